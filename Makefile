@@ -1,0 +1,40 @@
+# Two entry points: `make run` and `make test` do every set-up step themselves.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test screenshots bench fuzz asan clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./scripts/run-program $(BUILD_DIR)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+screenshots: build
+	./scripts/screenshots $(BUILD_DIR)
+
+bench: build
+	./bench/run-bench $(BUILD_DIR)
+
+fuzz: deps
+	./scripts/fuzz $(or $(FUZZ_SECONDS),600)
+
+# the whole unit test suite under AddressSanitizer and UndefinedBehaviorSanitizer
+asan:
+	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS="-DCORVANE_SANITIZE=ON $(CMAKE_FLAGS)"
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan
