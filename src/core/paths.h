@@ -36,5 +36,9 @@ std::string MakeAbsolutePath(const std::string& reference, const std::string& pr
 // The path, "\" separated, under which a referenced file is stored in the archive and by which
 // the rewritten project file names it.
 std::string MapToArchivePath(const std::string& reference);
+// MapToArchivePath with "/" read as "\", hardened for use as an entry name: no "." or ".." component,
+// no empty component, no drive, no control character (each rewritten, never dropped). Empty when the
+// reference names no file (empty, or ending with a separator).
+std::string SafeArchivePath(const std::string& reference);
 
 } // namespace corvane
