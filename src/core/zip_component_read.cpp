@@ -1,0 +1,108 @@
+// our zip component: reading archives back, to verify a build or to unpack one
+#include <memory>
+
+#include "core/zip_component.h"
+#include "core/zip_error_text.h"
+
+namespace corvane {
+namespace {
+
+struct ArchiveCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct EntryCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+std::string EntryFailure(const std::string& name, const std::string& reason) {
+    return "The written archive failed its check at \"" + name + "\": " + reason + ".";
+}
+
+} // namespace
+
+Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<std::string>& expectedNames,
+                                   const std::string& password) {
+    int openError = 0;
+    std::unique_ptr<zip_t, ArchiveCloser> archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    if (!archive)
+        return fail("The written archive cannot be opened again: " + ZipErrorText(openError) + ".");
+    zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    if (count < 0 || static_cast<std::size_t>(count) != expectedNames.size())
+        return fail("The written archive holds " + std::to_string(count) + " entries instead of " +
+                    std::to_string(expectedNames.size()) + ".");
+    std::vector<char> buffer(64 * 1024);
+    for (zip_uint64_t index = 0; index < expectedNames.size(); ++index) {
+        const std::string& expected = expectedNames[index];
+        const char* name = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
+        if (name == nullptr || expected != name)
+            return fail(EntryFailure(expected, "it is stored as \"" + std::string(name ? name : "") + "\""));
+        zip_stat_t stat;
+        if (zip_stat_index(archive.get(), index, 0, &stat) != 0)
+            return fail(EntryFailure(expected, ZipErrorText(archive.get())));
+        if (!password.empty() && stat.encryption_method != ZIP_EM_AES_256)
+            return fail(EntryFailure(expected, "it is not encrypted"));
+        std::unique_ptr<zip_file_t, EntryCloser> file(
+            zip_fopen_index_encrypted(archive.get(), index, 0, password.empty() ? nullptr : password.c_str()));
+        if (!file)
+            return fail(EntryFailure(expected, ZipErrorText(archive.get())));
+        zip_int64_t read = 0;
+        while ((read = zip_fread(file.get(), buffer.data(), buffer.size())) > 0) {
+            if (CancelRequested()) {
+                m_cancelled = true;
+                return fail("Writing the archive was cancelled.");
+            }
+        }
+        if (read < 0)
+            return fail(EntryFailure(expected, ZipErrorText(file.get())));
+        if (int closeError = zip_fclose(file.release()); closeError != 0)
+            return fail(EntryFailure(expected, ZipErrorText(closeError)));
+        ReportProgress(double(index + 1) / double(expectedNames.size()));
+    }
+    return Status::success();
+}
+
+int ZipComponent::OpenZip(const std::string& archivePath) {
+    m_cancelled = false;
+    int openError = 0;
+    std::unique_ptr<zip_t, ArchiveCloser> archive(
+        zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    if (!archive) {
+        m_openedPath.clear();
+        return Failed("Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".");
+    }
+    m_openedPath = archivePath;
+    return 1;
+}
+
+void ZipComponent::SetPasswordAsker(std::function<std::optional<std::string>()> askPassword) {
+    m_askPassword = std::move(askPassword);
+}
+
+int ZipComponent::ExtractAll(const std::string& folder) {
+    m_cancelled = false;
+    if (m_openedPath.empty()) {
+        Failed("No archive is open.");
+        return -1;
+    }
+    UnzipOptions options;
+    options.limits = m_limits;
+    options.progress = m_progress;
+    options.cancelRequested = m_cancelRequested;
+    options.askPassword = m_askPassword;
+    if (!options.askPassword && !m_password.empty())
+        options.askPassword = [password = m_password] { return std::optional<std::string>(password); };
+    auto extracted = ExtractArchive(m_openedPath, folder, options);
+    if (!extracted) {
+        m_cancelled = IsCancelledExtraction(extracted);
+        Failed(extracted.error());
+        return -1;
+    }
+    return *extracted;
+}
+
+void ZipComponent::CloseZip() {
+    m_openedPath.clear();
+    Discard();
+}
+
+} // namespace corvane
