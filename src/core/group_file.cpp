@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/group_file_lines.h"
 #include "core/paths.h"
+#include "core/text_lines.h"
 
 namespace corvane {
 
@@ -19,6 +19,13 @@ const std::string kPathMarker = "[PATH]";
 
 std::string SystemReason(int error) {
     return std::error_code(error, std::generic_category()).message();
+}
+
+Result<std::vector<std::string>> ReadLines(const std::string& path) {
+    auto bytes = ReadTextFile(path);
+    if (!bytes)
+        return fail(bytes.error());
+    return SplitLines(bytes.value());
 }
 
 bool IsPathLine(const std::string& line) {
@@ -92,7 +99,7 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) 
 
 GroupEditorRead ReadGroupForEditor(const std::string& path) {
     GroupEditorRead read;
-    auto lines = ReadGroupLines(path);
+    auto lines = ReadLines(path);
     if (!lines) {
         read.stoppedEarly = true;
         read.error = lines.error();
@@ -120,7 +127,7 @@ GroupEditorRead ReadGroupForEditor(const std::string& path) {
 }
 
 Result<GroupSelection> ReadGroupForMainWindow(const std::string& path) {
-    auto lines = ReadGroupLines(path);
+    auto lines = ReadLines(path);
     if (!lines)
         return fail(lines.error());
     const auto& all = lines.value();

@@ -3,12 +3,19 @@
 #include <cctype>
 
 #include "core/group_file.h"
-#include "core/group_file_lines.h"
 #include "core/paths.h"
+#include "core/text_lines.h"
 
 namespace corvane {
 
 namespace {
+
+Result<std::vector<std::string>> ReadLines(const std::string& path) {
+    auto bytes = ReadTextFile(path);
+    if (!bytes)
+        return fail(bytes.error());
+    return SplitLines(bytes.value());
+}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -108,7 +115,7 @@ std::string NameWithoutExtension(const std::string& path) {
 } // namespace
 
 Result<GroupSelection> ReadVbgGroup(const std::string& path) {
-    auto lines = ReadGroupLines(path);
+    auto lines = ReadLines(path);
     if (!lines)
         return fail(lines.error());
 
