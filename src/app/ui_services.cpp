@@ -1,0 +1,120 @@
+// the real desktop services: Qt dialogs, the application's pointer and beep, the desktop's opener
+#include "app/ui_services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "app/message_box_style.h"
+
+namespace corvane {
+
+UiServices::~UiServices() = default;
+DesktopServices::~DesktopServices() {
+    if (m_busy)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+QStringList QtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            if (!pattern.trimmed().isEmpty())
+                patterns << pattern.trimmed();
+        if (patterns.isEmpty())
+            continue;
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters;
+}
+
+bool IsWebAddress(const QString& target) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(target).hasMatch();
+}
+
+int DesktopServices::messageBox(QWidget* parent, const QString& text, const QString& title, int style) {
+    const MessageBoxLook look = LookOfStyle(style);
+    // texts from the message table end their lines with CR LF, which Qt would show as two breaks
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(look.icon, title, shown, look.buttons, parent);
+    box.setDefaultButton(look.defaultButton);
+    box.exec();
+    return AnswerOfButton(box.standardButton(box.clickedButton()));
+}
+
+void DesktopServices::beep() {
+    QApplication::beep();
+}
+
+void DesktopServices::setBusyPointer(bool busy) {
+    if (busy == m_busy)
+        return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+    m_busy = busy;
+}
+
+std::optional<QString> DesktopServices::chooseOpenFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, request.initDir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // without the must-exist flag a new name may be typed, as the group editor needs
+    dialog.setFileMode((request.flags & kFileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("&Open"));
+    const QStringList filters = QtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index =
+            request.filterIndex >= 1 && request.filterIndex <= filters.size() ? request.filterIndex : 1;
+        dialog.selectNameFilter(filters.at(index - 1));
+    }
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> DesktopServices::chooseFolder(QWidget* parent, const FolderRequest& request) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent, request.title, request.initialDirectory,
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+std::optional<QString> DesktopServices::askPassword(QWidget* parent, const QString& archiveName) {
+    bool ok = false;
+    const QString password = QInputDialog::getText(parent, QInputDialog::tr("Password"),
+                                                   QInputDialog::tr("Password of \"%1\":").arg(archiveName),
+                                                   QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return password;
+}
+
+qint64 DesktopServices::openInDesktop(const QString& target, const QString& workingFolder) {
+    // like the shell: an empty name or a missing local path is refused before anything starts
+    if (target.isEmpty() || (!IsWebAddress(target) && !QFileInfo::exists(target)))
+        return 0;
+    const QString folder = QFileInfo(workingFolder).isDir() ? workingFolder : QString();
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {target}, folder, &pid))
+        return 0;
+    return pid;
+}
+
+} // namespace corvane

@@ -1,0 +1,98 @@
+// everything the windows ask of the user or the desktop, behind one interface tests can script
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace corvane {
+
+// What an open-file dialog is asked to show; the fields keep the old common dialog's meaning.
+struct FileDialogRequest {
+    QString title;
+    QString fileName; // proposed name, usually empty
+    QString initDir;  // empty lets the dialog choose
+    QString filter;   // "desc|patterns|desc|patterns", patterns separated by ";"
+    int filterIndex = 1;
+    quint32 flags = 0;
+};
+
+// What a folder dialog is asked to show.
+struct FolderRequest {
+    QString title;
+    QString initialDirectory; // empty for the dialog's own default
+    quint32 flags = 0;
+};
+
+// Message box styles and answers in the numbers the old message box used, so callers read as before.
+namespace MsgBox {
+inline constexpr int OkOnly = 0;
+inline constexpr int OkCancel = 1;
+inline constexpr int AbortRetryIgnore = 2;
+inline constexpr int YesNoCancel = 3;
+inline constexpr int YesNo = 4;
+inline constexpr int RetryCancel = 5;
+inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
+inline constexpr int Exclamation = 48;
+inline constexpr int Information = 64;
+inline constexpr int DefaultButton2 = 256;
+inline constexpr int DefaultButton3 = 512;
+
+inline constexpr int Ok = 1;
+inline constexpr int Cancel = 2;
+inline constexpr int Abort = 3;
+inline constexpr int Retry = 4;
+inline constexpr int Ignore = 5;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
+} // namespace MsgBox
+
+// The common dialog's flag for "the chosen file must exist".
+inline constexpr quint32 kFileMustExist = 0x1000;
+
+class UiServices {
+public:
+    virtual ~UiServices();
+
+    // style: buttons (0..5) + icon (16, 32, 48, 64) + default button (0, 256, 512); returns the answer
+    virtual int messageBox(QWidget* parent, const QString& text, const QString& title, int style) = 0;
+    virtual void beep() = 0;
+    // a setting, not a counter: false restores the normal pointer however often true was set
+    virtual void setBusyPointer(bool busy) = 0;
+    // nullopt when the user cancels
+    virtual std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) = 0;
+    virtual std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) = 0;
+    // hands a file, folder or web address to the desktop: a process id, 0 when refused, -1 on error
+    virtual qint64 openInDesktop(const QString& target, const QString& workingFolder) = 0;
+};
+
+// The real services: Qt dialogs and the desktop's opener.
+class DesktopServices : public UiServices {
+public:
+    ~DesktopServices() override;
+
+    int messageBox(QWidget* parent, const QString& text, const QString& title, int style) override;
+    void beep() override;
+    void setBusyPointer(bool busy) override;
+    std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) override;
+    std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) override;
+    qint64 openInDesktop(const QString& target, const QString& workingFolder) override;
+
+private:
+    bool m_busy = false;
+};
+
+// "Projects|*.vbp;*.vbpgroup|Groups|*.vbpgroup" -> {"Projects (*.vbp *.vbpgroup)", "Groups (*.vbpgroup)"};
+// a description left without patterns is dropped.
+QStringList QtNameFilters(const QString& filter);
+
+// True for "scheme://..." web addresses, which are never looked up on disk.
+bool IsWebAddress(const QString& target);
+
+} // namespace corvane
