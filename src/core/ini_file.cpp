@@ -2,7 +2,6 @@
 #include "core/ini_file.h"
 
 #include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace corvane {
@@ -69,10 +68,14 @@ std::vector<std::string_view> SplitLines(std::string_view bytes)
 
 IniFile IniFile::Load(const std::string& path)
 {
+    // istream::read turns the stream buffer's exceptions (a folder, a read error) into a failed state
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {};
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char buffer[8192];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad())
         return {};
     return Parse(bytes);
