@@ -1,0 +1,130 @@
+// finding referenced files: exact and case-blind names, "..", drives, shares and missing files
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "core/reference_resolver.h"
+#include "scratch_folder.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReferenceResolverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_scratch.Write("Proj/Forms/frmMain.frm");
+        m_scratch.Write("Proj/modMain.bas");
+        m_scratch.Write("Shared/MODUTIL.BAS");
+        m_scratch.Write("Proj/\xC3\x89t\xC3\xA9/caf\xC3\xA9.bas"); // "Été/café.bas" in UTF-8
+        m_scratch.Write("Lib/Tools/modTools.bas");
+        m_scratch.Write("Share/clsLog.cls");
+        m_drives.Set("D", m_scratch.Path("Lib"));
+        m_drives.Set("\\\\srv\\share", m_scratch.Path("Share"));
+    }
+    ResolvedReference Resolve(const std::string& reference, CodePage codePage = CodePage::Windows1252) const {
+        return ReferenceResolver(m_scratch.Path("Proj"), m_drives, codePage).Resolve(reference);
+    }
+
+    testing::ScratchFolder m_scratch;
+    DriveMap m_drives;
+};
+
+TEST_F(ReferenceResolverTest, FindsFilesWhateverTheirCase) {
+    const struct {
+        std::string reference;
+        std::string found; // below the scratch folder
+    } cases[] = {
+        {"modMain.bas", "Proj/modMain.bas"},
+        {"MODMAIN.BAS", "Proj/modMain.bas"},
+        {"forms\\FRMMAIN.frm", "Proj/Forms/frmMain.frm"},
+        {"Forms/frmMain.frm", "Proj/Forms/frmMain.frm"},
+        {".\\Forms\\.\\frmMain.frm", "Proj/Forms/frmMain.frm"},
+        {"..\\Shared\\modUtil.bas", "Shared/MODUTIL.BAS"},
+        {"Nowhere\\..\\modMain.bas", "Proj/modMain.bas"}, // ".." applies before names are looked up
+        {"\xC9T\xC9\\CAF\xC9.BAS", "Proj/\xC3\x89t\xC3\xA9/caf\xC3\xA9.bas"}, // 1252 bytes, other case
+        {"D:\\Tools\\MODTOOLS.bas", "Lib/Tools/modTools.bas"},
+        {"d:\\..\\..\\Tools\\modTools.bas", "Lib/Tools/modTools.bas"}, // cannot climb above a drive
+        {"D:Tools\\modTools.bas", "Lib/Tools/modTools.bas"},
+        {"\\\\SRV\\Share\\clslog.cls", "Share/clsLog.cls"},
+    };
+    for (const auto& c : cases) {
+        const ResolvedReference resolved = Resolve(c.reference);
+        EXPECT_TRUE(resolved.exists) << c.reference;
+        EXPECT_TRUE(fs::equivalent(resolved.diskPath, m_scratch.Path(c.found))) << c.reference;
+        EXPECT_EQ(resolved.diskPath, fs::path(resolved.diskPath).lexically_normal().string()) << c.reference;
+    }
+}
+
+TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
+    const struct {
+        std::string reference;
+        bool hasPath;
+    } cases[] = {
+        {"frmGone.frm", true},           {"Forms\\frmMain.frx", true}, {"Forms", true}, // a folder is no file
+        {"Gone\\frmMain.frm", true},     {"E:\\x.bas", false},         {"\\\\other\\share\\x.cls", false},
+        {"\\\\srv", false},              {"D:\\Tools\\", true},
+    };
+    for (const auto& c : cases) {
+        const ResolvedReference resolved = Resolve(c.reference);
+        EXPECT_FALSE(resolved.exists) << c.reference;
+        EXPECT_EQ(!resolved.diskPath.empty(), c.hasPath) << c.reference;
+    }
+    EXPECT_EQ(Resolve("frmGone.frm").diskPath, m_scratch.Path("Proj/frmGone.frm"));
+}
+
+TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
+    const ReferenceResolver resolver(m_scratch.Path("Proj"), m_drives);
+    const Result<std::string> missing = resolver.Locate("Forms\\frmGon\xE9.frm");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error(), "Referenced file not found: Forms\\frmGon\xC3\xA9.frm");
+    const Result<std::string> found = resolver.Locate("MODMAIN.bas");
+    ASSERT_TRUE(found.ok()) << found.error();
+    EXPECT_EQ(*found, m_scratch.Path("Proj/modMain.bas"));
+}
+
+TEST_F(ReferenceResolverTest, CodePageDecidesHowBytesAreRead) {
+    EXPECT_TRUE(Resolve("\xC3\x89t\xC3\xA9\\caf\xC3\xA9.bas", CodePage::Utf8).exists);
+    EXPECT_FALSE(Resolve("\xC3\x89t\xC3\xA9\\caf\xC3\xA9.bas", CodePage::Windows1252).exists);
+}
+
+TEST_F(ReferenceResolverTest, ExactNameWinsOverCaseBlindOne) {
+    m_scratch.Write("Proj/MODMAIN.BAS", "upper");
+    EXPECT_EQ(Resolve("MODMAIN.BAS").diskPath, m_scratch.Path("Proj/MODMAIN.BAS"));
+    EXPECT_EQ(Resolve("modMain.bas").diskPath, m_scratch.Path("Proj/modMain.bas"));
+    // neither spelled as written: the first in name order, whatever the folder's listing order
+    EXPECT_EQ(Resolve("ModMain.Bas").diskPath, m_scratch.Path("Proj/MODMAIN.BAS"));
+}
+
+TEST(FoldCase, LettersOf1252) {
+    EXPECT_EQ(FoldCase("ABCxyz.FRM"), "abcxyz.frm");
+    EXPECT_EQ(FoldCase("\xC3\x80\xC3\x9E\xC3\x97"), "\xC3\xA0\xC3\xBE\xC3\x97"); // A grave, Thorn; times stays
+    EXPECT_EQ(FoldCase("\xC5\xA0\xC5\x92\xC5\xBD\xC5\xB8"), "\xC5\xA1\xC5\x93\xC5\xBE\xC3\xBF");
+    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F"); // sharp s has no single capital here
+}
+
+TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
+    const auto environment = [](std::map<std::string, std::string> values) -> EnvironmentLookup {
+        return [values](const std::string& name) -> std::optional<std::string> {
+            const auto found = values.find(name);
+            return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+        };
+    };
+    EXPECT_EQ(DriveMap::FromEnvironment(environment({{"HOME", "/home/u"}})).Find("D"),
+              "/home/u/.wine/dosdevices/d:");
+    const DriveMap map = DriveMap::FromEnvironment(
+        environment({{"HOME", "/home/u"},
+                     {"WINEPREFIX", "/opt/wp"},
+                     {"CORVANE_DRIVE_MAP", "c=/mnt/c;bad;=x;D:=/srv/lib;\\\\Srv\\Share\\=/mnt/s"}}));
+    EXPECT_EQ(map.Find("C:"), "/mnt/c");
+    EXPECT_EQ(map.Find("d"), "/srv/lib");
+    EXPECT_EQ(map.Find("E"), "/opt/wp/dosdevices/e:");
+    EXPECT_EQ(map.Find("\\\\srv\\share"), "/mnt/s");
+    EXPECT_EQ(map.Find("//SRV/SHARE"), "/mnt/s");
+    EXPECT_EQ(map.Find("\\\\srv\\other"), std::nullopt);
+    EXPECT_EQ(DriveMap::FromEnvironment(environment({})).Find("C"), std::nullopt);
+}
+
+} // namespace
+} // namespace corvane
