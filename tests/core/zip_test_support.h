@@ -1,0 +1,154 @@
+// shared helpers for the zip layer's tests: scratch folders, archives made with libzip, raw headers
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <zip.h>
+
+#include "scratch_folder.h"
+
+namespace corvane::testing {
+
+namespace fs = std::filesystem;
+
+inline void WriteFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string RandomBytes(std::size_t size, unsigned seed = 7) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (auto& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
+
+// Runs a shell command; its standard output and exit code.
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
+inline CommandResult Shell(const std::string& command) {
+    CommandResult result;
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, read);
+    int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+inline std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// Everything below a folder, links not followed: path -> content, "<dir>" or "<link>target".
+inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> state;
+    if (!fs::exists(fs::symlink_status(root)))
+        return state;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        std::string key = fs::relative(it->path(), root).string();
+        if (it->is_symlink())
+            state[key] = "<link>" + fs::read_symlink(it->path()).string();
+        else if (it->is_directory())
+            state[key] = "<dir>";
+        else
+            state[key] = ReadFile(it->path());
+    }
+    return state;
+}
+
+// An entry of an archive made directly with libzip, names stored exactly as given.
+struct RawEntry {
+    enum class Kind { File, Folder, SymbolicLink };
+    RawEntry(std::string name_, std::string data_ = "x", Kind kind_ = Kind::File, std::string password_ = "")
+        : name(std::move(name_)), data(std::move(data_)), kind(kind_), password(std::move(password_)) {}
+    std::string name;
+    std::string data;
+    Kind kind;
+    std::string password; // AES-256 when not empty
+};
+
+inline void MakeArchive(const fs::path& path, const std::vector<RawEntry>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const auto& entry : entries) {
+        zip_int64_t index = -1;
+        if (entry.kind == RawEntry::Kind::Folder) {
+            index = zip_dir_add(archive, entry.name.c_str(), ZIP_FL_ENC_RAW);
+        } else {
+            zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
+            index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_RAW);
+        }
+        ASSERT_GE(index, 0) << entry.name << ": " << zip_strerror(archive);
+        if (entry.kind == RawEntry::Kind::SymbolicLink) {
+            ASSERT_EQ(zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, 0120777u << 16), 0);
+        }
+        if (!entry.password.empty()) {
+            ASSERT_EQ(zip_file_set_encryption(archive, index, ZIP_EM_AES_256, entry.password.c_str()), 0);
+        }
+    }
+    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
+}
+
+// The central directory as stored: where each record starts, its name and its flag bits.
+struct CentralRecord {
+    std::size_t offset = 0;
+    std::string name;
+    std::uint16_t flags = 0;
+};
+inline std::uint32_t ReadLittle(const std::string& bytes, std::size_t at, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+inline std::vector<CentralRecord> CentralDirectory(const std::string& bytes) {
+    std::vector<CentralRecord> records;
+    for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos; at = bytes.find("PK\1\2", at + 4)) {
+        CentralRecord record;
+        record.offset = at;
+        record.flags = static_cast<std::uint16_t>(ReadLittle(bytes, at + 8, 2));
+        record.name = bytes.substr(at + 46, ReadLittle(bytes, at + 28, 2));
+        records.push_back(record);
+    }
+    return records;
+}
+
+// Overwrites a little-endian field in the first local header and the first central record.
+inline void PatchBothHeaders(const fs::path& archive, std::size_t localOffset, std::size_t centralOffset,
+                             std::uint32_t value, int size = 4) {
+    std::string bytes = ReadFile(archive);
+    std::size_t local = bytes.find("PK\3\4"), central = bytes.find("PK\1\2");
+    for (int i = 0; i < size; ++i) {
+        bytes[local + localOffset + i] = static_cast<char>(value >> (8 * i));
+        bytes[central + centralOffset + i] = static_cast<char>(value >> (8 * i));
+    }
+    WriteFile(archive, bytes);
+}
+
+inline void ReplaceAll(const fs::path& archive, const std::string& from, const std::string& to) {
+    std::string bytes = ReadFile(archive);
+    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
+        bytes.replace(at, from.size(), to);
+    WriteFile(archive, bytes);
+}
+
+} // namespace corvane::testing
