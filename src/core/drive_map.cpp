@@ -2,7 +2,6 @@
 #include "core/drive_map.h"
 
 #include <cctype>
-#include <cstdlib>
 
 namespace corvane {
 
@@ -24,26 +23,15 @@ bool IsDriveLetter(const std::string& key) {
 
 } // namespace
 
-EnvironmentLookup ProcessEnvironment() {
-    return [](const std::string& name) -> std::optional<std::string> {
-        const char* value = std::getenv(name.c_str());
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        return std::string(value);
-    };
-}
-
-DriveMap DriveMap::FromEnvironment(const EnvironmentLookup& lookup) {
+DriveMap DriveMap::FromEnvironment(const EnvLookup& lookup) {
     DriveMap map;
-    std::optional<std::string> prefix = lookup("WINEPREFIX");
-    if (!prefix || prefix->empty()) {
-        const std::optional<std::string> home = lookup("HOME");
-        if (home && !home->empty()) {
+    std::optional<std::string> prefix = NonEmptyVariable(lookup, "WINEPREFIX");
+    if (!prefix) {
+        if (const std::optional<std::string> home = NonEmptyVariable(lookup, "HOME")) {
             prefix = *home + "/.wine";
         }
     }
-    if (prefix && !prefix->empty()) {
+    if (prefix) {
         map.SetDosDevices(*prefix + "/dosdevices");
     }
     if (const std::optional<std::string> list = lookup("CORVANE_DRIVE_MAP")) {

@@ -1,16 +1,13 @@
 // where the drives and network shares that project references name are found on this machine
 #pragma once
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 
-namespace corvane {
+#include "core/environment.h"
 
-// Looks up an environment variable; nullopt when unset.
-using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
-EnvironmentLookup ProcessEnvironment();
+namespace corvane {
 
 class DriveMap {
 public:
@@ -18,7 +15,7 @@ public:
 
     // Drives through Wine's dosdevices folder ($WINEPREFIX, else ~/.wine), then the entries of
     // CORVANE_DRIVE_MAP ("C=/mnt/c;D=/srv/lib;\\server\share=/mnt/share"), which win.
-    static DriveMap FromEnvironment(const EnvironmentLookup& lookup = ProcessEnvironment());
+    static DriveMap FromEnvironment(const EnvLookup& lookup = ProcessEnvironment());
 
     // A folder holding one entry per drive named like "d:", as Wine's dosdevices does.
     void SetDosDevices(std::string folder) { m_dosDevices = std::move(folder); }

@@ -105,7 +105,7 @@ TEST(FoldCase, LettersOf1252) {
 }
 
 TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
-    const auto environment = [](std::map<std::string, std::string> values) -> EnvironmentLookup {
+    const auto environment = [](std::map<std::string, std::string> values) -> EnvLookup {
         return [values](const std::string& name) -> std::optional<std::string> {
             const auto found = values.find(name);
             return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
