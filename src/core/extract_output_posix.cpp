@@ -15,7 +15,9 @@
 namespace corvane {
 namespace {
 
-std::string SystemReason(int error) { return std::strerror(error); }
+std::string SystemReason(int error) {
+    return std::strerror(error);
+}
 
 void CloseIfOpen(int& fd) {
     if (fd >= 0)
@@ -25,7 +27,9 @@ void CloseIfOpen(int& fd) {
 
 } // namespace
 
-PendingFile::PendingFile(PendingFile&& other) noexcept { *this = std::move(other); }
+PendingFile::PendingFile(PendingFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -39,7 +43,9 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     return *this;
 }
 
-PendingFile::~PendingFile() { Discard(); }
+PendingFile::~PendingFile() {
+    Discard();
+}
 
 void PendingFile::Discard() {
     if (m_fd >= 0) {
@@ -79,7 +85,9 @@ Status PendingFile::Commit(std::time_t modificationTime) {
     return Status::success();
 }
 
-ExtractTarget::ExtractTarget(ExtractTarget&& other) noexcept { *this = std::move(other); }
+ExtractTarget::ExtractTarget(ExtractTarget&& other) noexcept {
+    *this = std::move(other);
+}
 
 ExtractTarget& ExtractTarget::operator=(ExtractTarget&& other) noexcept {
     if (this != &other) {
@@ -90,7 +98,9 @@ ExtractTarget& ExtractTarget::operator=(ExtractTarget&& other) noexcept {
     return *this;
 }
 
-ExtractTarget::~ExtractTarget() { CloseIfOpen(m_fd); }
+ExtractTarget::~ExtractTarget() {
+    CloseIfOpen(m_fd);
+}
 
 Result<ExtractTarget> ExtractTarget::Open(const std::string& folder) {
     std::error_code error;

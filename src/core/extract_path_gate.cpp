@@ -9,7 +9,7 @@ namespace corvane {
 namespace {
 
 Failure Refuse(const std::string& name, const std::string& why) {
-    return fail("The archive entry \"" + name + "\" was refused: " + why + ".");
+    return fail("The archive entry \"" + DisplayEntryName(name) + "\" was refused: " + why + ".");
 }
 
 std::string FoldCase(std::string text) {
@@ -38,7 +38,7 @@ Result<EntryPath> CheckEntryName(const std::string& name) {
     if (name.empty())
         return Refuse(name, "it has no name");
     if (name.size() > kMaxEntryPathBytes)
-        return Refuse(name.substr(0, 64) + "...", "its name is longer than 4096 bytes");
+        return Refuse(name, "its name is longer than 4096 bytes");
     for (unsigned char c : name) {
         if (c < 0x20 || c == 0x7f)
             return Refuse(name, "its name holds a control character");
@@ -98,6 +98,26 @@ Status EntryNamePlan::Add(const std::string& name, const EntryPath& path) {
         }
     }
     return Status::success();
+}
+
+std::string DisplayEntryName(const std::string& name) {
+    static constexpr std::size_t kShownBytes = 120;
+    std::size_t end = name.size();
+    if (end > kShownBytes) {
+        end = kShownBytes;
+        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xc0) == 0x80)
+            --end; // not inside a UTF-8 sequence
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string shown;
+    for (std::size_t i = 0; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7f)
+            shown += std::string("\\x") + kDigits[c >> 4] + kDigits[c & 15];
+        else
+            shown += name[i];
+    }
+    return end < name.size() ? shown + "..." : shown;
 }
 
 std::string JoinEntryPath(const std::vector<std::string>& components) {

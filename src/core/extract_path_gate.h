@@ -34,6 +34,9 @@ private:
     std::map<std::string, Kind> m_kinds; // by case-folded path
 };
 
+// The name as a message may show it: control characters written as \xNN, long names shortened.
+std::string DisplayEntryName(const std::string& name);
+
 // Joins the components with "/".
 std::string JoinEntryPath(const std::vector<std::string>& components);
 

@@ -24,7 +24,8 @@ struct EntryCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-Failure EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text, bool checkingPassword) {
+Failure EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text,
+                     bool checkingPassword) {
     // a wrong password shows up as a failed check or garbage data when the quick test let it through
     if (zipError == ZIP_ER_WRONGPASSWD ||
         (checkingPassword && (zipError == ZIP_ER_CRC || zipError == ZIP_ER_ZLIB)))
@@ -46,7 +47,8 @@ public:
     bool Cancelled() const { return m_options.cancelRequested && m_options.cancelRequested(); }
 
     // Streams the entry to `sink`; done only when it was read whole and passed its checks.
-    template <typename Sink> Status Read(const PlannedEntry& entry, Sink&& sink, bool checkingPassword = false) {
+    template <typename Sink>
+    Status Read(const PlannedEntry& entry, Sink&& sink, bool checkingPassword = false) {
         std::unique_ptr<zip_file_t, EntryCloser> file(zip_fopen_index_encrypted(
             m_archive, entry.index, 0, entry.encrypted ? m_password.c_str() : nullptr));
         if (!file) {
@@ -113,7 +115,8 @@ Status UnlockArchive(const ExtractionPlan& plan, const UnzipOptions& options, En
     if (!password)
         return fail(kExtractionCancelledMessage);
     reader.SetPassword(*password);
-    return reader.Read(*first, [](const char*, std::size_t) { return Status::success(); }, true);
+    return reader.Read(
+        *first, [](const char*, std::size_t) { return Status::success(); }, true);
 }
 
 Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReader& reader) {
@@ -123,7 +126,8 @@ Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReade
     if (!created)
         return fail(created.error());
     PendingFile& file = created.value();
-    Status read = reader.Read(entry, [&](const char* data, std::size_t size) { return file.Write(data, size); });
+    Status read =
+        reader.Read(entry, [&](const char* data, std::size_t size) { return file.Write(data, size); });
     if (!read)
         return read; // the pending file removes itself
     return file.Commit(entry.modificationTime);
@@ -136,11 +140,16 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     int openError = 0;
     std::unique_ptr<zip_t, ArchiveCloser> archive(
         zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    const bool duplicateNames = !archive && openError == ZIP_ER_EXISTS;
+    if (duplicateNames) // opened again only so that the refusal can name the entry
+        archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
     if (!archive)
         return fail("Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".");
     auto plan = PlanExtraction(archive.get(), folder, options.limits);
     if (!plan)
         return fail(plan.error());
+    if (duplicateNames)
+        return fail("The archive \"" + archivePath + "\" holds two entries with the same name.");
     EntryReader reader(archive.get(), options, plan->claimedTotal);
     if (Status unlocked = UnlockArchive(*plan, options, reader); !unlocked)
         return fail(unlocked.error());

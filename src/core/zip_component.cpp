@@ -40,9 +40,13 @@ void RemoveQuietly(const std::string& path) {
 
 } // namespace
 
-std::string ZipVersion() { return zip_libzip_version(); }
+std::string ZipVersion() {
+    return zip_libzip_version();
+}
 
-ZipComponent::~ZipComponent() { Discard(); }
+ZipComponent::~ZipComponent() {
+    Discard();
+}
 
 void ZipComponent::Discard() {
     if (m_archive != nullptr)
@@ -55,10 +59,18 @@ int ZipComponent::Failed(std::string message) {
     return 0;
 }
 
-void ZipComponent::SetPassword(const std::string& password) { m_password = password; }
-void ZipComponent::SetEncryption(int mode) { m_encryption = mode; }
-void ZipComponent::SetPathPrefix(const std::string& prefix) { m_prefix = ToEntrySeparators(prefix); }
-void ZipComponent::SetProgressCallback(std::function<void(double)> progress) { m_progress = std::move(progress); }
+void ZipComponent::SetPassword(const std::string& password) {
+    m_password = password;
+}
+void ZipComponent::SetEncryption(int mode) {
+    m_encryption = mode;
+}
+void ZipComponent::SetPathPrefix(const std::string& prefix) {
+    m_prefix = ToEntrySeparators(prefix);
+}
+void ZipComponent::SetProgressCallback(std::function<void(double)> progress) {
+    m_progress = std::move(progress);
+}
 void ZipComponent::SetCancelRequested(std::function<bool()> cancelRequested) {
     m_cancelRequested = std::move(cancelRequested);
 }
@@ -93,7 +105,8 @@ int ZipComponent::NewZip(const std::string& archivePath) {
         int zipError = 0;
         m_archive = zip_open(m_tempPath.c_str(), ZIP_CREATE | ZIP_EXCL, &zipError);
         if (m_archive == nullptr && zipError != ZIP_ER_EXISTS) {
-            m_startError = "Could not start the archive \"" + archivePath + "\": " + ZipErrorText(zipError) + ".";
+            m_startError =
+                "Could not start the archive \"" + archivePath + "\": " + ZipErrorText(zipError) + ".";
             return Failed(m_startError);
         }
     }
@@ -104,7 +117,8 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     return 1;
 }
 
-int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime) {
+int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName,
+                            std::time_t modificationTime) {
     auto path = CheckEntryName(entryName);
     Status unique = path ? m_namePlan.Add(entryName, *path) : Status(fail(path.error()));
     if (!unique) {
@@ -177,7 +191,9 @@ Status ZipComponent::CloseArchive() {
     auto progress = [](zip_t*, double fraction, void* self) {
         static_cast<ZipComponent*>(self)->ReportProgress(fraction);
     };
-    auto cancel = [](zip_t*, void* self) -> int { return static_cast<ZipComponent*>(self)->CancelRequested(); };
+    auto cancel = [](zip_t*, void* self) -> int {
+        return static_cast<ZipComponent*>(self)->CancelRequested();
+    };
     if (zip_register_progress_callback_with_state(m_archive, 0.001, progress, nullptr, this) != 0 ||
         zip_register_cancel_callback_with_state(m_archive, cancel, nullptr, this) != 0)
         return fail("Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
@@ -219,7 +235,8 @@ int ZipComponent::WriteZipAndClose() {
         std::error_code error;
         std::filesystem::rename(m_tempPath, m_archivePath, error);
         if (error)
-            written = fail("Could not give the archive its name \"" + m_archivePath + "\": " + error.message() + ".");
+            written = fail("Could not give the archive its name \"" + m_archivePath +
+                           "\": " + error.message() + ".");
     }
     Discard();
     m_buffers.clear();

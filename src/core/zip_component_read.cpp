@@ -23,7 +23,8 @@ std::string EntryFailure(const std::string& name, const std::string& reason) {
 Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<std::string>& expectedNames,
                                    const std::string& password) {
     int openError = 0;
-    std::unique_ptr<zip_t, ArchiveCloser> archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    std::unique_ptr<zip_t, ArchiveCloser> archive(
+        zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
     if (!archive)
         return fail("The written archive cannot be opened again: " + ZipErrorText(openError) + ".");
     zip_int64_t count = zip_get_num_entries(archive.get(), 0);
@@ -41,8 +42,8 @@ Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<st
             return fail(EntryFailure(expected, ZipErrorText(archive.get())));
         if (!password.empty() && stat.encryption_method != ZIP_EM_AES_256)
             return fail(EntryFailure(expected, "it is not encrypted"));
-        std::unique_ptr<zip_file_t, EntryCloser> file(
-            zip_fopen_index_encrypted(archive.get(), index, 0, password.empty() ? nullptr : password.c_str()));
+        std::unique_ptr<zip_file_t, EntryCloser> file(zip_fopen_index_encrypted(
+            archive.get(), index, 0, password.empty() ? nullptr : password.c_str()));
         if (!file)
             return fail(EntryFailure(expected, ZipErrorText(archive.get())));
         zip_int64_t read = 0;

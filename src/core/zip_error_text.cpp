@@ -16,8 +16,12 @@ std::string ZipErrorText(int zipErrorCode) {
     return text;
 }
 
-std::string ZipErrorText(zip_t* archive) { return ZipErrorText(zip_get_error(archive)); }
+std::string ZipErrorText(zip_t* archive) {
+    return ZipErrorText(zip_get_error(archive));
+}
 
-std::string ZipErrorText(zip_file_t* file) { return ZipErrorText(zip_file_get_error(file)); }
+std::string ZipErrorText(zip_file_t* file) {
+    return ZipErrorText(zip_file_get_error(file));
+}
 
 } // namespace corvane

@@ -25,9 +25,13 @@ Status SyncPath(const std::string& path, int flags) {
 
 } // namespace
 
-Status SyncFile(const std::string& path) { return SyncPath(path, O_RDONLY); }
+Status SyncFile(const std::string& path) {
+    return SyncPath(path, O_RDONLY);
+}
 
-Status SyncFolder(const std::string& folder) { return SyncPath(folder, O_RDONLY | O_DIRECTORY); }
+Status SyncFolder(const std::string& folder) {
+    return SyncPath(folder, O_RDONLY | O_DIRECTORY);
+}
 
 void IgnoreFileSizeSignal() {
     static const bool ignored = [] { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();

@@ -79,7 +79,8 @@ TEST_F(ZipComponentTest, PasswordGivesAesArchiveThatOthersCanOpenOnlyWithIt) {
 
     EXPECT_EQ(Shell("7zz t '-ps3cret pass' " + Quoted(ArchivePath())).exitCode, 0);
     EXPECT_NE(Shell("7zz t -pwrong " + Quoted(ArchivePath())).exitCode, 0);
-    EXPECT_NE(Shell("7zz l -slt '-ps3cret pass' " + Quoted(ArchivePath())).output.find("AES-256"), std::string::npos);
+    EXPECT_NE(Shell("7zz l -slt '-ps3cret pass' " + Quoted(ArchivePath())).output.find("AES-256"),
+              std::string::npos);
 
     ZipComponent reader;
     reader.SetPassword("s3cret pass");
@@ -206,21 +207,21 @@ TEST_P(VerifyArchiveTest, ComparesNamesAndReadsEveryEntry) {
     fs::path archive = scratch.Path("v.zip");
     MakeArchive(archive, {{"a.bas", std::string(3000, 'a')}, {"b.frm", "b"}});
     if (row.lieAboutCrc)
-        PatchBothHeaders(archive, 14, 16, 0x12345678);
+        PatchBothHeaders(archive, 0, kLocalCrc, kCentralCrc, 0x12345678);
     ZipComponent zip;
     Status verified = zip.VerifyArchive(archive.string(), row.expected, row.password);
     EXPECT_EQ(verified.ok(), std::string(row.reasonPart).empty()) << verified.error();
     EXPECT_NE(verified.error().find(row.reasonPart), std::string::npos) << verified.error();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, VerifyArchiveTest,
-                         ::testing::Values(VerifyCase{"matching", {"a.bas", "b.frm"}, "", false, ""},
-                                           VerifyCase{"entry_missing", {"a.bas"}, "", false, "2 entries"},
-                                           VerifyCase{"other_order", {"b.frm", "a.bas"}, "", false, "b.frm"},
-                                           VerifyCase{"crc_lie", {"a.bas", "b.frm"}, "", true, "a.bas"},
-                                           VerifyCase{"not_encrypted", {"a.bas", "b.frm"}, "pw", false,
-                                                      "not encrypted"}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VerifyArchiveTest,
+    ::testing::Values(VerifyCase{"matching", {"a.bas", "b.frm"}, "", false, ""},
+                      VerifyCase{"entry_missing", {"a.bas"}, "", false, "2 entries"},
+                      VerifyCase{"other_order", {"b.frm", "a.bas"}, "", false, "b.frm"},
+                      VerifyCase{"crc_lie", {"a.bas", "b.frm"}, "", true, "a.bas"},
+                      VerifyCase{"not_encrypted", {"a.bas", "b.frm"}, "pw", false, "not encrypted"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
 } // namespace corvane

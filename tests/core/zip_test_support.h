@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -55,9 +56,12 @@ inline CommandResult Shell(const std::string& command) {
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
-inline std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+inline std::string Quoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
-// Everything below a folder, links not followed: path -> content, "<dir>" or "<link>target".
+// Everything below a folder, links not followed: path -> size and hash of the content, "<dir>" or
+// "<link>target".
 inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> state;
     if (!fs::exists(fs::symlink_status(root)))
@@ -68,8 +72,11 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
             state[key] = "<link>" + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
             state[key] = "<dir>";
-        else
-            state[key] = ReadFile(it->path());
+        else {
+            std::string content = ReadFile(it->path());
+            state[key] =
+                std::to_string(content.size()) + ":" + std::to_string(std::hash<std::string>{}(content));
+        }
     }
     return state;
 }
@@ -132,17 +139,25 @@ inline std::vector<CentralRecord> CentralDirectory(const std::string& bytes) {
     return records;
 }
 
-// Overwrites a little-endian field in the first local header and the first central record.
-inline void PatchBothHeaders(const fs::path& archive, std::size_t localOffset, std::size_t centralOffset,
-                             std::uint32_t value, int size = 4) {
+// Overwrites a little-endian field in the local header and the central record of one entry.
+inline void PatchBothHeaders(const fs::path& archive, std::size_t entry, std::size_t localOffset,
+                             std::size_t centralOffset, std::uint32_t value, int size = 4) {
     std::string bytes = ReadFile(archive);
     std::size_t local = bytes.find("PK\3\4"), central = bytes.find("PK\1\2");
+    for (std::size_t skip = 0; skip < entry; ++skip) {
+        local = bytes.find("PK\3\4", local + 4);
+        central = bytes.find("PK\1\2", central + 4);
+    }
     for (int i = 0; i < size; ++i) {
         bytes[local + localOffset + i] = static_cast<char>(value >> (8 * i));
         bytes[central + centralOffset + i] = static_cast<char>(value >> (8 * i));
     }
     WriteFile(archive, bytes);
 }
+inline constexpr std::size_t kLocalCrc = 14, kCentralCrc = 16;
+inline constexpr std::size_t kLocalPackedSize = 18, kCentralPackedSize = 20;
+inline constexpr std::size_t kLocalSize = 22, kCentralSize = 24;
+inline constexpr std::size_t kLocalMethod = 8, kCentralMethod = 10;
 
 inline void ReplaceAll(const fs::path& archive, const std::string& from, const std::string& to) {
     std::string bytes = ReadFile(archive);

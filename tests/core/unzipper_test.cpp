@@ -1,0 +1,269 @@
+// unpacking: hostile and broken archives write nothing outside their place, good ones unpack whole
+#include <functional>
+
+#include "core/unzipper.h"
+#include "core/zip_component.h"
+#include "zip_test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+using Kind = RawEntry::Kind;
+
+// The scene of every extraction: a target folder holding an older file, a sentinel folder beside it.
+class ExtractionScene {
+public:
+    ExtractionScene() {
+        m_scratch.Write("target/old.txt", "old");
+        m_scratch.Write("sentinel/secret.txt", "secret");
+    }
+    std::string Archive() const { return m_scratch.Path("in.zip"); }
+    std::string Target() const { return m_scratch.Path("target"); }
+    fs::path Root() const { return m_scratch.Path(); }
+    Result<int> Extract(UnzipOptions options = {}) const {
+        return ExtractArchive(Archive(), Target(), options);
+    }
+    // no temporary file of ours may survive anywhere
+    bool HasLeftovers() const {
+        for (const auto& [path, content] : Snapshot(Root()))
+            if (fs::path(path).filename().string().starts_with(".corvane-"))
+                return true;
+        return false;
+    }
+
+private:
+    ScratchFolder m_scratch;
+};
+
+struct HostileCase {
+    std::string label;
+    std::vector<RawEntry> entries;
+    std::string messagePart;
+    std::function<void(const ExtractionScene&)> tamper = nullptr; // after the archive is made
+    UnzipLimits limits = {};
+};
+
+UnzipLimits Limits(std::function<void(UnzipLimits&)> change) {
+    UnzipLimits limits;
+    change(limits);
+    return limits;
+}
+
+void Link(const ExtractionScene& scene, const std::string& inTarget, const std::string& to) {
+    fs::create_symlink(to, fs::path(scene.Target()) / inTarget);
+}
+
+class HostileArchiveTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileArchiveTest, IsRefusedAndChangesNothing) {
+    const HostileCase& row = GetParam();
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(), row.entries);
+    if (row.tamper)
+        row.tamper(scene);
+    auto before = Snapshot(scene.Root());
+    UnzipOptions options;
+    options.limits = row.limits;
+    auto result = scene.Extract(options);
+    ASSERT_FALSE(result.ok()) << row.label;
+    EXPECT_NE(result.error().find(row.messagePart), std::string::npos) << result.error();
+    EXPECT_EQ(Snapshot(scene.Root()), before);
+    EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
+}
+
+const std::string kZeros(4 << 20, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HostileArchiveTest,
+    ::testing::Values(
+        HostileCase{"traversal", {{"../evil.txt"}}, "\"..\""},
+        HostileCase{"inner_traversal", {{"a/../../evil.txt"}}, "a/../../evil.txt"},
+        HostileCase{"backslash_traversal", {{"..\\sentinel\\secret.txt"}}, "\"..\""},
+        HostileCase{"absolute", {{"/tmp/corvane-evil.txt"}}, "absolute"},
+        HostileCase{"double_slash", {{"//server/x.txt"}}, "absolute"},
+        HostileCase{"unc", {{"\\\\server\\share\\x.txt"}}, "absolute"},
+        HostileCase{"drive", {{"C:\\evil.txt"}}, "drive"},
+        HostileCase{"drive_relative", {{"C:evil.txt"}}, "drive"},
+        HostileCase{"control_character", {{"a\x01b.txt"}}, "control character"},
+        HostileCase{"escape_character", {{"ok.txt"}, {"a\x1b[2Jb.txt"}}, "control character"},
+        HostileCase{"reserved_name", {{"Forms/CON"}}, "reserved"},
+        HostileCase{"reserved_with_extension", {{"lpt1.log"}}, "reserved"},
+        HostileCase{"long_component", {{std::string(256, 'a')}}, "255"},
+        HostileCase{"long_path",
+                    {{[] {
+                        std::string name;
+                        for (int i = 0; i < 50; ++i)
+                            name += std::string(90, 'd') + "/";
+                        return name + "f";
+                    }()}},
+                    "4096"},
+        HostileCase{"symbolic_link_entry", {{"link", "../sentinel", Kind::SymbolicLink}}, "symbolic link"},
+        HostileCase{"link_then_file_through_it",
+                    {{"link", "../sentinel", Kind::SymbolicLink}, {"link/secret.txt", "pwned"}},
+                    "symbolic link"},
+        HostileCase{"existing_link_in_target",
+                    {{"ok.txt"}, {"link/secret.txt", "pwned"}},
+                    "symbolic link",
+                    [](const ExtractionScene& scene) { Link(scene, "link", "../sentinel"); }},
+        HostileCase{
+            "existing_link_as_file",
+            {{"secret.txt", "pwned"}},
+            "symbolic link",
+            [](const ExtractionScene& scene) { Link(scene, "secret.txt", "../sentinel/secret.txt"); }},
+        HostileCase{"existing_file_where_folder_needed", {{"old.txt/x"}}, "not a folder"},
+        HostileCase{
+            "duplicate",
+            {{"dup1.txt", "a"}, {"dup2.txt", "b"}},
+            "same name",
+            [](const ExtractionScene& scene) { ReplaceAll(scene.Archive(), "dup2.txt", "dup1.txt"); }},
+        HostileCase{"case_duplicate", {{"Read.me"}, {"READ.ME"}}, "READ.ME"},
+        HostileCase{"file_then_folder", {{"a"}, {"A/b"}}, "needs a folder"},
+        HostileCase{"folder_then_file", {{"a/b"}, {"a"}}, "other entries need a folder"},
+        HostileCase{
+            "too_many_entries", {{"1"}, {"2"}, {"3"}}, "3 entries", nullptr, Limits([](UnzipLimits& l) {
+                l.maxEntries = 2;
+            })},
+        HostileCase{"claimed_total_over_limit",
+                    {{"a", std::string(600, 'a')}, {"b", std::string(600, 'b')}},
+                    "limit",
+                    nullptr,
+                    Limits([](UnzipLimits& l) { l.maxTotalBytes = 1000; })},
+        HostileCase{"bomb_by_ratio", {{"bomb.bin", kZeros}}, "bomb.bin", nullptr, Limits([](UnzipLimits& l) {
+                        l.maxRatio = 100;
+                    })},
+        HostileCase{"size_lie_past_entry_limit",
+                    {{"big.txt", std::string(5000, 'z')}},
+                    "big.txt",
+                    [](const ExtractionScene& scene) {
+                        PatchBothHeaders(scene.Archive(), 0, kLocalSize, kCentralSize, 10);
+                    },
+                    Limits([](UnzipLimits& l) { l.maxEntryBytes = 1000; })},
+        HostileCase{"crc_lie",
+                    {{"lie.txt", std::string(3000, 'q')}},
+                    "CRC",
+                    [](const ExtractionScene& scene) {
+                        PatchBothHeaders(scene.Archive(), 0, kLocalCrc, kCentralCrc, 0xdeadbeef);
+                    }},
+        HostileCase{"truncated_data",
+                    {{"cut.bin", RandomBytes(5000)}},
+                    "cut.bin",
+                    [](const ExtractionScene& scene) {
+                        PatchBothHeaders(scene.Archive(), 0, kLocalPackedSize, kCentralPackedSize, 100);
+                    }},
+        HostileCase{"truncated_archive",
+                    {{"a.txt", RandomBytes(5000)}},
+                    "Could not open",
+                    [](const ExtractionScene& scene) { fs::resize_file(scene.Archive(), 3000); }},
+        HostileCase{"unknown_method",
+                    {{"m.txt", "some text"}},
+                    "compression method 98",
+                    [](const ExtractionScene& scene) {
+                        PatchBothHeaders(scene.Archive(), 0, kLocalMethod, kCentralMethod, 98, 2);
+                    }}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(),
+                {{"Sub/new.txt", "new", Kind::File, "right"}, {"old.txt", "replaced", Kind::File, "right"}});
+    auto before = Snapshot(scene.Root());
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        UnzipOptions options;
+        options.askPassword = [&] { return std::optional<std::string>("wrong" + std::to_string(attempt)); };
+        auto result = scene.Extract(options);
+        ASSERT_FALSE(result.ok());
+        ASSERT_EQ(result.error(), "Wrong password for Sub/new.txt");
+    }
+    EXPECT_EQ(Snapshot(scene.Root()), before);
+
+    int asked = 0;
+    UnzipOptions options;
+    options.askPassword = [&] { return ++asked, std::optional<std::string>("right"); };
+    auto result = scene.Extract(options);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "replaced");
+}
+
+TEST(UnzipperTest, DecliningThePasswordIsACancel) {
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(), {{"a.txt", "a", Kind::File, "pw"}});
+    auto before = Snapshot(scene.Root());
+    UnzipOptions options;
+    options.askPassword = [] { return std::nullopt; };
+    EXPECT_TRUE(IsCancelledExtraction(scene.Extract(options)));
+    EXPECT_EQ(Snapshot(scene.Root()), before);
+}
+
+TEST(UnzipperTest, UnpacksBackslashPathsFoldersAndReplacesFiles) {
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(), {{"FileNotInRootPath\\Lib\\Util.bas", "util"},
+                                  {"Empty/", "", Kind::Folder},
+                                  {"old.txt", "new content"}});
+    auto result = scene.Extract();
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(*result, 3);
+    EXPECT_EQ(ReadFile(scene.Target() + "/FileNotInRootPath/Lib/Util.bas"), "util");
+    EXPECT_TRUE(fs::is_directory(scene.Target() + "/Empty"));
+    EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "new content");
+    EXPECT_FALSE(scene.HasLeftovers());
+}
+
+TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
+    ExtractionScene scene;
+    fs::path source = scene.Root() / "source";
+    WriteFile(source / "Forms/frmMain.frm", "form");
+    WriteFile(source / "Forms/frmMain.frx", RandomBytes(70000));
+    WriteFile(source / "Ünïcode.bas", "module");
+    ASSERT_EQ(Shell("cd " + Quoted(source) + " && zip -qr " + Quoted(scene.Archive()) + " .").exitCode, 0);
+    std::string target = scene.Target() + "/new/deeper";
+    auto result = ExtractArchive(scene.Archive(), target, {});
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(Snapshot(target), Snapshot(source));
+}
+
+TEST(UnzipperTest, FailureKeepsEarlierFilesWholeAndLeavesNoPartialFile) {
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(), {{"first.txt", "whole"}, {"second.txt", std::string(4000, 's')}});
+    PatchBothHeaders(scene.Archive(), 1, kLocalCrc, kCentralCrc, 0x01020304);
+    auto result = scene.Extract();
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("second.txt"), std::string::npos);
+    EXPECT_EQ(ReadFile(scene.Target() + "/first.txt"), "whole");
+    EXPECT_FALSE(fs::exists(scene.Target() + "/second.txt"));
+    EXPECT_FALSE(scene.HasLeftovers());
+}
+
+TEST(UnzipperTest, CancelRemovesThePartialFile) {
+    ExtractionScene scene;
+    MakeArchive(scene.Archive(), {{"big.bin", RandomBytes(1 << 20)}});
+    int calls = 0;
+    UnzipOptions options;
+    options.progress = [&](double) { ++calls; };
+    options.cancelRequested = [&] { return calls >= 3; };
+    EXPECT_TRUE(IsCancelledExtraction(scene.Extract(options)));
+    EXPECT_FALSE(fs::exists(scene.Target() + "/big.bin"));
+    EXPECT_FALSE(scene.HasLeftovers());
+}
+
+TEST(UnzipperTest, RoundTripThroughOurWriterKeepsTimes) {
+    ExtractionScene scene;
+    std::string file = (scene.Root() / "src.bas").string();
+    WriteFile(file, "Attribute VB_Name");
+    const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(1600000000));
+    fs::last_write_time(file, stamp);
+    ZipComponent zip;
+    ASSERT_EQ(zip.NewZip(scene.Archive()), 1);
+    zip.SetPathPrefix("Modules");
+    ASSERT_EQ(zip.AppendOneFile(file), 1);
+    ASSERT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
+    ASSERT_EQ(zip.OpenZip(scene.Archive()), 1);
+    ASSERT_EQ(zip.ExtractAll(scene.Target()), 1) << zip.LastError();
+    auto restored = fs::last_write_time(scene.Target() + "/Modules/src.bas");
+    EXPECT_LE(std::chrono::abs(restored - stamp), std::chrono::seconds(2));
+    EXPECT_NE(zip.OpenZip(scene.Target() + "/old.txt"), 1); // not an archive
+}
+
+} // namespace
+} // namespace corvane
