@@ -1,0 +1,53 @@
+// painting and click detection of the panel
+#include "app/frame3d.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace corvane {
+
+Frame3D::Frame3D(QWidget* parent) : QFrame(parent) {}
+
+void Frame3D::setCaption(const QString& caption) {
+    m_caption = caption;
+    update();
+}
+
+void Frame3D::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath shape;
+    shape.addRoundedRect(box, 6, 6);
+    QLinearGradient fill(box.topLeft(), box.bottomLeft());
+    fill.setColorAt(0, QColor(0xff, 0xff, 0xff));
+    fill.setColorAt(1, QColor(0xee, 0xf2, 0xf7));
+    painter.fillPath(shape, fill);
+    painter.setPen(QColor(0xc3, 0xcd, 0xda));
+    painter.drawPath(shape);
+
+    if (m_caption.isEmpty())
+        return;
+    // children (the small images of the foot frame) sit at the edges; the caption keeps clear of them
+    painter.setPen(QColor(0x3c, 0x4a, 0x5c));
+    painter.drawText(rect().adjusted(height(), 0, -height(), 0), Qt::AlignCenter | Qt::TextWordWrap,
+                     m_caption);
+}
+
+void Frame3D::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    event->accept();
+}
+
+void Frame3D::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+} // namespace corvane

@@ -1,0 +1,136 @@
+// drawing of the program's pictures
+#include "app/icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <functional>
+
+namespace corvane {
+
+namespace {
+const QColor kBlue(0x2f, 0x7d, 0xd8);
+const QColor kDeepBlue(0x1b, 0x4f, 0x9c);
+const QColor kGreen(0x2f, 0x9e, 0x44);
+const QColor kInk(0x33, 0x44, 0x58);
+
+QPixmap Draw(int size, const std::function<void(QPainter&)>& paint) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 64.0, size / 64.0);
+    paint(painter);
+    return pixmap;
+}
+
+void RoundBadge(QPainter& painter, const QColor& top, const QColor& bottom) {
+    QLinearGradient fill(0, 2, 0, 62);
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(3, 3, 58, 58));
+}
+
+void CentredGlyph(QPainter& painter, const QString& glyph, qreal pixelSize) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(static_cast<int>(pixelSize));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, 0, 64, 64), Qt::AlignCenter, glyph);
+}
+
+// an archive box with a zip fastener down its front: the product's sign
+void ArchiveBox(QPainter& painter, const QColor& body, const QColor& line) {
+    painter.setPen(QPen(line, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(body);
+    painter.drawRoundedRect(QRectF(14, 24, 36, 28), 3, 3);
+    painter.drawRoundedRect(QRectF(11, 15, 42, 10), 2.5, 2.5);
+    painter.setPen(QPen(line, 2.5, Qt::SolidLine, Qt::FlatCap));
+    for (int y = 27; y < 50; y += 5) {
+        painter.drawLine(QPointF(29, y), QPointF(32, y));
+        painter.drawLine(QPointF(32, y + 2.5), QPointF(35, y + 2.5));
+    }
+}
+} // namespace
+
+QPixmap ProductLogo(int size) {
+    return Draw(size, [](QPainter& painter) {
+        QLinearGradient fill(0, 0, 0, 64);
+        fill.setColorAt(0, kBlue);
+        fill.setColorAt(1, kDeepBlue);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(QRectF(2, 2, 60, 60), 13, 13);
+        ArchiveBox(painter, QColor(255, 255, 255, 235), kDeepBlue);
+    });
+}
+
+QPixmap HelpPicture(int size) {
+    return Draw(size, [](QPainter& painter) {
+        RoundBadge(painter, kBlue.lighter(115), kDeepBlue);
+        CentredGlyph(painter, QStringLiteral("?"), 40);
+    });
+}
+
+QPixmap VersionPicture(int size) {
+    return Draw(size, [](QPainter& painter) {
+        RoundBadge(painter, QColor(0x6c, 0x7f, 0x96), kInk);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(28, 13, 8, 8));
+        painter.drawRoundedRect(QRectF(28.5, 25, 7, 26), 2, 2);
+    });
+}
+
+QPixmap UnzipPicture(int size) {
+    return Draw(size, [](QPainter& painter) {
+        ArchiveBox(painter, QColor(0xf6, 0xe7, 0xb8), QColor(0x8a, 0x6a, 0x1c));
+        // the green arrow leaving the box
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kGreen);
+        QPainterPath arrow;
+        arrow.moveTo(40, 2);
+        arrow.lineTo(58, 2);
+        arrow.lineTo(58, 20);
+        arrow.lineTo(52, 14);
+        arrow.lineTo(42, 24);
+        arrow.lineTo(36, 18);
+        arrow.lineTo(46, 8);
+        arrow.closeSubpath();
+        painter.drawPath(arrow);
+    });
+}
+
+QPixmap EyePicture(int size, bool crossed) {
+    return Draw(size, [crossed](QPainter& painter) {
+        QPainterPath eye;
+        eye.moveTo(4, 32);
+        eye.quadTo(32, 4, 60, 32);
+        eye.quadTo(32, 60, 4, 32);
+        painter.setPen(QPen(kInk, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::white);
+        painter.drawPath(eye);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kBlue);
+        painter.drawEllipse(QPointF(32, 32), 11, 11);
+        painter.setBrush(kInk);
+        painter.drawEllipse(QPointF(32, 32), 5, 5);
+        if (crossed) {
+            painter.setPen(QPen(Qt::white, 9, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(12, 54), QPointF(52, 10));
+            painter.setPen(QPen(QColor(0xc0, 0x39, 0x2b), 4.5, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(12, 54), QPointF(52, 10));
+        }
+    });
+}
+
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(ProductLogo(size));
+    return icon;
+}
+
+} // namespace corvane
