@@ -43,14 +43,14 @@ void CentredGlyph(QPainter& painter, const QString& glyph, qreal pixelSize) {
 
 // an archive box with a zip fastener down its front: the product's sign
 void ArchiveBox(QPainter& painter, const QColor& body, const QColor& line) {
-    painter.setPen(QPen(line, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(line, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(body);
-    painter.drawRoundedRect(QRectF(14, 24, 36, 28), 3, 3);
-    painter.drawRoundedRect(QRectF(11, 15, 42, 10), 2.5, 2.5);
-    painter.setPen(QPen(line, 2.5, Qt::SolidLine, Qt::FlatCap));
-    for (int y = 27; y < 50; y += 5) {
-        painter.drawLine(QPointF(29, y), QPointF(32, y));
-        painter.drawLine(QPointF(32, y + 2.5), QPointF(35, y + 2.5));
+    painter.drawRoundedRect(QRectF(13, 24, 38, 30), 3, 3);
+    painter.drawRoundedRect(QRectF(10, 14, 44, 11), 3, 3);
+    painter.setPen(QPen(line, 3, Qt::SolidLine, Qt::FlatCap));
+    for (int y = 28; y < 50; y += 6) {
+        painter.drawLine(QPointF(28.5, y), QPointF(32, y));
+        painter.drawLine(QPointF(32, y + 3), QPointF(35.5, y + 3));
     }
 }
 } // namespace
@@ -86,18 +86,24 @@ QPixmap VersionPicture(int size) {
 
 QPixmap UnzipPicture(int size) {
     return Draw(size, [](QPainter& painter) {
+        painter.translate(-4, 2);
         ArchiveBox(painter, QColor(0xf6, 0xe7, 0xb8), QColor(0x8a, 0x6a, 0x1c));
-        // the green arrow leaving the box
-        painter.setPen(Qt::NoPen);
+        // a green badge with the arrow out of the box, legible down to 24 pixels
+        painter.resetTransform();
+        painter.scale(painter.device()->width() / 64.0, painter.device()->height() / 64.0);
+        painter.setPen(QPen(Qt::white, 3));
         painter.setBrush(kGreen);
+        painter.drawEllipse(QPointF(47, 45), 15, 15);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
         QPainterPath arrow;
-        arrow.moveTo(40, 2);
-        arrow.lineTo(58, 2);
-        arrow.lineTo(58, 20);
-        arrow.lineTo(52, 14);
-        arrow.lineTo(42, 24);
-        arrow.lineTo(36, 18);
-        arrow.lineTo(46, 8);
+        arrow.moveTo(47, 34);
+        arrow.lineTo(56, 44);
+        arrow.lineTo(50.5, 44);
+        arrow.lineTo(50.5, 54);
+        arrow.lineTo(43.5, 54);
+        arrow.lineTo(43.5, 44);
+        arrow.lineTo(38, 44);
         arrow.closeSubpath();
         painter.drawPath(arrow);
     });
