@@ -16,8 +16,8 @@ void PrintUsage(const std::vector<Command>& commands, std::ostream& stream) {
         width = std::max(width, command.name.size());
     }
     for (const Command& command : commands) {
-        stream << "  " << command.name << std::string(width - command.name.size() + 2, ' ')
-               << command.summary << "\n";
+        stream << "  " << command.name << std::string(width - command.name.size() + 2, ' ') << command.summary
+               << "\n";
     }
     stream << "\nRun 'corvane-cli COMMAND --help' for a command's arguments.\n";
 }

@@ -115,19 +115,21 @@ std::string WhereText(const FileReport& file) {
     if (file.exists) {
         return *file.diskPath;
     }
-    return file.diskPath ? "missing (looked for " + *file.diskPath + ")" : "missing (no folder for its drive)";
+    return file.diskPath ? "missing (looked for " + *file.diskPath + ")"
+                         : "missing (no folder for its drive)";
 }
 
 void PrintText(std::ostream& out, const std::string& path, const JobState& state, std::size_t lines,
                const std::vector<ReferenceReport>& references, CodePage codePage) {
     out << "Project:    " << path << "\n"
         << "Name:       " << AnsiToUtf8(state.gProjectName, codePage) << "\n"
-        << "Version:    " << AnsiToUtf8(state.gMajorVer + "." + state.gMinorVer + "." + state.gRevisionVer, codePage)
-        << "\n"
+        << "Version:    "
+        << AnsiToUtf8(state.gMajorVer + "." + state.gMinorVer + "." + state.gRevisionVer, codePage) << "\n"
         << "Lines:      " << lines << "\n"
         << "References: " << references.size() << "\n";
     for (const ReferenceReport& reference : references) {
-        out << "  line " << reference.line << ": " << reference.key << " " << reference.file.reference << "\n";
+        out << "  line " << reference.line << ": " << reference.key << " " << reference.file.reference
+            << "\n";
         if (reference.malformed) {
             out << "    malformed: the line names no file\n";
             continue;

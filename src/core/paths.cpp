@@ -7,7 +7,9 @@ namespace corvane {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
     // one left-to-right pass, as the old tool's Replace did: "..." becomes "--."
@@ -35,7 +37,9 @@ std::string TrimSpaces(const std::string& text) {
 }
 
 // a drive path has ":" as its second character and no ":" before it
-bool HasDrive(const std::string& reference) { return reference.find(':') == 1; }
+bool HasDrive(const std::string& reference) {
+    return reference.find(':') == 1;
+}
 
 std::vector<std::string> SplitAt(const std::string& text, char separator) {
     std::vector<std::string> pieces;

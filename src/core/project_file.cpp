@@ -21,7 +21,9 @@ constexpr std::array<std::pair<ReferenceKey, const char*>, 8> kReferenceKeys = {
     {ReferenceKey::Designer, "Designer="},
 }};
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 std::string WithoutQuotesTrimmed(std::string text) {
     std::erase(text, '"');
@@ -53,7 +55,9 @@ std::string KeyText(ReferenceKey key) {
     return {};
 }
 
-std::string ExtractValue(const std::string& line) { return WithoutQuotesTrimmed(SecondPiece(line)); }
+std::string ExtractValue(const std::string& line) {
+    return WithoutQuotesTrimmed(SecondPiece(line));
+}
 
 std::optional<ReferenceLine> ClassifyReferenceLine(const std::string& line) {
     for (const auto& [key, text] : kReferenceKeys) {

@@ -16,8 +16,8 @@ enum class ReferenceKey { Module, Class, Form, UserControl, PropertyPage, ResFil
 
 struct ReferenceLine {
     ReferenceKey key = ReferenceKey::Module;
-    std::string name;      // Module and Class only, exactly as read
-    std::string reference; // the file as the project file writes it
+    std::string name;       // Module and Class only, exactly as read
+    std::string reference;  // the file as the project file writes it
     bool malformed = false; // no "; " in a Module or Class line, or no reference at all
 };
 

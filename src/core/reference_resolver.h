@@ -25,7 +25,8 @@ std::string FoldCase(const std::string& text);
 // system that ignores it.
 class ReferenceResolver {
 public:
-    ReferenceResolver(std::string projectFolder, DriveMap driveMap, CodePage codePage = CodePage::Windows1252);
+    ReferenceResolver(std::string projectFolder, DriveMap driveMap,
+                      CodePage codePage = CodePage::Windows1252);
 
     ResolvedReference Resolve(const std::string& reference) const;
     // The disk path of a file that exists, or "Referenced file not found: <reference>".

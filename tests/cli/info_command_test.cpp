@@ -56,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"info", "a.vbp", "b.vbp"}, 2, "", "Give exactly one project file."},
                       UsageCase{{"info", "a.vbp", "--xml"}, 2, "", "Unknown option: --xml"},
                       UsageCase{{"info", "--json", "--help"}, 0, "Exit status: 0 read", ""},
-                      UsageCase{{"info", "/nonexistent/corvane/Gone.vbp"}, 1, "",
+                      UsageCase{{"info", "/nonexistent/corvane/Gone.vbp"},
+                                1,
+                                "",
                                 "Cannot read the file /nonexistent/corvane/Gone.vbp"}));
 
 class InfoCommandTest : public ::testing::Test {
@@ -88,22 +90,32 @@ TEST_F(InfoCommandTest, Json) {
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const std::string expected =
-        "{\"project\":\"" + m_project + "\",\"name\":\"Caf\xC3\xA9\",\"version\":\"1.0.0\",\"lines\":8,"
+        "{\"project\":\"" + m_project +
+        "\",\"name\":\"Caf\xC3\xA9\",\"version\":\"1.0.0\",\"lines\":8,"
         "\"references\":["
         "{\"line\":2,\"key\":\"Form\",\"reference\":\"frmMain.frm\",\"archive_path\":\"frmMain.frm\","
-        "\"disk_path\":\"" + P("Proj/frmMain.frm") + "\",\"exists\":true,\"companion\":{\"reference\":"
-        "\"frmMain.frx\",\"disk_path\":\"" + P("Proj/frmMain.frx") + "\",\"exists\":true}},"
+        "\"disk_path\":\"" +
+        P("Proj/frmMain.frm") +
+        "\",\"exists\":true,\"companion\":{\"reference\":"
+        "\"frmMain.frx\",\"disk_path\":\"" +
+        P("Proj/frmMain.frx") +
+        "\",\"exists\":true}},"
         "{\"line\":3,\"key\":\"Form\",\"reference\":\"Forms\\\\FRMABOUT.FRM\",\"archive_path\":"
-        "\"Forms\\\\FRMABOUT.FRM\",\"disk_path\":\"" + P("Proj/Forms/frmAbout.frm") + "\",\"exists\":true,"
-        "\"companion\":{\"reference\":\"Forms\\\\FRMABOUT.frx\",\"disk_path\":\"" + P("Proj/Forms/FRMABOUT.frx") +
+        "\"Forms\\\\FRMABOUT.FRM\",\"disk_path\":\"" +
+        P("Proj/Forms/frmAbout.frm") +
+        "\",\"exists\":true,"
+        "\"companion\":{\"reference\":\"Forms\\\\FRMABOUT.frx\",\"disk_path\":\"" +
+        P("Proj/Forms/FRMABOUT.frx") +
         "\",\"exists\":false}},"
         "{\"line\":4,\"key\":\"Module\",\"reference\":\"\",\"archive_path\":\"\",\"disk_path\":null,"
         "\"exists\":false,\"companion\":null},"
         "{\"line\":5,\"key\":\"Class\",\"reference\":\"..\\\\Shared\\\\clsX.cls\",\"archive_path\":"
-        "\"FileNotInRootPath\\\\--\\\\Shared\\\\clsX.cls\",\"disk_path\":\"" + P("Shared/clsX.cls") +
+        "\"FileNotInRootPath\\\\--\\\\Shared\\\\clsX.cls\",\"disk_path\":\"" +
+        P("Shared/clsX.cls") +
         "\",\"exists\":false,\"companion\":null},"
         "{\"line\":6,\"key\":\"ResFile32\",\"reference\":\"D:\\\\Res\\\\a\\tb.res\",\"archive_path\":"
-        "\"FileNotInRootPath\\\\Disk_D_\\\\Res\\\\a_b.res\",\"disk_path\":\"" + P("D/Res/a\\tb.res") +
+        "\"FileNotInRootPath\\\\Disk_D_\\\\Res\\\\a_b.res\",\"disk_path\":\"" +
+        P("D/Res/a\\tb.res") +
         "\",\"exists\":true,\"companion\":null}"
         "]}\n";
     EXPECT_EQ(run.out, expected);
@@ -112,37 +124,49 @@ TEST_F(InfoCommandTest, Json) {
 TEST_F(InfoCommandTest, Text) {
     const CliRun run = RunWith({"info", m_project}, m_environment);
     ASSERT_EQ(run.code, 0) << run.err;
-    const std::string expected = "Project:    " + m_project + "\n"
+    const std::string expected = "Project:    " + m_project +
+                                 "\n"
                                  "Name:       Caf\xC3\xA9\n"
                                  "Version:    1.0.0\n"
                                  "Lines:      8\n"
                                  "References: 5\n"
                                  "  line 2: Form frmMain.frm\n"
                                  "    archive path: frmMain.frm\n"
-                                 "    disk path:    " + P("Proj/frmMain.frm") + "\n"
-                                 "    companion:    frmMain.frx -> " + P("Proj/frmMain.frx") + "\n"
+                                 "    disk path:    " +
+                                 P("Proj/frmMain.frm") +
+                                 "\n"
+                                 "    companion:    frmMain.frx -> " +
+                                 P("Proj/frmMain.frx") +
+                                 "\n"
                                  "  line 3: Form Forms\\FRMABOUT.FRM\n"
                                  "    archive path: Forms\\FRMABOUT.FRM\n"
-                                 "    disk path:    " + P("Proj/Forms/frmAbout.frm") + "\n"
+                                 "    disk path:    " +
+                                 P("Proj/Forms/frmAbout.frm") +
+                                 "\n"
                                  "    companion:    Forms\\FRMABOUT.frx -> missing (looked for " +
-                                 P("Proj/Forms/FRMABOUT.frx") + ")\n"
+                                 P("Proj/Forms/FRMABOUT.frx") +
+                                 ")\n"
                                  "  line 4: Module \n"
                                  "    malformed: the line names no file\n"
                                  "  line 5: Class ..\\Shared\\clsX.cls\n"
                                  "    archive path: FileNotInRootPath\\--\\Shared\\clsX.cls\n"
-                                 "    disk path:    missing (looked for " + P("Shared/clsX.cls") + ")\n"
+                                 "    disk path:    missing (looked for " +
+                                 P("Shared/clsX.cls") +
+                                 ")\n"
                                  "  line 6: ResFile32 D:\\Res\\a\tb.res\n"
                                  "    archive path: FileNotInRootPath\\Disk_D_\\Res\\a_b.res\n"
-                                 "    disk path:    " + P("D/Res/a\tb.res") + "\n";
+                                 "    disk path:    " +
+                                 P("D/Res/a\tb.res") + "\n";
     EXPECT_EQ(run.out, expected);
 }
 
 TEST_F(InfoCommandTest, UnmappedDriveHasNoDiskPath) {
     const CliRun run = RunWith({"info", m_project, "--json"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_NE(run.out.find("\"archive_path\":\"FileNotInRootPath\\\\Disk_D_\\\\Res\\\\a_b.res\",\"disk_path\":null,"
-                           "\"exists\":false"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("\"archive_path\":\"FileNotInRootPath\\\\Disk_D_\\\\Res\\\\a_b.res\",\"disk_path\":null,"
+                     "\"exists\":false"),
+        std::string::npos)
         << run.out;
 }
 

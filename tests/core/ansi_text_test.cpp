@@ -16,7 +16,9 @@ struct ConversionCase {
 
 class AnsiConversionTest : public ::testing::TestWithParam<ConversionCase> {};
 
-TEST_P(AnsiConversionTest, ToUtf8) { EXPECT_EQ(AnsiToUtf8(GetParam().ansi, GetParam().codePage), GetParam().utf8); }
+TEST_P(AnsiConversionTest, ToUtf8) {
+    EXPECT_EQ(AnsiToUtf8(GetParam().ansi, GetParam().codePage), GetParam().utf8);
+}
 TEST_P(AnsiConversionTest, RoundTrips) {
     EXPECT_EQ(Utf8ToAnsi(GetParam().utf8, GetParam().codePage), GetParam().ansi);
 }
@@ -44,12 +46,19 @@ TEST(AnsiText, EveryByteOf1252RoundTrips) {
 }
 
 TEST(AnsiText, UnrepresentableAndInvalidBecomeMarks) {
-    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC" "b", CodePage::Latin1), "a?b");     // euro sign is not Latin-1
-    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD", CodePage::Windows1252), "?");       // CJK
-    EXPECT_EQ(Utf8ToAnsi("a\xFF" "b", CodePage::Windows1252), "a?b");        // not UTF-8
-    EXPECT_EQ(AnsiToUtf8("a\xC3", CodePage::Utf8), "a\xEF\xBF\xBD");          // cut sequence
+    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC"
+                         "b",
+                         CodePage::Latin1),
+              "a?b");                                                  // euro sign is not Latin-1
+    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD", CodePage::Windows1252), "?"); // CJK
+    EXPECT_EQ(Utf8ToAnsi("a\xFF"
+                         "b",
+                         CodePage::Windows1252),
+              "a?b");                                                              // not UTF-8
+    EXPECT_EQ(AnsiToUtf8("a\xC3", CodePage::Utf8), "a\xEF\xBF\xBD");               // cut sequence
     EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CodePage::Utf8), "\xEF\xBF\xBD\xEF\xBF\xBD"); // overlong "/"
-    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CodePage::Utf8), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
+    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CodePage::Utf8),
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
 }
 
 TEST(AnsiText, CodePageNames) {

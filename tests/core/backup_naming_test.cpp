@@ -40,8 +40,8 @@ TEST(BackupNaming, TimeStampIsLocalAndPadded) {
 
 TEST(BackupNaming, DefaultNames) {
     const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Dev\\App\\App.vbp", "App"},          {"C:\\Dev\\App\\App.VBP", "App.VBP"},
-        {"C:\\Dev\\my.vbproject\\App.vbp", "App"}, {"a.vbpx.vbp", "ax"},
+        {"C:\\Dev\\App\\App.vbp", "App"},           {"C:\\Dev\\App\\App.VBP", "App.VBP"},
+        {"C:\\Dev\\my.vbproject\\App.vbp", "App"},  {"a.vbpx.vbp", "ax"},
         {"/home/u/Billing/Billing.vbp", "Billing"}, {"x.v.vbpbp", "x.vbp"}, // one pass, not repeated
     };
     for (const auto& [path, name] : cases) {

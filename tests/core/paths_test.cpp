@@ -13,10 +13,14 @@ struct Case {
     std::string input;
     std::string expected;
 };
-void PrintTo(const Case& c, std::ostream* os) { *os << '"' << c.input << '"'; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << '"' << c.input << '"';
+}
 
 class AddBackslashTest : public ::testing::TestWithParam<Case> {};
-TEST_P(AddBackslashTest, Appends) { EXPECT_EQ(AddBackslash(GetParam().input), GetParam().expected); }
+TEST_P(AddBackslashTest, Appends) {
+    EXPECT_EQ(AddBackslash(GetParam().input), GetParam().expected);
+}
 INSTANTIATE_TEST_SUITE_P(Paths, AddBackslashTest,
                          ::testing::Values(Case{"C:", "C:\\"}, Case{"C:\\Work\\", "C:\\Work\\"},
                                            Case{"  C:\\Work  ", "C:\\Work\\"}, Case{"", "\\"},
@@ -25,12 +29,15 @@ INSTANTIATE_TEST_SUITE_P(Paths, AddBackslashTest,
                                            Case{"C:\\mixed/x", "C:\\mixed/x\\"}));
 
 class FolderOfPathTest : public ::testing::TestWithParam<Case> {};
-TEST_P(FolderOfPathTest, CutsAtLastSeparator) { EXPECT_EQ(FolderOfPath(GetParam().input), GetParam().expected); }
+TEST_P(FolderOfPathTest, CutsAtLastSeparator) {
+    EXPECT_EQ(FolderOfPath(GetParam().input), GetParam().expected);
+}
 INSTANTIATE_TEST_SUITE_P(Paths, FolderOfPathTest,
                          ::testing::Values(Case{"C:\\Proj\\App.vbp", "C:\\Proj"}, Case{"C:\\App.vbp", "C:"},
                                            Case{"App.vbp", ""}, Case{"C:\\Proj\\", "C:\\Proj"}, Case{"", ""},
                                            Case{"/home/u/Dev/Billing/Billing.vbp", "/home/u/Dev/Billing"},
-                                           Case{"C:\\a/b\\c.vbp", "C:\\a/b"}, Case{"C:\\a\\b/c.vbp", "C:\\a\\b"}));
+                                           Case{"C:\\a/b\\c.vbp", "C:\\a/b"},
+                                           Case{"C:\\a\\b/c.vbp", "C:\\a\\b"}));
 
 class FileNameOfPathTest : public ::testing::TestWithParam<Case> {};
 TEST_P(FileNameOfPathTest, KeepsAfterLastSeparator) {
@@ -45,23 +52,25 @@ class SanitizeFileNameTest : public ::testing::TestWithParam<Case> {};
 TEST_P(SanitizeFileNameTest, ReplacesForbidden) {
     EXPECT_EQ(SanitizeFileName(GetParam().input), GetParam().expected);
 }
-INSTANTIATE_TEST_SUITE_P(Paths, SanitizeFileNameTest,
-                         ::testing::Values(Case{"Tom's a/b:c*d?e<f>g|h\\i", "Tom_s a_b_c_d_e_f_g_h_i"},
-                                           Case{"say \"hi\"", "say _hi_"},
-                                           Case{"Billing 2.1.7.20250717095823", "Billing 2.1.7.20250717095823"},
-                                           Case{"C:\\Proj\\App", "C__Proj_App"}, Case{"\xE9t\xE9", "\xE9t\xE9"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SanitizeFileNameTest,
+    ::testing::Values(Case{"Tom's a/b:c*d?e<f>g|h\\i", "Tom_s a_b_c_d_e_f_g_h_i"},
+                      Case{"say \"hi\"", "say _hi_"},
+                      Case{"Billing 2.1.7.20250717095823", "Billing 2.1.7.20250717095823"},
+                      Case{"C:\\Proj\\App", "C__Proj_App"}, Case{"\xE9t\xE9", "\xE9t\xE9"}));
 
 class MakeAbsolutePathTest : public ::testing::TestWithParam<Case> {};
 TEST_P(MakeAbsolutePathTest, ResolvesAgainstProjectFolder) {
     EXPECT_EQ(MakeAbsolutePath(GetParam().input, "C:\\Proj"), GetParam().expected);
 }
-INSTANTIATE_TEST_SUITE_P(Paths, MakeAbsolutePathTest,
-                         ::testing::Values(Case{"frmMain.frm", "C:\\Proj\\frmMain.frm"},
-                                           Case{"..\\Shared\\modUtil.bas", "C:\\Proj\\..\\Shared\\modUtil.bas"},
-                                           Case{"D:\\Lib\\modTools.bas", "D:\\Lib\\modTools.bas"},
-                                           Case{"\\\\srv\\share\\clsLog.cls", "\\\\srv\\share\\clsLog.cls"},
-                                           Case{"\\root.bas", "C:\\Proj\\\\root.bas"},
-                                           Case{"a:b:c.bas", "a:b:c.bas"}, Case{"ab:c.bas", "C:\\Proj\\ab:c.bas"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, MakeAbsolutePathTest,
+    ::testing::Values(Case{"frmMain.frm", "C:\\Proj\\frmMain.frm"},
+                      Case{"..\\Shared\\modUtil.bas", "C:\\Proj\\..\\Shared\\modUtil.bas"},
+                      Case{"D:\\Lib\\modTools.bas", "D:\\Lib\\modTools.bas"},
+                      Case{"\\\\srv\\share\\clsLog.cls", "\\\\srv\\share\\clsLog.cls"},
+                      Case{"\\root.bas", "C:\\Proj\\\\root.bas"}, Case{"a:b:c.bas", "a:b:c.bas"},
+                      Case{"ab:c.bas", "C:\\Proj\\ab:c.bas"}));
 
 // references that every project writes: both mappings must agree on them
 const Case kOrdinaryReferences[] = {
@@ -77,19 +86,27 @@ const Case kOrdinaryReferences[] = {
 };
 
 class MapToArchivePathTest : public ::testing::TestWithParam<Case> {};
-TEST_P(MapToArchivePathTest, Maps) { EXPECT_EQ(MapToArchivePath(GetParam().input), GetParam().expected); }
-TEST_P(MapToArchivePathTest, SafeFormAgrees) { EXPECT_EQ(SafeArchivePath(GetParam().input), GetParam().expected); }
+TEST_P(MapToArchivePathTest, Maps) {
+    EXPECT_EQ(MapToArchivePath(GetParam().input), GetParam().expected);
+}
+TEST_P(MapToArchivePathTest, SafeFormAgrees) {
+    EXPECT_EQ(SafeArchivePath(GetParam().input), GetParam().expected);
+}
 INSTANTIATE_TEST_SUITE_P(Ordinary, MapToArchivePathTest, ::testing::ValuesIn(kOrdinaryReferences));
 // the mapping itself leaves these alone; only the hardened form changes them
 class MapOnlyTest : public ::testing::TestWithParam<Case> {};
-TEST_P(MapOnlyTest, Maps) { EXPECT_EQ(MapToArchivePath(GetParam().input), GetParam().expected); }
+TEST_P(MapOnlyTest, Maps) {
+    EXPECT_EQ(MapToArchivePath(GetParam().input), GetParam().expected);
+}
 INSTANTIATE_TEST_SUITE_P(Literal, MapOnlyTest,
                          ::testing::Values(Case{"C:x.frm", "C:x.frm"},
                                            Case{"D:\\a\\..\\b", "FileNotInRootPath\\Disk_D_\\a\\..\\b"},
                                            Case{"a...b\\c", "a--.b\\c"}));
 
 class SafeArchivePathTest : public ::testing::TestWithParam<Case> {};
-TEST_P(SafeArchivePathTest, Hardens) { EXPECT_EQ(SafeArchivePath(GetParam().input), GetParam().expected); }
+TEST_P(SafeArchivePathTest, Hardens) {
+    EXPECT_EQ(SafeArchivePath(GetParam().input), GetParam().expected);
+}
 TEST_P(SafeArchivePathTest, NeverEscapes) {
     const std::string path = SafeArchivePath(GetParam().input);
     if (path.empty()) {
@@ -115,17 +132,17 @@ TEST_P(SafeArchivePathTest, NeverEscapes) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Hostile, SafeArchivePathTest,
-    ::testing::Values(Case{"..\\..\\x", "FileNotInRootPath\\--\\--\\x"}, Case{"C:x", "C_x"},
-                      Case{"D:\\a\\..\\b", "FileNotInRootPath\\Disk_D_\\a\\--\\b"},
-                      Case{"\\\\srv\\s\\..\\..\\x", "FileNotInRootPath\\~srv\\s\\--\\--\\x"},
-                      Case{"/abs", "_\\abs"}, Case{"\\abs\\x.bas", "_\\abs\\x.bas"},
-                      Case{"a\\\\b", "a\\_\\b"}, Case{"../../etc/passwd", "FileNotInRootPath\\--\\--\\etc\\passwd"},
-                      Case{"a/./b", "a\\-\\b"}, Case{".", "-"}, Case{"..", "--"},
-                      Case{"\\\\srv\\s\\.\\x", "FileNotInRootPath\\~srv\\s\\-\\x"},
-                      Case{"a\\b:c\\d", "a\\b_c\\d"}, Case{std::string("a\\b\0c", 5), "a\\b_c"},
-                      Case{"a\\\x1b[31m\\b", "a\\_[31m\\b"}, Case{"a\\\x7f", "a\\_"},
-                      Case{"\\\\\\x", "FileNotInRootPath\\~\\x"}, Case{"\\\\?\\C:\\x", "FileNotInRootPath\\~?\\C_\\x"},
-                      Case{"", ""}, Case{"Forms\\", ""}, Case{"Forms/", ""}, Case{"\\\\srv\\s\\", ""}));
+    ::testing::Values(
+        Case{"..\\..\\x", "FileNotInRootPath\\--\\--\\x"}, Case{"C:x", "C_x"},
+        Case{"D:\\a\\..\\b", "FileNotInRootPath\\Disk_D_\\a\\--\\b"},
+        Case{"\\\\srv\\s\\..\\..\\x", "FileNotInRootPath\\~srv\\s\\--\\--\\x"}, Case{"/abs", "_\\abs"},
+        Case{"\\abs\\x.bas", "_\\abs\\x.bas"}, Case{"a\\\\b", "a\\_\\b"},
+        Case{"../../etc/passwd", "FileNotInRootPath\\--\\--\\etc\\passwd"}, Case{"a/./b", "a\\-\\b"},
+        Case{".", "-"}, Case{"..", "--"}, Case{"\\\\srv\\s\\.\\x", "FileNotInRootPath\\~srv\\s\\-\\x"},
+        Case{"a\\b:c\\d", "a\\b_c\\d"}, Case{std::string("a\\b\0c", 5), "a\\b_c"},
+        Case{"a\\\x1b[31m\\b", "a\\_[31m\\b"}, Case{"a\\\x7f", "a\\_"},
+        Case{"\\\\\\x", "FileNotInRootPath\\~\\x"}, Case{"\\\\?\\C:\\x", "FileNotInRootPath\\~?\\C_\\x"},
+        Case{"", ""}, Case{"Forms\\", ""}, Case{"Forms/", ""}, Case{"\\\\srv\\s\\", ""}));
 
 class FileHelpersTest : public ::testing::Test {
 protected:
@@ -168,10 +185,10 @@ TEST_P(CreateFolderPathTest, CreatesUpToLastSeparator) {
         EXPECT_FALSE(std::filesystem::exists(m_scratch.Path(GetParam().notCreated)));
     }
 }
-INSTANTIATE_TEST_SUITE_P(Folders, CreateFolderPathTest,
-                         ::testing::Values(FolderCase{"Backups/Proj/Sources.Backup/", "Backups/Proj/Sources.Backup", ""},
-                                           FolderCase{"Backups/new", "Backups", "Backups/new"},
-                                           FolderCase{"a//b/", "a/b", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Folders, CreateFolderPathTest,
+    ::testing::Values(FolderCase{"Backups/Proj/Sources.Backup/", "Backups/Proj/Sources.Backup", ""},
+                      FolderCase{"Backups/new", "Backups", "Backups/new"}, FolderCase{"a//b/", "a/b", ""}));
 
 TEST_F(FileHelpersTest, CreateFolderPathTellsWhyNot) {
     const std::string blocker = m_scratch.Write("file");

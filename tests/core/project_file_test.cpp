@@ -14,13 +14,15 @@ struct SplitCase {
 };
 
 class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
-TEST_P(SplitLinesTest, Splits) { EXPECT_EQ(SplitLines(GetParam().bytes), GetParam().lines); }
-INSTANTIATE_TEST_SUITE_P(Endings, SplitLinesTest,
-                         ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
-                                           SplitCase{"a\nb", {"a", "b"}}, SplitCase{"a\rb\r", {"a", "b"}},
-                                           SplitCase{"a\r\n\r\nb", {"a", "", "b"}},
-                                           SplitCase{"\n\r\r\n", {"", "", ""}}, SplitCase{"a\n\rb", {"a", "", "b"}},
-                                           SplitCase{std::string("\xE9\x00z\r\n", 5), {std::string("\xE9\x00z", 3)}}));
+TEST_P(SplitLinesTest, Splits) {
+    EXPECT_EQ(SplitLines(GetParam().bytes), GetParam().lines);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Endings, SplitLinesTest,
+    ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}}, SplitCase{"a\nb", {"a", "b"}},
+                      SplitCase{"a\rb\r", {"a", "b"}}, SplitCase{"a\r\n\r\nb", {"a", "", "b"}},
+                      SplitCase{"\n\r\r\n", {"", "", ""}}, SplitCase{"a\n\rb", {"a", "", "b"}},
+                      SplitCase{std::string("\xE9\x00z\r\n", 5), {std::string("\xE9\x00z", 3)}}));
 
 struct ClassifyCase {
     std::string line;
@@ -29,7 +31,9 @@ struct ClassifyCase {
     std::string reference;
     bool malformed = false;
 };
-void PrintTo(const ClassifyCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
+void PrintTo(const ClassifyCase& c, std::ostream* os) {
+    *os << '"' << c.line << '"';
+}
 
 class ClassifyTest : public ::testing::TestWithParam<ClassifyCase> {};
 TEST_P(ClassifyTest, Classifies) {
@@ -46,13 +50,16 @@ TEST_P(ClassifyTest, Classifies) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ClassifyTest,
     ::testing::Values(
-        ClassifyCase{"Module=modMain; Modules\\modMain.bas", ReferenceKey::Module, "modMain", "Modules\\modMain.bas", false},
-        ClassifyCase{"Class=clsLog; \"..\\Shared\\clsLog.cls\"", ReferenceKey::Class, "clsLog", "..\\Shared\\clsLog.cls", false},
+        ClassifyCase{"Module=modMain; Modules\\modMain.bas", ReferenceKey::Module, "modMain",
+                     "Modules\\modMain.bas", false},
+        ClassifyCase{"Class=clsLog; \"..\\Shared\\clsLog.cls\"", ReferenceKey::Class, "clsLog",
+                     "..\\Shared\\clsLog.cls", false},
         ClassifyCase{"Module= \"odd\" ; x.bas ", ReferenceKey::Module, " \"odd\" ", "x.bas", false},
         ClassifyCase{"Module=a; b.bas; c", ReferenceKey::Module, "a", "b.bas", false},
         ClassifyCase{"Form=frmMain.frm", ReferenceKey::Form, "", "frmMain.frm", false},
         ClassifyCase{"UserControl=Ctl\\ucGrid.ctl", ReferenceKey::UserControl, "", "Ctl\\ucGrid.ctl", false},
-        ClassifyCase{"PropertyPage=Pages\\ppGeneral.pag", ReferenceKey::PropertyPage, "", "Pages\\ppGeneral.pag", false},
+        ClassifyCase{"PropertyPage=Pages\\ppGeneral.pag", ReferenceKey::PropertyPage, "",
+                     "Pages\\ppGeneral.pag", false},
         ClassifyCase{"ResFile32=\"Res\\App.res\"", ReferenceKey::ResFile32, "", "Res\\App.res", false},
         ClassifyCase{"UserDocument=docA.dob", ReferenceKey::UserDocument, "", "docA.dob", false},
         ClassifyCase{"Designer=dsr\\Report.Dsr", ReferenceKey::Designer, "", "dsr\\Report.Dsr", false},
@@ -69,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClassifyCase{"RelatedDoc=readme.txt", std::nullopt, "", ""}, ClassifyCase{"", std::nullopt, "", ""}));
 
 TEST(ProjectFile, KeyTextsInOrder) {
-    const std::vector<std::string> texts = {"Module=",       "Class=",    "Form=",         "UserControl=",
+    const std::vector<std::string> texts = {"Module=",       "Class=",     "Form=",         "UserControl=",
                                             "PropertyPage=", "ResFile32=", "UserDocument=", "Designer="};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(KeyText(static_cast<ReferenceKey>(i)), texts[i]);
@@ -77,7 +84,9 @@ TEST(ProjectFile, KeyTextsInOrder) {
 }
 
 TEST(ProjectFile, Companions) {
-    const auto companion = [](const std::string& line) { return CompanionReference(*ClassifyReferenceLine(line)); };
+    const auto companion = [](const std::string& line) {
+        return CompanionReference(*ClassifyReferenceLine(line));
+    };
     EXPECT_EQ(companion("Form=..\\Old\\frmX.frm"), "..\\Old\\frmX.frx");
     EXPECT_EQ(companion("UserControl=Ctl\\ucGrid.ctl"), "Ctl\\ucGrid.ctx");
     EXPECT_EQ(companion("PropertyPage=Pages\\ppGeneral.pag"), "Pages\\ppGeneral.pgx");
@@ -94,7 +103,8 @@ TEST(ProjectFile, RewrittenLines) {
     EXPECT_EQ(rewrite("Module= modA ; ..\\a.bas", "FileNotInRootPath\\--\\a.bas"),
               "Module= modA ; FileNotInRootPath\\--\\a.bas");
     EXPECT_EQ(rewrite("Class=clsLog; x.cls", "x.cls"), "Class=clsLog; x.cls");
-    EXPECT_EQ(rewrite("Form=D:\\f.frm", "FileNotInRootPath\\Disk_D_\\f.frm"), "Form=FileNotInRootPath\\Disk_D_\\f.frm");
+    EXPECT_EQ(rewrite("Form=D:\\f.frm", "FileNotInRootPath\\Disk_D_\\f.frm"),
+              "Form=FileNotInRootPath\\Disk_D_\\f.frm");
     EXPECT_EQ(rewrite("ResFile32=\"Res\\App.res\"", "Res\\App.res"), "ResFile32=\"Res\\App.res\"");
     EXPECT_EQ(rewrite("Designer=d.Dsr", "d.Dsr"), "Designer=d.Dsr");
 }
@@ -115,13 +125,15 @@ protected:
 };
 
 TEST_F(ProjectInfoTest, NameAndVersion) {
-    const JobState state = Read("Type=Exe\r\nName=\"My App\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n", 5);
+    const JobState state =
+        Read("Type=Exe\r\nName=\"My App\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n", 5);
     EXPECT_EQ(state.gProjectName, "My App");
     EXPECT_EQ(state.gMajorVer + "." + state.gMinorVer + "." + state.gRevisionVer, "2.1.7");
 }
 
 TEST_F(ProjectInfoTest, DefaultsLaterValuesAndCutValues) {
-    const JobState state = Read("Name=\"\"\nMajorVer=2\nMajorVer=\nMajorVer=3\nname=low\nRevisionVer=\"A=B\"\n", 6);
+    const JobState state =
+        Read("Name=\"\"\nMajorVer=2\nMajorVer=\nMajorVer=3\nname=low\nRevisionVer=\"A=B\"\n", 6);
     EXPECT_EQ(state.gProjectName, "Default");
     EXPECT_EQ(state.gMajorVer, "3");
     EXPECT_EQ(state.gMinorVer, "0");

@@ -62,9 +62,9 @@ TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
         std::string reference;
         bool hasPath;
     } cases[] = {
-        {"frmGone.frm", true},           {"Forms\\frmMain.frx", true}, {"Forms", true}, // a folder is no file
-        {"Gone\\frmMain.frm", true},     {"E:\\x.bas", false},         {"\\\\other\\share\\x.cls", false},
-        {"\\\\srv", false},              {"D:\\Tools\\", true},
+        {"frmGone.frm", true},       {"Forms\\frmMain.frx", true}, {"Forms", true}, // a folder is no file
+        {"Gone\\frmMain.frm", true}, {"E:\\x.bas", false},         {"\\\\other\\share\\x.cls", false},
+        {"\\\\srv", false},          {"D:\\Tools\\", true},
     };
     for (const auto& c : cases) {
         const ResolvedReference resolved = Resolve(c.reference);
@@ -99,7 +99,8 @@ TEST_F(ReferenceResolverTest, ExactNameWinsOverCaseBlindOne) {
 
 TEST(FoldCase, LettersOf1252) {
     EXPECT_EQ(FoldCase("ABCxyz.FRM"), "abcxyz.frm");
-    EXPECT_EQ(FoldCase("\xC3\x80\xC3\x9E\xC3\x97"), "\xC3\xA0\xC3\xBE\xC3\x97"); // A grave, Thorn; times stays
+    EXPECT_EQ(FoldCase("\xC3\x80\xC3\x9E\xC3\x97"),
+              "\xC3\xA0\xC3\xBE\xC3\x97"); // A grave, Thorn; times stays
     EXPECT_EQ(FoldCase("\xC5\xA0\xC5\x92\xC5\xBD\xC5\xB8"), "\xC5\xA1\xC5\x93\xC5\xBE\xC3\xBF");
     EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F"); // sharp s has no single capital here
 }
