@@ -25,24 +25,18 @@ TEST_P(VbgProjectPath, IsMadeAbsoluteBesideTheGroup) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, VbgProjectPath,
-    ::testing::Values(
-        // this machine's form: "\" in the file becomes "/"
-        ResolveCase{"App.vbp", "/home/u/dev/All.vbg", "/home/u/dev/App.vbp"},
-        ResolveCase{"Lib\\Lib.vbp", "/home/u/dev/All.vbg", "/home/u/dev/Lib/Lib.vbp"},
-        ResolveCase{"..\\Shared\\S.vbp", "/home/u/dev/All.vbg", "/home/u/Shared/S.vbp"},
-        ResolveCase{".\\a\\..\\b\\B.vbp", "/home/u/dev/All.vbg", "/home/u/dev/b/B.vbp"},
-        ResolveCase{"..\\..\\..\\..\\x.vbp", "/home/All.vbg", "/x.vbp"},
-        ResolveCase{"/opt/p/P.vbp", "/home/u/All.vbg", "/opt/p/P.vbp"},
-        ResolveCase{"Lib\\Lib.vbp", "All.vbg", "Lib/Lib.vbp"},
-        ResolveCase{"..\\Lib.vbp", "../g/All.vbg", "../Lib.vbp"},
-        // Windows form stays Windows form
-        ResolveCase{"Lib\\Lib.vbp", "C:\\Dev\\All.vbg", "C:\\Dev\\Lib\\Lib.vbp"},
-        ResolveCase{"..\\Lib/Lib.vbp", "C:\\Dev\\App\\All.vbg", "C:\\Dev\\Lib\\Lib.vbp"},
-        ResolveCase{"..\\..\\Lib.vbp", "C:\\All.vbg", "C:\\Lib.vbp"},
-        ResolveCase{"D:\\Other\\O.vbp", "C:\\Dev\\All.vbg", "D:\\Other\\O.vbp"},
-        ResolveCase{"\\Top\\T.vbp", "C:\\Dev\\All.vbg", "C:\\Top\\T.vbp"},
-        ResolveCase{"\\\\srv\\share\\..\\N.vbp", "C:\\Dev\\All.vbg", "\\\\srv\\share\\N.vbp"},
-        ResolveCase{"Lib.vbp", "\\\\srv\\share\\g\\All.vbg", "\\\\srv\\share\\g\\Lib.vbp"}));
+    ::testing::Values(ResolveCase{"Lib\\Lib.vbp", "/home/u/dev/All.vbg", "/home/u/dev/Lib/Lib.vbp"},
+                      ResolveCase{".\\a\\..\\..\\S\\S.vbp", "/home/u/dev/All.vbg", "/home/u/S/S.vbp"},
+                      ResolveCase{"..\\..\\..\\x.vbp", "/home/All.vbg", "/x.vbp"},
+                      ResolveCase{"/opt/p/P.vbp", "/home/u/All.vbg", "/opt/p/P.vbp"},
+                      ResolveCase{"Lib\\Lib.vbp", "All.vbg", "Lib/Lib.vbp"},
+                      ResolveCase{"..\\Lib.vbp", "../g/All.vbg", "../Lib.vbp"},
+                      // a group path in Windows form keeps its projects in that form
+                      ResolveCase{"..\\Lib/Lib.vbp", "C:\\Dev\\App\\All.vbg", "C:\\Dev\\Lib\\Lib.vbp"},
+                      ResolveCase{"..\\..\\Lib.vbp", "C:\\All.vbg", "C:\\Lib.vbp"},
+                      ResolveCase{"D:\\Other\\O.vbp", "C:\\Dev\\All.vbg", "D:\\Other\\O.vbp"},
+                      ResolveCase{"\\Top\\T.vbp", "C:\\Dev\\All.vbg", "C:\\Top\\T.vbp"},
+                      ResolveCase{"..\\N.vbp", "\\\\srv\\share\\All.vbg", "\\\\srv\\share\\N.vbp"}));
 
 class VbgFile : public ::testing::Test {
 protected:
@@ -55,9 +49,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_folder); }
     std::string Put(const std::string& name, const std::string& bytes) const {
-        const auto path = (m_folder / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        std::ofstream(In(name), std::ios::binary) << bytes;
+        return In(name);
     }
     std::string In(const std::string& relative) const { return (m_folder / relative).string(); }
 
@@ -65,12 +58,9 @@ protected:
 };
 
 TEST_F(VbgFile, StartupProjectComesFirstAndIsNotRepeated) {
-    const auto path = Put("Billing Suite.vbg", "VBGROUP 5.0\r\n"
-                                               "Project=Lib\\Lib.vbp\r\n"
-                                               "startupproject=App\\App.vbp\r\n"
-                                               "PROJECT=app\\APP.vbp\r\n"
-                                               "Project=App\\App.vbp\r\n"
-                                               "Project=..\\Ui.vbp\r\n");
+    const auto path =
+        Put("Billing Suite.vbg", "VBGROUP 5.0\r\nProject=Lib\\Lib.vbp\r\nstartupproject=App\\App.vbp\r\n"
+                                 "PROJECT=app\\APP.vbp\r\nProject=App\\App.vbp\r\nProject=..\\Ui.vbp\r\n");
     const auto selection = ReadVbgGroup(path);
     ASSERT_TRUE(selection) << selection.error();
     EXPECT_EQ(selection->subfolderName, "Billing Suite");
@@ -81,41 +71,29 @@ TEST_F(VbgFile, StartupProjectComesFirstAndIsNotRepeated) {
     EXPECT_EQ(selection->savePath, In("App/Sources.Backup/"));
 }
 
-TEST_F(VbgFile, WithoutStartupProjectTheFileOrderStands) {
-    const auto path = Put("g.x.VBG", "VBGROUP 5.0\nProject=B.vbp\nIconForm=\"x\"\nProject=A.vbp\n");
-    const auto selection = ReadAnyGroup(path);
-    ASSERT_TRUE(selection) << selection.error();
-    EXPECT_EQ(selection->subfolderName, "g.x");
-    EXPECT_EQ(selection->projects, (std::vector<std::string>{In("B.vbp"), In("A.vbp")}));
-    EXPECT_EQ(selection->savePath, In("Sources.Backup/"));
-}
-
 TEST_F(VbgFile, AGroupNamingNoProjectIsRefused) {
     for (const std::string text : {"", "VBGROUP 5.0\r\n", "VBGROUP 5.0\r\nProject=\r\nStartupProject=\r\n"}) {
-        const auto path = Put("none.vbg", text);
-        const auto selection = ReadVbgGroup(path);
+        const auto selection = ReadVbgGroup(Put("none.vbg", text));
         ASSERT_FALSE(selection) << text;
-        EXPECT_NE(selection.error().find(path), std::string::npos) << selection.error();
+        EXPECT_NE(selection.error().find(In("none.vbg")), std::string::npos) << selection.error();
     }
 }
 
 TEST_F(VbgFile, OnlyTheVbgExtensionPicksTheVisualBasicReader) {
-    const std::string vbgText = "VBGROUP 5.0\r\nStartupProject=A.vbp\r\n";
-    const std::string ownText = "Name\r\nA.vbp\r\n";
+    const std::string vbg = "VBGROUP 5.0\nProject=B.vbp\nIconForm=\"x\"\nProject=A.vbp\n";
+    const std::string own = "Name\r\nA.vbp\r\n";
+    const std::vector<std::string> vbgProjects{In("B.vbp"), In("A.vbp")};
     struct Case {
-        std::string name;
-        std::string text;
-        std::string expectedSubfolder;
+        std::string file, text, subfolder;
+        std::vector<std::string> projects;
     };
     for (const auto& c :
-         {Case{"a.vbg", vbgText, "a"}, Case{"b.VbG", vbgText, "b"}, Case{"c.vbpgroup", ownText, "Name"},
-          Case{"d.vbg.bak", ownText, "Name"}, Case{"vbg", ownText, "Name"}}) {
-        const auto selection = ReadAnyGroup(Put(c.name, c.text));
-        ASSERT_TRUE(selection) << c.name << ": " << selection.error();
-        EXPECT_EQ(selection->subfolderName, c.expectedSubfolder) << c.name;
-        EXPECT_EQ(selection->projects,
-                  std::vector<std::string>{c.expectedSubfolder == "Name" ? "A.vbp" : In("A.vbp")})
-            << c.name;
+         {Case{"a.vbg", vbg, "a", vbgProjects}, Case{"b.x.VbG", vbg, "b.x", vbgProjects},
+          Case{"c.vbpgroup", own, "Name", {"A.vbp"}}, Case{"d.vbg.bak", own, "Name", {"A.vbp"}}}) {
+        const auto selection = ReadAnyGroup(Put(c.file, c.text));
+        ASSERT_TRUE(selection) << c.file << ": " << selection.error();
+        EXPECT_EQ(selection->subfolderName, c.subfolder) << c.file;
+        EXPECT_EQ(selection->projects, c.projects) << c.file;
     }
 }
 
