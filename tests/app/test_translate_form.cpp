@@ -181,16 +181,6 @@ private slots:
         QCOMPARE(ControlIndexSuffix(control), suffix);
     }
 
-    void renamingClearsIndex() {
-        QObject object;
-        NameControl(&object, "Text1", 2);
-        QCOMPARE(ControlIndexSuffix(&object), QString("2"));
-        NameControl(&object, "Label2");
-        QCOMPARE(ControlIndexSuffix(&object), QString());
-        object.setProperty("index", "x");
-        QCOMPARE(ControlIndexSuffix(&object), QString());
-    }
-
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("commandLine");
@@ -209,6 +199,9 @@ private slots:
         QTest::newRow("screenshot taken out")
             << QStringList{"p.vbp", "--screenshot", "s.png", "--lang", "fra"} << "p.vbp"
             << "s.png";
+        QTest::newRow("screenshot options anywhere")
+            << QStringList{"--state", "selected", "--screenshot", "o.png", "--lang", "deu", "g"} << "g"
+            << "o.png";
         QTest::newRow("screenshot without file stays") << QStringList{"--screenshot"} << "--screenshot"
                                                        << "";
     }
@@ -222,15 +215,6 @@ private slots:
         QCOMPARE(startup.screenshot.has_value(), !screenshot.isEmpty());
         if (startup.screenshot)
             QCOMPARE(startup.screenshot->file, screenshot);
-    }
-
-    void screenshotOptions() {
-        const AppStartup startup =
-            ReadStartup({"--state", "selected", "--screenshot", "out.png", "--lang", "deu", "g.vbpgroup"});
-        QVERIFY(startup.screenshot);
-        QCOMPARE(startup.screenshot->state, QString("selected"));
-        QCOMPARE(startup.screenshot->language, QString("deu"));
-        QCOMPARE(startup.gCommandLine, QString("g.vbpgroup"));
     }
 
     void programVersion() {
