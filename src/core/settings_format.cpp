@@ -4,18 +4,29 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace corvane {
 
 namespace {
 
+char LowerAsciiChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        c = LowerAsciiChar(c);
+    return text;
+}
+
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return LowerAsciiChar(x) == LowerAsciiChar(y); });
 }
 
 // Length of the valid UTF-8 sequence of a non-ASCII byte at bytes[i], or 0.
@@ -73,14 +84,15 @@ std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos)
         return std::nullopt;
     std::string text;
     for (++pos; pos < line.size(); ++pos) {
-        const char c = line[pos];
-        if (c == '"') {
+        // plain runs in one piece: files with thousands of values are read on every write
+        const std::size_t special = std::min(line.find_first_of("\"\\", pos), line.size());
+        text.append(line, pos, special - pos);
+        pos = special;
+        if (pos >= line.size())
+            break;
+        if (line[pos] == '"') {
             ++pos;
             return text;
-        }
-        if (c != '\\') {
-            text += c;
-            continue;
         }
         if (++pos >= line.size())
             return std::nullopt;
@@ -127,12 +139,26 @@ Failure LineError(std::size_t lineNumber, const std::string& what)
     return fail("line " + std::to_string(lineNumber) + ": " + what);
 }
 
+bool IsPlainAscii(unsigned char byte)
+{
+    return byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"';
+}
+
 } // namespace
 
 std::string QuoteSettingsText(const std::string& bytes)
 {
     std::string out = "\"";
+    out.reserve(bytes.size() + 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::size_t run = i;
+        while (run < bytes.size() && IsPlainAscii(static_cast<unsigned char>(bytes[run])))
+            ++run;
+        if (run > i) {
+            out.append(bytes, i, run - i);
+            i = run - 1;
+            continue;
+        }
         const auto byte = static_cast<unsigned char>(bytes[i]);
         switch (byte) {
         case '\\': out += "\\\\"; continue;
@@ -142,10 +168,8 @@ std::string QuoteSettingsText(const std::string& bytes)
         case '\t': out += "\\t"; continue;
         default: break;
         }
-        if (byte < 0x20 || byte == 0x7F) {
+        if (byte < 0x80) {
             AppendHexEscape(out, byte);
-        } else if (byte < 0x80) {
-            out += static_cast<char>(byte);
         } else if (const std::size_t length = Utf8SequenceLength(bytes, i)) {
             out.append(bytes, i, length);
             i += length - 1;
@@ -160,6 +184,7 @@ Result<SettingsDocument> SettingsDocument::Parse(const std::string& text)
 {
     SettingsDocument document;
     SettingsKey* current = nullptr;
+    std::unordered_set<std::string> keysSeen, valuesSeen; // lower-case names
     std::size_t lineNumber = 0;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -180,8 +205,9 @@ Result<SettingsDocument> SettingsDocument::Parse(const std::string& text)
             std::optional<std::string> path = ReadQuoted(line, pos);
             if (!path || pos + 1 != line.size() || line[pos] != ']')
                 return LineError(lineNumber, "a key line must be [\"path\"]");
-            if (document.FindKey(*path))
+            if (!keysSeen.insert(LowerAscii(*path)).second)
                 return LineError(lineNumber, "the key appears twice");
+            valuesSeen.clear();
             document.m_keys.push_back(SettingsKey{std::move(*path), {}});
             current = &document.m_keys.back();
             continue;
@@ -197,10 +223,8 @@ Result<SettingsDocument> SettingsDocument::Parse(const std::string& text)
         std::optional<std::string> data = ReadQuoted(line, pos);
         if (!data || pos != line.size())
             return LineError(lineNumber, "a value's data must be a quoted text ending the line");
-        for (const SettingsValue& value : current->values) {
-            if (EqualIgnoringAsciiCase(value.name, *name))
-                return LineError(lineNumber, "the value appears twice in its key");
-        }
+        if (!valuesSeen.insert(LowerAscii(*name)).second)
+            return LineError(lineNumber, "the value appears twice in its key");
         current->values.push_back(SettingsValue{std::move(*name), *type, std::move(*data)});
     }
     return document;
