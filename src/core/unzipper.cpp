@@ -67,12 +67,14 @@ public:
             if (read == 0)
                 break;
             inflated += static_cast<std::uint64_t>(read);
-            m_inflatedTotal += static_cast<std::uint64_t>(read);
+            // the password check reads its entry once more later; only that read counts
+            if (!checkingPassword)
+                m_inflatedTotal += static_cast<std::uint64_t>(read);
             if (Status within = CheckLimits(entry, inflated); !within)
                 return within;
             if (Status written = sink(m_buffer.data(), static_cast<std::size_t>(read)); !written)
                 return written;
-            if (m_options.progress && m_claimedTotal > 0)
+            if (m_options.progress && m_claimedTotal > 0 && !checkingPassword)
                 m_options.progress(std::min(1.0, double(m_inflatedTotal) / double(m_claimedTotal)));
         }
         if (int closeError = zip_fclose(file.release()); closeError != 0)
@@ -111,7 +113,9 @@ Status UnlockArchive(const ExtractionPlan& plan, const UnzipOptions& options, En
                               [](const PlannedEntry& entry) { return entry.encrypted; });
     if (first == plan.entries.end())
         return Status::success();
-    std::optional<std::string> password = options.askPassword ? options.askPassword() : std::nullopt;
+    if (!options.askPassword)
+        return fail("A password is needed for " + first->name);
+    std::optional<std::string> password = options.askPassword();
     if (!password)
         return fail(kExtractionCancelledMessage);
     reader.SetPassword(*password);

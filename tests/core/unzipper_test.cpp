@@ -179,6 +179,7 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
 
     int asked = 0;
     UnzipOptions options;
+    options.limits.maxTotalBytes = 11; // both entries once, not the checked one twice
     options.askPassword = [&] { return ++asked, std::optional<std::string>("right"); };
     auto result = scene.Extract(options);
     ASSERT_TRUE(result.ok()) << result.error();
@@ -193,6 +194,8 @@ TEST(UnzipperTest, DecliningThePasswordIsACancel) {
     UnzipOptions options;
     options.askPassword = [] { return std::nullopt; };
     EXPECT_TRUE(IsCancelledExtraction(scene.Extract(options)));
+    auto unasked = scene.Extract();
+    EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for a.txt");
     EXPECT_EQ(Snapshot(scene.Root()), before);
 }
 
