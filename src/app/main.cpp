@@ -3,9 +3,10 @@
 #include <QDate>
 
 #include "app/app_startup.h"
-#include "app/form_main.h"
 #include "app/icons.h"
+#include "app/main_window.h"
 #include "app/screenshot.h"
+#include "app/ui_services.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -15,17 +16,22 @@ int main(int argc, char** argv) {
 
     const corvane::AppStartup startup = corvane::ReadStartup(QApplication::arguments().mid(1));
 
-    corvane::FormMain window;
-    corvane::FormLoadInputs inputs;
-    inputs.versionText = corvane::ProgramVersionText();
-    inputs.zipVersion = corvane::ZipVersionText();
-    inputs.year = QDate::currentDate().year();
-    if (startup.screenshot)
-        inputs.languageFile = corvane::ScreenshotLanguageFile(*startup.screenshot);
-    window.FormLoad(inputs);
+    corvane::DesktopServices services;
+    corvane::MainWindowSetup setup = corvane::DesktopSetup(corvane::ProcessEnvironment());
+    corvane::MainWindow window(services, std::move(setup));
 
-    if (startup.screenshot)
+    if (startup.screenshot) {
+        // a picture must not depend on the user's locale or settings: the language is the one asked for
+        corvane::FormLoadInputs inputs;
+        inputs.versionText = corvane::ProgramVersionText();
+        inputs.zipVersion = corvane::ZipVersionText();
+        inputs.year = QDate::currentDate().year();
+        inputs.languageFile = corvane::ScreenshotLanguageFile(*startup.screenshot);
+        window.FormLoad(inputs);
+        window.setRunControlsShown(startup.screenshot->state == QLatin1String("archiving"));
         return corvane::TakeScreenshot(window, *startup.screenshot);
+    }
+    window.Form_Load(startup.gCommandLine);
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,158 @@
+// the main window's loading, its shell links and the version box
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/ansi_qstring.h"
+#include "app/app_startup.h"
+#include "app/control_lookup.h"
+#include "app/frame3d.h"
+#include "app/image_control.h"
+#include "app/pelm_button.h"
+#include "app/shell_ex.h"
+#include "app/translate_form.h"
+#include "app/ui_services.h"
+#include "app/vista_prog.h"
+#include "core/help_url.h"
+#include "core/ini_file.h"
+#include "core/locale_map.h"
+#include "core/paths.h"
+#include "core/program_folder.h"
+#include "core/user_locale.h"
+
+namespace corvane {
+
+namespace {
+const char* const kAppName = "Corvane";
+const char* const kSection = "Files";
+const char* const kLastDir = "LastDir";
+} // namespace
+
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString PathText(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString MessageText(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+MainWindowSetup DesktopSetup(const EnvLookup& env) {
+    MainWindowSetup setup;
+    setup.programFolder = ProgramFolder(env);
+    setup.settings = DefaultSettingsLocation(env);
+    setup.lcid = UserDefaultLCID(env);
+    setup.versionText = ProgramVersionText();
+    setup.zipVersion = ZipVersionText();
+    setup.driveMap = DriveMap::FromEnvironment(env);
+    return setup;
+}
+
+MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* parent)
+    : FormMain(parent), m_services(services), m_setup(std::move(setup)), m_settings(m_setup.settings) {
+    timer1()->setInterval(m_setup.timer1Interval);
+
+    m_btnCancelRun = new QPushButton(QStringLiteral("Cancel"), frame3D3());
+    NameControl(m_btnCancelRun, QStringLiteral("btnCancelRun"));
+    m_btnCancelRun->setFocusPolicy(Qt::NoFocus);
+    m_btnCancelRun->setCursor(Qt::ArrowCursor);
+    m_btnCancelRun->hide();
+    m_barGeometry[0] = vistaProg1()->geometry();
+    m_barGeometry[1] = vistaProg2()->geometry();
+    const int top = m_barGeometry[0].top();
+    const int height = m_barGeometry[1].bottom() - top + 1;
+    const int width = 76;
+    m_btnCancelRun->setGeometry(m_barGeometry[0].right() - width + 1, top, width, height);
+    connect(m_btnCancelRun, &QPushButton::clicked, this, [this] { m_run.requestCancel(); });
+}
+
+MainWindow::~MainWindow() {
+    m_run.cancelAndWait();
+    m_services.setBusyPointer(false);
+}
+
+QString MainWindow::GetString(int n, const QString& english) const {
+    return FromAnsi(m_strings.GetString(n, ToAnsi(english)));
+}
+
+QString MainWindow::languageFile() const {
+    return PathText(JoinPath(LanguageFolder(m_setup.programFolder), ToAnsi(m_currentLanguage) + ".lng"));
+}
+
+void MainWindow::Form_Load(const QString& gCommandLine) {
+    m_currentLanguage = FromAnsi(ChooseLanguage(m_setup.lcid, m_setup.programFolder));
+    m_helpLanguage = FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())));
+    m_strings = StringTable::LoadStringTable(ToAnsi(m_currentLanguage), m_setup.programFolder);
+    TranslateForm(this, languageFile());
+    ApplyVersionTexts(m_setup.versionText, m_setup.zipVersion);
+
+    // any spelling of the group extension, anywhere in the path, as long as the file is there
+    if (gCommandLine.toUpper().contains(QLatin1String(".VBPGROUP")) && FileExists(PathBytes(gCommandLine)))
+        LoadSelectedGroup(gCommandLine, GroupLoadForm::StartUp);
+
+    // the time stamp starts with the four-digit local year
+    CompleteYearRange(QString::fromStdString(FormatTimeStamp(m_setup.clock()).substr(0, 4)).toInt());
+    pelmOpenThe()->setCaption(GetString(20, QStringLiteral("Open the last backup folder...")));
+    if (!lastDir().empty())
+        pelmOpenThe()->show();
+}
+
+std::string MainWindow::lastDir() {
+    // a damaged or unreadable store reads as nothing stored: the window still opens
+    const SettingsResult stored = m_settings.RegGetSetting(kAppName, kSection, kLastDir, "", true);
+    return stored.ok() ? stored.value() : std::string();
+}
+
+void MainWindow::openInShell(const QString& target) {
+    ShellEX(m_services, target, QString(), QStringLiteral("open"), 1, nullptr);
+}
+
+void MainWindow::onPelmOpenTheClick() {
+    openInShell(PathText(lastDir()));
+}
+
+void MainWindow::onFrame3D2Click() {
+    openInShell(QString::fromLatin1(kHomePageUrl));
+}
+
+void MainWindow::openHelpPage() {
+    QString address = QString::fromLatin1(kHelpPageUrl);
+    if (m_helpLanguage != QLatin1String("en"))
+        address = QString::fromStdString(TranslatePageUrl(kHelpPageUrl, ToAnsi(m_helpLanguage)));
+    openInShell(address);
+}
+
+void MainWindow::showVersionBox() {
+    const QString spaces(4, QLatin1Char(' '));
+    m_services.messageBox(this, spaces + QStringLiteral("Toolbox version ") + m_setup.zipVersion + spaces,
+                          QString::fromLatin1(kAppName), MsgBox::Information);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // a run is never left writing behind a closed window: it is cancelled, and its worker awaited
+    if (m_run.isRunning()) {
+        m_run.cancelAndWait();
+        m_services.setBusyPointer(false);
+        setRunControlsShown(false);
+    }
+    FormMain::closeEvent(event);
+}
+
+void MainWindow::setRunControlsShown(bool shown) {
+    const int narrower = shown ? m_btnCancelRun->width() + 8 : 0;
+    for (int i = 0; i < 2; ++i) {
+        QRect bar = m_barGeometry[i];
+        bar.setWidth(bar.width() - narrower);
+        (i == 0 ? vistaProg1() : vistaProg2())->setGeometry(bar);
+    }
+    m_btnCancelRun->setVisible(shown);
+}
+
+} // namespace corvane

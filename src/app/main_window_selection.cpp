@@ -1,0 +1,121 @@
+// choosing what to archive: a project or a group, and the folder the backup goes to
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "app/common_dialog.h"
+#include "app/frame3d.h"
+#include "app/main_window.h"
+#include "app/pelm_button.h"
+#include "app/ui_services.h"
+#include "app/unicode_browse_folders.h"
+#include "app/vista_prog.h"
+#include "core/group_file.h"
+#include "core/paths.h"
+
+namespace corvane {
+
+namespace {
+// Visual Basic's own ".vbg" groups are offered beside the program's groups
+const char* const kProjectFilter = "Visual Basic Projects and Groups|*.vbp;*.vbpgroup;*.vbg|"
+                                   "Visual Basic Project|*.vbp|VB Project Group|*.vbpgroup|VB Group|*.vbg";
+constexpr quint32 kExplorerMustExist = 0x81000;
+constexpr quint32 kFileSystemFoldersNewStyle = 65;
+
+bool NamesGroupFile(const QString& path) {
+    const QString upper = path.toUpper();
+    return upper.endsWith(QLatin1String(".VBPGROUP")) || upper.endsWith(QLatin1String(".VBG"));
+}
+} // namespace
+
+void MainWindow::onDBpathDialogClick() {
+    // the panel shows the running archive; it is not replaced under it
+    if (m_run.isRunning()) {
+        m_services.beep();
+        return;
+    }
+    vistaProg1()->hide();
+    vistaProg2()->hide();
+    label2()->hide();
+    frame3D3()->hide();
+
+    CommonDialog dialog(m_services);
+    dialog.DialogTitle =
+        GetString(16, QStringLiteral("Select the Visual Basic\u00A9 project or project group to archive"));
+    dialog.FileName.clear();
+    dialog.Filter = QString::fromLatin1(kProjectFilter);
+    dialog.FilterIndex = 1;
+    dialog.Flags = kExplorerMustExist;
+    dialog.CancelError = true;
+    if (!dialog.ShowOpen(this) || dialog.LastError() != 0 || dialog.FileName.isEmpty())
+        return;
+
+    const QString chosen = dialog.FileName;
+    for (int index = 0; index < 4; ++index)
+        text1(index)->clear();
+    if (NamesGroupFile(chosen)) {
+        LoadSelectedGroup(chosen, GroupLoadForm::Dialog);
+        return;
+    }
+    selectSingleProject(chosen);
+}
+
+void MainWindow::selectSingleProject(const QString& path) {
+    Result<ProjectSelection> selection = SelectSingleProject(PathBytes(path), m_setup.clock);
+    if (!selection) {
+        // going on with a default name would archive a project the reader could not make sense of
+        m_services.messageBox(this, MessageText(selection.error()), QStringLiteral("Corvane"),
+                              MsgBox::Exclamation);
+        return;
+    }
+    frame3D3()->show();
+    label1(1)->setText(GetString(17, QStringLiteral("Backup File Name :")));
+    m_isGroup = false;
+    m_job = std::move(selection.value().state);
+    text1(0)->setText(path);
+    text1(2)->setText(PathText(selection.value().savePath));
+    text1(1)->setText(PathText(m_job.gZipName));
+    savePathDialog()->show();
+    text1(3)->setFocus();
+}
+
+void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
+    m_isGroup = true;
+    label1(1)->setText(GetString(1, QStringLiteral("Backup Subfolder Name :")));
+    list1()->clear();
+    if (form != GroupLoadForm::Editor)
+        text1(0)->setText(path);
+
+    const Result<GroupSelection> group = ReadAnyGroup(PathBytes(path));
+    if (!group) {
+        frame3D3()->hide();
+        return;
+    }
+    text1(1)->setText(PathText(group->subfolderName));
+    for (const std::string& project : group->projects) {
+        auto* item = new QListWidgetItem(PathText(project), list1());
+        // the file's own bytes, so that a name the window cannot show exactly is still found
+        item->setData(Qt::UserRole, QByteArray::fromStdString(project));
+    }
+    if (!group->savePath.empty())
+        text1(2)->setText(PathText(group->savePath));
+
+    frame3D3()->show();
+    QCoreApplication::processEvents();
+    savePathDialog()->show();
+    if (form != GroupLoadForm::StartUp)
+        text1(3)->setFocus();
+}
+
+void MainWindow::onSavepathDialogClick() {
+    UnicodeBrowseFolders browser(m_services);
+    browser.DialogTitle = GetString(2, QStringLiteral("Select the Folder to Archive the Sources to"));
+    browser.Flags = kFileSystemFoldersNewStyle;
+    browser.InitialDirectory = text1(2)->text();
+    if (browser.ShowBrowseForFolder(this, true))
+        text1(2)->setText(PathText(AddBackslash(PathBytes(browser.SelectedFolder(false, false)))));
+    text1(3)->setFocus();
+}
+
+} // namespace corvane
