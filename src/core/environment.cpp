@@ -5,8 +5,7 @@
 
 namespace corvane {
 
-EnvLookup ProcessEnvironment()
-{
+EnvLookup ProcessEnvironment() {
     return [](const std::string& name) -> std::optional<std::string> {
         const char* value = std::getenv(name.c_str());
         if (value == nullptr)
@@ -15,8 +14,7 @@ EnvLookup ProcessEnvironment()
     };
 }
 
-std::optional<std::string> NonEmptyVariable(const EnvLookup& env, const std::string& name)
-{
+std::optional<std::string> NonEmptyVariable(const EnvLookup& env, const std::string& name) {
     if (!env)
         return std::nullopt;
     std::optional<std::string> value = env(name);

@@ -7,8 +7,7 @@ namespace corvane {
 
 namespace {
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
-{
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
     if (from.empty())
         return text;
     for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
@@ -18,8 +17,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 
 } // namespace
 
-std::string HostOfUrl(const std::string& address)
-{
+std::string HostOfUrl(const std::string& address) {
     std::string text = ReplaceAll(address, "\\", "/");
     // without a scheme the address is taken as host and path
     if (text.find("://") != std::string::npos)
@@ -31,8 +29,7 @@ std::string HostOfUrl(const std::string& address)
     return text;
 }
 
-std::string TranslatePageUrl(const std::string& address, const std::string& language)
-{
+std::string TranslatePageUrl(const std::string& address, const std::string& language) {
     const std::string query = ReplaceAll(kTranslationQueryTemplate, "XXX", language);
     const std::string host = HostOfUrl(address);
     const std::string proxyHost = ReplaceAll(host, ".", "-");
@@ -42,8 +39,7 @@ std::string TranslatePageUrl(const std::string& address, const std::string& lang
     return "https://" + proxyHost + kTranslationProxySuffix + rest + query;
 }
 
-std::string HelpPageAddress(const std::string& helpLanguage)
-{
+std::string HelpPageAddress(const std::string& helpLanguage) {
     if (helpLanguage == "en")
         return kHelpPageUrl;
     return TranslatePageUrl(kHelpPageUrl, helpLanguage);

@@ -10,7 +10,8 @@ inline constexpr const char* kHelpPageUrl = "https://corvane.dev/Help/Corvane/";
 // The proxy serves a page of host a.b.c at a-b-c + this suffix.
 inline constexpr const char* kTranslationProxySuffix = ".translate.goog";
 // The proxy's query; each "XXX" stands for the target language.
-inline constexpr const char* kTranslationQueryTemplate = "?_x_tr_sl=auto&_x_tr_tl=XXX&_x_tr_hl=XXX&_x_tr_pto=wapp";
+inline constexpr const char* kTranslationQueryTemplate =
+    "?_x_tr_sl=auto&_x_tr_tl=XXX&_x_tr_hl=XXX&_x_tr_pto=wapp";
 
 // The address of the page through the translation proxy, always over "https://":
 // "https://" + host with "." turned into "-" + proxy suffix + the rest of the address without its

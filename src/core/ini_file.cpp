@@ -8,13 +8,11 @@ namespace corvane {
 
 namespace {
 
-bool IsBlank(char c)
-{
+bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view TrimBlanks(std::string_view text)
-{
+std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
@@ -22,8 +20,7 @@ std::string_view TrimBlanks(std::string_view text)
     return text;
 }
 
-std::string LowerAscii(std::string_view text)
-{
+std::string LowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z')
@@ -32,23 +29,20 @@ std::string LowerAscii(std::string_view text)
     return lower;
 }
 
-std::string CutToLimit(std::string value)
-{
+std::string CutToLimit(std::string value) {
     if (value.size() > kMaxIniValueLength)
         value.resize(kMaxIniValueLength);
     return value;
 }
 
-std::string Unquote(std::string_view value)
-{
+std::string Unquote(std::string_view value) {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
     return std::string(value);
 }
 
 // Splits on CR LF, LF and CR alike.
-std::vector<std::string_view> SplitLines(std::string_view bytes)
-{
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -66,8 +60,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes)
 
 } // namespace
 
-IniFile IniFile::Load(const std::string& path)
-{
+IniFile IniFile::Load(const std::string& path) {
     // istream::read turns the stream buffer's exceptions (a folder, a read error) into a failed state
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -81,8 +74,7 @@ IniFile IniFile::Load(const std::string& path)
     return Parse(bytes);
 }
 
-IniFile IniFile::Parse(const std::string& bytes)
-{
+IniFile IniFile::Parse(const std::string& bytes) {
     IniFile file;
     std::string_view text(bytes);
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
@@ -95,7 +87,8 @@ IniFile IniFile::Parse(const std::string& bytes)
             continue;
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
-            section = std::string(TrimBlanks(line.substr(1, close == std::string_view::npos ? close : close - 1)));
+            section =
+                std::string(TrimBlanks(line.substr(1, close == std::string_view::npos ? close : close - 1)));
             continue;
         }
         if (!section)
@@ -112,8 +105,7 @@ IniFile IniFile::Parse(const std::string& bytes)
     return file;
 }
 
-void IniFile::AddEntry(const std::string& section, Entry entry)
-{
+void IniFile::AddEntry(const std::string& section, Entry entry) {
     const std::string sectionKey = LowerAscii(section);
     auto [sectionIt, newSection] = m_indexBySection.try_emplace(sectionKey, m_sections.size());
     if (newSection)
@@ -124,15 +116,13 @@ void IniFile::AddEntry(const std::string& section, Entry entry)
         data.entries.push_back(std::move(entry));
 }
 
-const IniFile::SectionData* IniFile::FindSection(const std::string& name) const
-{
+const IniFile::SectionData* IniFile::FindSection(const std::string& name) const {
     const auto it = m_indexBySection.find(LowerAscii(TrimBlanks(name)));
     return it == m_indexBySection.end() ? nullptr : &m_sections[it->second];
 }
 
 std::string IniFile::Get(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const
-{
+                         const std::string& defaultValue) const {
     if (const SectionData* data = FindSection(section)) {
         const auto it = data->indexByKey.find(LowerAscii(TrimBlanks(key)));
         if (it != data->indexByKey.end()) {
@@ -147,8 +137,7 @@ std::string IniFile::Get(const std::string& section, const std::string& key,
     return CutToLimit(std::string(fallback));
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::Section(const std::string& name) const
-{
+std::vector<std::pair<std::string, std::string>> IniFile::Section(const std::string& name) const {
     std::vector<std::pair<std::string, std::string>> pairs;
     if (const SectionData* data = FindSection(name)) {
         for (const Entry& entry : data->entries) {
@@ -160,8 +149,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::Section(const std::str
 }
 
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& defaultValue,
-                          const std::string& filePath)
-{
+                          const std::string& filePath) {
     return IniFile::Load(filePath).Get(section, key, defaultValue);
 }
 

@@ -17,36 +17,32 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::array<const char*, 37> kDefaultMapLines = {
-    "[LocaleID]", "1036=fra",  "2060=fra",  "3084=fra",  "5132=fra",  "4108=fra",  "1031=deu",
-    "3079=deu",   "5127=deu",  "2055=deu",  "1040=ita",  "2064=ita",  "1034=spa",  "11274=spa",
-    "16394=spa",  "13322=spa", "9226=spa",  "5130=spa",  "7178=spa",  "12298=spa", "4106=spa",
-    "18442=spa",  "2058=spa",  "19466=spa", "6154=spa",  "10250=spa", "20490=spa", "15370=spa",
-    "17418=spa",  "14346=spa", "8202=spa",  "2070=por",  "1046=por",  "1043=nld",  "2067=nld",
+    "[LocaleID]", "1036=fra",         "2060=fra",  "3084=fra", "5132=fra",  "4108=fra",  "1031=deu",
+    "3079=deu",   "5127=deu",         "2055=deu",  "1040=ita", "2064=ita",  "1034=spa",  "11274=spa",
+    "16394=spa",  "13322=spa",        "9226=spa",  "5130=spa", "7178=spa",  "12298=spa", "4106=spa",
+    "18442=spa",  "2058=spa",         "19466=spa", "6154=spa", "10250=spa", "20490=spa", "15370=spa",
+    "17418=spa",  "14346=spa",        "8202=spa",  "2070=por", "1046=por",  "1043=nld",  "2067=nld",
     "Force=",     "//case else =eng",
 };
 
 // a file whose length can be read, as the program has always tested for existence
-bool IsExistingFile(const std::string& path)
-{
+bool IsExistingFile(const std::string& path) {
     std::error_code error;
     return fs::is_regular_file(path, error);
 }
 
-std::string TemporaryNameBeside(const std::string& path)
-{
+std::string TemporaryNameBeside(const std::string& path) {
     std::random_device random;
     return path + ".tmp-" + std::to_string(random());
 }
 
 } // namespace
 
-std::string LocaleMapPath(const std::string& programFolder)
-{
+std::string LocaleMapPath(const std::string& programFolder) {
     return JoinPath(LanguageFolder(programFolder), "Local.ini");
 }
 
-std::string DefaultLocaleMapText()
-{
+std::string DefaultLocaleMapText() {
     std::string text;
     for (const char* line : kDefaultMapLines) {
         text += line;
@@ -55,8 +51,7 @@ std::string DefaultLocaleMapText()
     return text;
 }
 
-Status EnsureLocaleMap(const std::string& programFolder)
-{
+Status EnsureLocaleMap(const std::string& programFolder) {
     const std::string path = LocaleMapPath(programFolder);
     if (IsExistingFile(path))
         return Status::success();
@@ -86,8 +81,7 @@ Status EnsureLocaleMap(const std::string& programFolder)
     return Status::success();
 }
 
-std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder)
-{
+std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder) {
     // a map that cannot be created reads as empty, which gives the default language
     (void)EnsureLocaleMap(programFolder);
     const IniFile map = IniFile::Load(LocaleMapPath(programFolder));

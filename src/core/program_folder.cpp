@@ -7,15 +7,13 @@ namespace corvane {
 
 namespace {
 
-std::string WithoutTrailingSlashes(std::string path)
-{
+std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
 }
 
-std::string FolderOf(const std::string& path)
-{
+std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return ".";
@@ -25,8 +23,7 @@ std::string FolderOf(const std::string& path)
 }
 
 // the base directory specification ignores relative values of its variables
-std::optional<std::string> AbsoluteVariable(const EnvLookup& env, const std::string& name)
-{
+std::optional<std::string> AbsoluteVariable(const EnvLookup& env, const std::string& name) {
     std::optional<std::string> value = NonEmptyVariable(env, name);
     if (!value || value->front() != '/')
         return std::nullopt;
@@ -35,8 +32,7 @@ std::optional<std::string> AbsoluteVariable(const EnvLookup& env, const std::str
 
 } // namespace
 
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
+std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())
         return name;
     if (folder.back() == '/')
@@ -44,8 +40,7 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-std::string ProgramFolder(const EnvLookup& env)
-{
+std::string ProgramFolder(const EnvLookup& env) {
     if (std::optional<std::string> home = NonEmptyVariable(env, "CORVANE_HOME"))
         return WithoutTrailingSlashes(*home);
     Result<std::string> executable = ExecutablePath();
@@ -54,14 +49,12 @@ std::string ProgramFolder(const EnvLookup& env)
     return FolderOf(*executable);
 }
 
-std::string LanguageFolder(const std::string& programFolder)
-{
+std::string LanguageFolder(const std::string& programFolder) {
     return JoinPath(programFolder, "Lng");
 }
 
 std::string ChooseDataFolder(const std::string& programFolder, bool programFolderWritable,
-                             const EnvLookup& env)
-{
+                             const EnvLookup& env) {
     if (std::optional<std::string> home = NonEmptyVariable(env, "CORVANE_HOME"))
         return WithoutTrailingSlashes(*home);
     if (programFolderWritable)
@@ -73,14 +66,12 @@ std::string ChooseDataFolder(const std::string& programFolder, bool programFolde
     return programFolder;
 }
 
-std::string DataFolder(const EnvLookup& env)
-{
+std::string DataFolder(const EnvLookup& env) {
     const std::string programFolder = ProgramFolder(env);
     return ChooseDataFolder(programFolder, IsWritableFolder(programFolder), env);
 }
 
-std::string UserConfigFolder(const EnvLookup& env)
-{
+std::string UserConfigFolder(const EnvLookup& env) {
     if (std::optional<std::string> config = AbsoluteVariable(env, "XDG_CONFIG_HOME"))
         return JoinPath(*config, "corvane");
     if (std::optional<std::string> user = AbsoluteVariable(env, "HOME"))

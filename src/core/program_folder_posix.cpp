@@ -8,8 +8,7 @@
 
 namespace corvane {
 
-Result<std::string> ExecutablePath()
-{
+Result<std::string> ExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -21,8 +20,7 @@ Result<std::string> ExecutablePath()
     }
 }
 
-bool IsWritableFolder(const std::string& folder)
-{
+bool IsWritableFolder(const std::string& folder) {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 

@@ -14,21 +14,18 @@ namespace corvane {
 
 namespace {
 
-std::string SystemReason()
-{
+std::string SystemReason() {
     return std::strerror(errno);
 }
 
-std::string FolderOf(const std::string& path)
-{
+std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int descriptor, const std::string& bytes)
-{
+bool WriteAll(int descriptor, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
@@ -44,8 +41,7 @@ bool WriteAll(int descriptor, const std::string& bytes)
 
 } // namespace
 
-Result<std::optional<std::string>> ReadSettingsFile(const std::string& path)
-{
+Result<std::optional<std::string>> ReadSettingsFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
         if (errno == ENOENT)
@@ -71,8 +67,7 @@ Result<std::optional<std::string>> ReadSettingsFile(const std::string& path)
     return std::optional<std::string>(std::move(bytes));
 }
 
-Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path)
-{
+Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
     std::error_code ignored; // a folder that cannot be made shows up as the open failing
     std::filesystem::create_directories(FolderOf(path), ignored);
     const std::string lockPath = path + ".lock";
@@ -91,13 +86,11 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path)
     return SettingsFileLock(descriptor);
 }
 
-SettingsFileLock::SettingsFileLock(SettingsFileLock&& other) noexcept : m_descriptor(other.m_descriptor)
-{
+SettingsFileLock::SettingsFileLock(SettingsFileLock&& other) noexcept : m_descriptor(other.m_descriptor) {
     other.m_descriptor = -1;
 }
 
-SettingsFileLock& SettingsFileLock::operator=(SettingsFileLock&& other) noexcept
-{
+SettingsFileLock& SettingsFileLock::operator=(SettingsFileLock&& other) noexcept {
     if (this != &other) {
         if (m_descriptor >= 0)
             ::close(m_descriptor);
@@ -107,14 +100,12 @@ SettingsFileLock& SettingsFileLock::operator=(SettingsFileLock&& other) noexcept
     return *this;
 }
 
-SettingsFileLock::~SettingsFileLock()
-{
+SettingsFileLock::~SettingsFileLock() {
     if (m_descriptor >= 0)
         ::close(m_descriptor); // closing the last descriptor releases the lock
 }
 
-Status ReplaceSettingsFile(const std::string& path, const std::string& bytes)
-{
+Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     std::string temporary = path + ".tmp-XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
@@ -148,10 +139,9 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes)
     return Status::success();
 }
 
-Result<std::string> SetSettingsFileAside(const std::string& path)
-{
+Result<std::string> SetSettingsFileAside(const std::string& path) {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &local);

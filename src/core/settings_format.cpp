@@ -11,27 +11,23 @@ namespace corvane {
 
 namespace {
 
-char LowerAsciiChar(char c)
-{
+char LowerAsciiChar(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string LowerAscii(std::string text)
-{
+std::string LowerAscii(std::string text) {
     for (char& c : text)
         c = LowerAsciiChar(c);
     return text;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return LowerAsciiChar(x) == LowerAsciiChar(y); });
 }
 
 // Length of the valid UTF-8 sequence of a non-ASCII byte at bytes[i], or 0.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i)
-{
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = byte(i);
     std::size_t length = 0;
@@ -58,16 +54,14 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i)
     return length;
 }
 
-void AppendHexEscape(std::string& out, unsigned char byte)
-{
+void AppendHexEscape(std::string& out, unsigned char byte) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     out += "\\x";
     out += kDigits[byte >> 4];
     out += kDigits[byte & 0x0F];
 }
 
-int HexValue(char c)
-{
+int HexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -78,8 +72,7 @@ int HexValue(char c)
 }
 
 // Reads a quoted text starting at line[pos]; pos ends after the closing quote.
-std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos)
-{
+std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos) {
     if (pos >= line.size() || line[pos] != '"')
         return std::nullopt;
     std::string text;
@@ -97,11 +90,21 @@ std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos)
         if (++pos >= line.size())
             return std::nullopt;
         switch (line[pos]) {
-        case '\\': text += '\\'; break;
-        case '"': text += '"'; break;
-        case 'n': text += '\n'; break;
-        case 'r': text += '\r'; break;
-        case 't': text += '\t'; break;
+        case '\\':
+            text += '\\';
+            break;
+        case '"':
+            text += '"';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        case 'r':
+            text += '\r';
+            break;
+        case 't':
+            text += '\t';
+            break;
         case 'x': {
             if (pos + 2 >= line.size())
                 return std::nullopt;
@@ -113,14 +116,14 @@ std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos)
             pos += 2;
             break;
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> ReadType(std::string_view line, std::size_t& pos)
-{
+std::optional<std::uint32_t> ReadType(std::string_view line, std::size_t& pos) {
     std::uint64_t type = 0;
     const std::size_t start = pos;
     while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
@@ -134,20 +137,17 @@ std::optional<std::uint32_t> ReadType(std::string_view line, std::size_t& pos)
     return static_cast<std::uint32_t>(type);
 }
 
-Failure LineError(std::size_t lineNumber, const std::string& what)
-{
+Failure LineError(std::size_t lineNumber, const std::string& what) {
     return fail("line " + std::to_string(lineNumber) + ": " + what);
 }
 
-bool IsPlainAscii(unsigned char byte)
-{
+bool IsPlainAscii(unsigned char byte) {
     return byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"';
 }
 
 } // namespace
 
-std::string QuoteSettingsText(const std::string& bytes)
-{
+std::string QuoteSettingsText(const std::string& bytes) {
     std::string out = "\"";
     out.reserve(bytes.size() + 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -161,12 +161,23 @@ std::string QuoteSettingsText(const std::string& bytes)
         }
         const auto byte = static_cast<unsigned char>(bytes[i]);
         switch (byte) {
-        case '\\': out += "\\\\"; continue;
-        case '"': out += "\\\""; continue;
-        case '\n': out += "\\n"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\t': out += "\\t"; continue;
-        default: break;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        default:
+            break;
         }
         if (byte < 0x80) {
             AppendHexEscape(out, byte);
@@ -180,8 +191,7 @@ std::string QuoteSettingsText(const std::string& bytes)
     return out + "\"";
 }
 
-Result<SettingsDocument> SettingsDocument::Parse(const std::string& text)
-{
+Result<SettingsDocument> SettingsDocument::Parse(const std::string& text) {
     SettingsDocument document;
     SettingsKey* current = nullptr;
     std::unordered_set<std::string> keysSeen, valuesSeen; // lower-case names
@@ -230,8 +240,7 @@ Result<SettingsDocument> SettingsDocument::Parse(const std::string& text)
     return document;
 }
 
-std::string SettingsDocument::Serialize() const
-{
+std::string SettingsDocument::Serialize() const {
     std::string text = "; Corvane settings\n";
     for (const SettingsKey& key : m_keys) {
         text += "[" + QuoteSettingsText(key.path) + "]\n";
@@ -242,8 +251,7 @@ std::string SettingsDocument::Serialize() const
     return text;
 }
 
-const SettingsKey* SettingsDocument::FindKey(const std::string& path) const
-{
+const SettingsKey* SettingsDocument::FindKey(const std::string& path) const {
     for (const SettingsKey& key : m_keys) {
         if (EqualIgnoringAsciiCase(key.path, path))
             return &key;
@@ -251,13 +259,11 @@ const SettingsKey* SettingsDocument::FindKey(const std::string& path) const
     return nullptr;
 }
 
-SettingsKey* SettingsDocument::FindKeyForUpdate(const std::string& path)
-{
+SettingsKey* SettingsDocument::FindKeyForUpdate(const std::string& path) {
     return const_cast<SettingsKey*>(std::as_const(*this).FindKey(path));
 }
 
-const SettingsValue* SettingsDocument::FindValue(const std::string& path, const std::string& name) const
-{
+const SettingsValue* SettingsDocument::FindValue(const std::string& path, const std::string& name) const {
     const SettingsKey* key = FindKey(path);
     if (!key)
         return nullptr;
@@ -269,8 +275,7 @@ const SettingsValue* SettingsDocument::FindValue(const std::string& path, const 
 }
 
 void SettingsDocument::SetValue(const std::string& path, const std::string& name, std::uint32_t type,
-                                std::string data)
-{
+                                std::string data) {
     SettingsKey* key = FindKeyForUpdate(path);
     if (!key) {
         m_keys.push_back(SettingsKey{path, {}});

@@ -19,8 +19,7 @@ const char* const kCannotCreateKey = "Impossible d'ouvrir ou de créer la clef d
 const char* const kCannotOpenKey = "Impossible d'ouvrir cette clef de registre";
 const char* const kNotText = "Les données de la clef de registre ne sont pas une chaine de caractères";
 
-std::string TrimSpaces(const std::string& text)
-{
+std::string TrimSpaces(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)
         return {};
@@ -28,8 +27,7 @@ std::string TrimSpaces(const std::string& text)
 }
 
 std::optional<SettingsError> Validate(const std::string& appName, const std::string& section,
-                                      const std::string& key, const char* keyMissing)
-{
+                                      const std::string& key, const char* keyMissing) {
     if (TrimSpaces(appName).empty())
         return SettingsError{SettingsErrorNumber(1000), kAppNameMissing};
     if (TrimSpaces(section).empty())
@@ -39,13 +37,11 @@ std::optional<SettingsError> Validate(const std::string& appName, const std::str
     return std::nullopt;
 }
 
-std::string KeyPath(const std::string& appName, const std::string& section)
-{
+std::string KeyPath(const std::string& appName, const std::string& section) {
     return "SOFTWARE\\" + TrimSpaces(appName) + "\\Settings\\" + TrimSpaces(section);
 }
 
-SettingsError StoreError(std::uint32_t code, const char* description)
-{
+SettingsError StoreError(std::uint32_t code, const char* description) {
     return SettingsError{SettingsErrorNumber(kStoreErrorOffset + code), description};
 }
 
@@ -53,8 +49,7 @@ SettingsError StoreError(std::uint32_t code, const char* description)
 using Loaded = std::variant<SettingsDocument, std::string>;
 
 // Reads the file while its lock is held; a damaged file is set aside and reads as empty.
-Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice)
-{
+Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice) {
     Result<std::optional<std::string>> bytes = ReadSettingsFile(path);
     if (!bytes)
         return bytes.error();
@@ -73,33 +68,28 @@ Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice
 
 } // namespace
 
-SettingsLocation DefaultSettingsLocation(const EnvLookup& env)
-{
+SettingsLocation DefaultSettingsLocation(const EnvLookup& env) {
     return SettingsLocation{JoinPath(DataFolder(env), "machine.settings"),
                             JoinPath(UserConfigFolder(env), "user.settings")};
 }
 
 SettingsStore::SettingsStore(SettingsLocation where) : m_where(std::move(where)) {}
 
-const std::string& SettingsStore::FileOf(bool localMachine) const
-{
+const std::string& SettingsStore::FileOf(bool localMachine) const {
     return localMachine ? m_where.localMachineFile : m_where.currentUserFile;
 }
 
-void SettingsStore::AddNotice(const std::string& text)
-{
+void SettingsStore::AddNotice(const std::string& text) {
     m_notice = m_notice ? *m_notice + "\n" + text : text;
 }
 
-std::optional<std::string> SettingsStore::TakeNotice()
-{
+std::optional<std::string> SettingsStore::TakeNotice() {
     return std::exchange(m_notice, std::nullopt);
 }
 
 std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& appName,
                                                            const std::string& section, const std::string& key,
-                                                           const std::string& value, bool localMachine)
-{
+                                                           const std::string& value, bool localMachine) {
     if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnWrite))
         return invalid;
     const std::string& path = FileOf(localMachine);
@@ -123,8 +113,7 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
 
 SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const std::string& section,
                                             const std::string& key, const std::string& defaultValue,
-                                            bool localMachine)
-{
+                                            bool localMachine) {
     if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnRead))
         return *invalid;
     const std::string& path = FileOf(localMachine);
@@ -140,7 +129,8 @@ SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const st
         // look again under the lock: a writer may have replaced the file meanwhile
         Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
         if (!lock) {
-            AddNotice("The settings file " + path + " is damaged (" + parsed.error() + ") and " + lock.error());
+            AddNotice("The settings file " + path + " is damaged (" + parsed.error() + ") and " +
+                      lock.error());
             return defaultValue;
         }
         std::optional<std::string> notice;

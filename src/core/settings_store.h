@@ -27,8 +27,7 @@ struct SettingsError {
 };
 
 // 0x80040000 + offset, as a signed 32-bit number.
-constexpr std::int32_t SettingsErrorNumber(std::uint32_t offset)
-{
+constexpr std::int32_t SettingsErrorNumber(std::uint32_t offset) {
     return static_cast<std::int32_t>(0x80040000u + offset);
 }
 // The offset of the status or type codes added to errors of the store itself.

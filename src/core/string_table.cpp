@@ -5,14 +5,12 @@
 
 namespace corvane {
 
-StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder)
-{
+StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder) {
     const std::string path = JoinPath(LanguageFolder(programFolder), languageCode + ".lng");
     return FromIniFile(IniFile::Load(path));
 }
 
-StringTable StringTable::FromIniFile(const IniFile& languageFile)
-{
+StringTable StringTable::FromIniFile(const IniFile& languageFile) {
     StringTable table;
     for (int i = 1; i <= kMaxMessageKeys; ++i) {
         std::string text = languageFile.Get("Strings", "String" + std::to_string(i), "");
@@ -25,15 +23,14 @@ StringTable StringTable::FromIniFile(const IniFile& languageFile)
     return table;
 }
 
-std::string StringTable::GetString(int n, const std::string& english) const
-{
-    if (n >= 0 && static_cast<std::size_t>(n) < m_entries.size() && !m_entries[static_cast<std::size_t>(n)].empty())
+std::string StringTable::GetString(int n, const std::string& english) const {
+    if (n >= 0 && static_cast<std::size_t>(n) < m_entries.size() &&
+        !m_entries[static_cast<std::size_t>(n)].empty())
         return ExpandLineBreaks(m_entries[static_cast<std::size_t>(n)]);
     return ExpandLineBreaks(english);
 }
 
-std::string ExpandLineBreaks(const std::string& text)
-{
+std::string ExpandLineBreaks(const std::string& text) {
     std::string expanded;
     expanded.reserve(text.size());
     for (char c : text) {

