@@ -4,8 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "core/job_state.h"
+#include "core/ansi_text.h"
 #include "core/drive_map.h"
+#include "core/job_state.h"
 
 namespace corvane {
 
@@ -20,6 +21,7 @@ struct ArchiveProgress {
 struct ArchiveOptions {
     std::string password;  // empty: not encrypted; otherwise WinZip AES-256
     DriveMap driveMap;     // how drive-letter references reach this machine's files
+    CodePage codePage = CodePage::Windows1252; // of the project file's bytes and the job state's names
     bool verify = true;    // read the written archive back before reporting success
     std::function<void(const ArchiveProgress&)> progress;
     std::function<bool()> cancelRequested;

@@ -1,0 +1,102 @@
+// a realistic VB6 project on disk for the archive tests: every kind of reference, files in and out of its
+// folder
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include "zip_test_support.h"
+
+namespace corvane::testing {
+
+// 17 July 2025, 09:58:23 on this machine's clock, whatever its time zone
+inline std::chrono::system_clock::time_point BackupMoment() {
+    std::tm local{};
+    local.tm_year = 2025 - 1900;
+    local.tm_mon = 6;
+    local.tm_mday = 17;
+    local.tm_hour = 9;
+    local.tm_min = 58;
+    local.tm_sec = 23;
+    local.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
+
+// Joined with CR LF, each line ended.
+inline std::string CrLf(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// Below root: proj/Billing.vbp and its files, Shared/ (reached with ".."), drive_d/ (the drive D:).
+// Disk names differ in case from the references in places, as projects copied from Windows do; the
+// module "M\xF3dulo.bas" is written in code page 1252 in the project file and in UTF-8 on disk.
+struct BillingProject {
+    explicit BillingProject(const ScratchFolder& scratch)
+        : root(scratch.Path()), folder(scratch.Path("proj")), path(scratch.Path("proj/Billing.vbp")),
+          driveD(scratch.Path("drive_d")) {
+        scratch.Write("proj/frmMain.frm", "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\n");
+        scratch.Write("proj/frmMain.frx", RandomBytes(700, 1));
+        scratch.Write("proj/Forms/frmAbout.frm", "VERSION 5.00\r\nBegin VB.Form frmAbout\r\nEnd\r\n");
+        scratch.Write("proj/modules/MODMAIN.BAS", "Attribute VB_Name = \"modMain\"\r\n");
+        scratch.Write("proj/modules/M\xC3\xB3"
+                      "dulo.bas",
+                      "Attribute VB_Name = \"modAccent\"\r\n");
+        scratch.Write("proj/Classes/clsLog.cls", "VERSION 1.0 CLASS\r\n");
+        scratch.Write("proj/Controls/ucGrid.ctl", "VERSION 5.00\r\nBegin VB.UserControl ucGrid\r\n");
+        scratch.Write("proj/Controls/ucGrid.CTX", RandomBytes(300, 2));
+        scratch.Write("proj/Controls/ppGrid.pag", "VERSION 5.00\r\nBegin VB.PropertyPage ppGrid\r\n");
+        scratch.Write("proj/Controls/ppGrid.pgx", RandomBytes(200, 3));
+        scratch.Write("proj/Designers/dsReport.Dsr", RandomBytes(900, 4));
+        scratch.Write("proj/Res/Billing.res", RandomBytes(5000, 5));
+        scratch.Write("Shared/modUtil.bas", "Attribute VB_Name = \"modUtil\"\r\n");
+        scratch.Write("drive_d/Lib/modTools.bas", "Attribute VB_Name = \"modTools\"\r\n");
+        scratch.Write("proj/Billing.vbp", Lines());
+    }
+
+    static std::string Lines() {
+        return CrLf({"Type=Exe",
+                     "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\Windows\\system32\\"
+                     "stdole2.tlb#OLE Automation",
+                     "Form=frmMain.frm", "Form=Forms\\frmAbout.frm", "Module=modMain; Modules\\modMain.bas",
+                     "Module=modUtil; ..\\Shared\\modUtil.bas", "Module=modTools; D:\\Lib\\modTools.bas",
+                     "Class=clsLog; Classes\\clsLog.cls", "UserControl=Controls\\ucGrid.ctl",
+                     "PropertyPage=Controls\\ppGrid.pag", "Designer=Designers\\dsReport.Dsr",
+                     "ResFile32=\"Res\\Billing.res\"",
+                     "Module=modAccent; Modules\\M\xF3"
+                     "dulo.bas",
+                     "Form=forms\\FRMABOUT.FRM", "Startup=\"frmMain\"", "Name=\"Billing\"", "MajorVer=2",
+                     "MinorVer=1"});
+    }
+
+    // What the archive must hold, in order.
+    static std::string Listing(const std::string& vbpName) {
+        return "frmMain.frm\nfrmMain.frx\nForms/frmAbout.frm\nModules/modMain.bas\n"
+               "FileNotInRootPath/--/Shared/modUtil.bas\nFileNotInRootPath/Disk_D_/Lib/modTools.bas\n"
+               "Classes/clsLog.cls\nControls/ucGrid.ctl\nControls/ucGrid.ctx\nControls/ppGrid.pag\n"
+               "Controls/ppGrid.pgx\nDesigners/dsReport.Dsr\nRes/Billing.res\nModules/M\xC3\xB3"
+               "dulo.bas\n" +
+               vbpName + "\n";
+    }
+
+    // The rewritten project file, byte for byte.
+    static std::string Rewritten() {
+        std::string text = Lines();
+        auto replace = [&text](const std::string& from, const std::string& to) {
+            text.replace(text.find(from), from.size(), to);
+        };
+        replace("..\\Shared\\modUtil.bas\r", "FileNotInRootPath\\--\\Shared\\modUtil.bas\r");
+        replace("D:\\Lib\\modTools.bas", "FileNotInRootPath\\Disk_D_\\Lib\\modTools.bas");
+        return text;
+    }
+
+    std::string root;
+    std::string folder;
+    std::string path;
+    std::string driveD;
+};
+
+} // namespace corvane::testing
