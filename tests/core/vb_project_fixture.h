@@ -2,6 +2,7 @@
 // folder
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <string>
@@ -21,6 +22,15 @@ inline std::chrono::system_clock::time_point BackupMoment() {
     local.tm_sec = 23;
     local.tm_isdst = -1;
     return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Joined with CR LF, each line ended.

@@ -1,0 +1,175 @@
+// archive runs: where archives go, when the last backup folder is remembered, and how a group stops
+#include "core/archive_run.h"
+#include "core/settings_store.h"
+#include "vb_project_fixture.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+class ArchiveRunTest : public ::testing::Test {
+protected:
+    ArchiveRunTest()
+        : m_settings(SettingsLocation{m_scratch.Path("settings/machine.settings"),
+                                      m_scratch.Path("settings/user.settings")}) {
+        fs::create_directories(m_scratch.Path("settings"));
+        m_options.settings = &m_settings;
+        m_options.clock = [] { return BackupMoment(); };
+    }
+
+    std::string LastDir() {
+        SettingsResult read = m_settings.RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
+        return read.ok() ? read.value() : "<error>";
+    }
+    // A project of one module, named by its file.
+    std::string SmallProject(const std::string& relative, const std::string& name) {
+        m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
+        return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
+    }
+    SingleProjectRequest Single(const std::string& destination) {
+        Result<ProjectSelection> selection =
+            SelectSingleProject(m_project.path, [] { return BackupMoment(); });
+        EXPECT_TRUE(selection.ok());
+        return {m_project.path, selection->state, destination, ""};
+    }
+
+    ScratchFolder m_scratch;
+    BillingProject m_project{m_scratch};
+    SettingsStore m_settings;
+    RunOptions m_options;
+};
+
+TEST_F(ArchiveRunTest, SingleProjectGoesIntoTheDestinationAsGivenAndIsRemembered) {
+    m_options.archive.driveMap.Set("D", m_project.driveD);
+    const std::string destination = m_scratch.Path("out/Sources.Backup/");
+    const RunOutcome outcome = RunSingleProject(Single(destination), m_options);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    EXPECT_EQ(outcome.archives, std::vector<std::string>{destination + "Billing 2.1.0.20250717095823.zip"});
+    EXPECT_TRUE(fs::exists(outcome.archives.front()));
+    EXPECT_EQ(outcome.backupFolder, destination);
+    EXPECT_EQ(LastDir(), destination);
+    EXPECT_TRUE(outcome.warnings.empty());
+}
+
+// The folder is remembered before the build, so a failed build still leaves it as the last one.
+TEST_F(ArchiveRunTest, FailedSingleProjectStillRemembersTheFolder) {
+    const std::string destination = m_scratch.Path("out/");
+    const RunOutcome outcome = RunSingleProject(Single(destination), m_options); // D: is not mapped
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+    EXPECT_EQ(outcome.failure.stepLabel, "Module=modTools; D:\\Lib\\modTools.bas");
+    EXPECT_TRUE(outcome.archives.empty());
+    EXPECT_EQ(LastDir(), destination);
+    EXPECT_TRUE(NamesIn(destination).empty());
+}
+
+TEST_F(ArchiveRunTest, SettingsThatCannotBeWrittenAreAWarningNotAFailure) {
+    m_scratch.Write("blocker", "a file where the settings folder should be");
+    SettingsStore blocked(
+        SettingsLocation{m_scratch.Path("blocker/machine.settings"), m_scratch.Path("blocker/u")});
+    m_options.settings = &blocked;
+    m_options.archive.driveMap.Set("D", m_project.driveD);
+    const RunOutcome outcome = RunSingleProject(Single(m_scratch.Path("out/")), m_options);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
+    ASSERT_EQ(outcome.warnings.size(), 1u);
+    EXPECT_EQ(outcome.warnings.front().rfind("The last backup folder could not be remembered: ", 0), 0u)
+        << outcome.warnings.front();
+}
+
+TEST_F(ArchiveRunTest, NothingSelectedOrNoGroupDestinationIsRefusedWithoutSideEffects) {
+    EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
+    GroupRequest group{{m_project.path}, "", "Suite", ""};
+    EXPECT_EQ(RunGroup(group, m_options).kind, RunOutcome::Kind::Refused);
+    EXPECT_EQ(LastDir(), "<none>");
+}
+
+TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPaths) {
+    const std::string first = SmallProject("a/App.vbp", "Alpha");
+    const std::string unnamed = m_scratch.Write("b/Tool.vbp", CrLf({"Type=Exe"}));
+    std::vector<RunProgress> seen;
+    m_options.progress = [&](const RunProgress& progress) { seen.push_back(progress); };
+    const RunOutcome outcome = RunGroup({{first, unnamed}, m_scratch.Path("dest"), "Suite", ""}, m_options);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
+    EXPECT_EQ(outcome.backupFolder, folder);
+    EXPECT_EQ(LastDir(), folder);
+    // without "Name=" a group project is named after its full path, every separator made "_"
+    std::string pathName = m_scratch.Path("b/Tool");
+    std::replace(pathName.begin(), pathName.end(), '/', '_');
+    EXPECT_EQ(outcome.archives, (std::vector<std::string>{folder + "Alpha 0.0.0.20250717095823.zip",
+                                                          folder + pathName + " 0.0.0.20250717095823.zip"}));
+    EXPECT_EQ(NamesIn(folder).size(), 2u);
+    EXPECT_EQ(outcome.projectsDone, 2);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front().projectPath, first);
+    EXPECT_EQ(seen.back().projectsDone, 2);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
+                               [](const auto& a, const auto& b) { return a.projectIndex < b.projectIndex; }));
+}
+
+TEST_F(ArchiveRunTest, EmptyGroupStillCreatesItsFolderAndCompletes) {
+    const RunOutcome outcome = RunGroup({{}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
+    EXPECT_TRUE(fs::is_directory(m_scratch.Path("dest/Suite/20250717095823")));
+    EXPECT_EQ(LastDir(), m_scratch.Path("dest/Suite/20250717095823/"));
+}
+
+// The second of three projects fails: the first archive stays, the third is never built.
+struct GroupFailureCase {
+    const char* label;
+    std::string secondProject; // below the scratch folder; written by the test when `bytes` is set
+    std::string bytes;
+    const char* stepPart;
+    const char* reasonPart;
+};
+
+class GroupFailureTest : public ArchiveRunTest, public ::testing::WithParamInterface<GroupFailureCase> {};
+
+TEST_P(GroupFailureTest, StopsAtTheFailingProject) {
+    const GroupFailureCase& c = GetParam();
+    const std::string first = SmallProject("one/One.vbp", "One");
+    const std::string third = SmallProject("three/Three.vbp", "Three");
+    const std::string second =
+        c.bytes.empty() ? m_scratch.Path(c.secondProject) : m_scratch.Write(c.secondProject, c.bytes);
+    const RunOutcome outcome =
+        RunGroup({{first, second, third}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+    EXPECT_EQ(outcome.projectsDone, 1);
+    const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
+    EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
+    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
+    EXPECT_NE(outcome.failure.stepLabel.find(c.stepPart), std::string::npos) << outcome.failure.stepLabel;
+    EXPECT_NE(outcome.failure.reason.find(c.reasonPart), std::string::npos) << outcome.failure.reason;
+}
+
+std::string TooManyLines() {
+    std::string text;
+    for (int i = 0; i < 32768; ++i)
+        text += "Title=x\r\n";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Second, GroupFailureTest,
+    ::testing::Values(GroupFailureCase{"MissingFile", "two/Two.vbp", CrLf({"Form=frmGone.frm"}),
+                                       "Form=frmGone.frm", "frmGone.frm"},
+                      GroupFailureCase{"UnreadableProject", "two/Absent.vbp", "", "Absent.vbp", "Absent.vbp"},
+                      GroupFailureCase{"TooManyLines", "two/Long.vbp", TooManyLines(), "Long.vbp", "32,767"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(ArchiveRunTest, CancelBetweenProjectsKeepsWhatWasWritten) {
+    const std::string first = SmallProject("one/One.vbp", "One");
+    const std::string second = SmallProject("two/Two.vbp", "Two");
+    int started = 0;
+    m_options.progress = [&](const RunProgress& progress) {
+        started = std::max(started, progress.projectIndex + 1);
+    };
+    m_options.cancelRequested = [&] { return started >= 2; };
+    const RunOutcome outcome = RunGroup({{first, second}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::Cancelled);
+    EXPECT_EQ(NamesIn(m_scratch.Path("dest/Suite/20250717095823")),
+              std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
+}
+
+} // namespace
+} // namespace corvane
