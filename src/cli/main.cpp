@@ -1,13 +1,17 @@
 // corvane-cli: the command table and the process's streams
 #include <iostream>
 
+#include "cli/archive_command.h"
 #include "cli/command.h"
 #include "cli/info_command.h"
+#include "cli/unzip_command.h"
 
 int main(int argc, char** argv) {
     const corvane::CliEnvironment environment = corvane::CliEnvironment::FromProcess();
     const std::vector<corvane::Command> commands = {
         corvane::MakeInfoCommand(environment),
+        corvane::MakeArchiveCommand(corvane::RunContext::FromProcess()),
+        corvane::MakeUnzipCommand(corvane::RunContext::FromProcess()),
     };
     return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
 }

@@ -1,0 +1,234 @@
+// the archive command: selection as the desktop program makes it, then one run, reported as text or JSON
+#include "cli/archive_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+#include "cli/json_writer.h"
+#include "core/archive_run.h"
+#include "core/group_file.h"
+#include "core/paths.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kArchiveHelp =
+    "Usage: corvane-cli archive PATH [--dest DIR] [--password-env VAR | --password-file FILE]\n"
+    "                           [--no-verify] [--json]\n"
+    "Archives a Visual Basic 6 project (.vbp), or every project of a group (.vbpgroup, or Visual Basic's\n"
+    ".vbg), into ZIP archives named after the project's name, version and the current time, each with\n"
+    "a rewritten project file at its root. A group's archives go into DIR/<group name>/<time stamp>/.\n"
+    "The backup folder is remembered as the last one, for the desktop program and 'unzip'.\n\n"
+    "  --dest DIR            the backup folder (created when missing); by default \"Sources.Backup\"\n"
+    "                        beside the project, or the group's own backup folder\n"
+    "  --password-env VAR    encrypt with AES-256, the password taken from the environment variable VAR\n"
+    "  --password-file FILE  encrypt with AES-256, the password being the first line of FILE\n"
+    "  --no-verify           do not read each archive back before giving it its name\n"
+    "  --json                print {\"archives\": [...], \"warnings\": [...]} instead of one path a line\n\n"
+    "Drive letters and the ANSI code page are read as for 'info' (CORVANE_DRIVE_MAP,\n"
+    "CORVANE_ANSI_CODEPAGE). Ctrl-C stops the run; the archive being written is discarded.\n\n"
+    "Exit status: 0 all archived, 1 a project failed, 2 bad arguments or unreadable input, 130 cancelled.\n";
+
+struct ArchiveArguments {
+    std::string path;
+    std::optional<std::string> destination;
+    PasswordSource password;
+    bool verify = true;
+    bool json = false;
+};
+
+enum class InputKind { Project, Group, Unknown };
+
+InputKind KindOf(const std::string& path) {
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    auto endsWith = [&lower](const std::string& suffix) {
+        return lower.size() >= suffix.size() &&
+               lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    if (endsWith(".vbp"))
+        return InputKind::Project;
+    if (endsWith(".vbpgroup") || endsWith(".vbg"))
+        return InputKind::Group;
+    return InputKind::Unknown;
+}
+
+// A usage message, or nothing when the arguments are understood.
+std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveArguments& parsed, bool& help) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        bool matched = false;
+        if (auto error = ParsePasswordOption(args, i, parsed.password, matched))
+            return error;
+        if (matched)
+            continue;
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            return std::nullopt;
+        }
+        if (arg == "--dest") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return std::string("--dest needs a folder.");
+            parsed.destination = args[++i];
+        } else if (arg == "--no-verify") {
+            parsed.verify = false;
+        } else if (arg == "--json") {
+            parsed.json = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return "Unknown option: " + arg;
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (paths.size() != 1)
+        return std::string(paths.empty() ? "No project or group file given."
+                                         : "Give exactly one project or group file.");
+    parsed.path = paths.front();
+    return std::nullopt;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+std::string AbsoluteFolder(const std::string& path) {
+    std::string folder = AbsolutePath(path);
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void PrintResult(const RunOutcome& outcome, bool json, std::ostream& out) {
+    if (!json) {
+        for (const std::string& archive : outcome.archives)
+            out << archive << "\n";
+        return;
+    }
+    JsonWriter writer(out);
+    writer.BeginObject().Key("archives").BeginArray();
+    for (const std::string& archive : outcome.archives)
+        writer.String(archive);
+    writer.EndArray().Key("warnings").BeginArray();
+    for (const std::string& warning : outcome.warnings)
+        writer.String(warning);
+    writer.EndArray().EndObject();
+    out << "\n";
+}
+
+int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
+           const ArchiveArguments& arguments, CodePage codePage, std::ostream& out, std::ostream& err) {
+    PrintResult(outcome, arguments.json, out);
+    for (const std::string& warning : outcome.warnings)
+        err << "warning: " << warning << "\n";
+    switch (outcome.kind) {
+    case RunOutcome::Kind::Completed:
+        return 0;
+    case RunOutcome::Kind::Cancelled:
+        err << "Cancelled: the archive being written was discarded.\n";
+        return kCancelledExit;
+    case RunOutcome::Kind::Refused:
+        err << outcome.message << "\n";
+        return kUsageExit;
+    case RunOutcome::Kind::ProjectFailed:
+        break;
+    }
+    const std::size_t failed = static_cast<std::size_t>(outcome.projectsDone);
+    if (failed < projects.size())
+        err << "Archive creation error in " << projects[failed] << "\n";
+    err << "An error appears to have occurred...\n"
+        << "Line : " << AnsiToUtf8(outcome.failure.stepLabel, codePage) << "\n"
+        << outcome.failure.reason << "\n";
+    return 1;
+}
+
+} // namespace
+
+int RunArchive(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+               std::ostream& err) {
+    ArchiveArguments arguments;
+    bool help = false;
+    if (auto usage = Parse(args, arguments, help)) {
+        err << *usage << "\n" << kArchiveHelp;
+        return kUsageExit;
+    }
+    if (help) {
+        out << kArchiveHelp;
+        return 0;
+    }
+    // the desktop program always works with full paths: they name group projects and "LastDir"
+    arguments.path = AbsolutePath(arguments.path);
+    const InputKind kind = KindOf(arguments.path);
+    if (kind == InputKind::Unknown) {
+        err << arguments.path << " is not a .vbp, .vbpgroup or .vbg file.\n";
+        return kUsageExit;
+    }
+    const Result<std::string> password = ReadPassword(arguments.password, context.env);
+    if (!password) {
+        err << password.error() << "\n";
+        return kUsageExit;
+    }
+
+    SettingsStore settings(context.settings);
+    ProgressLine progressLine(err, context.showProgress);
+    RunOptions options;
+    options.archive.driveMap = context.environment.driveMap;
+    options.archive.codePage = context.environment.codePage;
+    options.archive.verify = arguments.verify;
+    options.settings = &settings;
+    options.clock = context.clock;
+    options.cancelRequested = context.ArmCancel();
+    options.progress = [&progressLine](const RunProgress& progress) {
+        const std::string label = "[" + std::to_string(progress.projectIndex + 1) + "/" +
+                                  std::to_string(progress.projectCount) + "] " +
+                                  FileNameOfPath(progress.projectPath);
+        progressLine.Show(label, progress.archive.fraction);
+    };
+    // the command line names a folder even without a trailing separator
+    const auto destination = [&arguments](const std::string& proposed) {
+        return arguments.destination ? AbsoluteFolder(*arguments.destination) : proposed;
+    };
+
+    std::vector<std::string> projects;
+    RunOutcome outcome;
+    if (kind == InputKind::Project) {
+        // names and time stamp are taken now, as the desktop program takes them when a project is chosen
+        const Result<ProjectSelection> selection = SelectSingleProject(arguments.path, context.clock);
+        if (!selection) {
+            err << selection.error() << "\n";
+            return kUsageExit;
+        }
+        projects = {arguments.path};
+        outcome = RunSingleProject(
+            {arguments.path, selection->state, destination(selection->savePath), *password}, options);
+    } else {
+        const Result<GroupSelection> group = ReadAnyGroup(arguments.path);
+        if (!group) {
+            err << group.error() << "\n";
+            return kUsageExit;
+        }
+        if (destination(group->savePath).empty()) {
+            err << "The group names no backup folder and no project to put one beside; pass --dest DIR.\n";
+            return kUsageExit;
+        }
+        projects = group->projects;
+        outcome =
+            RunGroup({projects, destination(group->savePath), group->subfolderName, *password}, options);
+    }
+    progressLine.Clear();
+    return Report(outcome, projects, arguments, context.environment.codePage, out, err);
+}
+
+Command MakeArchiveCommand(RunContext context) {
+    return {"archive", "archive a project or a group into ZIP backups",
+            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+                return RunArchive(args, context, out, err);
+            }};
+}
+
+} // namespace corvane

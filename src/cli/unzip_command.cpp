@@ -1,0 +1,140 @@
+// the unzip command: the archive's folder beside it, every entry through the extraction gate
+#include "cli/unzip_command.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/paths.h"
+#include "core/program_folder.h"
+#include "core/unzipper.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kUnzipHelp =
+    "Usage: corvane-cli unzip ARCHIVE.zip [--password-env VAR | --password-file FILE]\n"
+    "Unpacks the archive into a folder beside it named after it (ARCHIVE.zip into ARCHIVE/), each entry\n"
+    "under its stored path; files already there are replaced. Entries that would land outside that\n"
+    "folder refuse the whole archive. A bare file name not found in the current folder is looked for\n"
+    "in the last backup folder. Prints the folder.\n\n"
+    "  --password-env VAR    the password of an encrypted archive, from the environment variable VAR\n"
+    "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n\n"
+    "Ctrl-C stops the extraction; files completed before it stay.\n\n"
+    "Exit status: 0 extracted, 1 the extraction failed, 2 bad arguments, no such archive or a missing\n"
+    "password, 130 cancelled.\n";
+
+bool EndsWithZip(const std::string& name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail = name.substr(name.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+    return tail == ".zip";
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// A bare name the user took from an earlier archive run's output is most likely in that run's folder.
+std::string FindArchive(const std::string& name, const SettingsLocation& location) {
+    if (IsFile(name) || name.find('/') != std::string::npos)
+        return name;
+    SettingsStore settings(location);
+    const SettingsResult lastDir = settings.RegGetSetting("Corvane", "Files", "LastDir", "", true);
+    if (lastDir.ok() && !lastDir.value().empty() && IsFile(JoinPath(lastDir.value(), name)))
+        return JoinPath(lastDir.value(), name);
+    return name;
+}
+
+} // namespace
+
+std::string ExtractionFolderOf(const std::string& archiveName) {
+    return archiveName.substr(0, archiveName.size() - 4);
+}
+
+int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+             std::ostream& err) {
+    PasswordSource passwordSource;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        bool matched = false;
+        if (auto error = ParsePasswordOption(args, i, passwordSource, matched)) {
+            err << *error << "\n" << kUnzipHelp;
+            return kUsageExit;
+        }
+        if (matched)
+            continue;
+        if (args[i] == "--help" || args[i] == "-h") {
+            out << kUnzipHelp;
+            return 0;
+        }
+        if (args[i].size() > 1 && args[i][0] == '-') {
+            err << "Unknown option: " << args[i] << "\n" << kUnzipHelp;
+            return kUsageExit;
+        }
+        names.push_back(args[i]);
+    }
+    if (names.size() != 1) {
+        err << (names.empty() ? "No archive given.\n" : "Give exactly one archive.\n") << kUnzipHelp;
+        return kUsageExit;
+    }
+    if (!EndsWithZip(names.front())) {
+        err << names.front() << " is not a .zip file.\n";
+        return kUsageExit;
+    }
+    const Result<std::string> password = ReadPassword(passwordSource, context.env);
+    if (!password) {
+        err << password.error() << "\n";
+        return kUsageExit;
+    }
+    const std::string chosen = FindArchive(names.front(), context.settings);
+    const std::string folder = ExtractionFolderOf(chosen);
+    // the name with a lower-case ".zip" is the one the desktop program opens; on a file system that
+    // tells case apart only the name as given may exist
+    const std::string archive = IsFile(folder + ".zip") ? folder + ".zip" : chosen;
+    if (!IsFile(archive)) {
+        err << "The archive " << chosen << " does not exist.\n";
+        return kUsageExit;
+    }
+
+    ProgressLine progressLine(err, context.showProgress);
+    bool passwordMissing = false;
+    UnzipOptions options;
+    options.askPassword = [&]() -> std::optional<std::string> {
+        if (!passwordSource.given()) {
+            passwordMissing = true;
+            return std::nullopt;
+        }
+        return *password;
+    };
+    options.progress = [&](double fraction) { progressLine.Show(FileNameOfPath(archive), fraction); };
+    options.cancelRequested = context.ArmCancel();
+    const Result<int> extracted = ExtractArchive(archive, folder, options);
+    progressLine.Clear();
+    if (passwordMissing) {
+        err << "The archive " << archive
+            << " is encrypted: pass --password-env VAR or --password-file FILE.\n";
+        return kUsageExit;
+    }
+    if (IsCancelledExtraction(extracted)) {
+        err << "Cancelled: files extracted before the cancel stay in " << folder << ".\n";
+        return kCancelledExit;
+    }
+    if (!extracted) {
+        err << extracted.error() << "\n";
+        return 1;
+    }
+    out << folder << "\n";
+    return 0;
+}
+
+Command MakeUnzipCommand(RunContext context) {
+    return {"unzip", "unpack a backup archive into a folder beside it",
+            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+                return RunUnzip(args, context, out, err);
+            }};
+}
+
+} // namespace corvane
