@@ -1,0 +1,58 @@
+// what every fuzz target shares: a scratch folder of its own process and the way an oracle failure ends a run
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace corvane::fuzzing {
+
+// One folder per process, made on first use and removed when the process ends normally; a crash
+// leaves it behind, next to the reproducer libFuzzer writes.
+class ProcessFolder {
+public:
+    static const std::filesystem::path& Path() {
+        static ProcessFolder folder;
+        return folder.m_path;
+    }
+
+private:
+    ProcessFolder() {
+        m_path = std::filesystem::temp_directory_path() / ("corvane-fuzz-" + std::to_string(::getpid()));
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ProcessFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    std::filesystem::path m_path;
+};
+
+inline std::string Bytes(const std::uint8_t* data, std::size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// The input written to a file of the process folder, reused by every run.
+inline std::string WriteInput(const std::string& name, const std::string& bytes) {
+    const std::filesystem::path path = ProcessFolder::Path() / name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return path.string();
+}
+
+// An oracle's complaint is a finding like a crash: libFuzzer keeps the input that caused it.
+inline void Require(const std::string& broken) {
+    if (broken.empty())
+        return;
+    std::fprintf(stderr, "ORACLE FAILURE: %s\n", broken.c_str());
+    std::abort();
+}
+
+} // namespace corvane::fuzzing

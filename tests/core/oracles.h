@@ -1,0 +1,284 @@
+// properties the readers, the archive path mapping and the extractor keep whatever bytes they are given;
+// shared by the fuzz targets and the mutation test, so it uses no test framework
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/extract_path_gate.h"
+#include "core/group_file.h"
+#include "core/ini_file.h"
+#include "core/paths.h"
+#include "core/project_file.h"
+#include "core/string_table.h"
+#include "core/text_lines.h"
+#include "core/unzipper.h"
+
+namespace corvane::testing {
+
+// Every check returns an empty text when the property holds, else what broke, for a person to read.
+
+inline std::string Shown(const std::string& text) {
+    return "\"" + DisplayEntryName(text) + "\"";
+}
+
+inline std::vector<std::string> SplitAtBackslash(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', start)) {
+        parts.push_back(path.substr(start, at - start));
+        start = at + 1;
+    }
+    parts.push_back(path.substr(start));
+    return parts;
+}
+
+// The entry name a reference is stored under may never leave the archive's root, and an unpacked
+// backup archived again keeps its layout.
+inline std::string CheckArchivePath(const std::string& reference) {
+    const std::string mapped = MapToArchivePath(reference);
+    if (reference.find('\\') == std::string::npos && mapped != reference)
+        return "MapToArchivePath changed " + Shown(reference) + ", which has no backslash";
+    (void)MakeAbsolutePath(reference, "C:\\Proj");
+
+    const std::string safe = SafeArchivePath(reference);
+    const bool namesFile = !reference.empty() && reference.back() != '\\' && reference.back() != '/';
+    const std::string what = "SafeArchivePath(" + Shown(reference) + ") = " + Shown(safe);
+    if (safe.empty())
+        return namesFile ? what + " is empty" : "";
+    if (!namesFile)
+        return what + " names a file, but the reference ends with a separator";
+    if (safe.find('/') != std::string::npos)
+        return what + " holds \"/\"";
+    if (safe.find(':') != std::string::npos)
+        return what + " holds a drive or stream colon";
+    for (const std::string& component : SplitAtBackslash(safe)) {
+        if (component.empty())
+            return what + " has an empty component or a leading separator";
+        if (component == "." || component == "..")
+            return what + " has a \"" + component + "\" component";
+        if (std::any_of(component.begin(), component.end(),
+                        [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
+            return what + " holds a control character";
+    }
+    if (const std::string again = SafeArchivePath(safe); again != safe)
+        return what + " maps again to " + Shown(again);
+    return "";
+}
+
+// Reference lines, their companions and their rewritten lines, and the name and version a project
+// file gives.
+inline std::string CheckProjectFile(const ProjectFile& project) {
+    for (const std::string& line : project.lines) {
+        const auto reference = ClassifyReferenceLine(line);
+        if (!reference || reference->malformed)
+            continue;
+        const std::string& path = reference->reference;
+        if (path.find('"') != std::string::npos || path.front() == ' ' || path.back() == ' ')
+            return "the reference " + Shown(path) + " of " + Shown(line) + " keeps quotes or blanks";
+        if (std::string broken = CheckArchivePath(path); !broken.empty())
+            return broken;
+        if (const auto companion = CompanionReference(*reference)) {
+            if (std::string broken = CheckArchivePath(*companion); !broken.empty())
+                return broken;
+            if (companion->size() < 4 || path.compare(0, companion->size() - 4, *companion, 0,
+                                                      companion->size() - 4) != 0)
+                return "the companion " + Shown(*companion) + " does not share the stem of " + Shown(path);
+        }
+        const std::string rewritten = RewriteReferenceLine(*reference, SafeArchivePath(path));
+        if (rewritten.find_first_of("\r\n") != std::string::npos)
+            return "rewriting " + Shown(line) + " gives more than one line";
+    }
+    JobState state;
+    state.gProjectName = "Default";
+    ApplyProjectInfo(project, state);
+    for (const std::string* value :
+         {&state.gProjectName, &state.gMajorVer, &state.gMinorVer, &state.gRevisionVer}) {
+        if (value->empty() || value->find('"') != std::string::npos || value->find('=') != std::string::npos ||
+            value->front() == ' ' || value->back() == ' ')
+            return "the project info value " + Shown(*value) + " is empty or not cleaned";
+    }
+    return "";
+}
+
+// The file at `path` read by both readers; what the editor read, written to `copyPath` and read
+// again, gives the same fields.
+inline std::string CheckGroupFile(const std::string& path, const std::string& copyPath) {
+    const auto bytes = ReadTextFile(path);
+    if (!bytes)
+        return "the input file could not be read back: " + bytes.error();
+    const std::vector<std::string> lines = SplitLines(bytes.value());
+
+    const auto selection = ReadGroupForMainWindow(path);
+    if (lines.empty() != !selection.ok())
+        return lines.empty() ? "an empty group file was accepted" : "the main window refused: " + selection.error();
+    if (selection.ok()) {
+        const auto marked = std::count_if(lines.begin() + 1, lines.end(),
+                                          [](const std::string& line) { return line.rfind("[PATH]", 0) == 0; });
+        if (selection->projects.size() + static_cast<std::size_t>(marked) + 1 != lines.size())
+            return "the main window lost or invented a project line";
+        if (!selection->projects.empty() && selection->savePath.empty())
+            return "a group with projects got no save path";
+    }
+
+    const GroupEditorRead first = ReadGroupForEditor(path);
+    if (first.stoppedEarly != (lines.size() < 2))
+        return "the editor stopped early on a file of " + std::to_string(lines.size()) + " lines";
+    if (first.stoppedEarly)
+        return "";
+    if (Status written = WriteGroupFile(copyPath, first.fields); !written)
+        return "writing the group back failed: " + written.error();
+    const GroupEditorRead second = ReadGroupForEditor(copyPath);
+    const GroupEditorFields& a = first.fields;
+    const GroupEditorFields& b = second.fields;
+    if (second.stoppedEarly)
+        return "the written group file could not be read again";
+    if (a.groupName != b.groupName)
+        return "the group name " + Shown(a.groupName) + " came back as " + Shown(b.groupName);
+    if (a.mainProject != b.mainProject)
+        return "the main project " + Shown(a.mainProject) + " came back as " + Shown(b.mainProject);
+    if (a.backupFolder != b.backupFolder)
+        return "the backup folder " + Shown(a.backupFolder) + " came back as " + Shown(b.backupFolder);
+    if (a.linkedProjects != b.linkedProjects)
+        return "the linked projects changed in a write and read";
+    return "";
+}
+
+inline std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// The names of up to `most` sections the bytes seem to open, "Strings" always among them.
+inline std::vector<std::string> ProbedSections(const std::string& bytes, std::size_t most = 16) {
+    std::vector<std::string> names = {"Strings"};
+    for (const std::string& line : SplitLines(bytes)) {
+        const std::size_t open = line.find('[');
+        if (open == std::string::npos || names.size() >= most)
+            continue;
+        const std::size_t close = line.find(']', open);
+        names.push_back(line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+    }
+    return names;
+}
+
+// Every key a section lists reads the same through Get, whatever the letter case of the names; a
+// missing key gives the default, cut and trimmed; the message table agrees with the file it came from.
+inline std::string CheckIniFile(const std::string& bytes, const IniFile& ini) {
+    for (const std::string& name : ProbedSections(bytes)) {
+        for (const auto& [key, value] : ini.Section(name)) {
+            if (value.size() > kMaxIniValueLength)
+                return "the value of " + Shown(key) + " is longer than the limit";
+            if (ini.Get(name, key, "\x01") != value || ini.Get(UpperAscii(name), UpperAscii(key), "\x01") != value)
+                return "the key " + Shown(key) + " of section " + Shown(name) + " reads differently through Get";
+        }
+        // no key can hold a line break, so this one is always missing
+        const std::string fallback = std::string(300, 'd') + "  ";
+        if (ini.Get(name, "\n", fallback) != std::string(kMaxIniValueLength, 'd'))
+            return "a missing key of section " + Shown(name) + " did not give the default, cut";
+    }
+
+    const StringTable table = StringTable::FromIniFile(ini);
+    if (table.size() == 1)
+        return "the message table spans one index";
+    const std::string english = "en|x";
+    const int last = static_cast<int>(table.size()) - 1;
+    for (int n : {-1, 0, last, last + 1}) {
+        if (table.GetString(n, english) != "en\r\nx")
+            return "message " + std::to_string(n) + " is not the English text";
+    }
+    for (int n = 1; n < std::min(last, 64); ++n) {
+        const std::string text = ini.Get("Strings", "String" + std::to_string(n), "");
+        if (table.GetString(n, english) != ExpandLineBreaks(text.empty() ? english : text))
+            return "message " + std::to_string(n) + " differs from the language file";
+    }
+    return "";
+}
+
+// Small limits: a fuzzed archive has no business unpacking much.
+inline UnzipLimits SandboxLimits() {
+    UnzipLimits limits;
+    limits.maxTotalBytes = 1 << 20;
+    limits.maxEntryBytes = 256 << 10;
+    limits.maxEntries = 64;
+    return limits;
+}
+
+inline constexpr const char* kSandboxPassword = "secret";
+
+// Writes the bytes as an archive into a sandbox below `root` (made here), unpacks it into the
+// sandbox's target folder and checks that nothing appeared outside that folder, that nothing below it
+// is a link or a leftover partial file, that every file there came from an entry and that progress
+// only moves forward. Leaves `root` empty again.
+inline std::string CheckExtraction(const std::string& zipBytes, const std::filesystem::path& root) {
+    namespace fs = std::filesystem;
+    // three levels, so an entry climbing out with ".." lands where it can be seen
+    const fs::path outer = root / "sandbox";
+    const fs::path inner = outer / "level";
+    const fs::path target = inner / "target";
+    const fs::path archive = inner / "input.zip";
+    std::error_code ec;
+    fs::remove_all(outer, ec);
+    fs::create_directories(inner, ec);
+    std::ofstream(archive, std::ios::binary) << zipBytes;
+
+    UnzipOptions options;
+    options.limits = SandboxLimits();
+    options.askPassword = [] { return std::optional<std::string>(kSandboxPassword); };
+    std::vector<double> fractions;
+    options.progress = [&fractions](double fraction) { fractions.push_back(fraction); };
+    const Result<int> result = ExtractArchive(archive.string(), target.string(), options);
+
+    std::string broken;
+    const auto only = [&broken, &ec](const fs::path& folder, std::vector<std::string> allowed) {
+        for (const auto& item : fs::directory_iterator(folder, ec)) {
+            const std::string name = item.path().filename().string();
+            if (broken.empty() && std::find(allowed.begin(), allowed.end(), name) == allowed.end())
+                broken = "something appeared outside the target folder: " + item.path().string();
+        }
+    };
+    only(root, {"sandbox"});
+    only(outer, {"level"});
+    only(inner, {"input.zip", "target"});
+
+    int files = 0;
+    if (broken.empty() && fs::exists(fs::symlink_status(target, ec))) {
+        if (fs::is_symlink(fs::symlink_status(target, ec)))
+            broken = "the target folder became a link";
+        for (auto it = fs::recursive_directory_iterator(target, ec);
+             broken.empty() && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            const fs::file_status status = it->symlink_status(ec);
+            const std::string relative = fs::relative(it->path(), target, ec).string();
+            if (fs::is_symlink(status))
+                broken = "a link was created: " + relative;
+            else if (!fs::is_regular_file(status) && !fs::is_directory(status))
+                broken = "something neither file nor folder was created: " + relative;
+            else if (it->path().filename().string().rfind(".corvane-", 0) == 0)
+                broken = "a partial file was left behind: " + relative;
+            else if (auto gate = CheckEntryName(relative); !gate)
+                broken = "a file the gate would refuse was created: " + gate.error();
+            files += fs::is_regular_file(status) ? 1 : 0;
+        }
+    }
+    if (broken.empty() && result.ok() && files > result.value())
+        broken = std::to_string(files) + " files were created by " + std::to_string(result.value()) + " entries";
+    if (broken.empty() && !result.ok() && result.error().empty())
+        broken = "the extraction failed without a reason";
+    for (std::size_t i = 0; broken.empty() && i < fractions.size(); ++i) {
+        if (fractions[i] < 0.0 || fractions[i] > 1.0 || (i > 0 && fractions[i] < fractions[i - 1]))
+            broken = "the progress went back or left 0..1";
+    }
+    fs::remove_all(outer, ec);
+    return broken;
+}
+
+} // namespace corvane::testing
