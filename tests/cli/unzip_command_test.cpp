@@ -1,0 +1,139 @@
+// corvane-cli unzip in-process: the folder beside the archive, passwords, hostile archives, exit codes
+#include "cli_run_support.h"
+#include "core/paths.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+class UnzipCommandTest : public CommandTest {
+protected:
+    // The sample project archived by the archive command, with an optional password.
+    std::string Archived(const std::string& password = "") {
+        std::vector<std::string> args = {m_project.path, "--dest", m_scratch.Path("backups")};
+        if (!password.empty()) {
+            m_variables["PW"] = password;
+            args.insert(args.end(), {"--password-env", "PW"});
+        }
+        const CliRun run = Archive(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        return run.out.substr(0, run.out.size() - 1);
+    }
+};
+
+TEST_F(UnzipCommandTest, RoundTripGivesTheProjectBackBesideTheArchive) {
+    const std::string archive = Archived();
+    const CliRun run = Unzip({archive});
+    const std::string folder = archive.substr(0, archive.size() - 4);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, folder + "\n");
+    EXPECT_EQ(ReadFile(folder + "/FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
+              ReadFile(m_project.driveD + "/Lib/modTools.bas"));
+    EXPECT_EQ(ReadFile(folder + "/Controls/ucGrid.ctx"), ReadFile(m_project.folder + "/Controls/ucGrid.CTX"));
+    EXPECT_EQ(ReadFile(folder + "/Billing 2.1.0.20250717095823.vbp"), BillingProject::Rewritten());
+}
+
+TEST_F(UnzipCommandTest, BareNameIsFoundInTheLastBackupFolder) {
+    const std::string archive = Archived();
+    const CliRun run = Unzip({FileNameOfPath(archive)});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, archive.substr(0, archive.size() - 4) + "\n");
+}
+
+TEST_F(UnzipCommandTest, UpperCaseExtensionUsesTheNameAsGiven) {
+    fs::create_directories(m_scratch.Path("x"));
+    const std::string archive = m_scratch.Path("x/Proj.ZIP");
+    MakeArchive(archive, {RawEntry("a.bas", "alpha")});
+    const CliRun run = Unzip({archive});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadFile(m_scratch.Path("x/Proj/a.bas")), "alpha");
+}
+
+struct PasswordCase {
+    const char* label;
+    std::vector<std::string> args; // after the archive
+    int code;
+    const char* inErr;
+};
+
+class UnzipPasswordTest : public UnzipCommandTest, public ::testing::WithParamInterface<PasswordCase> {};
+
+TEST_P(UnzipPasswordTest, EncryptedArchive) {
+    const std::string archive = Archived("right one");
+    m_variables["WRONG"] = "wrong";
+    m_scratch.Write("pw", "right one\n");
+    std::vector<std::string> args = {archive};
+    for (const std::string& arg : GetParam().args)
+        args.push_back(arg == "<file>" ? m_scratch.Path("pw") : arg);
+    const CliRun run = Unzip(args);
+    EXPECT_EQ(run.code, GetParam().code) << run.err;
+    EXPECT_NE(run.err.find(GetParam().inErr), std::string::npos) << run.err;
+    const std::string folder = archive.substr(0, archive.size() - 4);
+    EXPECT_EQ(fs::exists(folder + "/frmMain.frm"), GetParam().code == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passwords, UnzipPasswordTest,
+                         ::testing::Values(PasswordCase{"Missing",
+                                                        {},
+                                                        kUsageExit,
+                                                        "pass --password-env VAR or --password-file FILE"},
+                                           PasswordCase{"Wrong", {"--password-env", "WRONG"}, 1, ""},
+                                           PasswordCase{"FromVariable", {"--password-env", "PW"}, 0, ""},
+                                           PasswordCase{"FromFile", {"--password-file", "<file>"}, 0, ""}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+struct RefusalCase {
+    const char* label;
+    std::vector<RawEntry> entries; // empty: no archive is made
+    std::string name;
+    int code;
+    const char* inErr;
+};
+
+class UnzipRefusalTest : public UnzipCommandTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+// A refused archive creates nothing at all, not even the folder named after it.
+TEST_P(UnzipRefusalTest, WritesNothingOutside) {
+    const RefusalCase& c = GetParam();
+    fs::create_directories(m_scratch.Path("in"));
+    const std::string archive = m_scratch.Path("in/" + c.name);
+    if (!c.entries.empty())
+        MakeArchive(archive, c.entries);
+    const auto before = Snapshot(m_scratch.Path());
+    const CliRun run = Unzip({archive});
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.inErr), std::string::npos) << run.err;
+    EXPECT_EQ(Snapshot(m_scratch.Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Archives, UnzipRefusalTest,
+    ::testing::Values(
+        RefusalCase{"ClimbsOut", {RawEntry("ok.bas"), RawEntry("../../evil.bas")}, "a.zip", 1, "evil"},
+        RefusalCase{"Absolute", {RawEntry("/tmp/evil.bas")}, "b.zip", 1, "evil"},
+        RefusalCase{"DriveLetter", {RawEntry("C:\\evil.bas")}, "c.zip", 1, "evil"},
+        RefusalCase{"NotAZipName", {RawEntry("a.bas")}, "d.rar", kUsageExit, "is not a .zip file"},
+        RefusalCase{"NoSuchArchive", {}, "gone.zip", kUsageExit, "does not exist"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(UnzipCommandTest, DamagedArchiveExitsOne) {
+    m_scratch.Write("in/broken.zip", "PK\3\4 this is not an archive");
+    const CliRun run = Unzip({m_scratch.Path("in/broken.zip")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_FALSE(run.err.empty());
+}
+
+TEST_F(UnzipCommandTest, UsageErrors) {
+    EXPECT_EQ(Unzip({}).code, kUsageExit);
+    EXPECT_EQ(Unzip({"a.zip", "b.zip"}).code, kUsageExit);
+    EXPECT_EQ(Unzip({"a.zip", "--password-env"}).code, kUsageExit);
+    EXPECT_EQ(Unzip({"a.zip", "--verbose"}).code, kUsageExit);
+    const CliRun help = Unzip({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--password-file FILE"), std::string::npos);
+}
+
+} // namespace
+} // namespace corvane
