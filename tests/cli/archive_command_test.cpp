@@ -53,24 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"MissingGroup", {"/nonexistent/Suite.vbpgroup"}, "Suite.vbpgroup"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(CommandTest, HelpDocumentsEveryOption) {
-    const CliRun run = Archive({"--help"});
-    EXPECT_EQ(run.code, 0);
-    for (const char* option : {"--dest", "--password-env", "--password-file", "--no-verify", "--json", "130"})
-        EXPECT_NE(run.out.find(option), std::string::npos) << option;
-}
-
-TEST_F(CommandTest, ArchivePrintsItsPathAndRemembersTheFolder) {
-    const CliRun run = Archive({m_project.path});
-    const std::string folder = m_project.folder + "/Sources.Backup/";
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, folder + kZipName + "\n");
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(LastDir(), folder);
-    EXPECT_EQ(Shell("unzip -Z1 " + Quoted(folder + kZipName)).output,
-              BillingProject::Listing("Billing 2.1.0.20250717095823.vbp"));
-}
-
 TEST_F(CommandTest, JsonIsOneObjectWithArchivesAndWarnings) {
     m_scratch.Write("blocker", "x");
     m_context.settings.localMachineFile = m_scratch.Path("blocker/machine.settings");
@@ -90,52 +72,6 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[]}\n");
     EXPECT_NE(run.err.find("Line : Module=modTools; D:\\Lib\\modTools.bas\n"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("CORVANE_DRIVE_MAP"), std::string::npos) << run.err;
-    EXPECT_TRUE(NamesIn(m_project.folder + "/Sources.Backup").empty());
-}
-
-TEST_F(CommandTest, PasswordFileFirstLineEncrypts) {
-    m_scratch.Write("pw.txt", "open sesame\r\nsecond line\r\n");
-    const CliRun run = Archive({m_project.path, "--password-file", m_scratch.Path("pw.txt")});
-    ASSERT_EQ(run.code, 0) << run.err;
-    const std::string archive = run.out.substr(0, run.out.size() - 1);
-    EXPECT_EQ(Shell("7zz t '-popen sesame' " + Quoted(archive)).exitCode, 0);
-    EXPECT_NE(Shell("7zz t '-popen sesame\r' " + Quoted(archive)).exitCode, 0);
-}
-
-TEST_F(CommandTest, GroupStopsAtItsFailingProjectAndKeepsTheFirstArchive) {
-    m_scratch.Write("one/m.bas", "x");
-    const std::string one = m_scratch.Write("one/One.vbp", CrLf({"Module=m; m.bas", "Name=\"One\""}));
-    const std::string two = m_scratch.Write("two/Two.vbp", CrLf({"Name=\"Two\"", "Form=frmGone.frm"}));
-    const std::string three = m_scratch.Write("three/Three.vbp", CrLf({"Name=\"Three\""}));
-    const std::string group = m_scratch.Write(
-        "Suite.vbpgroup", CrLf({"Suite", one, "[PATH]" + m_scratch.Path("backups/"), two, three}));
-    const CliRun run = Archive({group});
-    const std::string folder = m_scratch.Path("backups/Suite/20250717095823/");
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, folder + "One 0.0.0.20250717095823.zip\n");
-    EXPECT_NE(run.err.find("Archive creation error in " + two), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("Line : Form=frmGone.frm"), std::string::npos) << run.err;
-    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
-    EXPECT_EQ(LastDir(), folder);
-}
-
-TEST_F(CommandTest, VisualBasicGroupArchivesEveryProject) {
-    m_scratch.Write("g/a/m.bas", "x");
-    m_scratch.Write("g/a/A.vbp", CrLf({"Module=m; m.bas", "Name=\"A\""}));
-    m_scratch.Write("g/b/B.vbp", CrLf({"Name=\"B\""}));
-    const std::string group =
-        m_scratch.Write("g/All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=a\\A.vbp", "Project=b\\B.vbp"}));
-    const CliRun run = Archive({group, "--dest", m_scratch.Path("out")});
-    const std::string folder = m_scratch.Path("out/All/20250717095823/");
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, folder + "A 0.0.0.20250717095823.zip\n" + folder + "B 0.0.0.20250717095823.zip\n");
-}
-
-TEST_F(CommandTest, CancelExitsWith130AndLeavesNoArchive) {
-    m_context.cancelRequested = [] { return true; };
-    const CliRun run = Archive({m_project.path});
-    EXPECT_EQ(run.code, kCancelledExit);
-    EXPECT_EQ(run.out, "");
     EXPECT_TRUE(NamesIn(m_project.folder + "/Sources.Backup").empty());
 }
 

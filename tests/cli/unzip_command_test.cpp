@@ -118,22 +118,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"NoSuchArchive", {}, "gone.zip", kUsageExit, "does not exist"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(UnzipCommandTest, DamagedArchiveExitsOne) {
-    m_scratch.Write("in/broken.zip", "PK\3\4 this is not an archive");
-    const CliRun run = Unzip({m_scratch.Path("in/broken.zip")});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_FALSE(run.err.empty());
-}
-
-TEST_F(UnzipCommandTest, UsageErrors) {
-    EXPECT_EQ(Unzip({}).code, kUsageExit);
-    EXPECT_EQ(Unzip({"a.zip", "b.zip"}).code, kUsageExit);
-    EXPECT_EQ(Unzip({"a.zip", "--password-env"}).code, kUsageExit);
-    EXPECT_EQ(Unzip({"a.zip", "--verbose"}).code, kUsageExit);
-    const CliRun help = Unzip({"--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("--password-file FILE"), std::string::npos);
-}
-
 } // namespace
 } // namespace corvane

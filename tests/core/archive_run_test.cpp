@@ -52,30 +52,6 @@ TEST_F(ArchiveRunTest, SingleProjectGoesIntoTheDestinationAsGivenAndIsRemembered
     EXPECT_TRUE(outcome.warnings.empty());
 }
 
-// The folder is remembered before the build, so a failed build still leaves it as the last one.
-TEST_F(ArchiveRunTest, FailedSingleProjectStillRemembersTheFolder) {
-    const std::string destination = m_scratch.Path("out/");
-    const RunOutcome outcome = RunSingleProject(Single(destination), m_options); // D: is not mapped
-    EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
-    EXPECT_EQ(outcome.failure.stepLabel, "Module=modTools; D:\\Lib\\modTools.bas");
-    EXPECT_TRUE(outcome.archives.empty());
-    EXPECT_EQ(LastDir(), destination);
-    EXPECT_TRUE(NamesIn(destination).empty());
-}
-
-TEST_F(ArchiveRunTest, SettingsThatCannotBeWrittenAreAWarningNotAFailure) {
-    m_scratch.Write("blocker", "a file where the settings folder should be");
-    SettingsStore blocked(
-        SettingsLocation{m_scratch.Path("blocker/machine.settings"), m_scratch.Path("blocker/u")});
-    m_options.settings = &blocked;
-    m_options.archive.driveMap.Set("D", m_project.driveD);
-    const RunOutcome outcome = RunSingleProject(Single(m_scratch.Path("out/")), m_options);
-    EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
-    ASSERT_EQ(outcome.warnings.size(), 1u);
-    EXPECT_EQ(outcome.warnings.front().rfind("The last backup folder could not be remembered: ", 0), 0u)
-        << outcome.warnings.front();
-}
-
 TEST_F(ArchiveRunTest, NothingSelectedOrNoGroupDestinationIsRefusedWithoutSideEffects) {
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     GroupRequest group{{m_project.path}, "", "Suite", ""};
