@@ -22,14 +22,14 @@ class UiServices;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
-    std::string programFolder;                    // holds "Lng" with the locale map and the language files
-    SettingsLocation settings;                    // where "LastDir" is kept
-    std::int32_t lcid = 1033;                     // the user's locale, as a Windows locale identifier
-    Clock clock = SystemClock();                  // selection time stamps, the group run's and the year
-    QString versionText;                          // "Version " + major.minor.revision
-    QString zipVersion;                           // the zip layer's version text
+    std::string programFolder;                      // holds "Lng" with the locale map and the language files
+    SettingsLocation settings;                      // where "LastDir" is kept
+    std::int32_t lcid = 1033;                       // the user's locale, as a Windows locale identifier
+    Clock clock = SystemClock();                    // selection time stamps, the group run's and the year
+    QString versionText;                            // "Version " + major.minor.revision
+    QString zipVersion;                             // the zip layer's version text
     int timer1Interval = FormMain::kTimer1Interval; // how long the panel stays after a successful run
-    DriveMap driveMap;                            // how drive-letter references reach this machine
+    DriveMap driveMap;                              // how drive-letter references reach this machine
 };
 
 // The real surroundings: program folder, settings, locale and drives from the environment.
@@ -104,7 +104,7 @@ private:
     QString m_currentLanguage;
     QString m_helpLanguage;
     bool m_isGroup = false;
-    JobState m_job;               // the single project's names, fixed when it was chosen
+    JobState m_job; // the single project's names, fixed when it was chosen
     BackgroundRun m_run;
     ProgressThrottle m_throttle{std::chrono::milliseconds(40)};
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile

@@ -116,7 +116,8 @@ void MainWindow::postProgress(const RunProgress& progress) {
     const int step = progress.projectsDone * 65536 + progress.projectIndex;
     if (!m_throttle.shouldPost(step, value, std::chrono::steady_clock::now()))
         return;
-    QMetaObject::invokeMethod(this, [this, progress] { showProgress(progress); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, progress] { showProgress(progress); }, Qt::QueuedConnection);
 }
 
 void MainWindow::showProgress(const RunProgress& progress) {

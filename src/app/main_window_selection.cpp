@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include "app/ansi_qstring.h"
 #include "app/common_dialog.h"
 #include "app/frame3d.h"
 #include "app/main_window.h"
@@ -75,7 +76,8 @@ void MainWindow::selectSingleProject(const QString& path) {
     m_job = std::move(selection.value().state);
     text1(0)->setText(path);
     text1(2)->setText(PathText(selection.value().savePath));
-    text1(1)->setText(PathText(m_job.gZipName));
+    // the names come from the project file, in its code page
+    text1(1)->setText(FromAnsi(m_job.gZipName));
     savePathDialog()->show();
     text1(3)->setFocus();
 }
