@@ -24,8 +24,11 @@ const char* const kReadOnlyBox = "QLineEdit { background: rgb(224, 224, 224); bo
 const char* const kTypingBox = "QLineEdit { background: white; border: 1px solid #b4bfcc; border-radius: 3px;"
                                " padding: 0 4px; }"
                                "QLineEdit:focus { border-color: #2f7dd8; }";
-const char* const kList = "QListWidget { background: white; border: 1px solid #b4bfcc; border-radius: 3px; }"
-                          "QListWidget:focus { border-color: #2f7dd8; }";
+const char* const kList = "QListWidget { background: white; border: 1px solid #b4bfcc; border-radius: 3px;"
+                          " padding: 2px; }"
+                          "QListWidget:focus { border-color: #2f7dd8; }"
+                          "QListWidget::item { padding: 3px 2px; }"
+                          "QListWidget::item:selected { background: #2f7dd8; color: white; }";
 
 constexpr int kBoxHeight = 26;
 constexpr int kSmallButton = 30;

@@ -11,6 +11,7 @@
 #include "app/form_main.h"
 #include "app/frame3d.h"
 #include "app/pelm_button.h"
+#include "app/screenshot_group.h"
 #include "app/vista_prog.h"
 
 namespace corvane {
@@ -49,6 +50,8 @@ QString ScreenshotLanguageFile(const ScreenshotRequest& request) {
 }
 
 int TakeScreenshot(FormMain& window, const ScreenshotRequest& request) {
+    if (request.state == QLatin1String("group"))
+        return TakeGroupEditorScreenshot(&window, request, ScreenshotLanguageFile(request));
     if (request.state == QLatin1String("selected"))
         ShowExampleSelection(window);
     else if (request.state == QLatin1String("archiving"))
