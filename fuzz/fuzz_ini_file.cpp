@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzzing::WriteInput("input.lng", bytes);
     const IniFile loaded = IniFile::Load(path);
     fuzzing::Require(testing::CheckIniFile(bytes, loaded));
+    fuzzing::Require(testing::CheckMessageTable(loaded));
     const IniFile parsed = IniFile::Parse(bytes);
     for (const std::string& name : testing::ProbedSections(bytes)) {
         if (parsed.Section(name) != loaded.Section(name))

@@ -43,7 +43,10 @@ inline std::string Bytes(const std::uint8_t* data, std::size_t size) {
 // The input written to a file of the process folder, reused by every run.
 inline std::string WriteInput(const std::string& name, const std::string& bytes) {
     const std::filesystem::path path = ProcessFolder::Path() / name;
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    // a new file rather than a truncated one, which some file systems flush to disk on close
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
 }
 

@@ -1,0 +1,181 @@
+// good inputs with about one byte in a hundred corrupted, thousands of times over: the readers, the
+// archive path mapping and the extractor keep their promises whatever the damage
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "oracles.h"
+#include "zip_test_support.h"
+
+namespace corvane::testing {
+namespace {
+
+constexpr int kMutantsPerInput = 2000;
+
+fs::path SourceRoot() {
+    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+}
+
+// The same seed gives the same mutants on every run, so a failure names a mutant that can be made
+// again. The engine's raw output is used, not a distribution, whose results the library may choose.
+// From one byte up to one in a hundred changes: an archive with more damage than a few bytes hardly
+// ever gets past its consistency check, and then tells nothing about what lies behind it.
+std::string Mutate(const std::string& good, std::mt19937& random) {
+    std::string bad = good;
+    const std::size_t changes = 1 + random() % std::max<std::size_t>(1, good.size() / 100);
+    for (std::size_t i = 0; i < changes; ++i) {
+        const std::size_t at = random() % bad.size();
+        // never the same byte again: every change is a change
+        bad[at] = static_cast<char>(bad[at] ^ (1 + random() % 255));
+    }
+    return bad;
+}
+
+// What one mutant did: the broken promise, if any, and whether it got past the first refusal into
+// the code behind it (a reference line still read, a group of two lines, a message section, an
+// archive that was opened and began to unpack).
+struct Verdict {
+    std::string broken;
+    bool reachedDeep = false;
+};
+
+// An input, and the oracle a mutant of it goes through.
+struct MutationCase {
+    std::string name;
+    std::function<std::string(const ScratchFolder&)> good;
+    std::function<Verdict(const ScratchFolder&, const std::string& bytes, int mutant)> check;
+};
+
+// A new file rather than a truncated one, which some file systems flush to disk on close: with
+// thousands of mutants that wait would be most of the test's time.
+std::string WriteFresh(const ScratchFolder& scratch, const std::string& name, const std::string& bytes) {
+    fs::remove(scratch.Path(name));
+    return scratch.Write(name, bytes);
+}
+
+Verdict CheckProjectBytes(const ScratchFolder& scratch, const std::string& bytes, int) {
+    const std::string path = WriteFresh(scratch, "input.vbp", bytes);
+    const auto project = ReadProjectFile(path);
+    if (!project.ok())
+        return {"a project file of " + std::to_string(bytes.size()) +
+                " bytes was refused: " + project.error()};
+    JobState state;
+    const auto count = ReadProjectInfo(path, state);
+    if (!count.ok() || static_cast<std::size_t>(count.value()) != project->lines.size())
+        return {"ReadProjectInfo did not count every line"};
+    const bool references = std::any_of(project->lines.begin(), project->lines.end(), [](const auto& line) {
+        const auto reference = ClassifyReferenceLine(line);
+        return reference && !reference->malformed;
+    });
+    return {CheckProjectFile(project.value()), references};
+}
+
+Verdict CheckGroupBytes(const ScratchFolder& scratch, const std::string& bytes, int) {
+    return {CheckGroupFile(WriteFresh(scratch, "input.vbpgroup", bytes), scratch.Path("copy.vbpgroup")),
+            SplitLines(bytes).size() >= 2};
+}
+
+// The message table of one mutant in 16: a damaged end marker makes it read 32,000 keys.
+Verdict CheckLanguageBytes(const ScratchFolder& scratch, const std::string& bytes, int mutant) {
+    const IniFile loaded = IniFile::Load(WriteFresh(scratch, "input.lng", bytes));
+    const bool messages = !loaded.Section("Strings").empty();
+    if (std::string broken = CheckIniFile(bytes, loaded); !broken.empty())
+        return {broken};
+    if (mutant % 16 == 0)
+        if (std::string broken = CheckMessageTable(loaded); !broken.empty())
+            return {broken};
+    const IniFile parsed = IniFile::Parse(bytes);
+    for (const std::string& name : ProbedSections(bytes)) {
+        if (parsed.Section(name) != loaded.Section(name))
+            return {"the file and its bytes read differently in section " + Shown(name)};
+    }
+    return {"", messages};
+}
+
+Verdict CheckArchiveBytes(const ScratchFolder& scratch, const std::string& bytes, int) {
+    Verdict verdict;
+    verdict.broken = CheckExtraction(bytes, scratch.Path(), &verdict.reachedDeep);
+    return verdict;
+}
+
+std::string ZipOf(const ScratchFolder& scratch, const std::vector<RawEntry>& entries) {
+    const fs::path path = scratch.Path("good.zip");
+    MakeArchive(path, entries);
+    std::string bytes = ReadFile(path);
+    fs::remove(path);
+    return bytes;
+}
+
+// A backup's shape: files, companions, folders, files from outside, the rewritten project last.
+std::vector<RawEntry> BackupEntries(const std::string& password) {
+    return {
+        {"frmMain.frm", "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\n", RawEntry::Kind::File, password},
+        {"frmMain.frx", RandomBytes(300, 3), RawEntry::Kind::File, password},
+        {"Forms/", "", RawEntry::Kind::Folder},
+        {"Forms/frmAbout.frm", std::string(400, 'a'), RawEntry::Kind::File, password},
+        {"FileNotInRootPath/--/Shared/modUtil.bas", "Attribute VB_Name = \"modUtil\"\r\n",
+         RawEntry::Kind::File, password},
+        {"Billing.vbp", ReadFile(SourceRoot() / "examples/Billing/Billing.vbp"), RawEntry::Kind::File,
+         password},
+    };
+}
+
+class MutationTest : public ::testing::TestWithParam<MutationCase> {};
+
+TEST_P(MutationTest, EveryMutantKeepsTheOracles) {
+    ScratchFolder scratch;
+    const MutationCase& input = GetParam();
+    const std::string good = input.good(scratch);
+    ASSERT_GE(good.size(), 100u) << "the good input is too small to corrupt one byte in a hundred";
+    // the good input itself must pass, or every mutant's failure would say nothing
+    const Verdict original = input.check(scratch, good, 0);
+    ASSERT_EQ(original.broken, "");
+    ASSERT_TRUE(original.reachedDeep);
+
+    std::mt19937 random(20250717);
+    int failures = 0;
+    int deep = 0;
+    for (int i = 0; i < kMutantsPerInput && failures < 3; ++i) {
+        const Verdict verdict = input.check(scratch, Mutate(good, random), i);
+        deep += verdict.reachedDeep ? 1 : 0;
+        if (!verdict.broken.empty()) {
+            ADD_FAILURE() << input.name << " mutant " << i << ": " << verdict.broken;
+            ++failures;
+        }
+    }
+    // mutants that all fail at the door would prove nothing about what lies behind it
+    EXPECT_GE(deep, kMutantsPerInput / 20) << "too few mutants got past the first refusal";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, MutationTest,
+    ::testing::Values(
+        MutationCase{
+            "ExampleProject",
+            [](const ScratchFolder&) { return ReadFile(SourceRoot() / "examples/Billing/Billing.vbp"); },
+            CheckProjectBytes},
+        MutationCase{"GroupFile",
+                     [](const ScratchFolder&) {
+                         return std::string("Accounting suite\r\nC:\\Dev\\Acc\\Acc.vbp\r\n"
+                                            "[PATH]C:\\Dev\\Acc\\Sources.Backup\\\r\n"
+                                            "C:\\Dev\\Lib\\Lib.vbp\r\n\\\\srv\\share\\Ui\\Ui.vbp\r\n"
+                                            "..\\Tools\\Tools.vbp\r\n");
+                     },
+                     CheckGroupBytes},
+        MutationCase{"LanguageFile",
+                     [](const ScratchFolder&) { return ReadFile(SourceRoot() / "lng/fra.lng"); },
+                     CheckLanguageBytes},
+        MutationCase{"Archive",
+                     [](const ScratchFolder& scratch) { return ZipOf(scratch, BackupEntries("")); },
+                     CheckArchiveBytes},
+        MutationCase{
+            "EncryptedArchive",
+            [](const ScratchFolder& scratch) { return ZipOf(scratch, BackupEntries(kSandboxPassword)); },
+            CheckArchiveBytes}),
+    [](const ::testing::TestParamInfo<MutationCase>& info) { return info.param.name; });
+
+} // namespace
+} // namespace corvane::testing
