@@ -24,8 +24,12 @@ public:
 
 private:
     ProcessFolder() {
-        m_path = std::filesystem::temp_directory_path() / ("corvane-fuzz-" + std::to_string(::getpid()));
         std::error_code ec;
+        // every run writes files; in memory that costs no disk waits
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        m_path = base / ("corvane-fuzz-" + std::to_string(::getpid()));
         std::filesystem::remove_all(m_path, ec);
         std::filesystem::create_directories(m_path);
     }
