@@ -6,75 +6,54 @@
 namespace corvane {
 namespace {
 
-struct NameCase {
-    std::string name;
-    std::string landsAt; // the components joined by "/"; empty when refused
-    bool isFolder = false;
-};
-
-class EntryNameTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(EntryNameTest, SplitsOrRefuses) {
-    const NameCase& row = GetParam();
-    auto path = CheckEntryName(row.name);
-    if (row.landsAt.empty()) {
-        ASSERT_FALSE(path.ok()) << row.name;
-        EXPECT_NE(path.error().find("was refused"), std::string::npos);
-        return;
-    }
-    ASSERT_TRUE(path.ok()) << path.error();
-    EXPECT_EQ(JoinEntryPath(path->components), row.landsAt);
-    EXPECT_EQ(path->isFolder, row.isFolder);
+std::string Landing(const std::string& name) {
+    auto path = CheckEntryName(name);
+    return path.ok() ? JoinEntryPath(path->components) + (path->isFolder ? "/" : "") : path.error();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, EntryNameTest,
-    ::testing::Values(NameCase{"Billing.vbp", "Billing.vbp"},
-                      NameCase{"FileNotInRootPath\\--\\Shared\\m.bas", "FileNotInRootPath/--/Shared/m.bas"},
-                      NameCase{"Forms/", "Forms", true}, NameCase{"a\\b\\", "a/b", true},
-                      NameCase{"..a/b..", "..a/b.."}, NameCase{"...", "..."},
-                      NameCase{"console.txt", "console.txt"}, NameCase{"COM0", "COM0"},
-                      NameCase{"lpt10.txt", "lpt10.txt"}, NameCase{"Nul.frm", ""}, NameCase{"con .txt", ""},
-                      NameCase{"Com9", ""}, NameCase{std::string(255, 'n'), std::string(255, 'n')},
-                      NameCase{"a/./b", ""}, NameCase{"a//b", ""}, NameCase{"a\\\\b", ""},
-                      NameCase{"a/..", ""}, NameCase{".", ""}, NameCase{"", ""}, NameCase{"/", ""},
-                      NameCase{"a\x7f", ""}, NameCase{std::string("a\0b", 3), ""}, NameCase{"x:", ""}));
+// where an accepted name lands, a trailing "/" for a folder
+TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
+    EXPECT_EQ(Landing("FileNotInRootPath\\--\\Shared\\m.bas"), "FileNotInRootPath/--/Shared/m.bas");
+    EXPECT_EQ(Landing("Forms/"), "Forms/");
+    EXPECT_EQ(Landing("a\\b\\"), "a/b/");
+    for (const std::string name : {"Billing.vbp", "..a/b..", "...", "console.txt", "COM0", "lpt10.txt"})
+        EXPECT_EQ(Landing(name), name);
+    EXPECT_EQ(Landing(std::string(255, 'n')), std::string(255, 'n'));
+    for (const std::string name :
+         {"Nul.frm", "con .txt", "Com9", "a/./b", "a//b", "a\\\\b", "a/..", ".", "", "/", "a\x7f", "x:"})
+        EXPECT_NE(Landing(name).find("was refused"), std::string::npos) << name;
+    EXPECT_NE(Landing(std::string("a\0b", 3)).find("was refused"), std::string::npos);
+}
 
-// Entries that would land on one file, in either order.
-struct ClashCase {
-    std::vector<std::string> names;
-    int refusedAt; // index of the first refused name, -1 when all fit
-};
-
-class EntryNamePlanTest : public ::testing::TestWithParam<ClashCase> {};
-
-TEST_P(EntryNamePlanTest, RefusesTheFirstClash) {
+// the index of the first name the plan refuses, naming it; -1 when all fit, below when it went wrong
+// otherwise
+int FirstClash(const std::vector<std::string>& names) {
     EntryNamePlan plan;
-    int refusedAt = -1;
-    for (std::size_t i = 0; i < GetParam().names.size() && refusedAt < 0; ++i) {
-        const std::string& name = GetParam().names[i];
-        auto path = CheckEntryName(name);
-        ASSERT_TRUE(path.ok()) << path.error();
-        if (Status added = plan.Add(name, *path); !added) {
-            refusedAt = static_cast<int>(i);
-            EXPECT_NE(added.error().find(name), std::string::npos);
-        }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto path = CheckEntryName(names[i]);
+        if (!path.ok())
+            return -3;
+        if (Status added = plan.Add(names[i], *path); !added)
+            return added.error().find(names[i]) == std::string::npos ? -2 : static_cast<int>(i);
     }
-    EXPECT_EQ(refusedAt, GetParam().refusedAt);
+    return -1;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sets, EntryNamePlanTest,
-                         ::testing::Values(ClashCase{{"a/b", "a/c", "a/", "A/d"}, -1},
-                                           ClashCase{{"Forms/", "Forms\\a.frm"}, -1},
-                                           ClashCase{{"a.txt", "b.txt", "A.TXT"}, 2},
-                                           ClashCase{{"a", "a/b"}, 1}, ClashCase{{"a/b/c", "A/B"}, 1},
-                                           ClashCase{{"a/", "a"}, 1}, ClashCase{{"a/", "a/"}, 1},
-                                           ClashCase{{"a\\b", "a/b"}, 1}));
+// entries that would land on one file, in either order
+TEST(ExtractPathGate, PlanRefusesTheFirstClash) {
+    EXPECT_EQ(FirstClash({"a/b", "a/c", "a/", "A/d"}), -1);
+    EXPECT_EQ(FirstClash({"Forms/", "Forms\\a.frm"}), -1);
+    EXPECT_EQ(FirstClash({"a.txt", "b.txt", "A.TXT"}), 2);
+    EXPECT_EQ(FirstClash({"a", "a/b"}), 1);
+    EXPECT_EQ(FirstClash({"a/b/c", "A/B"}), 1);
+    EXPECT_EQ(FirstClash({"a/", "a"}), 1);
+    EXPECT_EQ(FirstClash({"a/", "a/"}), 1);
+    EXPECT_EQ(FirstClash({"a\\b", "a/b"}), 1);
+}
 
-TEST(DisplayEntryNameTest, ShowsControlCharactersAndShortensLongNames) {
+TEST(ExtractPathGate, DisplayEntryNameShowsControlCharactersAndShortensLongNames) {
     EXPECT_EQ(DisplayEntryName("a\x1b[2J"), "a\\x1b[2J");
-    std::string longName = std::string(119, 'x') + "\xc3\xa9" + "tail";
-    EXPECT_EQ(DisplayEntryName(longName), std::string(119, 'x') + "...");
+    EXPECT_EQ(DisplayEntryName(std::string(119, 'x') + "\xc3\xa9" + "tail"), std::string(119, 'x') + "...");
 }
 
 } // namespace

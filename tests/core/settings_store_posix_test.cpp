@@ -1,4 +1,4 @@
-// the settings store between processes, and when the disk refuses to take a new file
+// the settings store between processes, and when the system refuses to take a new file
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -18,30 +18,13 @@
 namespace corvane {
 namespace {
 
-using testing::FileBytes;
-using testing::FileNamesIn;
+using namespace corvane::testing;
 
 int ExitCodeOf(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// Runs body in a child process and returns its result as the child's exit code; gtest's own
-// assertions would not reach the parent from there.
-template <typename Body> int RunInChild(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    return pid < 0 ? -1 : ExitCodeOf(pid);
-}
-
-// 0 when the write failed the way a store that cannot be written must fail
-int ExpectAccessDenied(const std::optional<SettingsError>& error) {
-    if (!error || error->number != -2147219499) // 0x800407D5
-        return 1;
-    return error->description == "Impossible d'ouvrir ou de créer la clef de registre" ? 0 : 2;
 }
 
 TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
@@ -51,7 +34,6 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
         std::filesystem::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
     ASSERT_TRUE(::mkdtemp(folder.data()));
     const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
-
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
@@ -81,7 +63,6 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     ::close(start[1]);
     for (pid_t pid : children)
         EXPECT_EQ(ExitCodeOf(pid), 0);
-
     Result<SettingsDocument> document = SettingsDocument::Parse(FileBytes(where.localMachineFile));
     ASSERT_TRUE(document) << document.error();
     ASSERT_EQ(document->keys().size(), 1u);
@@ -90,60 +71,52 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     std::filesystem::remove_all(folder);
 }
 
-// The store's folder cannot be written by the process. With the lock file already there, the lock is
-// taken and creating the new file fails; without it, creating the lock file fails.
-class SettingsStoreReadOnlyFolder : public ::testing::TestWithParam<bool> {};
+// A folder the process cannot write, with the lock file already there (the lock is taken, creating the
+// new file fails) or without it (creating the lock file fails); or files limited to 512 bytes, as on a
+// full disk. Run in a child: the limits must not reach the test program, nor gtest's assertions the parent.
+enum class Refusal { ReadOnlyFolder, ReadOnlyFolderNoLock, FullDisk };
 
-TEST_P(SettingsStoreReadOnlyFolder, FailsAndKeepsTheOldFile) {
-    testing::ScratchFolder folder;
+class SettingsStoreRefusedWrite : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
+    ScratchFolder folder;
     const std::string storeFolder = folder.Path("store");
     const SettingsLocation where{storeFolder + "/machine.settings", storeFolder + "/user.settings"};
     ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
-    if (!GetParam())
+    if (GetParam() == Refusal::ReadOnlyFolderNoLock)
         std::filesystem::remove(where.localMachineFile + ".lock");
     const std::string before = FileBytes(where.localMachineFile);
     const std::vector<std::string> namesBefore = FileNamesIn(storeFolder);
-    ASSERT_EQ(::chmod(storeFolder.c_str(), 0555), 0);
-
-    const int code = RunInChild([&] {
+    ASSERT_TRUE(GetParam() == Refusal::FullDisk || ::chmod(storeFolder.c_str(), 0555) == 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit limit{512, 512};
+        if (GetParam() == Refusal::FullDisk &&
+            (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
+            ::_exit(10);
         // an administrator writes anywhere: take the rights of an ordinary account
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            return 10;
+        if (GetParam() != Refusal::FullDisk && ::geteuid() == 0 &&
+            (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
         SettingsStore store(where);
-        if (const int failed =
-                ExpectAccessDenied(store.RegSaveSetting("Corvane", "Files", "LastDir", "/new/", true)))
-            return failed;
+        std::optional<SettingsError> error =
+            store.RegSaveSetting("Corvane", "Files", "LastDir", std::string(4000, 'n'), true);
+        if (!error || error->number != -2147219499 || // 0x800407D5
+            error->description != "Impossible d'ouvrir ou de créer la clef de registre")
+            ::_exit(1);
         SettingsResult old = store.RegGetSetting("Corvane", "Files", "LastDir", "", true);
-        return old.ok() && old.value() == "/old/" ? 0 : 4;
-    });
+        ::_exit(old.ok() && old.value() == "/old/" ? 0 : 2);
+    }
+    const int code = ExitCodeOf(pid);
     ::chmod(storeFolder.c_str(), 0755);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(FileBytes(where.localMachineFile), before);
     EXPECT_EQ(FileNamesIn(storeFolder), namesBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreReadOnlyFolder, ::testing::Bool());
-
-TEST(SettingsStorePosix, FullDiskLeavesOldFileAndNoTemporary) {
-    testing::ScratchFolder folder;
-    const SettingsLocation where{folder.Path("machine.settings"), folder.Path("user.settings")};
-    ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
-    const std::string before = FileBytes(where.localMachineFile);
-
-    const int code = RunInChild([&] {
-        // files may grow to 512 bytes only: the new file hits the limit as on a full disk
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{512, 512};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return 10;
-        return ExpectAccessDenied(
-            SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", std::string(4000, 'n'), true));
-    });
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(FileBytes(where.localMachineFile), before);
-    EXPECT_EQ(FileNamesIn(folder.Path()),
-              (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
-}
+INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
+                         ::testing::Values(Refusal::ReadOnlyFolder, Refusal::ReadOnlyFolderNoLock,
+                                           Refusal::FullDisk));
 
 } // namespace
 } // namespace corvane

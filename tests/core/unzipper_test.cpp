@@ -36,23 +36,31 @@ private:
     ScratchFolder m_scratch;
 };
 
+UnzipOptions Asking(std::function<std::optional<std::string>()> askPassword, UnzipLimits limits = {}) {
+    UnzipOptions options;
+    options.askPassword = std::move(askPassword);
+    options.limits = limits;
+    return options;
+}
+
+using Tamper = std::function<void(const ExtractionScene&)>;
+
+Tamper Patch(std::size_t localOffset, std::size_t centralOffset, std::uint32_t value, int size = 4) {
+    return [=](const ExtractionScene& s) {
+        PatchBothHeaders(s.Archive(), 0, localOffset, centralOffset, value, size);
+    };
+}
+Tamper Link(const std::string& inTarget, const std::string& to) {
+    return [=](const ExtractionScene& s) { fs::create_symlink(to, fs::path(s.Target()) / inTarget); };
+}
+
 struct HostileCase {
     std::string label;
     std::vector<RawEntry> entries;
     std::string messagePart;
-    std::function<void(const ExtractionScene&)> tamper = nullptr; // after the archive is made
+    Tamper tamper = nullptr; // after the archive is made
     UnzipLimits limits = {};
 };
-
-UnzipLimits Limits(std::function<void(UnzipLimits&)> change) {
-    UnzipLimits limits;
-    change(limits);
-    return limits;
-}
-
-void Link(const ExtractionScene& scene, const std::string& inTarget, const std::string& to) {
-    fs::create_symlink(to, fs::path(scene.Target()) / inTarget);
-}
 
 class HostileArchiveTest : public ::testing::TestWithParam<HostileCase> {};
 
@@ -66,101 +74,65 @@ TEST_P(HostileArchiveTest, IsRefusedAndChangesNothing) {
     UnzipOptions options;
     options.limits = row.limits;
     auto result = scene.Extract(options);
-    ASSERT_FALSE(result.ok()) << row.label;
+    ASSERT_FALSE(result.ok());
     EXPECT_NE(result.error().find(row.messagePart), std::string::npos) << result.error();
     EXPECT_EQ(Snapshot(scene.Root()), before);
     EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
 }
 
-const std::string kZeros(4 << 20, '\0');
+const std::string kLongPath = [] {
+    std::string name;
+    for (int i = 0; i < 50; ++i)
+        name += std::string(90, 'd') + "/";
+    return name + "f";
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     Table, HostileArchiveTest,
     ::testing::Values(
-        HostileCase{"traversal", {{"../evil.txt"}}, "\"..\""},
-        HostileCase{"inner_traversal", {{"a/../../evil.txt"}}, "a/../../evil.txt"},
-        HostileCase{"backslash_traversal", {{"..\\sentinel\\secret.txt"}}, "\"..\""},
-        HostileCase{"absolute", {{"/tmp/corvane-evil.txt"}}, "absolute"},
-        HostileCase{"double_slash", {{"//server/x.txt"}}, "absolute"},
-        HostileCase{"unc", {{"\\\\server\\share\\x.txt"}}, "absolute"},
-        HostileCase{"drive", {{"C:\\evil.txt"}}, "drive"},
-        HostileCase{"drive_relative", {{"C:evil.txt"}}, "drive"},
-        HostileCase{"control_character", {{"a\x01b.txt"}}, "control character"},
-        HostileCase{"escape_character", {{"ok.txt"}, {"a\x1b[2Jb.txt"}}, "control character"},
-        HostileCase{"reserved_name", {{"Forms/CON"}}, "reserved"},
-        HostileCase{"reserved_with_extension", {{"lpt1.log"}}, "reserved"},
-        HostileCase{"long_component", {{std::string(256, 'a')}}, "255"},
-        HostileCase{"long_path",
-                    {{[] {
-                        std::string name;
-                        for (int i = 0; i < 50; ++i)
-                            name += std::string(90, 'd') + "/";
-                        return name + "f";
-                    }()}},
-                    "4096"},
-        HostileCase{"symbolic_link_entry", {{"link", "../sentinel", Kind::SymbolicLink}}, "symbolic link"},
-        HostileCase{"link_then_file_through_it",
+        HostileCase("traversal", {{"../evil.txt"}}, "\"..\""),
+        HostileCase("inner_traversal", {{"a/../../evil.txt"}}, "a/../../evil.txt"),
+        HostileCase("backslash_traversal", {{"..\\sentinel\\secret.txt"}}, "\"..\""),
+        HostileCase("absolute", {{"/tmp/corvane-evil.txt"}}, "absolute"),
+        HostileCase("double_slash", {{"//server/x.txt"}}, "absolute"),
+        HostileCase("unc", {{"\\\\server\\share\\x.txt"}}, "absolute"),
+        HostileCase("drive", {{"C:\\evil.txt"}}, "drive"),
+        HostileCase("drive_relative", {{"C:evil.txt"}}, "drive"),
+        HostileCase("control_character", {{"a\x01b.txt"}}, "control character"),
+        HostileCase("escape_character", {{"ok.txt"}, {"a\x1b[2Jb.txt"}}, "control character"),
+        HostileCase("reserved_name", {{"Forms/CON"}}, "reserved"),
+        HostileCase("reserved_with_extension", {{"lpt1.log"}}, "reserved"),
+        HostileCase("long_component", {{std::string(256, 'a')}}, "255"),
+        HostileCase("long_path", {{kLongPath}}, "4096"),
+        HostileCase("symbolic_link_entry", {{"link", "../sentinel", Kind::SymbolicLink}}, "symbolic link"),
+        HostileCase("link_then_file_through_it",
                     {{"link", "../sentinel", Kind::SymbolicLink}, {"link/secret.txt", "pwned"}},
-                    "symbolic link"},
-        HostileCase{"existing_link_in_target",
-                    {{"ok.txt"}, {"link/secret.txt", "pwned"}},
-                    "symbolic link",
-                    [](const ExtractionScene& scene) { Link(scene, "link", "../sentinel"); }},
-        HostileCase{
-            "existing_link_as_file",
-            {{"secret.txt", "pwned"}},
-            "symbolic link",
-            [](const ExtractionScene& scene) { Link(scene, "secret.txt", "../sentinel/secret.txt"); }},
-        HostileCase{"existing_file_where_folder_needed", {{"old.txt/x"}}, "not a folder"},
-        HostileCase{
-            "duplicate",
-            {{"dup1.txt", "a"}, {"dup2.txt", "b"}},
-            "same name",
-            [](const ExtractionScene& scene) { ReplaceAll(scene.Archive(), "dup2.txt", "dup1.txt"); }},
-        HostileCase{"case_duplicate", {{"Read.me"}, {"READ.ME"}}, "READ.ME"},
-        HostileCase{"file_then_folder", {{"a"}, {"A/b"}}, "needs a folder"},
-        HostileCase{"folder_then_file", {{"a/b"}, {"a"}}, "other entries need a folder"},
-        HostileCase{
-            "too_many_entries", {{"1"}, {"2"}, {"3"}}, "3 entries", nullptr, Limits([](UnzipLimits& l) {
-                l.maxEntries = 2;
-            })},
-        HostileCase{"claimed_total_over_limit",
-                    {{"a", std::string(600, 'a')}, {"b", std::string(600, 'b')}},
-                    "limit",
-                    nullptr,
-                    Limits([](UnzipLimits& l) { l.maxTotalBytes = 1000; })},
-        HostileCase{"bomb_by_ratio", {{"bomb.bin", kZeros}}, "bomb.bin", nullptr, Limits([](UnzipLimits& l) {
-                        l.maxRatio = 100;
-                    })},
-        HostileCase{"size_lie_past_entry_limit",
-                    {{"big.txt", std::string(5000, 'z')}},
-                    "big.txt",
-                    [](const ExtractionScene& scene) {
-                        PatchBothHeaders(scene.Archive(), 0, kLocalSize, kCentralSize, 10);
-                    },
-                    Limits([](UnzipLimits& l) { l.maxEntryBytes = 1000; })},
-        HostileCase{"crc_lie",
-                    {{"lie.txt", std::string(3000, 'q')}},
-                    "CRC",
-                    [](const ExtractionScene& scene) {
-                        PatchBothHeaders(scene.Archive(), 0, kLocalCrc, kCentralCrc, 0xdeadbeef);
-                    }},
-        HostileCase{"truncated_data",
-                    {{"cut.bin", RandomBytes(5000)}},
-                    "cut.bin",
-                    [](const ExtractionScene& scene) {
-                        PatchBothHeaders(scene.Archive(), 0, kLocalPackedSize, kCentralPackedSize, 100);
-                    }},
-        HostileCase{"truncated_archive",
-                    {{"a.txt", RandomBytes(5000)}},
-                    "Could not open",
-                    [](const ExtractionScene& scene) { fs::resize_file(scene.Archive(), 3000); }},
-        HostileCase{"unknown_method",
-                    {{"m.txt", "some text"}},
-                    "compression method 98",
-                    [](const ExtractionScene& scene) {
-                        PatchBothHeaders(scene.Archive(), 0, kLocalMethod, kCentralMethod, 98, 2);
-                    }}),
+                    "symbolic link"),
+        HostileCase("existing_link_in_target", {{"ok.txt"}, {"link/secret.txt", "pwned"}}, "symbolic link",
+                    Link("link", "../sentinel")),
+        HostileCase("existing_link_as_file", {{"secret.txt", "pwned"}}, "symbolic link",
+                    Link("secret.txt", "../sentinel/secret.txt")),
+        HostileCase("existing_file_where_folder_needed", {{"old.txt/x"}}, "not a folder"),
+        HostileCase("duplicate", {{"dup1.txt", "a"}, {"dup2.txt", "b"}}, "same name",
+                    [](const ExtractionScene& s) { ReplaceAll(s.Archive(), "dup2.txt", "dup1.txt"); }),
+        HostileCase("case_duplicate", {{"Read.me"}, {"READ.ME"}}, "READ.ME"),
+        HostileCase("file_then_folder", {{"a"}, {"A/b"}}, "needs a folder"),
+        HostileCase("folder_then_file", {{"a/b"}, {"a"}}, "other entries need a folder"),
+        HostileCase("too_many_entries", {{"1"}, {"2"}, {"3"}}, "3 entries", nullptr, {.maxEntries = 2}),
+        HostileCase("claimed_total_over_limit", {{"a", std::string(600, 'a')}, {"b", std::string(600, 'b')}},
+                    "limit", nullptr, {.maxTotalBytes = 1000}),
+        HostileCase("bomb_by_ratio", {{"bomb.bin", std::string(4 << 20, '\0')}}, "bomb.bin", nullptr,
+                    {.maxRatio = 100}),
+        HostileCase("size_lie_past_entry_limit", {{"big.txt", std::string(5000, 'z')}}, "big.txt",
+                    Patch(kLocalSize, kCentralSize, 10), {.maxEntryBytes = 1000}),
+        HostileCase("crc_lie", {{"lie.txt", std::string(3000, 'q')}}, "CRC",
+                    Patch(kLocalCrc, kCentralCrc, 0xdeadbeef)),
+        HostileCase("truncated_data", {{"cut.bin", RandomBytes(5000)}}, "cut.bin",
+                    Patch(kLocalPackedSize, kCentralPackedSize, 100)),
+        HostileCase("truncated_archive", {{"a.txt", RandomBytes(5000)}}, "Could not open",
+                    [](const ExtractionScene& s) { fs::resize_file(s.Archive(), 3000); }),
+        HostileCase("unknown_method", {{"m.txt", "some text"}}, "compression method 98",
+                    Patch(kLocalMethod, kCentralMethod, 98, 2))),
     [](const auto& info) { return info.param.label; });
 
 TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
@@ -169,34 +141,23 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
                 {{"Sub/new.txt", "new", Kind::File, "right"}, {"old.txt", "replaced", Kind::File, "right"}});
     auto before = Snapshot(scene.Root());
     for (int attempt = 0; attempt < 300; ++attempt) {
-        UnzipOptions options;
-        options.askPassword = [&] { return std::optional<std::string>("wrong" + std::to_string(attempt)); };
-        auto result = scene.Extract(options);
-        ASSERT_FALSE(result.ok());
-        ASSERT_EQ(result.error(), "Wrong password for Sub/new.txt");
+        auto result = scene.Extract(Asking([&] { return std::optional("wrong" + std::to_string(attempt)); }));
+        ASSERT_EQ(result.ok() ? "" : result.error(), "Wrong password for Sub/new.txt");
     }
+    EXPECT_EQ(Snapshot(scene.Root()), before);
+    // declining to give one is a cancel; not being able to ask names the entry
+    EXPECT_TRUE(IsCancelledExtraction(scene.Extract(Asking([] { return std::optional<std::string>(); }))));
+    auto unasked = scene.Extract();
+    EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for Sub/new.txt");
     EXPECT_EQ(Snapshot(scene.Root()), before);
 
     int asked = 0;
-    UnzipOptions options;
-    options.limits.maxTotalBytes = 11; // both entries once, not the checked one twice
-    options.askPassword = [&] { return ++asked, std::optional<std::string>("right"); };
-    auto result = scene.Extract(options);
+    // both entries once, not the checked one twice
+    auto result = scene.Extract(
+        Asking([&] { return ++asked, std::optional<std::string>("right"); }, {.maxTotalBytes = 11}));
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "replaced");
-}
-
-TEST(UnzipperTest, DecliningThePasswordIsACancel) {
-    ExtractionScene scene;
-    MakeArchive(scene.Archive(), {{"a.txt", "a", Kind::File, "pw"}});
-    auto before = Snapshot(scene.Root());
-    UnzipOptions options;
-    options.askPassword = [] { return std::nullopt; };
-    EXPECT_TRUE(IsCancelledExtraction(scene.Extract(options)));
-    auto unasked = scene.Extract();
-    EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for a.txt");
-    EXPECT_EQ(Snapshot(scene.Root()), before);
 }
 
 TEST(UnzipperTest, UnpacksBackslashPathsFoldersAndReplacesFiles) {
@@ -231,8 +192,7 @@ TEST(UnzipperTest, FailureKeepsEarlierFilesWholeAndLeavesNoPartialFile) {
     MakeArchive(scene.Archive(), {{"first.txt", "whole"}, {"second.txt", std::string(4000, 's')}});
     PatchBothHeaders(scene.Archive(), 1, kLocalCrc, kCentralCrc, 0x01020304);
     auto result = scene.Extract();
-    ASSERT_FALSE(result.ok());
-    EXPECT_NE(result.error().find("second.txt"), std::string::npos);
+    EXPECT_NE(result.ok() ? std::string::npos : result.error().find("second.txt"), std::string::npos);
     EXPECT_EQ(ReadFile(scene.Target() + "/first.txt"), "whole");
     EXPECT_FALSE(fs::exists(scene.Target() + "/second.txt"));
     EXPECT_FALSE(scene.HasLeftovers());

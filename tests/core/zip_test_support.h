@@ -10,12 +10,12 @@
 #include <functional>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <zip.h>
 
+#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane::testing {
@@ -26,10 +26,8 @@ inline void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
-
 inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return FileBytes(path.string());
 }
 
 inline std::string RandomBytes(std::size_t size, unsigned seed = 7) {
@@ -40,7 +38,7 @@ inline std::string RandomBytes(std::size_t size, unsigned seed = 7) {
     return bytes;
 }
 
-// Runs a shell command; its standard output and exit code.
+// Runs a shell command; its output (standard error included) and exit code.
 struct CommandResult {
     int exitCode = -1;
     std::string output;
@@ -49,10 +47,9 @@ inline CommandResult Shell(const std::string& command) {
     CommandResult result;
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     char buffer[4096];
-    std::size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         result.output.append(buffer, read);
-    int status = ::pclose(pipe);
+    const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
@@ -67,15 +64,14 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
     if (!fs::exists(fs::symlink_status(root)))
         return state;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        std::string key = fs::relative(it->path(), root).string();
+        std::string& value = state[fs::relative(it->path(), root).string()];
         if (it->is_symlink())
-            state[key] = "<link>" + fs::read_symlink(it->path()).string();
+            value = "<link>" + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
-            state[key] = "<dir>";
+            value = "<dir>";
         else {
-            std::string content = ReadFile(it->path());
-            state[key] =
-                std::to_string(content.size()) + ":" + std::to_string(std::hash<std::string>{}(content));
+            const std::string content = ReadFile(it->path());
+            value = std::to_string(content.size()) + ":" + std::to_string(std::hash<std::string>{}(content));
         }
     }
     return state;
@@ -84,12 +80,10 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
 // An entry of an archive made directly with libzip, names stored exactly as given.
 struct RawEntry {
     enum class Kind { File, Folder, SymbolicLink };
-    RawEntry(std::string name_, std::string data_ = "x", Kind kind_ = Kind::File, std::string password_ = "")
-        : name(std::move(name_)), data(std::move(data_)), kind(kind_), password(std::move(password_)) {}
     std::string name;
-    std::string data;
-    Kind kind;
-    std::string password; // AES-256 when not empty
+    std::string data = "x";
+    Kind kind = Kind::File;
+    std::string password = {}; // AES-256 when not empty
 };
 
 inline void MakeArchive(const fs::path& path, const std::vector<RawEntry>& entries) {
@@ -97,20 +91,17 @@ inline void MakeArchive(const fs::path& path, const std::vector<RawEntry>& entri
     zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
     for (const auto& entry : entries) {
-        zip_int64_t index = -1;
-        if (entry.kind == RawEntry::Kind::Folder) {
-            index = zip_dir_add(archive, entry.name.c_str(), ZIP_FL_ENC_RAW);
-        } else {
-            zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
-            index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_RAW);
-        }
+        const zip_int64_t index =
+            entry.kind == RawEntry::Kind::Folder
+                ? zip_dir_add(archive, entry.name.c_str(), ZIP_FL_ENC_RAW)
+                : zip_file_add(archive, entry.name.c_str(),
+                               zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0),
+                               ZIP_FL_ENC_RAW);
         ASSERT_GE(index, 0) << entry.name << ": " << zip_strerror(archive);
-        if (entry.kind == RawEntry::Kind::SymbolicLink) {
-            ASSERT_EQ(zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, 0120777u << 16), 0);
-        }
-        if (!entry.password.empty()) {
-            ASSERT_EQ(zip_file_set_encryption(archive, index, ZIP_EM_AES_256, entry.password.c_str()), 0);
-        }
+        ASSERT_TRUE(entry.kind != RawEntry::Kind::SymbolicLink ||
+                    zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, 0120777u << 16) == 0);
+        ASSERT_TRUE(entry.password.empty() ||
+                    zip_file_set_encryption(archive, index, ZIP_EM_AES_256, entry.password.c_str()) == 0);
     }
     ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
 }
@@ -129,13 +120,9 @@ inline std::uint32_t ReadLittle(const std::string& bytes, std::size_t at, int si
 }
 inline std::vector<CentralRecord> CentralDirectory(const std::string& bytes) {
     std::vector<CentralRecord> records;
-    for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos; at = bytes.find("PK\1\2", at + 4)) {
-        CentralRecord record;
-        record.offset = at;
-        record.flags = static_cast<std::uint16_t>(ReadLittle(bytes, at + 8, 2));
-        record.name = bytes.substr(at + 46, ReadLittle(bytes, at + 28, 2));
-        records.push_back(record);
-    }
+    for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos; at = bytes.find("PK\1\2", at + 4))
+        records.push_back({at, bytes.substr(at + 46, ReadLittle(bytes, at + 28, 2)),
+                           static_cast<std::uint16_t>(ReadLittle(bytes, at + 8, 2))});
     return records;
 }
 
@@ -148,10 +135,9 @@ inline void PatchBothHeaders(const fs::path& archive, std::size_t entry, std::si
         local = bytes.find("PK\3\4", local + 4);
         central = bytes.find("PK\1\2", central + 4);
     }
-    for (int i = 0; i < size; ++i) {
-        bytes[local + localOffset + i] = static_cast<char>(value >> (8 * i));
-        bytes[central + centralOffset + i] = static_cast<char>(value >> (8 * i));
-    }
+    for (int i = 0; i < size; ++i)
+        bytes[local + localOffset + i] = bytes[central + centralOffset + i] =
+            static_cast<char>(value >> (8 * i));
     WriteFile(archive, bytes);
 }
 inline constexpr std::size_t kLocalCrc = 14, kCentralCrc = 16;
