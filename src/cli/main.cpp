@@ -5,8 +5,10 @@
 #include "cli/command.h"
 #include "cli/info_command.h"
 #include "cli/unzip_command.h"
+#include "core/allocator_tuning.h"
 
 int main(int argc, char** argv) {
+    corvane::TuneAllocatorForArchiving();
     const corvane::CliEnvironment environment = corvane::CliEnvironment::FromProcess();
     const std::vector<corvane::Command> commands = {
         corvane::MakeInfoCommand(environment),

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 
+#include "core/folder_listing.h"
 #include "core/paths.h"
 #include "core/project_file.h"
 #include "core/reference_resolver.h"
@@ -67,13 +68,14 @@ public:
                 reference->malformed ? std::string() : SafeArchivePath(reference->reference);
             if (archivePath.empty())
                 return Failed(line, "The line names no file.");
-            Status added = AddReferencedFile(reference->reference, archivePath, line);
-            if (added) {
-                if (const std::optional<std::string> companion = CompanionReference(*reference))
-                    added = AddCompanion(*companion, line);
-            }
+            const Result<std::string> added = AddReferencedFile(reference->reference, archivePath, line);
             if (!added)
                 return Failed(line, added.error());
+            const std::optional<std::string> companion = CompanionReference(*reference);
+            if (companion && !added->empty()) {
+                if (const Status stored = AddCompanion(*companion, *added, line); !stored)
+                    return Failed(line, stored.error());
+            }
             AppendRewritten(RewriteReferenceLine(*reference, archivePath));
         }
         Report(ArchiveProgress::Phase::Lines, kLinesShare * m_line / std::max(m_lineCount, 1));
@@ -120,11 +122,12 @@ private:
         return Status::success();
     }
 
-    Status AddReferencedFile(const std::string& reference, const std::string& archivePath,
-                             const std::string& line) {
+    // The file's disk path; empty when an earlier line stored it already.
+    Result<std::string> AddReferencedFile(const std::string& reference, const std::string& archivePath,
+                                          const std::string& line) {
         const std::string entryName = EntryName(archivePath, m_options.codePage);
         if (AlreadyStored(entryName))
-            return Status::success();
+            return std::string();
         const ResolvedReference resolved = m_resolver.Resolve(reference);
         const std::string shown = AnsiToUtf8(reference, m_options.codePage);
         if (resolved.diskPath.empty())
@@ -132,16 +135,21 @@ private:
                         "(see CORVANE_DRIVE_MAP).");
         if (!resolved.exists)
             return fail("\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
-        return Append(resolved.diskPath, entryName, line, reference);
+        if (Status appended = Append(resolved.diskPath, entryName, line, reference); !appended)
+            return fail(appended.error());
+        return resolved.diskPath;
     }
 
-    // A companion that does not exist is no error: forms without binary properties have none.
-    Status AddCompanion(const std::string& companion, const std::string& line) {
+    // A companion lives beside the file that names it; one that does not exist is no error: forms
+    // without binary properties have none.
+    Status AddCompanion(const std::string& companion, const std::string& ownerDiskPath,
+                        const std::string& line) {
         const std::string entryName = EntryName(SafeArchivePath(companion), m_options.codePage);
-        const ResolvedReference resolved = m_resolver.Resolve(companion);
-        if (!resolved.exists || AlreadyStored(entryName))
+        const std::optional<std::string> diskPath = m_listings.Find(
+            FolderOfPath(ownerDiskPath), AnsiToUtf8(FileNameOfPath(companion), m_options.codePage));
+        if (!diskPath || AlreadyStored(entryName))
             return Status::success();
-        return Append(resolved.diskPath, entryName, line, companion);
+        return Append(*diskPath, entryName, line, companion);
     }
 
     void Report(ArchiveProgress::Phase phase, double fraction) {
@@ -159,6 +167,7 @@ private:
     const JobState& m_job;
     const ArchiveOptions& m_options;
     ReferenceResolver m_resolver;
+    FolderListings m_listings;
     ZipComponent m_zip;
     std::string m_rewritten;
     std::set<std::string> m_storedEntries;           // case-folded entry names
