@@ -7,127 +7,58 @@
 #include "app/app_startup.h"
 #include "app/control_lookup.h"
 #include "app/form_main.h"
-#include "app/frame3d.h"
 #include "app/image_control.h"
-#include "app/pelm_button.h"
 #include "app/translate_form.h"
 
 using namespace corvane;
-
-namespace {
-
-// a language file as translators write them: ANSI bytes, CR LF line ends
-QString WriteLanguageFile(const QTemporaryDir& folder, const QByteArray& bytes) {
-    const QString path = folder.filePath("fra.lng");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
-
-const QByteArray kFrench = "[Setup]\r\nlng=fr\r\n"
-                           "[frmGroup]\r\nForm=Groupe\r\nLabel14=Chemin\r\n"
-                           "[FRMMAIN]\r\n"
-                           "Form=Archiveur de sources Visual Basic 6\r\n"
-                           "Label14=Hors tableau\r\n"
-                           "Text10=Pas de titre\r\n"
-                           "Text10ToolTipText=Chemin du projet\r\n"
-                           "Label11=Nom du fichier :\r\n"
-                           "Btn_Valider=&Archiver|maintenant\r\n"
-                           "Frame3D2=\r\n"
-                           "Image14ToolTipText=D\xe9\x63ompresser \x80\r\n"
-                           "DBpathDialog0=Choisir un fichier\r\n"
-                           "DBpathDialog0ToolTipText=Projet ou groupe\r\n"
-                           "SavepathDialog=Sans indice\r\n"
-                           "List1=Pas de titre\r\n"
-                           "AlphaImgCtl2=Pas de titre\r\n"
-                           "lblOR=OU\r\n"
-                           "Timer1=Minuterie\r\n"
-                           "Timer1ToolTipText=Minuterie\r\n";
-
-} // namespace
 
 class TestTranslateForm : public QObject {
     Q_OBJECT
 
 private slots:
-    void appliesLanguageFile_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("label caption") << "Label1" << 1 << "Nom du fichier :"
-                                       << "";
-        QTest::newRow("text box: tool tip, no caption") << "Text1" << 0 << ""
-                                                        << "Chemin du projet";
-        QTest::newRow("bar stays in a caption") << "Btn_Valider" << -1 << "&Archiver|maintenant"
-                                                << "";
-        QTest::newRow("empty value keeps built-in")
-            << "Frame3D2" << -1 << "Corvane, free VB6 backup tool \u00A9 2024-"
-            << "";
-        QTest::newRow("ANSI tool tip") << "Image1" << 4 << ""
-                                       << "D\u00E9compresser \u20AC";
-        QTest::newRow("array member") << "DBpathDialog" << 0 << "Choisir un fichier"
-                                      << "Projet ou groupe";
-        QTest::newRow("key without index misses array member") << "SavepathDialog" << 1 << "..."
-                                                               << "";
-        QTest::newRow("other label") << "lblOR" << -1 << "OU"
-                                     << "";
-        QTest::newRow("untranslated label") << "Label1" << 3 << "Password :"
-                                            << "";
-    }
-
     void appliesLanguageFile() {
-        QFETCH(QString, name);
-        QFETCH(int, index);
-        QFETCH(QString, caption);
-        QFETCH(QString, toolTip);
+        // as translators write them: ANSI bytes, CR LF line ends, the section name in any case
+        const QByteArray french =
+            "[frmGroup]\r\nForm=Groupe\r\n[FRMMAIN]\r\nForm=Archiveur de sources\r\n"
+            "Label14=Hors tableau\r\nText10=Pas de titre\r\nText10ToolTipText=Chemin du projet\r\n"
+            "Label11=Nom du fichier :\r\nBtn_Valider=&Archiver|maintenant\r\nFrame3D2=\r\n"
+            "Image14ToolTipText=D\xe9\x63ompresser \x80\r\nDBpathDialog0=Choisir un fichier\r\n"
+            "DBpathDialog0ToolTipText=Projet ou groupe\r\nSavepathDialog=Sans indice\r\n"
+            "AlphaImgCtl2=Pas de titre\r\nTimer1=Minuterie\r\nTimer1ToolTipText=Minuterie\r\n";
         QTemporaryDir folder;
-        const QString file = WriteLanguageFile(folder, kFrench);
-        QVERIFY(!file.isEmpty());
-
+        QFile file(folder.filePath("fra.lng"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(french) == french.size());
+        file.close();
         FormMain window;
-        TranslateForm(&window, file);
-        auto* control = findControlAs<QWidget>(&window, name, index);
-        QVERIFY(control);
-        if (auto* label = qobject_cast<QLabel*>(control))
-            QCOMPARE(label->text(), caption);
-        else if (auto* edit = qobject_cast<QLineEdit*>(control))
-            QCOMPARE(edit->text(), caption);
-        else
-            QCOMPARE(control->property("Caption").toString(), caption);
-        QCOMPARE(control->toolTip(), toolTip);
-    }
-
-    void titleAndSectionByWindowName() {
-        QTemporaryDir folder;
-        const QString file = WriteLanguageFile(folder, kFrench);
-        FormMain window;
-        TranslateForm(&window, file);
-        QCOMPARE(window.windowTitle(), QString("Archiveur de sources Visual Basic 6"));
-        // the key of frmGroup's fifth label in this window's section names no control here
+        TranslateForm(&window, file.fileName());
+        QCOMPARE(window.windowTitle(), QString("Archiveur de sources"));
+        // a label's text, a text box's text or a button's caption, then the tool tip
+        const auto shown = [&](const char* name, int index) {
+            QObject* control = findControl(&window, name, index);
+            if (!control)
+                return QString("no control");
+            const char* text =
+                qobject_cast<QLabel*>(control) || qobject_cast<QLineEdit*>(control) ? "text" : "Caption";
+            return control->property(text).toString() + "|" + control->property("toolTip").toString();
+        };
+        QCOMPARE(shown("Label1", 1), QString("Nom du fichier :|"));
+        QCOMPARE(shown("Text1", 0), QString("|Chemin du projet")); // a text box takes no caption
+        QCOMPARE(shown("Btn_Valider", -1), QString("&Archiver|maintenant|"));
+        QCOMPARE(shown("Frame3D2", -1),
+                 QString("Corvane, free VB6 backup tool \u00A9 2024-|")); // empty: kept
+        QCOMPARE(shown("Image1", 4), QString("|D\u00E9compresser \u20AC"));
+        QCOMPARE(shown("DBpathDialog", 0), QString("Choisir un fichier|Projet ou groupe"));
+        QCOMPARE(shown("SavepathDialog", 1), QString("...|")); // a key without the index misses it
+        // a key of another window's fifth label names no control here
         for (int i = 0; i < 4; ++i)
             QVERIFY(window.label1(i)->text() != "Hors tableau");
-        // nothing is painted for controls without a caption
+        // a control without a caption gets no new property either
         QVERIFY(window.alphaImgCtl2()->property("Caption").isNull());
     }
 
-    void missingFileKeepsEverything() {
-        FormMain translated;
-        FormMain designed;
-        TranslateForm(&translated, QDir::temp().filePath("no-such-folder/xyz.lng"));
-        QCOMPARE(translated.windowTitle(), designed.windowTitle());
-        const QList<QObject*> before = WindowControls(&designed);
-        const QList<QObject*> after = WindowControls(&translated);
-        QCOMPARE(after.size(), before.size());
-        for (int i = 0; i < before.size(); ++i) {
-            for (const char* property : {"Caption", "text", "toolTip"})
-                QCOMPARE(after[i]->property(property), before[i]->property(property));
-        }
-    }
-
+    // with every key missing, as from a missing file, nothing changes
     void readsEachKeyOnceInOneSection() {
-        FormMain window;
+        FormMain window, designed;
         QStringList keys;
         QSet<QString> sections;
         TranslateForm(&window, "/x/eng.lng",
@@ -135,86 +66,50 @@ private slots:
                           const std::string& file) {
                           sections << QString::fromStdString(section);
                           keys << QString::fromStdString(key);
-                          if (!defaultValue.empty() || file != "/x/eng.lng")
-                              return std::string("wrong call");
-                          return std::string();
+                          return std::string(defaultValue.empty() && file == "/x/eng.lng" ? ""
+                                                                                          : "wrong call");
                       });
         QCOMPARE(sections, QSet<QString>{"frmMain"});
         QCOMPARE(keys.first(), QString("Form"));
-        const QStringList expected = {
-            "Text10",       "Text10ToolTipText",      "Label11", "Label11ToolTipText",
-            "Image14",      "SavepathDialog1",        "Timer1",  "lblLabel4ToolTipText",
-            "AlphaImgCtl2", "AlphaImgCtl2ToolTipText"};
-        for (const QString& key : expected)
+        for (const char* key : {"Text10", "Label11ToolTipText", "SavepathDialog1", "Timer1", "AlphaImgCtl2"})
             QCOMPARE(keys.count(key), 1);
         QCOMPARE(keys.size(), 1 + 2 * WindowControls(&window).size());
-        QCOMPARE(window.windowTitle(), QString("Visual Basic 6 Sources Archiver"));
-    }
-
-    void lookup_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("suffix"); // "-" when no such control
-        QTest::newRow("array member") << "Text1" << 3 << "3";
-        QTest::newRow("array member zero") << "DBpathDialog" << 0 << "0";
-        QTest::newRow("array needs its index") << "Text1" << -1 << "-";
-        QTest::newRow("index out of array") << "Text1" << 4 << "-";
-        QTest::newRow("single control") << "Label2" << -1 << "";
-        QTest::newRow("single control given an index") << "Label2" << 0 << "-";
-        QTest::newRow("timer") << "Timer1" << -1 << "";
-        QTest::newRow("name is case-sensitive") << "text1" << 0 << "-";
-        QTest::newRow("Qt's own parts are no controls") << "qt_scrollarea_viewport" << -1 << "-";
+        QCOMPARE(window.windowTitle(), designed.windowTitle());
+        const QList<QObject*> before = WindowControls(&designed), after = WindowControls(&window);
+        for (int i = 0; i < before.size(); ++i)
+            for (const char* property : {"Caption", "text", "toolTip"})
+                QCOMPARE(after[i]->property(property), before[i]->property(property));
     }
 
     void lookup() {
-        QFETCH(QString, name);
-        QFETCH(int, index);
-        QFETCH(QString, suffix);
         FormMain window;
-        QObject* control = findControl(&window, name, index);
-        if (suffix == "-") {
-            QVERIFY(!control);
-            return;
-        }
-        QVERIFY(control);
-        QCOMPARE(control->objectName(), name);
-        QCOMPARE(ControlIndexSuffix(control), suffix);
-    }
-
-    void commandLine_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QString>("screenshot");
-        QTest::newRow("none") << QStringList{} << ""
-                              << "";
-        QTest::newRow("quoted path") << QStringList{"\"C:\\Dev\\Acc\\Acc.vbpgroup\""}
-                                     << "C:\\Dev\\Acc\\Acc.vbpgroup"
-                                     << "";
-        QTest::newRow("several arguments kept whole") << QStringList{"a b", "\"c\"", "d"} << "a b c d"
-                                                      << "";
-        QTest::newRow("marks inside") << QStringList{"x\"\"y\""} << "xy"
-                                      << "";
-        QTest::newRow("spaces kept") << QStringList{" a ", ""} << " a  "
-                                     << "";
-        QTest::newRow("screenshot taken out")
-            << QStringList{"p.vbp", "--screenshot", "s.png", "--lang", "fra"} << "p.vbp"
-            << "s.png";
-        QTest::newRow("screenshot options anywhere")
-            << QStringList{"--state", "selected", "--screenshot", "o.png", "--lang", "deu", "g"} << "g"
-            << "o.png";
-        QTest::newRow("screenshot without file stays") << QStringList{"--screenshot"} << "--screenshot"
-                                                       << "";
+        const auto found = [&](const char* name, int index) {
+            QObject* control = findControl(&window, name, index);
+            return control ? control->objectName() + ControlIndexSuffix(control) : QString("-");
+        };
+        QCOMPARE(found("Text1", 3), QString("Text13"));
+        QCOMPARE(found("DBpathDialog", 0), QString("DBpathDialog0"));
+        QCOMPARE(found("Label2", -1), QString("Label2"));
+        QCOMPARE(found("Text1", -1), QString("-"));
+        QCOMPARE(found("Text1", 4), QString("-"));
+        QCOMPARE(found("Label2", 0), QString("-"));
+        QCOMPARE(found("qt_scrollarea_viewport", -1), QString("-")); // Qt's own parts are no controls
     }
 
     void commandLine() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, commandLine);
-        QFETCH(QString, screenshot);
-        const AppStartup startup = ReadStartup(arguments);
-        QCOMPARE(startup.gCommandLine, commandLine);
-        QCOMPARE(startup.screenshot.has_value(), !screenshot.isEmpty());
-        if (startup.screenshot)
-            QCOMPARE(startup.screenshot->file, screenshot);
+        // the command line, then the screenshot file or "-"
+        const auto read = [](const QStringList& arguments) {
+            const AppStartup startup = ReadStartup(arguments);
+            return startup.gCommandLine + "|" + (startup.screenshot ? startup.screenshot->file : "-");
+        };
+        QCOMPARE(read({}), QString("|-"));
+        QCOMPARE(read({"\"C:\\Dev\\Acc\\Acc.vbpgroup\""}), QString("C:\\Dev\\Acc\\Acc.vbpgroup|-"));
+        // every mark goes, each argument stays whole
+        QCOMPARE(read({"a b", "\"c\"", "x\"\"y\""}), QString("a b c xy|-"));
+        QCOMPARE(read({" a ", ""}), QString(" a  |-"));
+        QCOMPARE(read({"--state", "selected", "--screenshot", "o.png", "--lang", "deu", "g"}),
+                 QString("g|o.png"));
+        QCOMPARE(read({"--screenshot"}), QString("--screenshot|-")); // without a file it is no option
     }
 
     void programVersion() {

@@ -8,20 +8,9 @@
 
 namespace corvane {
 
-// Usage: queue the answers the code under test will need, run it, then look at what was asked.
-//
-//   ScriptedServices ui;
-//   ui.queueFileChoice("/tmp/a.vbp");      // next open-file dialog picks this
-//   ui.queueFileChoice(std::nullopt);      // the one after that is cancelled
-//   ui.queueMessageBoxAnswer(MsgBox::Yes); // next question box answered Yes
-//   ... run the window's command ...
-//   QCOMPARE(ui.messageBoxes().size(), 1);
-//   QCOMPARE(ui.messageBoxes()[0].style, MsgBox::YesNo + MsgBox::Question);
-//
-// Message boxes with only an OK button need no queued answer: they return MsgBox::Ok without taking
-// one, so tests only script real questions. A dialog or question asked with its queue empty fails
-// the running Qt test at once (QTest::qFail) and answers Cancel, so a test never waits on a dialog.
-// Answers still queued when the object dies fail the test too: the code asked less than expected.
+// Queue the answers the code under test will need, run it, then look at what was asked. A box with only
+// OK takes no answer. A request with its queue empty fails the running test and answers Cancel, so no
+// test waits on a dialog; answers left unused when the object dies fail it too.
 class ScriptedServices : public UiServices {
 public:
     struct MessageBoxCall {
@@ -34,21 +23,17 @@ public:
         QString workingFolder;
     };
 
-    ScriptedServices() = default;
     ~ScriptedServices() override;
 
-    // --- answers, each taken by the next request of its kind ---
     void queueMessageBoxAnswer(int answer) { m_messageBoxAnswers.enqueue(answer); }
     void queueFileChoice(std::optional<QString> path) { m_fileChoices.enqueue(std::move(path)); }
     void queueFolderChoice(std::optional<QString> path) { m_folderChoices.enqueue(std::move(path)); }
     void queuePassword(std::optional<QString> password) { m_passwords.enqueue(std::move(password)); }
     // what openInDesktop returns from now on; 4242 (a started process) until set
     void setOpenResult(qint64 result) { m_openResult = result; }
-    // forget the unused answers, so the destructor does not complain about them
     void discardUnusedAnswers();
     bool allAnswersUsed() const;
 
-    // --- what was asked, in order ---
     const QList<MessageBoxCall>& messageBoxes() const { return m_messageBoxes; }
     const QList<FileDialogRequest>& fileRequests() const { return m_fileRequests; }
     const QList<FolderRequest>& folderRequests() const { return m_folderRequests; }
@@ -59,20 +44,23 @@ public:
     bool isBusy() const { return m_busy; }
     const QList<bool>& busyCalls() const { return m_busyCalls; }
 
-    // --- UiServices ---
     int messageBox(QWidget* parent, const QString& text, const QString& title, int style) override;
     void beep() override { ++m_beeps; }
-    void setBusyPointer(bool busy) override;
+    void setBusyPointer(bool busy) override {
+        m_busy = busy;
+        m_busyCalls.append(busy);
+    }
     std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) override;
     std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) override;
-    qint64 openInDesktop(const QString& target, const QString& workingFolder) override;
+    qint64 openInDesktop(const QString& target, const QString& workingFolder) override {
+        m_opened.append({target, workingFolder});
+        return m_openResult;
+    }
 
 private:
     QQueue<int> m_messageBoxAnswers;
-    QQueue<std::optional<QString>> m_fileChoices;
-    QQueue<std::optional<QString>> m_folderChoices;
-    QQueue<std::optional<QString>> m_passwords;
+    QQueue<std::optional<QString>> m_fileChoices, m_folderChoices, m_passwords;
     qint64 m_openResult = 4242;
 
     QList<MessageBoxCall> m_messageBoxes;
