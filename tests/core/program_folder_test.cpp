@@ -17,13 +17,10 @@ EnvLookup Environment(std::map<std::string, std::string> values) {
     };
 }
 
-TEST(ProgramFolder, HomeVariableOrExecutableFolder) {
+TEST(ProgramFolder, ProgramDataAndConfigFolders) {
     EXPECT_EQ(ProgramFolder(Environment({{"CORVANE_HOME", "/opt/corvane/"}})), "/opt/corvane");
     const std::string executableFolder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
     EXPECT_EQ(ProgramFolder(Environment({{"CORVANE_HOME", ""}})), executableFolder);
-}
-
-TEST(ProgramFolder, DataAndConfigFolders) {
     const std::string program = "/opt/corvane";
     EXPECT_EQ(ChooseDataFolder(program, true, Environment({{"CORVANE_HOME", "/srv/c/"}})), "/srv/c");
     EXPECT_EQ(ChooseDataFolder(program, true, Environment({{"HOME", "/home/a"}})), program);

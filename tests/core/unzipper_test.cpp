@@ -2,7 +2,6 @@
 #include <functional>
 
 #include "core/unzipper.h"
-#include "core/zip_component.h"
 #include "zip_test_support.h"
 
 namespace corvane {
@@ -208,24 +207,6 @@ TEST(UnzipperTest, CancelRemovesThePartialFile) {
     EXPECT_TRUE(IsCancelledExtraction(scene.Extract(options)));
     EXPECT_FALSE(fs::exists(scene.Target() + "/big.bin"));
     EXPECT_FALSE(scene.HasLeftovers());
-}
-
-TEST(UnzipperTest, RoundTripThroughOurWriterKeepsTimes) {
-    ExtractionScene scene;
-    std::string file = (scene.Root() / "src.bas").string();
-    WriteFile(file, "Attribute VB_Name");
-    const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(1600000000));
-    fs::last_write_time(file, stamp);
-    ZipComponent zip;
-    ASSERT_EQ(zip.NewZip(scene.Archive()), 1);
-    zip.SetPathPrefix("Modules");
-    ASSERT_EQ(zip.AppendOneFile(file), 1);
-    ASSERT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
-    ASSERT_EQ(zip.OpenZip(scene.Archive()), 1);
-    ASSERT_EQ(zip.ExtractAll(scene.Target()), 1) << zip.LastError();
-    auto restored = fs::last_write_time(scene.Target() + "/Modules/src.bas");
-    EXPECT_LE(std::chrono::abs(restored - stamp), std::chrono::seconds(2));
-    EXPECT_NE(zip.OpenZip(scene.Target() + "/old.txt"), 1); // not an archive
 }
 
 } // namespace
