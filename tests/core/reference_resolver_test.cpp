@@ -32,11 +32,7 @@ protected:
 };
 
 TEST_F(ReferenceResolverTest, FindsFilesWhateverTheirCase) {
-    const struct {
-        std::string reference;
-        std::string found; // below the scratch folder
-    } cases[] = {
-        {"modMain.bas", "Proj/modMain.bas"},
+    const std::pair<std::string, std::string> cases[] = {
         {"MODMAIN.BAS", "Proj/modMain.bas"},
         {"forms\\FRMMAIN.frm", "Proj/Forms/frmMain.frm"},
         {"Forms/frmMain.frm", "Proj/Forms/frmMain.frm"},
@@ -49,27 +45,24 @@ TEST_F(ReferenceResolverTest, FindsFilesWhateverTheirCase) {
         {"D:Tools\\modTools.bas", "Lib/Tools/modTools.bas"},
         {"\\\\SRV\\Share\\clslog.cls", "Share/clsLog.cls"},
     };
-    for (const auto& c : cases) {
-        const ResolvedReference resolved = Resolve(c.reference);
-        EXPECT_TRUE(resolved.exists) << c.reference;
-        EXPECT_TRUE(fs::equivalent(resolved.diskPath, m_scratch.Path(c.found))) << c.reference;
-        EXPECT_EQ(resolved.diskPath, fs::path(resolved.diskPath).lexically_normal().string()) << c.reference;
+    for (const auto& [reference, found] : cases) { // found: below the scratch folder
+        const ResolvedReference resolved = Resolve(reference);
+        EXPECT_TRUE(resolved.exists && fs::equivalent(resolved.diskPath, m_scratch.Path(found))) << reference;
+        EXPECT_EQ(resolved.diskPath, fs::path(resolved.diskPath).lexically_normal().string()) << reference;
     }
 }
 
 TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
-    const struct {
-        std::string reference;
-        bool hasPath;
-    } cases[] = {
+    const std::pair<std::string, bool> cases[] = {
+        // reference, whether a disk path is given
         {"frmGone.frm", true},       {"Forms\\frmMain.frx", true}, {"Forms", true}, // a folder is no file
         {"Gone\\frmMain.frm", true}, {"E:\\x.bas", false},         {"\\\\other\\share\\x.cls", false},
         {"\\\\srv", false},          {"D:\\Tools\\", true},
     };
-    for (const auto& c : cases) {
-        const ResolvedReference resolved = Resolve(c.reference);
-        EXPECT_FALSE(resolved.exists) << c.reference;
-        EXPECT_EQ(!resolved.diskPath.empty(), c.hasPath) << c.reference;
+    for (const auto& [reference, hasPath] : cases) {
+        const ResolvedReference resolved = Resolve(reference);
+        EXPECT_FALSE(resolved.exists) << reference;
+        EXPECT_EQ(!resolved.diskPath.empty(), hasPath) << reference;
     }
     EXPECT_EQ(Resolve("frmGone.frm").diskPath, m_scratch.Path("Proj/frmGone.frm"));
 }
@@ -107,9 +100,8 @@ TEST(FoldCase, LettersOf1252) {
 
 TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
     const auto environment = [](std::map<std::string, std::string> values) -> EnvLookup {
-        return [values](const std::string& name) -> std::optional<std::string> {
-            const auto found = values.find(name);
-            return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+        return [values](const std::string& name) {
+            return values.count(name) ? std::optional(values.at(name)) : std::nullopt;
         };
     };
     EXPECT_EQ(DriveMap::FromEnvironment(environment({{"HOME", "/home/u"}})).Find("D"),
