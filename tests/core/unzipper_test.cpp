@@ -35,10 +35,10 @@ private:
     ScratchFolder m_scratch;
 };
 
-UnzipOptions Asking(std::function<std::optional<std::string>()> askPassword, UnzipLimits limits = {}) {
+UnzipOptions Options(UnzipLimits limits, std::function<std::optional<std::string>()> askPassword = nullptr) {
     UnzipOptions options;
-    options.askPassword = std::move(askPassword);
     options.limits = limits;
+    options.askPassword = std::move(askPassword);
     return options;
 }
 
@@ -70,9 +70,7 @@ TEST_P(HostileArchiveTest, IsRefusedAndChangesNothing) {
     if (row.tamper)
         row.tamper(scene);
     auto before = Snapshot(scene.Root());
-    UnzipOptions options;
-    options.limits = row.limits;
-    auto result = scene.Extract(options);
+    auto result = scene.Extract(Options(row.limits));
     ASSERT_FALSE(result.ok());
     EXPECT_NE(result.error().find(row.messagePart), std::string::npos) << result.error();
     EXPECT_EQ(Snapshot(scene.Root()), before);
@@ -140,12 +138,14 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
                 {{"Sub/new.txt", "new", Kind::File, "right"}, {"old.txt", "replaced", Kind::File, "right"}});
     auto before = Snapshot(scene.Root());
     for (int attempt = 0; attempt < 300; ++attempt) {
-        auto result = scene.Extract(Asking([&] { return std::optional("wrong" + std::to_string(attempt)); }));
+        auto result =
+            scene.Extract(Options({}, [&] { return std::optional("wrong" + std::to_string(attempt)); }));
         ASSERT_EQ(result.ok() ? "" : result.error(), "Wrong password for Sub/new.txt");
     }
     EXPECT_EQ(Snapshot(scene.Root()), before);
     // declining to give one is a cancel; not being able to ask names the entry
-    EXPECT_TRUE(IsCancelledExtraction(scene.Extract(Asking([] { return std::optional<std::string>(); }))));
+    EXPECT_TRUE(
+        IsCancelledExtraction(scene.Extract(Options({}, [] { return std::optional<std::string>(); }))));
     auto unasked = scene.Extract();
     EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for Sub/new.txt");
     EXPECT_EQ(Snapshot(scene.Root()), before);
@@ -153,7 +153,7 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
     int asked = 0;
     // both entries once, not the checked one twice
     auto result = scene.Extract(
-        Asking([&] { return ++asked, std::optional<std::string>("right"); }, {.maxTotalBytes = 11}));
+        Options({.maxTotalBytes = 11}, [&] { return ++asked, std::optional<std::string>("right"); }));
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "replaced");
