@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/unique_name.h"
 #include "core/zip_error_text.h"
 #include "core/zip_file_sync.h"
+#include "core/zip_temporaries.h"
 
 namespace corvane {
 namespace {
@@ -99,9 +99,11 @@ int ZipComponent::NewZip(const std::string& archivePath) {
         m_startError = "The folder \"" + folder.string() + "\" of the archive does not exist.";
         return Failed(m_startError);
     }
+    // what a killed build left beside its archive would otherwise stay there for good
+    RemoveStaleZipTemporaries(folder.string());
     // a new name every time: libzip must never open (and on an empty write, delete) an existing file
     for (int attempt = 0; attempt < 16 && m_archive == nullptr; ++attempt) {
-        m_tempPath = (folder / UniqueTempName(".corvane-", ".zip.tmp")).string();
+        m_tempPath = (folder / ZipTempName()).string();
         int zipError = 0;
         m_archive = zip_open(m_tempPath.c_str(), ZIP_CREATE | ZIP_EXCL, &zipError);
         if (m_archive == nullptr && zipError != ZIP_ER_EXISTS) {

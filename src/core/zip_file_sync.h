@@ -13,5 +13,8 @@ Status SyncFile(const std::string& path);
 Status SyncFolder(const std::string& folder);
 // A file size limit then makes writes fail with an error instead of ending the process.
 void IgnoreFileSizeSignal();
+// This process's id, and whether a process of that id still runs (on this machine).
+long CurrentProcessId();
+bool ProcessIsRunning(long processId);
 
 } // namespace corvane

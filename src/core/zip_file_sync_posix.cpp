@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -36,6 +37,15 @@ Status SyncFolder(const std::string& folder) {
 void IgnoreFileSizeSignal() {
     static const bool ignored = [] { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
     (void)ignored;
+}
+
+long CurrentProcessId() {
+    return static_cast<long>(::getpid());
+}
+
+bool ProcessIsRunning(long processId) {
+    // a process of another user cannot be signalled, but it runs
+    return processId > 0 && (::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM);
 }
 
 } // namespace corvane
