@@ -34,6 +34,10 @@ private:
 // untouched and the temporary file removed.
 Status ReplaceSettingsFile(const std::string& path, const std::string& bytes);
 
+// Removes what writes killed before their rename left beside the file (ReplaceSettingsFile's temporaries).
+// Only with the lock held: then no other write is under way.
+void RemoveStaleSettingsTemporaries(const std::string& path);
+
 // Renames the file to path + ".corrupt-" + local time "yyyymmddhhnnss" (plus "-2", "-3"... when that
 // name is taken) and returns the new name.
 Result<std::string> SetSettingsFileAside(const std::string& path);

@@ -105,8 +105,11 @@ SettingsFileLock::~SettingsFileLock() {
         ::close(m_descriptor); // closing the last descriptor releases the lock
 }
 
+// mkstemp replaces the six X
+constexpr const char* kTemporarySuffix = ".tmp-XXXXXX";
+
 Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
-    std::string temporary = path + ".tmp-XXXXXX";
+    std::string temporary = path + kTemporarySuffix;
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         return fail("Cannot create a file beside " + path + ": " + SystemReason());
@@ -137,6 +140,18 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
         ::close(folder);
     }
     return Status::success();
+}
+
+void RemoveStaleSettingsTemporaries(const std::string& path) {
+    const std::string pattern = path.substr(path.find_last_of('/') + 1) + kTemporarySuffix;
+    const std::size_t stem = pattern.size() - 6;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(FolderOf(path), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == pattern.size() && name.compare(0, stem, pattern, 0, stem) == 0)
+            ::unlink(it->path().c_str());
+    }
 }
 
 Result<std::string> SetSettingsFileAside(const std::string& path) {

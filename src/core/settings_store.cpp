@@ -96,6 +96,7 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
     Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
     if (!lock)
         return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+    RemoveStaleSettingsTemporaries(path);
 
     std::optional<std::string> notice;
     Loaded loaded = LoadUnderLock(path, notice);
