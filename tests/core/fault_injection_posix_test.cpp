@@ -1,0 +1,288 @@
+// archive runs and settings writes broken from outside the process: an ordinary account that may not read a
+// file or write the destination, a file size limit, and SIGKILL at random moments of a write
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <random>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/zip_component.h"
+#include "fault_scene.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+constexpr const char* kArchiveName = "Billing 2.1.0.20250717095823.zip";
+
+int ExitCodeOf(pid_t pid) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// gtest's assertions cannot leave a child process: the body's verdict is its exit code.
+int RunInChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    return pid < 0 ? -1 : ExitCodeOf(pid);
+}
+
+// An administrator reads and writes anywhere: take the rights of an ordinary account.
+bool DropToNobody() {
+    return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
+
+// The run must fail at stepLabel: 0, or what went otherwise.
+int ExpectFailureAt(const RunOutcome& outcome, const std::string& stepLabel) {
+    if (outcome.kind != RunOutcome::Kind::ProjectFailed)
+        return 20 + static_cast<int>(outcome.kind);
+    return outcome.failure.stepLabel == stepLabel ? 0 : 30;
+}
+
+// A fault set up by the parent (`arm`, undone by `disarm`) and suffered by the child (`enter`).
+struct ProcessFault {
+    const char* name;
+    std::function<void(const FaultScene&)> arm;
+    std::function<bool()> enter;
+    std::function<void(const FaultScene&)> disarm;
+    std::string stepLabel;
+};
+
+void Chmod(const std::string& path, mode_t mode) {
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+const ProcessFault kProcessFaults[] = {
+    {"UnreadableFile",
+     [](const FaultScene& scene) { Chmod(scene.Scratch().Path("proj/Controls/ppGrid.pag"), 0); },
+     DropToNobody,
+     [](const FaultScene& scene) { Chmod(scene.Scratch().Path("proj/Controls/ppGrid.pag"), 0644); },
+     "PropertyPage=Controls\\ppGrid.pag"},
+    {"ReadOnlyDestination", [](const FaultScene& scene) { Chmod(scene.Scratch().Path("backup"), 0555); },
+     DropToNobody, [](const FaultScene& scene) { Chmod(scene.Scratch().Path("backup"), 0755); },
+     "Writing Zip File"},
+    // no file may grow past 1 MiB, as if the disk filled up in the middle of the archive
+    {"DiskFull", [](const FaultScene&) {},
+     [] {
+         std::signal(SIGXFSZ, SIG_IGN);
+         const rlimit limit{1 << 20, 1 << 20};
+         return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+     },
+     [](const FaultScene&) {}, "Writing Zip File"},
+};
+
+class ProcessFaultInjection : public ::testing::TestWithParam<std::tuple<ProcessFault, Destination>> {};
+
+TEST_P(ProcessFaultInjection, LeavesEveryOldFileAndNoTemporary) {
+    const auto& [fault, destination] = GetParam();
+    FaultScene scene;
+    scene.Prepare(destination);
+    fault.arm(scene);
+    const auto before = scene.State();
+    const SingleProjectRequest request = scene.Request();
+    RunOptions options = scene.Options();
+
+    const int verdict = RunInChild([&] {
+        if (!fault.enter())
+            return 10;
+        return ExpectFailureAt(RunSingleProject(request, options), fault.stepLabel);
+    });
+    fault.disarm(scene);
+    EXPECT_EQ(verdict, 0) << "20+: the run's kind, 30: blamed another step";
+    EXPECT_EQ(scene.State(), before);
+    EXPECT_EQ(scene.ArchiveKind(), destination == Destination::New ? "absent" : "old");
+    scene.ExpectCleanSettings();
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrix, ProcessFaultInjection,
+                         ::testing::Combine(::testing::ValuesIn(kProcessFaults),
+                                            ::testing::Values(Destination::New, Destination::Existing)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    DestinationName(std::get<1>(info.param));
+                         });
+
+// Starts a child that writes a byte into the pipe when `ready` says so and then goes on with `work`; the
+// parent waits for that byte, lets `delay` pass and kills the child. A child that never signals is not
+// killed. Returns how the child ended.
+int KillDuring(const std::function<void(const std::function<void()>& signal)>& work,
+               std::chrono::microseconds delay) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(channel[0]);
+        work([&channel] {
+            if (channel[1] >= 0 && ::write(channel[1], "x", 1) == 1) {
+                ::close(channel[1]);
+                channel[1] = -1;
+            }
+        });
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    char byte = 0;
+    const bool signalled = pid > 0 && ::read(channel[0], &byte, 1) == 1;
+    ::close(channel[0]);
+    if (signalled) {
+        std::this_thread::sleep_for(delay);
+        ::kill(pid, SIGKILL);
+    }
+    return pid < 0 ? -1 : ExitCodeOf(pid);
+}
+
+class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
+
+// After each kill the final name holds the old or the new archive, whole, or nothing; what else the killed
+// write left is a temporary of the writer's own naming, and the next run clears it away.
+TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) {
+    constexpr int kKills = 6;
+    const Destination destination = GetParam();
+    FaultScene scene;
+    const SingleProjectRequest request = scene.Request();
+    std::mt19937 random(std::random_device{}());
+    int interrupted = 0, leftBehind = 0;
+    for (int round = 0; round < kKills; ++round) {
+        scene.Prepare(destination);
+        const auto sourcesBefore = FaultScene::StateBelow(scene.Scratch().Path("proj"));
+        const double threshold = std::uniform_real_distribution<double>(0.25, 0.95)(random);
+        const auto jitter = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random));
+        const int ended = KillDuring(
+            [&](const std::function<void()>& signal) {
+                RunOptions options = scene.Options();
+                options.progress = [&](const RunProgress& progress) {
+                    if (progress.archive.fraction >= threshold)
+                        signal();
+                };
+                RunSingleProject(request, options);
+            },
+            jitter);
+        const std::string kind = scene.ArchiveKind();
+        SCOPED_TRACE("kill " + std::to_string(round) + " at " + std::to_string(threshold) + ", child ended " +
+                     std::to_string(ended) + ", archive " + kind);
+        EXPECT_TRUE(kind == "new" || kind == (destination == Destination::New ? "absent" : "old"));
+        interrupted += kind != "new";
+        for (const std::string& name : NamesIn(scene.Scratch().Path("backup"))) {
+            if (name != kArchiveName) {
+                EXPECT_EQ(name.rfind(".corvane-", 0), 0u) << name;
+                ++leftBehind;
+            }
+        }
+        EXPECT_EQ(FaultScene::StateBelow(scene.Scratch().Path("proj")), sourcesBefore);
+        EXPECT_TRUE(NamesIn(scene.Scratch().Path("tmp")).empty());
+        scene.ExpectCleanSettings();
+    }
+    EXPECT_GT(interrupted, 0) << "no kill landed before the archive took its name";
+    EXPECT_GT(leftBehind, 0) << "no kill left a temporary behind: the clean-up below proves nothing";
+
+    RunOptions options = scene.Options();
+    const RunOutcome outcome = RunSingleProject(request, options);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    EXPECT_EQ(NamesIn(scene.Scratch().Path("backup")), std::vector<std::string>{kArchiveName});
+    EXPECT_EQ(scene.ArchiveKind(), "new");
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrix, KilledArchiveWrite,
+                         ::testing::Values(Destination::New, Destination::Existing),
+                         [](const auto& info) { return DestinationName(info.param); });
+
+// Which leftovers a new build may take away: only the writer's own temporaries, and only when their process
+// is gone, never those of a build still running elsewhere nor anything else in the folder.
+TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
+    ScratchFolder scratch;
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_EQ(ExitCodeOf(ended), 0);
+    const std::string dead = std::to_string(ended), alive = "1"; // init outlives every test
+    const std::vector<std::string> removed = {".corvane-" + dead + "-0123456789abcdef.zip.tmp",
+                                              ".corvane-" + dead + "-0123456789abcdef.zip.tmp.Ab3dE9"};
+    const std::vector<std::string> kept = {".corvane-" + alive + "-0123456789abcdef.zip.tmp",
+                                           ".corvane-" + std::to_string(::getpid()) +
+                                               "-0123456789abcdef.zip.tmp",  // another build of ours
+                                           ".corvane-0123456789abcdef.part", // an extraction's
+                                           ".corvane-" + dead + "-0123456789abcdef.zip.tmp.toolong",
+                                           ".corvane-" + dead + "-0123456789abcdeg.zip.tmp",
+                                           ".corvane-" + dead + "-0123456789abcdef.zip",
+                                           "Billing 1.0.0.20250717095823.zip"};
+    for (const auto& names : {removed, kept})
+        for (const std::string& name : names)
+            scratch.Write(name);
+    fs::create_directories(scratch.Path(".corvane-" + dead + "-fedcba9876543210.zip.tmp")); // not a file
+
+    ZipComponent zip;
+    ASSERT_EQ(zip.NewZip(scratch.Path("new.zip")), 1) << zip.LastError();
+    std::vector<std::string> expected = kept;
+    expected.push_back(".corvane-" + dead + "-fedcba9876543210.zip.tmp");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(NamesIn(scratch.Path()), expected);
+}
+
+// A large value written again and again, each write killed at a random moment: the file always parses and
+// holds the value before or after that write, and stray temporaries do not pile up.
+TEST(KilledSettingsWrite, FileHoldsOldOrNewValueAfterEveryKill) {
+    constexpr int kRuns = 200;
+    // on a memory file system when there is one, so that the runs measure the store and not the disk
+    std::string folder =
+        std::filesystem::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder.data()));
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removeAtEnd(
+        &folder, [](const std::string* path) { std::filesystem::remove_all(*path); });
+    const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
+    const auto value = [](int run) {
+        return std::string(1 << 16, static_cast<char>('a' + run % 26)) + std::to_string(run);
+    };
+    const auto save = [&where](const std::string& text) {
+        return SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", text, true);
+    };
+
+    ASSERT_FALSE(save(value(0)));
+    // the moment a write completes varies with the machine's load: the window the kills are drawn from
+    // widens after each kill that came too early and narrows after each that came too late, so that
+    // they gather around the end of the write, where the new file is flushed and renamed
+    std::mt19937 random(std::random_device{}());
+    double window = 20000; // microseconds
+    std::string current = value(0);
+    int kept = 0, replaced = 0;
+    for (int run = 1; run < kRuns; ++run) {
+        const std::string next = value(run);
+        KillDuring(
+            [&](const std::function<void()>& signal) {
+                signal();
+                save(next);
+            },
+            std::chrono::microseconds(std::uniform_int_distribution<long>(0, long(window))(random)));
+        SettingsStore store(where);
+        SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<default>", true);
+        const std::optional<std::string> notice = store.TakeNotice();
+        ASSERT_FALSE(notice) << "run " << run << ": " << *notice;
+        ASSERT_TRUE(read.ok()) << "run " << run << ": " << read.error().description;
+        ASSERT_TRUE(read.value() == current || read.value() == next)
+            << "run " << run << " read " << read.value().size() << " bytes ending "
+            << read.value().substr(read.value().size() - std::min<std::size_t>(read.value().size(), 8));
+        (read.value() == next ? replaced : kept) += 1;
+        window *= read.value() == next ? 0.9 : 1.1;
+        current = read.value();
+    }
+    EXPECT_GT(kept, 0) << "no kill came before a write was complete";
+    EXPECT_GT(replaced, 0) << "no write was let finish";
+
+    // what a kill between creating and renaming the new file leaves, whether or not a kill above did
+    WriteFile(folder + "/machine.settings.tmp-Zq81xP", "half a file");
+    ASSERT_FALSE(save("/final/"));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+}
+
+} // namespace
+} // namespace corvane
