@@ -14,12 +14,10 @@ namespace fs = std::filesystem;
 class ReferenceResolverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_scratch.Write("Proj/Forms/frmMain.frm");
-        m_scratch.Write("Proj/modMain.bas");
-        m_scratch.Write("Shared/MODUTIL.BAS");
-        m_scratch.Write("Proj/\xC3\x89t\xC3\xA9/caf\xC3\xA9.bas"); // "Été/café.bas" in UTF-8
-        m_scratch.Write("Lib/Tools/modTools.bas");
-        m_scratch.Write("Share/clsLog.cls");
+        for (const char* file :
+             {"Proj/Forms/frmMain.frm", "Proj/modMain.bas", "Shared/MODUTIL.BAS",
+              "Proj/\xC3\x89t\xC3\xA9/caf\xC3\xA9.bas", "Lib/Tools/modTools.bas", "Share/clsLog.cls"})
+            m_scratch.Write(file);
         m_drives.Set("D", m_scratch.Path("Lib"));
         m_drives.Set("\\\\srv\\share", m_scratch.Path("Share"));
     }
@@ -75,9 +73,7 @@ TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
     const Result<std::string> found = resolver.Locate("MODMAIN.bas");
     ASSERT_TRUE(found.ok()) << found.error();
     EXPECT_EQ(*found, m_scratch.Path("Proj/modMain.bas"));
-}
-
-TEST_F(ReferenceResolverTest, CodePageDecidesHowBytesAreRead) {
+    // the code page decides how a reference's bytes are read
     EXPECT_TRUE(Resolve("\xC3\x89t\xC3\xA9\\caf\xC3\xA9.bas", CodePage::Utf8).exists);
     EXPECT_FALSE(Resolve("\xC3\x89t\xC3\xA9\\caf\xC3\xA9.bas", CodePage::Windows1252).exists);
 }
@@ -91,7 +87,6 @@ TEST_F(ReferenceResolverTest, ExactNameWinsOverCaseBlindOne) {
 }
 
 TEST(FoldCase, LettersOf1252) {
-    EXPECT_EQ(FoldCase("ABCxyz.FRM"), "abcxyz.frm");
     EXPECT_EQ(FoldCase("\xC3\x80\xC3\x9E\xC3\x97"),
               "\xC3\xA0\xC3\xBE\xC3\x97"); // A grave, Thorn; times stays
     EXPECT_EQ(FoldCase("\xC5\xA0\xC5\x92\xC5\xBD\xC5\xB8"), "\xC5\xA1\xC5\x93\xC5\xBE\xC3\xBF");
