@@ -109,7 +109,6 @@ TEST_F(ProjectInfoTest, NameAndVersion) {
 
 TEST_F(ProjectInfoTest, CountsEveryLineUpToTheLimit) {
     EXPECT_EQ(Read("", 0).gProjectName, "Default");
-    Read("a\r\n\r\nb\rc\n", 4);
     std::string lines;
     for (int i = 0; i < 32767; ++i)
         lines += "Form=f.frm\r\n";
@@ -118,14 +117,11 @@ TEST_F(ProjectInfoTest, CountsEveryLineUpToTheLimit) {
     EXPECT_FALSE(ReadProjectInfo(m_scratch.Write("big.vbp", lines + "x"), state).ok());
 }
 
-TEST_F(ProjectInfoTest, FailuresNameTheFile) {
+TEST_F(ProjectInfoTest, FailuresNameTheFileAndWrittenLinesEndWithCrLf) {
     const Result<ProjectFile> folder = ReadProjectFile(m_scratch.Path());
     ASSERT_FALSE(folder.ok());
     EXPECT_NE(folder.error().find(m_scratch.Path()), std::string::npos);
     EXPECT_FALSE(WriteTextLines(m_scratch.Path("no/such/folder.vbp"), {"x"}).ok());
-}
-
-TEST_F(ProjectInfoTest, WrittenLinesEndWithCrLf) {
     const std::string path = m_scratch.Path("out.vbp");
     ASSERT_TRUE(WriteTextLines(path, {"Form=a.frm", "", "\xE9"}).ok());
     EXPECT_EQ(*ReadTextFile(path), "Form=a.frm\r\n\r\n\xE9\r\n");
