@@ -7,8 +7,10 @@
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "app/ui_services.h"
+#include "core/allocator_tuning.h"
 
 int main(int argc, char** argv) {
+    corvane::TuneAllocatorForArchiving();
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Corvane"));

@@ -107,6 +107,10 @@ void MainWindow::Form_Load(const QString& gCommandLine) {
 std::string MainWindow::lastDir() {
     // a damaged or unreadable store reads as nothing stored: the window still opens
     const SettingsResult stored = m_settings.RegGetSetting(kAppName, kSection, kLastDir, "", true);
+    // a store found damaged was set aside; say so once, the defaults are in use from now on
+    if (const std::optional<std::string> notice = m_settings.TakeNotice())
+        m_services.messageBox(this, QString::fromStdString(*notice), QString::fromLatin1(kAppName),
+                              MsgBox::Exclamation);
     return stored.ok() ? stored.value() : std::string();
 }
 
