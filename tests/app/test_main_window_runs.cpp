@@ -10,7 +10,6 @@
 #include "app/image_control.h"
 #include "app/pelm_button.h"
 #include "app/vista_prog.h"
-#include "core/paths.h"
 #include "core/settings_store.h"
 #include "core/zip_component.h"
 #include "support/main_window_fixture.h"
@@ -30,14 +29,6 @@ QStringList Messages(const MainWindowFixture& f) {
     for (const auto& box : f.ui.messageBoxes())
         texts << box.title + ": " + box.text.section("\r\n", 0, 0);
     return texts;
-}
-
-// a module large enough that the run is still going when the next click comes
-QString WriteLargeProject(MainWindowFixture& f) {
-    QByteArray noise(24 << 20, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-    f.write("a/Big.bas", noise);
-    return f.writeProject("a/A.vbp", "A", "1.0.0", "Module=Big; Big.bas\r\n");
 }
 
 void Unzip(MainWindowFixture& f, const QString& archive) {
@@ -69,9 +60,6 @@ private slots:
         QCOMPARE(window.vistaProg1()->value(), window.vistaProg1()->maximum());
         // the completion timer hides the panel, so the same selection is not archived twice
         QTRY_VERIFY(window.frame3D3()->isHidden());
-        QVERIFY(!window.timer1()->isActive());
-        window.btnValider()->click();
-        QCOMPARE(f.ui.beeps(), 1);
 
         // unpacked beside itself: the dialog starts in the last backup folder, the password is asked
         f.ui.queuePassword(QString("s3cret"));
@@ -83,89 +71,80 @@ private slots:
         QCOMPARE(f.ui.opened().at(0).target, folder + "A 2.1.7.20250717095823");
     }
 
-    void failures_data() {
+    void outcomes_data() {
         QTest::addColumn<bool>("group");
+        QTest::addColumn<bool>("fails"); // B lists a class that is not there
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("archives");
         const QString builder = "Archive creation error: An error appears to have occurred...";
-        QTest::newRow("single project") << false << QStringList{builder} << QStringList{};
-        QTest::newRow("second of three in a group")
-            << true << QStringList{builder, "Corvane: An error occurred during archiving !"}
-            << QStringList{"A 1.0.0.20250717095823.zip"};
+        const QString a = "A 1.0.0.20250717095823.zip";
+        QTest::newRow("single project fails") << false << true << QStringList{builder} << QStringList{};
+        QTest::newRow("second of three in a group fails")
+            << true << true << QStringList{builder, "Corvane: An error occurred during archiving !"}
+            << QStringList{a};
+        QTest::newRow("group archived")
+            << true << false << QStringList{"Corvane: Archiving complete !"}
+            << QStringList{a, "B 2.0.0.20250717095823.zip", "C 3.0.0.20250717095823.zip"};
     }
 
-    void failures() {
+    void outcomes() {
         QFETCH(bool, group);
+        QFETCH(bool, fails);
         MainWindowFixture f;
         const QString a = f.writeProject("a/A.vbp", "A", "1.0.0");
-        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0", "Class=Gone; Gone.cls\r\n");
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0", fails ? "Class=Gone; Gone.cls\r\n" : "");
         const QString c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(group ? f.writeGroup("S.vbpgroup", "Suite", {a, b, c, "[PATH]" + f.path("out/")}) : b);
         window.btnValider()->click();
+        if (group)
+            QCOMPARE(window.vistaProg2()->maximum(), 3);
         QVERIFY(f.waitForRun());
 
+        const QString folder = group ? f.path("out/Suite/20250717095823/") : f.path("b/Sources.Backup/");
         QTEST(Messages(f), "messages");
+        QTEST(f.filesBelow(folder), "archives");
+        QCOMPARE(StoredLastDir(f), PathBytes(folder));
+        if (group)
+            QCOMPARE(window.vistaProg2()->value(), fails ? 1 : 3);
+        if (!fails) {
+            QVERIFY(window.label2()->isHidden());
+            return;
+        }
         const auto& builder = f.ui.messageBoxes()[0];
         QCOMPARE(builder.style, MsgBox::Exclamation);
         QCOMPARE(builder.text.section("\r\n", 1, 1), QString("Line : Class=Gone; Gone.cls"));
         QVERIFY2(builder.text.section("\r\n", 2).contains("Gone.cls"),
                  qPrintable(builder.text)); // the reason
-        QTEST(f.filesBelow(group ? f.path("out/Suite/20250717095823") : f.path("b/Sources.Backup")),
-              "archives");
         QVERIFY(!window.timer1()->isActive());
         if (group) {
             QCOMPARE(f.ui.messageBoxes()[1].style, MsgBox::Critical);
-            QCOMPARE(window.vistaProg2()->value(), 1);
             QCOMPARE(window.label2()->text(), b);
         }
     }
 
-    void groupArchived() {
-        MainWindowFixture f;
-        const QString a = f.writeProject("a/A.vbp", "A", "1.0.0");
-        const QString c = f.writeProject("c/C.vbp", "", "3.0.0"); // named after its full path
-        MainWindow& window = f.open();
-        f.choose(f.writeGroup("S.vbpgroup", "Suite", {a, c, "[PATH]" + f.path("out/")}));
-        window.btnValider()->click();
-        QCOMPARE(window.vistaProg2()->maximum(), 2);
-        QVERIFY(f.waitForRun());
-        const QString folder = f.path("out/Suite/20250717095823/");
-        QCOMPARE(f.filesBelow(folder), QStringList({"A 1.0.0.20250717095823.zip",
-                                                    PathText(SanitizeFileName(PathBytes(c.chopped(4)))) +
-                                                        " 3.0.0.20250717095823.zip"}));
-        QCOMPARE(StoredLastDir(f), PathBytes(folder));
-        QCOMPARE(Messages(f), QStringList{"Corvane: Archiving complete !"});
-        QCOMPARE(window.vistaProg2()->value(), 2);
-        QVERIFY(window.label2()->isHidden());
-    }
-
-    void requestsRefusedWhileRunning() {
-        MainWindowFixture f;
-        MainWindow& window = f.open();
-        f.choose(WriteLargeProject(f));
-        window.btnValider()->click();
-        window.btnValider()->click();
-        QTest::mouseClick(window.image1(4), Qt::LeftButton); // unzip
-        window.dbPathDialog()->click();
-        QCOMPARE(f.ui.beeps(), 3);
-        QVERIFY(f.waitForRun());
-        QCOMPARE(Messages(f), QStringList{"Corvane: Archiving complete !"});
-        QCOMPARE(f.filesBelow(f.path("a/Sources.Backup")).size(), 1);
-    }
-
-    void cancelledRunLeavesNoArchive_data() {
+    // a second archive, an unzip or a new selection is refused while a run goes on; then it is stopped
+    void whileRunning_data() {
         QTest::addColumn<bool>("byClosing");
         QTest::newRow("cancel button") << false;
         QTest::newRow("window closed") << true;
     }
 
-    void cancelledRunLeavesNoArchive() {
+    void whileRunning() {
         QFETCH(bool, byClosing);
         MainWindowFixture f;
         MainWindow& window = f.open();
-        f.choose(WriteLargeProject(f));
+        // a module large enough that the run is still going when the clicks come
+        QByteArray noise(24 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        f.write("a/Big.bas", noise);
+        f.choose(f.writeProject("a/A.vbp", "A", "1.0.0", "Module=Big; Big.bas\r\n"));
         window.btnValider()->click();
+        window.btnValider()->click();
+        QTest::mouseClick(window.image1(4), Qt::LeftButton);
+        window.dbPathDialog()->click();
+        QCOMPARE(f.ui.beeps(), 3);
+        QVERIFY(!window.frame3D3()->isHidden());
         if (byClosing)
             window.close(); // returns once the worker has ended
         else
@@ -195,20 +174,14 @@ private slots:
     void unzip_data() {
         QTest::addColumn<int>("archive"); // 0 plain, 1 encrypted with "pw", 2 damaged
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("password"); // "" when none is asked, "<cancel>" for a cancelled question
         QTest::addColumn<bool>("message");
+        QTest::addColumn<QString>("password"); // "" when none is asked, "<cancel>" for a cancelled question
         QTest::addColumn<QStringList>("files");
         const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
-        QTest::newRow("plain") << 0 << "P.zip"
-                               << "" << false << all;
-        QTest::newRow("upper-case extension") << 0 << "P.ZIP"
-                                              << "" << false << all;
-        QTest::newRow("password cancelled") << 1 << "P.zip"
-                                            << "<cancel>" << false << QStringList{};
-        QTest::newRow("wrong password") << 1 << "P.zip"
-                                        << "nope" << true << QStringList{};
-        QTest::newRow("damaged") << 2 << "P.zip"
-                                 << "" << true << QStringList{};
+        QTest::newRow("upper-case extension") << 0 << "P.ZIP" << false << "" << all;
+        QTest::newRow("password cancelled") << 1 << "P.zip" << false << "<cancel>" << QStringList{};
+        QTest::newRow("wrong password") << 1 << "P.zip" << true << "nope" << QStringList{};
+        QTest::newRow("damaged") << 2 << "P.zip" << true << "" << QStringList{};
     }
 
     void unzip() {

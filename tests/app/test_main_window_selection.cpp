@@ -12,21 +12,17 @@
 using namespace corvane;
 
 namespace {
-QStringList ListEntries(const QListWidget* list) {
-    QStringList entries;
-    for (int row = 0; row < list->count(); ++row)
-        entries << list->item(row)->text();
-    return entries;
-}
-
-// "%1" in a table's text stands for the temporary folder
-QString InTemp(QString text, const QString& root) {
-    return text.replace(QStringLiteral("%1"), root);
-}
-QStringList InTemp(QStringList texts, const QString& root) {
-    for (QString& text : texts)
-        text = InTemp(text, root);
-    return texts;
+// the panel's path, name, save path and projects, or "hidden"; then the title of each message box; the
+// temporary folder reads "%1"
+QString Shown(const MainWindowFixture& f) {
+    const MainWindow& w = *f.window;
+    QStringList shown{w.text1(0)->text(), w.text1(1)->text(), w.text1(2)->text()}, projects;
+    for (int row = 0; row < w.list1()->count(); ++row)
+        projects << w.list1()->item(row)->text();
+    QString text = w.frame3D3()->isHidden() ? "hidden" : (shown << projects.join(',')).join('|');
+    for (const auto& box : f.ui.messageBoxes())
+        text += " [" + box.title + "]";
+    return text.replace(f.temp.path(), "%1");
 }
 
 const char* const kProxied =
@@ -39,7 +35,7 @@ class TestMainWindowSelection : public QObject {
 private slots:
     void formLoad_data() {
         QTest::addColumn<int>("lcid");
-        QTest::addColumn<QByteArray>("file"); // Lng/fra.lng, or none when empty
+        QTest::addColumn<QByteArray>("file"); // Lng/fra.lng
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("openCaption");
@@ -48,15 +44,10 @@ private slots:
         const QByteArray french =
             "[frmMain]\r\nForm=Archiveur\r\nlblLabel4=Jamais vu\r\n[Strings]\r\n"
             "String20=Ouvrir le dernier dossier\r\nString21=###END###\r\n[Setup]\r\nlng=fr\r\n";
-        QTest::newRow("english") << 1033 << QByteArray() << "eng" << english << open
-                                 << "https://corvane.dev/Help/Corvane/";
-        QTest::newRow("french") << 1036 << french << "fra"
-                                << "Archiveur"
-                                << "Ouvrir le dernier dossier" << QString(kProxied).arg("fr");
-        QTest::newRow("french locale, no file")
-            << 1036 << QByteArray() << "eng" << english << open << "https://corvane.dev/Help/Corvane/";
-        QTest::newRow("english locale, french file")
+        QTest::newRow("english locale")
             << 1033 << french << "eng" << english << open << "https://corvane.dev/Help/Corvane/";
+        QTest::newRow("french locale") << 1036 << french << "fra" << QString("Archiveur")
+                                       << "Ouvrir le dernier dossier" << QString(kProxied).arg("fr");
         QTest::newRow("help code compared exactly") << 1036 << QByteArray("[Setup]\r\nlng=EN\r\n") << "fra"
                                                     << english << open << QString(kProxied).arg("EN");
     }
@@ -65,8 +56,7 @@ private slots:
         QFETCH(int, lcid);
         QFETCH(QByteArray, file);
         MainWindowFixture f;
-        if (!file.isEmpty())
-            f.writeLanguageFile("fra", file);
+        f.writeLanguageFile("fra", file);
         f.setup.lcid = lcid;
         MainWindow& window = f.open();
         QTEST(window.CurrentLanguage(), "language");
@@ -76,172 +66,81 @@ private slots:
         QCOMPARE(window.lblLabel4()->text(), QString("Version 2.0.0"));
         QVERIFY(window.frame3D2()->caption().endsWith("2024-2025"));
         QVERIFY(window.pelmOpenThe()->isHidden());
-        QVERIFY(window.frame3D3()->isHidden());
-
         QTest::mouseClick(window.image1(2), Qt::LeftButton);
         QCOMPARE(f.ui.opened().size(), 1);
         QTEST(f.ui.opened()[0].target, "help");
     }
 
-    void startupCommandLine_data() {
-        QTest::addColumn<QString>("file"); // written with a valid group, "" for none
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("selected");
-        QTest::newRow("group") << "Acc.vbpgroup"
-                               << "%1/Acc.vbpgroup" << true;
-        QTest::newRow("mixed-case extension") << "acc.VbpGroup"
-                                              << "%1/acc.VbpGroup" << true;
-        QTest::newRow("extension inside the name") << "Acc.vbpgroup.bak"
-                                                   << "%1/Acc.vbpgroup.bak" << true;
-        QTest::newRow("project") << "A.vbp"
-                                 << "%1/A.vbp" << false;
-        QTest::newRow("missing group") << ""
-                                       << "%1/Gone.vbpgroup" << false;
-        QTest::newRow("two paths") << "Acc.vbpgroup"
-                                   << "%1/Acc.vbpgroup %1/A.vbp" << false;
-        QTest::newRow("empty group file") << "Empty.vbpgroup"
-                                          << "%1/Empty.vbpgroup" << false;
-    }
-
-    void startupCommandLine() {
-        QFETCH(QString, file);
-        QFETCH(QString, commandLine);
-        QFETCH(bool, selected);
-        MainWindowFixture f;
-        const QString root = f.temp.path();
-        if (!file.isEmpty())
-            f.write(file, file.startsWith("Empty")
-                              ? ""
-                              : "Suite\r\n" + root.toUtf8() + "/a/A.vbp\r\n[PATH]/b/\r\n");
-        MainWindow& window = f.open(InTemp(commandLine, root));
-        QCOMPARE(!window.frame3D3()->isHidden(), selected);
-        QVERIFY(f.ui.messageBoxes().isEmpty());
-        if (selected) {
-            QCOMPARE(window.text1(0)->text(), InTemp(commandLine, root));
-            QCOMPARE(window.text1(1)->text(), QString("Suite"));
-            QCOMPARE(window.text1(2)->text(), QString("/b/"));
-            QCOMPARE(ListEntries(window.list1()), QStringList{root + "/a/A.vbp"});
-            QVERIFY(QApplication::focusWidget() != window.text1(3)); // no focus is given at start-up
-        }
-    }
-
-    void chooseProject_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("name"); // "Name=" of the project, "" for none
-        QTest::addColumn<QString>("zipName");
-        QTest::newRow("named") << "Dev/Billing/Billing.vbp"
-                               << "Billing"
-                               << "Billing 2.1.7.20250717095823.zip";
-        QTest::newRow("no name, upper case") << "Dev/App/App.VBP"
-                                             << ""
-                                             << "App.VBP 2.1.7.20250717095823.zip";
-        QTest::newRow("forbidden characters") << "Dev/App/App.vbp"
-                                              << "a:b?c"
-                                              << "a_b_c 2.1.7.20250717095823.zip";
-        QTest::newRow("dotted names") << "Dev/my.vbproject/a.vbpx.vbp"
-                                      << ""
-                                      << "ax 2.1.7.20250717095823.zip";
-    }
-
-    void chooseProject() {
-        QFETCH(QString, file);
-        QFETCH(QString, name);
-        MainWindowFixture f;
-        const QString project = f.writeProject(file, name);
-        MainWindow& window = f.open();
-        window.text1(3)->setText("typed before");
-        f.choose(project);
-
-        QVERIFY(!window.frame3D3()->isHidden());
-        QVERIFY(!window.gIsGroup());
-        QCOMPARE(window.text1(0)->text(), project);
-        QTEST(window.text1(1)->text(), "zipName");
-        QCOMPARE(window.text1(2)->text(), QFileInfo(project).path() + "/Sources.Backup/");
-        QCOMPARE(window.text1(3)->text(), QString());
-        QCOMPARE(window.label1(1)->text(), QString("Backup File Name :"));
-        QVERIFY(!window.savePathDialog()->isHidden());
-        QCOMPARE(QApplication::focusWidget(), window.text1(3));
-        const FileDialogRequest& asked = f.ui.fileRequests().at(0);
-        QCOMPARE(asked.title, QString("Select the Visual Basic\u00A9 project or project group to archive"));
-        QCOMPARE(asked.flags, quint32(0x81000));
-        QVERIFY(asked.filter.startsWith("Visual Basic Projects and Groups|*.vbp;*.vbpgroup;*.vbg|"));
-    }
-
-    void chooseGroup_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QStringList>("projects");
-        QTest::addColumn<QString>("savePath");
-        const QStringList ab{"%1/a/A.vbp", "%1/b/B.vbp"};
-        QTest::newRow("save path line")
-            << "G.vbpgroup" << QStringList{"Suite", "%1/a/A.vbp", "[PATH]/s/", "%1/b/B.vbp"} << ab << "/s/";
-        QTest::newRow("upper case, default save path")
-            << "G.VBPGROUP" << QStringList{"Suite", "%1/a/A.vbp", "%1/b/B.vbp"} << ab
-            << "%1/a/Sources.Backup/";
-        QTest::newRow("later save path wins")
-            << "G.vbpgroup" << QStringList{"Suite", "[PATH]/one/", "%1/a/A.vbp", "[PATH]/two/"}
-            << QStringList{"%1/a/A.vbp"} << "/two/";
-        QTest::newRow("visual basic group")
-            << "Suite.vbg" << QStringList{"VBGROUP 5.0", "StartupProject=a/A.vbp", "Project=b/B.vbp"} << ab
-            << "%1/a/Sources.Backup/";
-    }
-
-    void chooseGroup() {
-        QFETCH(QString, file);
-        QFETCH(QStringList, lines);
-        QFETCH(QStringList, projects);
-        QFETCH(QString, savePath);
-        MainWindowFixture f;
-        const QString root = f.temp.path();
-        lines = InTemp(lines, root);
-        const QString group = f.writeGroup(file, lines.takeFirst(), lines);
-        MainWindow& window = f.open();
-        window.text1(3)->setText("typed before");
-        f.choose(group);
-
-        QVERIFY(!window.frame3D3()->isHidden());
-        QVERIFY(window.gIsGroup());
-        QCOMPARE(window.text1(0)->text(), group);
-        QCOMPARE(window.text1(1)->text(), QString("Suite"));
-        QCOMPARE(window.text1(2)->text(), InTemp(savePath, root));
-        QCOMPARE(window.text1(3)->text(), QString());
-        QCOMPARE(ListEntries(window.list1()), InTemp(projects, root));
-        QCOMPARE(window.label1(1)->text(), QString("Backup Subfolder Name :"));
-        QCOMPARE(QApplication::focusWidget(), window.text1(3));
-    }
-
-    // each starts from a project already selected, so that leaving the selection is seen
-    void selectionEndsWithoutSelection_data() {
+    void select_data() {
         QTest::addColumn<QString>("file"); // "" cancels the dialog
         QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<bool>("message");
-        QTest::newRow("cancelled") << "" << QByteArray() << false;
-        QTest::newRow("empty group file") << "c/C.vbpgroup" << QByteArray() << false;
-        QTest::newRow("project over 32767 lines") << "d/D.vbp" << QByteArray("'\r\n").repeated(32768) << true;
-        QTest::newRow("project that is a folder") << "e/E.vbp/x" << QByteArray("x") << true;
+        QTest::addColumn<QString>("commandLine"); // "" chooses the file in the dialog, after a first project
+        QTest::addColumn<QString>("shown");
+        const QByteArray project =
+            "Type=Exe\r\nName=\"Billing\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n";
+        const QByteArray ab = "%1/a/A.vbp\r\n%1/b/B.vbp\r\n", group = "Suite\r\n%1/a/A.vbp\r\n[PATH]/b/\r\n";
+        const QString none, abShown = "%1/a/Sources.Backup/|%1/a/A.vbp,%1/b/B.vbp";
+        QTest::newRow("project")
+            << "Dev/B/B.vbp" << project << none
+            << "%1/Dev/B/B.vbp|Billing 2.1.7.20250717095823.zip|%1/Dev/B/Sources.Backup/|";
+        QTest::newRow("group with a save path") << "G.vbpgroup" << QByteArray("Suite\r\n[PATH]/s/\r\n" + ab)
+                                                << none << "%1/G.vbpgroup|Suite|/s/|%1/a/A.vbp,%1/b/B.vbp";
+        QTest::newRow("upper-case group") << "G.VBPGROUP"
+                                          << "Suite\r\n" + ab << none << "%1/G.VBPGROUP|Suite|" + abShown;
+        QTest::newRow("visual basic group")
+            << "Suite.vbg" << QByteArray("VBGROUP 5.0\r\nStartupProject=a/A.vbp\r\nProject=b/B.vbp\r\n")
+            << none << "%1/Suite.vbg|Suite|" + abShown;
+        QTest::newRow("cancelled") << "" << QByteArray() << none << "hidden";
+        QTest::newRow("empty group file") << "c/C.vbpgroup" << QByteArray() << none << "hidden";
+        QTest::newRow("project over 32767 lines")
+            << "d/D.vbp" << QByteArray("'\r\n").repeated(32768) << none << "hidden [Corvane]";
+        QTest::newRow("start-up group") << "Acc.vbpgroup" << group << QString("%1/Acc.vbpgroup")
+                                        << "%1/Acc.vbpgroup|Suite|/b/|%1/a/A.vbp";
+        QTest::newRow("start-up, mixed-case extension")
+            << "acc.VbpGroup" << group << QString("%1/acc.VbpGroup")
+            << "%1/acc.VbpGroup|Suite|/b/|%1/a/A.vbp";
+        QTest::newRow("start-up, extension inside the name")
+            << "A.vbpgroup.bak" << group << QString("%1/A.vbpgroup.bak")
+            << "%1/A.vbpgroup.bak|Suite|/b/|%1/a/A.vbp";
+        QTest::newRow("start-up project") << "A.vbp" << group << QString("%1/A.vbp") << "hidden";
+        QTest::newRow("start-up, two paths")
+            << "A.vbpgroup" << group << QString("%1/A.vbpgroup %1/A.vbp") << "hidden";
     }
 
-    void selectionEndsWithoutSelection() {
+    void select() {
         QFETCH(QString, file);
         QFETCH(QByteArray, contents);
-        QFETCH(bool, message);
+        QFETCH(QString, commandLine);
         MainWindowFixture f;
-        const QString first = f.writeProject("a/A.vbp", "A");
-        MainWindow& window = f.open();
-        f.choose(first);
-        if (file.isEmpty()) {
-            f.ui.queueFileChoice(std::nullopt);
+        const QString root = f.temp.path(),
+                      chosen = file.isEmpty() ? file : f.write(file, contents.replace("%1", root.toUtf8()));
+        const bool startUp = !commandLine.isEmpty();
+        MainWindow& window = f.open(commandLine.replace("%1", root));
+        if (!startUp) {
+            f.choose(f.writeProject("first/First.vbp", "First"));
+            window.text1(3)->setText("typed before");
+            f.ui.queueFileChoice(file.isEmpty() ? std::nullopt : std::optional<QString>(chosen));
             window.dbPathDialog()->click();
-        } else {
-            f.write(file, contents);
-            f.choose(f.path(file.endsWith("/x") ? file.chopped(2) : file));
+            const FileDialogRequest& asked = f.ui.fileRequests().last();
+            QCOMPARE(asked.title,
+                     QString("Select the Visual Basic\u00A9 project or project group to archive"));
+            QCOMPARE(asked.flags, quint32(0x81000));
+            QVERIFY(asked.filter.startsWith("Visual Basic Projects and Groups|*.vbp;*.vbpgroup;*.vbg|"));
         }
-        QVERIFY(window.frame3D3()->isHidden());
-        QCOMPARE(f.ui.messageBoxes().size(), message ? 1 : 0);
-        if (message)
-            QCOMPARE(f.ui.messageBoxes()[0].style, MsgBox::Exclamation);
-        window.btnValider()->click(); // nothing is selected: refused
-        QCOMPARE(f.ui.beeps(), 1);
+        QTEST(Shown(f), "shown");
+        for (const auto& box : f.ui.messageBoxes())
+            QCOMPARE(box.style, MsgBox::Exclamation);
+        if (window.frame3D3()->isHidden()) {
+            window.btnValider()->click(); // nothing is selected: refused
+            QCOMPARE(f.ui.beeps(), 1);
+            return;
+        }
+        const bool group = !file.endsWith(".vbp");
+        QCOMPARE(window.gIsGroup(), group);
+        QCOMPARE(window.label1(1)->text(), QString(group ? "Backup Subfolder Name :" : "Backup File Name :"));
+        QCOMPARE(window.text1(3)->text(), QString());
+        QVERIFY(!window.savePathDialog()->isHidden());
+        QCOMPARE(QApplication::focusWidget() == window.text1(3), !startUp); // no focus is given at start-up
     }
 };
 

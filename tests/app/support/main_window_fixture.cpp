@@ -1,32 +1,22 @@
 // a main window over a temporary program folder, scripted dialogs and a fixed clock
 #include "support/main_window_fixture.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QTest>
-#include <ctime>
-
-#include "app/pelm_button.h"
 
 namespace corvane {
 
 MainWindowFixture::MainWindowFixture() {
-    QDir(temp.path()).mkpath(QStringLiteral("program/Lng"));
-    setup.programFolder = PathBytes(path(QStringLiteral("program")));
-    setup.settings.localMachineFile = PathBytes(path(QStringLiteral("program/machine.settings")));
-    setup.settings.currentUserFile = PathBytes(path(QStringLiteral("user.settings")));
-    std::tm local{};
-    local.tm_year = 2025 - 1900;
-    local.tm_mon = 6;
-    local.tm_mday = 17;
-    local.tm_hour = 9;
-    local.tm_min = 58;
-    local.tm_sec = 23;
-    local.tm_isdst = -1;
-    const auto moment = std::chrono::system_clock::from_time_t(std::mktime(&local));
+    QDir(temp.path()).mkpath("program/Lng");
+    setup.programFolder = PathBytes(path("program"));
+    setup.settings.localMachineFile = PathBytes(path("program/machine.settings"));
+    setup.settings.currentUserFile = PathBytes(path("user.settings"));
+    const auto moment = std::chrono::system_clock::from_time_t(
+        QDateTime(QDate(2025, 7, 17), QTime(9, 58, 23)).toSecsSinceEpoch());
     setup.clock = [moment] { return moment; };
-    setup.versionText = QStringLiteral("Version 2.0.0");
-    setup.zipVersion = QStringLiteral("1.7.3");
+    setup.versionText = "Version 2.0.0";
+    setup.zipVersion = "1.7.3";
     setup.timer1Interval = 60;
 }
 
@@ -47,21 +37,12 @@ QString MainWindowFixture::writeProject(const QString& relative, const QString& 
         text += "Name=\"" + name.toLatin1() + "\"\r\n";
     text +=
         "MajorVer=" + parts.value(0) + "\r\nMinorVer=" + parts.value(1) + "\r\nRevisionVer=" + parts.value(2);
-    write(QFileInfo(relative).path() + QStringLiteral("/Module1.bas"), "Attribute VB_Name = \"Module1\"\r\n");
+    write(QFileInfo(relative).path() + "/Module1.bas", "Attribute VB_Name = \"Module1\"\r\n");
     return write(relative, text + "\r\n");
 }
 
-QString MainWindowFixture::writeGroup(const QString& relative, const QString& name,
-                                      const QStringList& lines) {
-    return write(relative, (QStringList{name} + lines).join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
-}
-
-QString MainWindowFixture::writeLanguageFile(const QString& code, const QByteArray& text) {
-    return write(QStringLiteral("program/Lng/") + code + QStringLiteral(".lng"), text);
-}
-
-TestMainWindow& MainWindowFixture::open(const QString& commandLine) {
-    window = std::make_unique<TestMainWindow>(ui, setup);
+MainWindow& MainWindowFixture::open(const QString& commandLine) {
+    window = std::make_unique<MainWindow>(ui, setup);
     window->Form_Load(commandLine);
     window->show();
     window->activateWindow();
@@ -70,19 +51,9 @@ TestMainWindow& MainWindowFixture::open(const QString& commandLine) {
     return *window;
 }
 
-void MainWindowFixture::choose(const QString& file) {
-    ui.queueFileChoice(file);
-    window->dbPathDialog()->click();
-}
-
-bool MainWindowFixture::waitForRun(int milliseconds) {
-    return QTest::qWaitFor([this] { return !window->isBusy(); }, milliseconds);
-}
-
 QStringList MainWindowFixture::filesBelow(const QString& folder) const {
     QStringList files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
+    for (QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         files << QDir(folder).relativeFilePath(it.next());
     files.sort();
     return files;
