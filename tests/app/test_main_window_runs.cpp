@@ -8,7 +8,6 @@
 
 #include "app/frame3d.h"
 #include "app/image_control.h"
-#include "app/pelm_button.h"
 #include "app/vista_prog.h"
 #include "core/settings_store.h"
 #include "core/zip_component.h"
@@ -18,16 +17,19 @@ using namespace corvane;
 
 namespace {
 std::string StoredLastDir(const MainWindowFixture& f) {
-    SettingsStore store(f.setup.settings);
-    const SettingsResult stored = store.RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
+    const SettingsResult stored =
+        SettingsStore(f.setup.settings).RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
     return stored.ok() ? stored.value() : "<error>";
 }
 
-// "title: first line" of every message box, in order
+// "style title: text" of every message box, the text up to its first line end or ": "
 QStringList Messages(const MainWindowFixture& f) {
+    const QMap<int, QString> styles{
+        {MsgBox::Critical, "critical"}, {MsgBox::Exclamation, "warning"}, {MsgBox::Information, "info"}};
     QStringList texts;
     for (const auto& box : f.ui.messageBoxes())
-        texts << box.title + ": " + box.text.section("\r\n", 0, 0);
+        texts << styles.value(box.style, "?") + " " + box.title + ": " +
+                     box.text.section(QRegularExpression("\r\n|: "), 0, 0);
     return texts;
 }
 
@@ -41,62 +43,43 @@ class TestMainWindowRuns : public QObject {
     Q_OBJECT
 
 private slots:
-    void singleProjectArchivedThenUnzipped() {
-        MainWindowFixture f;
-        MainWindow& window = f.open();
-        f.choose(f.writeProject("a/A.vbp", "A"));
-        window.text1(3)->setText("s3cret");
-        window.btnValider()->click();
-        QVERIFY(!window.btnCancelRun()->isHidden());
-        QVERIFY(f.waitForRun());
-
-        const QString folder = f.path("a/Sources.Backup/");
-        QCOMPARE(f.filesBelow(folder), QStringList{"A 2.1.7.20250717095823.zip"});
-        QCOMPARE(Messages(f), QStringList{"Corvane: Archiving complete !"});
-        QCOMPARE(f.ui.messageBoxes()[0].style, MsgBox::Information);
-        QCOMPARE(StoredLastDir(f), PathBytes(folder));
-        QCOMPARE(f.ui.busyCalls(), (QList<bool>{true, false}));
-        QVERIFY(window.btnCancelRun()->isHidden());
-        QCOMPARE(window.vistaProg1()->value(), window.vistaProg1()->maximum());
-        // the completion timer hides the panel, so the same selection is not archived twice
-        QTRY_VERIFY(window.frame3D3()->isHidden());
-
-        // unpacked beside itself: the dialog starts in the last backup folder, the password is asked
-        f.ui.queuePassword(QString("s3cret"));
-        Unzip(f, folder + "A 2.1.7.20250717095823.zip");
-        QVERIFY(f.waitForRun());
-        QCOMPARE(f.ui.fileRequests().last().initDir, folder);
-        QCOMPARE(f.filesBelow(folder + "A 2.1.7.20250717095823"),
-                 (QStringList{"A 2.1.7.20250717095823.vbp", "Module1.bas"}));
-        QCOMPARE(f.ui.opened().at(0).target, folder + "A 2.1.7.20250717095823");
-    }
-
     void outcomes_data() {
-        QTest::addColumn<bool>("group");
-        QTest::addColumn<bool>("fails"); // B lists a class that is not there
+        QTest::addColumn<bool>("group");   // of A, B and C, else B alone
+        QTest::addColumn<bool>("fails");   // B lists a class that is not there
+        QTest::addColumn<bool>("blocked"); // the settings file's folder is a plain file
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("archives");
-        const QString builder = "Archive creation error: An error appears to have occurred...";
-        const QString a = "A 1.0.0.20250717095823.zip";
-        QTest::newRow("single project fails") << false << true << QStringList{builder} << QStringList{};
+        const QString done = "info Corvane: Archiving complete !", a = "A 1.0.0.20250717095823.zip",
+                      b = "B 2.0.0.20250717095823.zip";
+        const QString failed = "warning Archive creation error: An error appears to have occurred...";
+        QTest::newRow("project") << false << false << false << QStringList{done} << QStringList{b};
+        QTest::newRow("project fails") << false << true << false << QStringList{failed} << QStringList{};
+        QTest::newRow("group") << true << false << false << QStringList{done}
+                               << QStringList{a, b, "C 3.0.0.20250717095823.zip"};
         QTest::newRow("second of three in a group fails")
-            << true << true << QStringList{builder, "Corvane: An error occurred during archiving !"}
+            << true << true << false
+            << QStringList{failed, "critical Corvane: An error occurred during archiving !"}
             << QStringList{a};
-        QTest::newRow("group archived")
-            << true << false << QStringList{"Corvane: Archiving complete !"}
-            << QStringList{a, "B 2.0.0.20250717095823.zip", "C 3.0.0.20250717095823.zip"};
+        QTest::newRow("last folder not remembered")
+            << false << false << true
+            << QStringList{"warning Corvane: The last backup folder could not be remembered", done}
+            << QStringList{b};
     }
 
     void outcomes() {
         QFETCH(bool, group);
         QFETCH(bool, fails);
+        QFETCH(bool, blocked);
         MainWindowFixture f;
+        if (blocked)
+            f.setup.settings.localMachineFile = PathBytes(f.write("blocked", "x") + "/machine.settings");
         const QString a = f.writeProject("a/A.vbp", "A", "1.0.0");
         const QString b = f.writeProject("b/B.vbp", "B", "2.0.0", fails ? "Class=Gone; Gone.cls\r\n" : "");
         const QString c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(group ? f.writeGroup("S.vbpgroup", "Suite", {a, b, c, "[PATH]" + f.path("out/")}) : b);
         window.btnValider()->click();
+        QVERIFY(!window.btnCancelRun()->isHidden());
         if (group)
             QCOMPARE(window.vistaProg2()->maximum(), 3);
         QVERIFY(f.waitForRun());
@@ -104,23 +87,41 @@ private slots:
         const QString folder = group ? f.path("out/Suite/20250717095823/") : f.path("b/Sources.Backup/");
         QTEST(Messages(f), "messages");
         QTEST(f.filesBelow(folder), "archives");
-        QCOMPARE(StoredLastDir(f), PathBytes(folder));
+        QCOMPARE(StoredLastDir(f), blocked ? "<error>" : PathBytes(folder));
+        QCOMPARE(f.ui.busyCalls(), (QList<bool>{true, false}));
+        QVERIFY(window.btnCancelRun()->isHidden());
         if (group)
             QCOMPARE(window.vistaProg2()->value(), fails ? 1 : 3);
         if (!fails) {
+            QCOMPARE(window.vistaProg1()->value(), window.vistaProg1()->maximum());
             QVERIFY(window.label2()->isHidden());
+            // the completion timer hides the panel, so the same selection is not archived twice
+            QTRY_VERIFY(window.frame3D3()->isHidden());
             return;
         }
-        const auto& builder = f.ui.messageBoxes()[0];
-        QCOMPARE(builder.style, MsgBox::Exclamation);
-        QCOMPARE(builder.text.section("\r\n", 1, 1), QString("Line : Class=Gone; Gone.cls"));
-        QVERIFY2(builder.text.section("\r\n", 2).contains("Gone.cls"),
-                 qPrintable(builder.text)); // the reason
+        const QString text = f.ui.messageBoxes()[0].text;
+        QCOMPARE(text.section("\r\n", 1, 1), QString("Line : Class=Gone; Gone.cls"));
+        QVERIFY2(text.section("\r\n", 2).contains("Gone.cls"), qPrintable(text)); // the reason
         QVERIFY(!window.timer1()->isActive());
-        if (group) {
-            QCOMPARE(f.ui.messageBoxes()[1].style, MsgBox::Critical);
+        if (group)
             QCOMPARE(window.label2()->text(), b);
-        }
+    }
+
+    // unpacked beside itself: the dialog starts in the last backup folder, the password is asked
+    void archivedThenUnzipped() {
+        MainWindowFixture f;
+        MainWindow& window = f.open();
+        f.choose(f.writeProject("a/A.vbp", "A"));
+        window.text1(3)->setText("s3cret");
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun());
+        const QString folder = f.path("a/Sources.Backup/"), unpacked = folder + "A 2.1.7.20250717095823";
+        f.ui.queuePassword(QString("s3cret"));
+        Unzip(f, unpacked + ".zip");
+        QVERIFY(f.waitForRun());
+        QCOMPARE(f.ui.fileRequests().last().initDir, folder);
+        QCOMPARE(f.filesBelow(unpacked), (QStringList{"A 2.1.7.20250717095823.vbp", "Module1.bas"}));
+        QCOMPARE(f.ui.opened().at(0).target, unpacked);
     }
 
     // a second archive, an unzip or a new selection is refused while a run goes on; then it is stopped
@@ -157,72 +158,48 @@ private slots:
         QVERIFY(!window.timer1()->isActive());
     }
 
-    void lastDirNotWritableIsToldOnce() {
-        MainWindowFixture f;
-        f.write("blocked", "x"); // the settings file's folder is a plain file
-        f.setup.settings.localMachineFile = PathBytes(f.path("blocked/machine.settings"));
-        MainWindow& window = f.open();
-        f.choose(f.writeProject("a/A.vbp", "A"));
-        window.btnValider()->click();
-        QVERIFY(f.waitForRun());
-        QCOMPARE(Messages(f).size(), 2);
-        QVERIFY(Messages(f)[0].startsWith("Corvane: The last backup folder could not be remembered"));
-        QCOMPARE(Messages(f)[1], QString("Corvane: Archiving complete !"));
-        QCOMPARE(f.filesBelow(f.path("a/Sources.Backup")).size(), 1);
-    }
-
     void unzip_data() {
-        QTest::addColumn<int>("archive"); // 0 plain, 1 encrypted with "pw", 2 damaged
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("message");
-        QTest::addColumn<QString>("password"); // "" when none is asked, "<cancel>" for a cancelled question
-        QTest::addColumn<QStringList>("files");
-        const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
-        QTest::newRow("upper-case extension") << 0 << "P.ZIP" << false << "" << all;
-        QTest::newRow("password cancelled") << 1 << "P.zip" << false << "<cancel>" << QStringList{};
-        QTest::newRow("wrong password") << 1 << "P.zip" << true << "nope" << QStringList{};
-        QTest::newRow("damaged") << 2 << "P.zip" << true << "" << QStringList{};
+        // 0 plain, 1 encrypted and the question cancelled, 2 encrypted and a wrong password given, 3 damaged
+        QTest::addColumn<int>("archive");
+        QTest::addColumn<QString>("outcome"); // "opened", "told", "quiet" or "refused"
+        QTest::newRow("upper-case extension") << "P.ZIP" << 0 << "opened";
+        QTest::newRow("password cancelled") << "P.zip" << 1 << "quiet";
+        QTest::newRow("wrong password") << "P.zip" << 2 << "told";
+        QTest::newRow("damaged") << "P.zip" << 3 << "told";
+        QTest::newRow("not a zip name") << "P.txt" << 0 << "refused";
     }
 
     void unzip() {
-        QFETCH(int, archive);
         QFETCH(QString, name);
-        QFETCH(QString, password);
-        QFETCH(bool, message);
-        QFETCH(QStringList, files);
+        QFETCH(int, archive);
+        QFETCH(QString, outcome);
         MainWindowFixture f;
         const QString path = f.write("in/" + name, "PK\x03\x04 not the rest of an archive");
-        if (archive != 2) {
+        const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
+        if (archive != 3) {
             ZipComponent zip;
             QCOMPARE(zip.NewZip(PathBytes(path)), 1);
-            zip.SetPassword(archive == 1 ? "pw" : "");
-            zip.AppendBuffer("P.vbp", "Type=Exe\r\n");
-            zip.AppendBuffer("FileNotInRootPath/Lib/Util.bas", "' util\r\n");
+            zip.SetPassword(archive == 0 ? "" : "pw");
+            for (const QString& entry : all)
+                zip.AppendBuffer(entry.toStdString(), "Type=Exe\r\n");
             QCOMPARE(zip.WriteZipAndClose(), 1);
         }
-        if (!password.isEmpty())
-            f.ui.queuePassword(password == "<cancel>" ? std::nullopt : std::optional<QString>(password));
+        if (archive == 1 || archive == 2)
+            f.ui.queuePassword(archive == 1 ? std::nullopt : std::optional<QString>("nope"));
         f.open();
         Unzip(f, path);
         QVERIFY(f.waitForRun());
 
-        QCOMPARE(f.filesBelow(path.chopped(4)), files);
-        QVERIFY(QFileInfo(path.chopped(4)).isDir());
-        QCOMPARE(f.ui.opened().size(), files.isEmpty() ? 0 : 1);
-        QCOMPARE(f.ui.messageBoxes().size(), message ? 1 : 0);
+        QCOMPARE(f.filesBelow(path.chopped(4)), outcome == "opened" ? all : QStringList{});
+        QCOMPARE(QFileInfo(path.chopped(4)).isDir(), outcome != "refused");
+        QCOMPARE(f.ui.opened().size(), outcome == "opened" ? 1 : 0);
+        QCOMPARE(f.ui.messageBoxes().size(), outcome == "told" ? 1 : 0);
+        QCOMPARE(f.ui.beeps(), outcome == "refused" ? 1 : 0);
         const FileDialogRequest& asked = f.ui.fileRequests().at(0);
         QCOMPARE(asked.title, QString("Choose the compressed project to unzip"));
         QCOMPARE(asked.filter, QString("Zipped Visual Basic Project|*.zip"));
         QCOMPARE(asked.flags, quint32(0x81000));
-    }
-
-    void unzipRefusesOtherNames() {
-        MainWindowFixture f;
-        f.open();
-        Unzip(f, f.write("in/notes.txt", "x"));
-        QCOMPARE(f.ui.beeps(), 1);
-        QCOMPARE(QDir(f.path("in")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"notes.txt"});
     }
 };
 
