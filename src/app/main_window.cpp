@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 
 #include "app/ansi_qstring.h"
@@ -59,7 +58,10 @@ MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* par
     : FormMain(parent), m_services(services), m_setup(std::move(setup)), m_settings(m_setup.settings) {
     timer1()->setInterval(m_setup.timer1Interval);
 
-    m_btnCancelRun = new QPushButton(QStringLiteral("Cancel"), frame3D3());
+    // a control of the window like the others, so that the language files translate it
+    m_btnCancelRun = new PelmButton(frame3D3());
+    m_btnCancelRun->setCaption(QStringLiteral("Cancel"));
+    m_btnCancelRun->setToolTip(QStringLiteral("Stop the archive being written"));
     NameControl(m_btnCancelRun, QStringLiteral("btnCancelRun"));
     m_btnCancelRun->setFocusPolicy(Qt::NoFocus);
     m_btnCancelRun->setCursor(Qt::ArrowCursor);
@@ -70,7 +72,7 @@ MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* par
     const int height = m_barGeometry[1].bottom() - top + 1;
     const int width = 76;
     m_btnCancelRun->setGeometry(m_barGeometry[0].right() - width + 1, top, width, height);
-    connect(m_btnCancelRun, &QPushButton::clicked, this, [this] { m_run.requestCancel(); });
+    connect(m_btnCancelRun, &PelmButton::clicked, this, [this] { m_run.requestCancel(); });
 }
 
 MainWindow::~MainWindow() {

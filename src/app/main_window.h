@@ -7,6 +7,7 @@
 
 #include "app/background_run.h"
 #include "app/form_main.h"
+#include "app/pelm_button.h"
 #include "core/archive_run.h"
 #include "core/backup_naming.h"
 #include "core/environment.h"
@@ -14,7 +15,6 @@
 #include "core/settings_store.h"
 #include "core/string_table.h"
 
-class QPushButton;
 
 namespace corvane {
 
@@ -65,7 +65,7 @@ public:
     bool gIsGroup() const { return m_isGroup; }
     const JobState& job() const { return m_job; }
     bool isBusy() const { return m_run.isRunning(); }
-    QPushButton* btnCancelRun() const { return m_btnCancelRun; }
+    PelmButton* btnCancelRun() const { return m_btnCancelRun; }
     // Shows the cancel button beside the shortened progress bars, or hides it and gives the bars their
     // width back.
     void setRunControlsShown(bool shown);
@@ -109,7 +109,7 @@ private:
     ProgressThrottle m_throttle{std::chrono::milliseconds(40)};
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     bool m_lastDirWarned = false; // a warning shown before the run's end is not repeated
-    QPushButton* m_btnCancelRun = nullptr;
+    PelmButton* m_btnCancelRun = nullptr;
     QRect m_barGeometry[2];
 };
 

@@ -29,6 +29,7 @@ const std::map<std::string, std::string> kKeyLists = {
                 "PelmOpenThe Label3 Btn_Valider Btn_Annuler Frame3D2 Text10ToolTipText Text11ToolTipText "
                 "Text12ToolTipText Text13ToolTipText DBpathDialog0ToolTipText SavepathDialog1ToolTipText "
                 "PelmButton1ToolTipText PelmOpenTheToolTipText Btn_ValiderToolTipText Btn_AnnulerToolTipText "
+                "btnCancelRun btnCancelRunToolTipText "
                 "Image14ToolTipText Image12ToolTipText AlphaImgCtl2ToolTipText List1ToolTipText"},
     {"frmGroup", "Form Label10 Label13 Label12 Label11 Label14 btn_Group Btn_Annuler Text10ToolTipText "
                  "Text11ToolTipText Text12ToolTipText Text13ToolTipText DBpathDialog0ToolTipText "
