@@ -10,6 +10,7 @@
 #include "core/extract_output.h"
 #include "core/extract_plan.h"
 #include "core/zip_error_text.h"
+#include "core/zip_layout.h"
 
 namespace corvane {
 namespace {
@@ -152,6 +153,8 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     auto plan = PlanExtraction(archive.get(), folder, options.limits);
     if (!plan)
         return fail(plan.error());
+    if (Status layout = CheckEntriesDoNotOverlap(archivePath); !layout)
+        return fail(layout.error());
     if (duplicateNames)
         return fail("The archive \"" + archivePath + "\" holds two entries with the same name.");
     EntryReader reader(archive.get(), options, plan->claimedTotal);

@@ -77,6 +77,41 @@ TEST_P(HostileArchiveTest, IsRefusedAndChangesNothing) {
     EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
 }
 
+// Two entries whose bytes overlap: the second's local header sits inside the first's stored data,
+// the shape of the smallest zip bombs. Every header is otherwise consistent.
+std::string OverlappingArchive() {
+    auto crc32 = [](const std::string& data) {
+        std::uint32_t crc = 0xFFFFFFFF;
+        for (unsigned char c : data) {
+            crc ^= c;
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+        }
+        return ~crc;
+    };
+    auto little = [](std::uint64_t value, int size) {
+        std::string bytes;
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return bytes;
+    };
+    auto header = [&](std::uint32_t signature, const std::string& name, const std::string& data, bool central,
+                      std::uint32_t offset) {
+        std::string h = little(signature, 4) + (central ? little(20, 2) : "") + little(20, 2) + little(0, 2) +
+                        little(0, 2) + little(0, 2) + little(0x21, 2) + little(crc32(data), 4) +
+                        little(data.size(), 4) + little(data.size(), 4) + little(name.size(), 2) + little(0, 2);
+        if (central)
+            h += little(0, 2) + little(0, 2) + little(0, 2) + little(0, 4) + little(offset, 4);
+        return h + name;
+    };
+    const std::string inner = header(0x04034b50, "b.txt", "BBBB", false, 0) + "BBBB";
+    const std::string outer = header(0x04034b50, "a.txt", inner, false, 0) + inner;
+    const std::string directory = header(0x02014b50, "a.txt", inner, true, 0) +
+                                  header(0x02014b50, "b.txt", "BBBB", true, 35);
+    return outer + directory + little(0x06054b50, 4) + little(0, 4) + little(2, 2) + little(2, 2) +
+           little(directory.size(), 4) + little(outer.size(), 4) + little(0, 2);
+}
+
 const std::string kLongPath = [] {
     std::string name;
     for (int i = 0; i < 50; ++i)
@@ -124,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Patch(kLocalSize, kCentralSize, 10), {.maxEntryBytes = 1000}),
         HostileCase("crc_lie", {{"lie.txt", std::string(3000, 'q')}}, "CRC",
                     Patch(kLocalCrc, kCentralCrc, 0xdeadbeef)),
+        HostileCase("overlapping_entries", {{"x"}}, "share the same bytes",
+                    [](const ExtractionScene& s) { WriteFile(s.Archive(), OverlappingArchive()); }),
         HostileCase("truncated_data", {{"cut.bin", RandomBytes(5000)}}, "cut.bin",
                     Patch(kLocalPackedSize, kCentralPackedSize, 100)),
         HostileCase("truncated_archive", {{"a.txt", RandomBytes(5000)}}, "Could not open",
