@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/zip_deflated_source.h"
 #include "core/zip_error_text.h"
 #include "core/zip_file_sync.h"
 #include "core/zip_temporaries.h"
@@ -14,7 +15,9 @@ namespace corvane {
 namespace {
 
 constexpr zip_uint32_t kDeflateLevel = 6; // Info-ZIP's default: the sizes users know
-constexpr double kWriteShareWhenVerifying = 0.8;
+// shares of the progress: the flush to the disk and the reading back; writing has the rest
+constexpr double kFlushShare = 0.1;
+constexpr double kVerifyShare = 0.2;
 
 std::string ToEntrySeparators(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
@@ -88,6 +91,7 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_entryIndexes.clear();
     m_namePlan = EntryNamePlan();
     m_buffers.clear();
+    m_pool.Clear();
     m_startError.clear();
     m_failedFile.clear();
     m_cancelled = false;
@@ -155,7 +159,11 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
     auto file = InspectSourceFile(diskPath);
     if (!file)
         return Failed(file.error());
-    zip_source_t* source = CreateFileSource(m_archive, *file, &m_sourceFailure);
+    // empty files keep libzip's own handling of them
+    const bool parallel = file->size > 0 && file->size <= m_parallelLimit;
+    zip_source_t* source = parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, &m_sourceFailure,
+                                                           &m_cancelRequested)
+                                    : CreateFileSource(m_archive, *file, &m_sourceFailure);
     if (source == nullptr)
         return Failed("Could not add \"" + diskPath + "\": " + ZipErrorText(m_archive) + ".");
     return AddSource(source, ToEntrySeparators(entryName), file->modificationTime);
@@ -200,7 +208,10 @@ Status ZipComponent::CloseArchive() {
         zip_register_cancel_callback_with_state(m_archive, cancel, nullptr, this) != 0)
         return fail("Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
     m_sourceFailure = SourceFailure();
-    if (zip_close(m_archive) == 0) {
+    m_pool.Start();
+    const bool closed = zip_close(m_archive) == 0;
+    m_pool.Clear();
+    if (closed) {
         m_archive = nullptr;
         return Status::success();
     }
@@ -221,16 +232,27 @@ int ZipComponent::WriteZipAndClose() {
     m_cancelled = false;
     if (m_archive == nullptr)
         return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+    const double verifyShare = m_verify ? kVerifyShare : 0.0;
     m_progressBase = 0.0;
-    m_progressShare = m_verify ? kWriteShareWhenVerifying : 1.0;
+    m_progressShare = 1.0 - kFlushShare - verifyShare;
     Status written = PrepareEntries();
     if (written)
         written = CloseArchive();
-    if (written)
-        written = SyncFile(m_tempPath);
+    if (written) {
+        m_progressBase = 1.0 - kFlushShare - verifyShare;
+        m_progressShare = kFlushShare;
+        written = SyncFile(m_tempPath, [this](double done) {
+            ReportProgress(done);
+            return !CancelRequested();
+        });
+        if (!written && CancelRequested()) {
+            m_cancelled = true;
+            written = fail("Writing the archive was cancelled.");
+        }
+    }
     if (written && m_verify) {
-        m_progressBase = kWriteShareWhenVerifying;
-        m_progressShare = 1.0 - kWriteShareWhenVerifying;
+        m_progressBase = 1.0 - verifyShare;
+        m_progressShare = verifyShare;
         written = VerifyArchive(m_tempPath, m_entryNames, m_encryption == 0 ? std::string() : m_password);
     }
     if (written) {

@@ -9,6 +9,7 @@
 
 #include <zip.h>
 
+#include "core/deflate_pool.h"
 #include "core/extract_path_gate.h"
 #include "core/result.h"
 #include "core/unzipper.h"
@@ -47,6 +48,9 @@ public:
     // entryName is UTF-8, "\" or "/" separated, used as it is (the prefix is not applied)
     int AppendOneFileAs(const std::string& diskPath, const std::string& entryName);
     int AppendBuffer(const std::string& entryName, std::string bytes);
+    // Files up to this size are deflated ahead of the writer on every processor; larger ones are
+    // left to libzip, one at a time, so that memory stays bounded whatever the project.
+    void SetParallelLimit(std::uint64_t bytes) { m_parallelLimit = bytes; }
     // reads the written archive back before it takes its name; on by default
     void SetVerify(bool verify) { m_verify = verify; }
     int WriteZipAndClose();
@@ -95,6 +99,8 @@ private:
     EntryNamePlan m_namePlan;
     std::list<std::string> m_buffers; // libzip reads them at write time; a list never moves them
     SourceFailure m_sourceFailure;
+    DeflatePool m_pool; // the archive's sources point at it: the archive is discarded first
+    std::uint64_t m_parallelLimit = 8u << 20;
     bool m_verify = true;
     double m_progressBase = 0.0;
     double m_progressShare = 1.0;
