@@ -7,9 +7,10 @@
 namespace corvane {
 namespace {
 
-// what deflating a file holds at most: the reserved output, a read block and zlib's own tables
+// what a file's output may take (about zlib's bound); the read block and zlib's tables belong to the
+// worker and do not grow with the files
 std::size_t Reservation(std::uint64_t size) {
-    return static_cast<std::size_t>(size + size / 1000 + 64) + (1u << 20);
+    return static_cast<std::size_t>(size + size / 1000 + 64);
 }
 
 } // namespace
