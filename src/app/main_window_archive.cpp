@@ -28,12 +28,6 @@ std::vector<std::string> ListedProjects(const QListWidget* list) {
     }
     return projects;
 }
-
-// the folder a group run writes into, as the run names it
-std::string GroupRunFolder(const GroupRequest& request, const std::string& timeStamp) {
-    const std::string destination = AddBackslash(request.destination);
-    return AddBackslash(destination + request.subfolderName + SeparatorOf(destination) + timeStamp);
-}
 } // namespace
 
 void MainWindow::onBtnValiderClick() {
@@ -56,26 +50,18 @@ void MainWindow::startArchiveRun() {
 
     SingleProjectRequest single;
     GroupRequest groupRequest;
-    std::string backupFolder;
     if (group) {
         groupRequest.projects = ListedProjects(list1());
         groupRequest.destination = PathBytes(text1(2)->text());
         groupRequest.subfolderName = PathBytes(text1(1)->text());
         groupRequest.password = text1(3)->text().toStdString();
-        backupFolder = GroupRunFolder(groupRequest, FormatTimeStamp(moment));
     } else {
         single.projectPath = PathBytes(text1(0)->text());
         single.job = m_job;
         single.destination = PathBytes(text1(2)->text());
         single.password = text1(3)->text().toStdString();
-        backupFolder = single.destination;
     }
-
-    // the store is tried here, before the worker uses it, so that a refusal can be told while the
-    // archive is being built rather than after
-    const std::optional<SettingsError> storeError =
-        m_settings.RegSaveSetting("Corvane", "Files", "LastDir", backupFolder, true);
-    m_lastDirWarned = storeError.has_value();
+    m_lastDirWarned = false;
 
     m_throttle = ProgressThrottle(std::chrono::milliseconds(40));
     vistaProg1()->setMaximum(kBarUnits);
@@ -99,15 +85,20 @@ void MainWindow::startArchiveRun() {
             options.settings = &store;
             options.progress = [this](const RunProgress& progress) { postProgress(progress); };
             options.cancelRequested = [this] { return m_run.cancelRequested(); };
+            // the settings store flushes to the disk, which is the worker's to wait for; what it
+            // refuses is still told while the archive is being built rather than after
+            options.warning = [this](const std::string& warning) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, warning] {
+                        m_lastDirWarned = true;
+                        m_services.messageBox(this, MessageText(warning), kTitle, MsgBox::Exclamation);
+                    },
+                    Qt::QueuedConnection);
+            };
             *outcome = group ? RunGroup(groupRequest, options) : RunSingleProject(single, options);
         },
         [this, outcome] { endArchiveRun(*outcome); });
-
-    if (storeError)
-        m_services.messageBox(this,
-                              QStringLiteral("The last backup folder could not be remembered: ") +
-                                  MessageText(storeError->description),
-                              kTitle, MsgBox::Exclamation);
 }
 
 void MainWindow::postProgress(const RunProgress& progress) {

@@ -13,10 +13,15 @@ namespace {
 void RememberBackupFolder(const std::string& folder, const RunOptions& options, RunOutcome& outcome) {
     if (options.settings == nullptr)
         return;
+    auto warn = [&options, &outcome](std::string text) {
+        if (options.warning)
+            options.warning(text);
+        outcome.warnings.push_back(std::move(text));
+    };
     if (const auto error = options.settings->RegSaveSetting("Corvane", "Files", "LastDir", folder, true))
-        outcome.warnings.push_back("The last backup folder could not be remembered: " + error->description);
+        warn("The last backup folder could not be remembered: " + error->description);
     if (const auto notice = options.settings->TakeNotice())
-        outcome.warnings.push_back(*notice);
+        warn(*notice);
 }
 
 bool CancelRequested(const RunOptions& options) {

@@ -42,6 +42,8 @@ struct RunOptions {
     Clock clock = SystemClock();     // the group run's one time stamp
     std::function<void(const RunProgress&)> progress;
     std::function<bool()> cancelRequested;
+    // each warning as it arises, while the run goes on; they are in RunOutcome::warnings as well
+    std::function<void(const std::string&)> warning;
 };
 
 struct RunOutcome {
