@@ -30,7 +30,8 @@ Status SyncPieces(int fd, const std::string& path, const std::function<bool(doub
     for (off_t offset = 0; offset < status.st_size; offset += kSyncPiece) {
         if (::sync_file_range(fd, offset, kSyncPiece, flags) != 0)
             return errno == ENOSYS || errno == EINVAL ? Status::success() : FlushFailed(path, errno);
-        if (!step(double(offset + kSyncPiece) / double(status.st_size)))
+        // the closing fsync counts as one more piece: on a busy disk it can take as long as several
+        if (!step(double(offset + kSyncPiece) / double(status.st_size + kSyncPiece)))
             return fail("The flush of \"" + path + "\" was stopped.");
     }
 #else
@@ -53,6 +54,8 @@ Status SyncPath(const std::string& path, int flags, const std::function<bool(dou
         return pieces;
     if (result != 0)
         return FlushFailed(path, error);
+    if (step)
+        step(1.0);
     return Status::success();
 }
 
