@@ -111,6 +111,8 @@ void DeflatePool::ReleaseLocked(Job& job) {
         return; // the worker still owns it; Wait() never releases a running file ahead of its turn
     m_held -= job.held;
     job.held = 0;
+    // moved out, not assigned over: assigning an empty string keeps the old buffer
+    DeflatedFile released = std::move(job.result);
     job.result = DeflatedFile();
     job.state = State::Released;
 }
