@@ -4,10 +4,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <random>
 #include <zip.h>
 
@@ -286,6 +289,7 @@ private slots:
         QTest::addColumn<double>("cancelAt");
         QTest::newRow("project, reading its lines") << false << 0.1;
         QTest::newRow("project, writing") << false << 0.5;
+        QTest::newRow("project, flushing to the disk") << false << 0.8;
         QTest::newRow("project, verifying") << false << 0.9;
         QTest::newRow("group, writing its first project") << true << 0.5;
     }
