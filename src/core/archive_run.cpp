@@ -1,6 +1,8 @@
 // the archive command's run: remember the folder, then build one archive per project
 #include "core/archive_run.h"
 
+#include <set>
+
 #include "core/paths.h"
 #include "core/settings_store.h"
 
@@ -108,6 +110,25 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
     return outcome;
 }
 
+// Two projects of one group with the same name and version would get the same archive name, and
+// the second would replace the first: the later one gets a number instead, and the run says so.
+void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcome& outcome,
+                           const RunOptions& options) {
+    const std::string base = job.gZipName.substr(0, job.gZipName.size() - 4);
+    std::string name = job.gZipName;
+    for (int n = 2; !used.insert(name).second; ++n)
+        name = base + " (" + std::to_string(n) + ").zip";
+    if (name == job.gZipName)
+        return;
+    const std::string warning = "Two projects of the group are named \"" + job.gZipName +
+                                "\": this one is archived as \"" + name + "\".";
+    job.gZipName = name;
+    job.gNewVbpName = name.substr(0, name.size() - 4) + ".vbp";
+    outcome.warnings.push_back(warning);
+    if (options.warning)
+        options.warning(warning);
+}
+
 RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     if (request.destination.empty())
         return Refused("No backup folder is given for the group.");
@@ -120,6 +141,7 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     RememberBackupFolder(outcome.backupFolder, options, outcome);
 
     const int count = static_cast<int>(request.projects.size());
+    std::set<std::string> archiveNames;
     for (int index = 0; index < count; ++index) {
         if (CancelRequested(options)) {
             outcome.kind = RunOutcome::Kind::Cancelled;
@@ -136,6 +158,7 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
             return outcome;
         }
         job.value().gBackupFolder = outcome.backupFolder;
+        KeepArchiveNameUnique(job.value(), archiveNames, outcome, options);
         const ArchiveOutcome archived = ArchiveProject(
             projectPath, *job, ArchiveOptionsFor(options, projectPath, index, count, request.password));
         if (!Record(archived, outcome))

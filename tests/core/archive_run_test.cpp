@@ -83,6 +83,21 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPaths) {
                                [](const auto& a, const auto& b) { return a.projectIndex < b.projectIndex; }));
 }
 
+TEST_F(ArchiveRunTest, GroupProjectsOfTheSameNameKeepEveryArchive) {
+    const std::string first = SmallProject("one/App.vbp", "App");
+    const std::string second = SmallProject("two/App.vbp", "App");
+    const std::string third = SmallProject("three/App.vbp", "App");
+    const RunOutcome outcome =
+        RunGroup({{first, second, third}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"App 0.0.0.20250717095823 (2).zip",
+                                                         "App 0.0.0.20250717095823 (3).zip",
+                                                         "App 0.0.0.20250717095823.zip"}));
+    ASSERT_EQ(outcome.warnings.size(), 2u);
+    EXPECT_NE(outcome.warnings[1].find("(3).zip"), std::string::npos) << outcome.warnings[1];
+}
+
 TEST_F(ArchiveRunTest, EmptyGroupStillCreatesItsFolderAndCompletes) {
     const RunOutcome outcome = RunGroup({{}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
