@@ -4,6 +4,8 @@
 #include <fstream>
 #include <string_view>
 
+#include "core/ascii_case.h"
+
 namespace corvane {
 
 namespace {
@@ -18,15 +20,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
 }
 
 std::string CutToLimit(std::string value) {

@@ -7,19 +7,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/ascii_case.h"
+
 namespace corvane {
 
 namespace {
-
-char LowerAsciiChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        c = LowerAsciiChar(c);
-    return text;
-}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),

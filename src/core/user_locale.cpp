@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ascii_case.h"
+
 namespace corvane {
 
 namespace {
@@ -43,24 +45,6 @@ constexpr CountryLcid kCountries[] = {
     {"en", "MY", 17417}, {"en", "SG", 18441}, {"zh", "TW", 1028},  {"zh", "CN", 2052},  {"zh", "HK", 3076},
     {"zh", "SG", 4100},  {"sv", "FI", 2077},  {"ar", "EG", 3073},  {"ru", "RU", 1049},  {"ja", "JP", 1041},
 };
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
-}
 
 std::optional<std::int32_t> PrimaryLcidOf(std::string_view language) {
     for (const LanguageId& entry : kLanguages) {
