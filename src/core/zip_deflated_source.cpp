@@ -26,10 +26,7 @@ struct DeflatedSourceState {
 };
 
 zip_int64_t Fail(DeflatedSourceState& state, int zipError, int systemError) {
-    state.failure->path = state.file.path;
-    state.failure->reason = std::strerror(systemError);
-    zip_error_set(&state.error, zipError, systemError);
-    return -1;
+    return FailSource(state.file, *state.failure, state.error, zipError, systemError);
 }
 
 void Close(DeflatedSourceState& state) {
@@ -112,9 +109,7 @@ zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t leng
         delete state;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                              ZIP_SOURCE_SUPPORTS, -1);
+        return SourceCommandBitmap();
     default:
         zip_error_set(&state->error, ZIP_ER_OPNOTSUPP, 0);
         return -1;

@@ -18,10 +18,7 @@ struct FileSourceState {
 };
 
 zip_int64_t Fail(FileSourceState& state, int zipError, int systemError) {
-    state.failure->path = state.file.path;
-    state.failure->reason = std::strerror(systemError);
-    zip_error_set(&state.error, zipError, systemError);
-    return -1;
+    return FailSource(state.file, *state.failure, state.error, zipError, systemError);
 }
 
 void CloseStream(FileSourceState& state) {
@@ -63,9 +60,7 @@ zip_int64_t FileSourceCallback(void* userData, void* data, zip_uint64_t length, 
         delete state;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                              ZIP_SOURCE_SUPPORTS, -1);
+        return SourceCommandBitmap();
     default:
         zip_error_set(&state->error, ZIP_ER_OPNOTSUPP, 0);
         return -1;
@@ -73,6 +68,19 @@ zip_int64_t FileSourceCallback(void* userData, void* data, zip_uint64_t length, 
 }
 
 } // namespace
+
+zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error_t& error, int zipError,
+                       int systemError) {
+    failure.path = file.path;
+    failure.reason = std::strerror(systemError);
+    zip_error_set(&error, zipError, systemError);
+    return -1;
+}
+
+zip_int64_t SourceCommandBitmap() {
+    return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                          ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SUPPORTS, -1);
+}
 
 Result<SourceFile> InspectSourceFile(const std::string& path) {
     std::error_code error;

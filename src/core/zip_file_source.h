@@ -23,6 +23,13 @@ struct SourceFailure {
     std::string reason;
 };
 
+// For the sources of ours: records which file failed and why, sets the source's libzip error and
+// gives libzip's failure result, -1.
+zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error_t& error, int zipError,
+                       int systemError);
+// The commands every source of ours answers.
+zip_int64_t SourceCommandBitmap();
+
 // Opens and reads a byte of the file now, so that a missing or unreadable file is refused when
 // it is added rather than when the archive is written.
 Result<SourceFile> InspectSourceFile(const std::string& path);
