@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/paths.h"
+#include "cli/unzip_limit_options.h"
 #include "core/program_folder.h"
 #include "core/unzipper.h"
 
@@ -13,13 +14,18 @@ namespace corvane {
 namespace {
 
 constexpr const char* kUnzipHelp =
-    "Usage: corvane-cli unzip ARCHIVE.zip [--password-env VAR | --password-file FILE]\n"
+    "Usage: corvane-cli unzip ARCHIVE.zip [--password-env VAR | --password-file FILE] [limits]\n"
     "Unpacks the archive into a folder beside it named after it (ARCHIVE.zip into ARCHIVE/), each entry\n"
     "under its stored path; files already there are replaced. Entries that would land outside that\n"
     "folder refuse the whole archive. A bare file name not found in the current folder is looked for\n"
     "in the last backup folder. Prints the folder.\n\n"
     "  --password-env VAR    the password of an encrypted archive, from the environment variable VAR\n"
-    "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n\n"
+    "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n"
+    "  --max-entries N       refuse an archive of more than N entries (default 65536)\n"
+    "  --max-size BYTES      stop once all entries together inflate to more than BYTES (default 8 GiB)\n"
+    "  --max-entry-size BYTES  stop at an entry that inflates to more than BYTES (default 4 GiB)\n"
+    "  --max-ratio R         stop at an entry that inflates to more than R times its stored size\n"
+    "                        (default 1000)\n\n"
     "Ctrl-C stops the extraction; files completed before it stay.\n\n"
     "Exit status: 0 extracted, 1 the extraction failed, 2 bad arguments, no such archive or a missing\n"
     "password, 130 cancelled.\n";
@@ -57,10 +63,14 @@ std::string ExtractionFolderOf(const std::string& archiveName) {
 int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
              std::ostream& err) {
     PasswordSource passwordSource;
+    UnzipOptions options;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool matched = false;
-        if (auto error = ParsePasswordOption(args, i, passwordSource, matched)) {
+        auto error = ParsePasswordOption(args, i, passwordSource, matched);
+        if (!error && !matched)
+            error = ParseUnzipLimitOption(args, i, options.limits, matched);
+        if (error) {
             err << *error << "\n" << kUnzipHelp;
             return kUsageExit;
         }
@@ -101,7 +111,6 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
 
     ProgressLine progressLine(err, context.showProgress);
     bool passwordMissing = false;
-    UnzipOptions options;
     options.askPassword = [&]() -> std::optional<std::string> {
         if (!passwordSource.given()) {
             passwordMissing = true;

@@ -17,7 +17,9 @@ struct UnzipLimits {
     std::uint64_t maxEntryBytes = std::uint64_t{4} << 30; // one entry: 4 GiB
     // inflated bytes per compressed byte of one entry, checked once it has inflated 1 MiB
     double maxRatio = 1000.0;
-    std::uint64_t maxEntries = 200000;
+    // a backup of the longest project file (32,767 lines, each naming at most a file and its
+    // companion) holds fewer entries
+    std::uint64_t maxEntries = 65536;
 };
 
 struct UnzipOptions {
