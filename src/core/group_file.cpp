@@ -50,6 +50,22 @@ std::string GroupFileText(const GroupEditorFields& fields) {
     return text;
 }
 
+// The format has no escape: readers take a line that starts with the marker as the save path, and
+// strip every marker from that line. So a project may hold the marker anywhere but at its start,
+// the name anywhere (line 1 is never looked at), the backup folder nowhere.
+std::string UnstorablePath(const GroupEditorFields& fields) {
+    const std::string why = "\" cannot be stored in a group file: \"" + kPathMarker + "\" ";
+    if (fields.backupFolder.find(kPathMarker) != std::string::npos)
+        return "the backup folder \"" + fields.backupFolder + why + "is not allowed in it.";
+    if (IsPathLine(fields.mainProject))
+        return "the project \"" + fields.mainProject + why + "may not start it.";
+    for (const auto& project : fields.linkedProjects) {
+        if (IsPathLine(project))
+            return "the project \"" + project + why + "may not start it.";
+    }
+    return "";
+}
+
 Status WriteWholeFile(const std::string& path, const std::string& text) {
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -73,6 +89,8 @@ std::string DefaultGroupBackupFolder(const std::string& projectPath) {
 Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) {
     namespace fs = std::filesystem;
     const std::string failedTo = "Cannot write the group file \"" + path + "\": ";
+    if (const std::string unstorable = UnstorablePath(fields); !unstorable.empty())
+        return fail(failedTo + unstorable);
     std::error_code ec;
     const auto existing = fs::status(path, ec);
     if (fs::is_directory(existing))

@@ -18,7 +18,9 @@ struct GroupEditorFields {
 
 // Writes name, main project, "[PATH]" + folder and every linked project, one per CR LF line, bytes as
 // given. The text goes to a temporary file beside the target that then replaces it, so a failed write
-// leaves the old file (or none) rather than half a file. A read-only target is refused, not replaced.
+// leaves the old file (or none) rather than half a file. A read-only target is refused, not replaced,
+// and so, before the file is touched, is a group that would read back otherwise: a backup folder
+// holding "[PATH]" or a project starting with it.
 Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields);
 
 // The editor's reading. It stops like the old sequential reader did: a file that ends before line 2

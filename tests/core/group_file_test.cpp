@@ -4,13 +4,15 @@
 #include <filesystem>
 
 #include "core/group_file.h"
-#include "core/text_lines.h"
+#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileBytes;
+using testing::FileNamesIn;
 
 std::string Joined(const std::vector<std::string>& items) {
     std::string text;
@@ -28,58 +30,65 @@ std::string Shown(const GroupEditorRead& read) {
 std::string Shown(const Result<GroupSelection>& s) {
     return s ? s->subfolderName + "|" + Joined(s->projects) + "|" + s->savePath : "failed: " + s.error();
 }
-std::string Bytes(const std::string& path) {
-    return ReadTextFile(path).value();
-}
-
-class GroupFileTest : public ::testing::Test {
-protected:
-    std::ptrdiff_t Entries() const { return std::distance(fs::directory_iterator(m_scratch.Path()), {}); }
-    testing::ScratchFolder m_scratch;
-};
 
 const GroupEditorFields kAccounting{"Accounting suite",
                                     "C:\\Dev\\Acc\\Acc.vbp",
                                     "C:\\Dev\\Acc\\Sources.Backup\\",
                                     {"C:\\Dev\\Lib\\Lib.vbp", "C:\\Dev\\Ui\\Ui.vbp"}};
 
-TEST_F(GroupFileTest, WritesCrLfLinesReplacingTheOldFileWhole) {
-    const auto path = m_scratch.Write("g.vbpgroup", std::string(5000, 'x'));
+TEST(GroupFile, WritesCrLfLinesReplacingTheOldFileWhole) {
+    testing::ScratchFolder scratch;
+    const auto path = scratch.Write("g.vbpgroup", std::string(5000, 'x'));
     ASSERT_TRUE(WriteGroupFile(path, kAccounting));
-    EXPECT_EQ(Bytes(path),
+    EXPECT_EQ(FileBytes(path),
               "Accounting suite\r\nC:\\Dev\\Acc\\Acc.vbp\r\n[PATH]C:\\Dev\\Acc\\Sources.Backup\\\r\n"
               "C:\\Dev\\Lib\\Lib.vbp\r\nC:\\Dev\\Ui\\Ui.vbp\r\n");
-    EXPECT_EQ(Entries(), 1); // no temporary file left
+    EXPECT_EQ(FileNamesIn(scratch.Path()), std::vector<std::string>{"g.vbpgroup"}); // no temporary left
 }
 
-TEST_F(GroupFileTest, WriteFailuresNameTheFileAndChangeNothing) {
-    const auto locked = m_scratch.Write("locked.vbpgroup", "old\r\n");
+TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
+    testing::ScratchFolder scratch;
+    const auto old = scratch.Write("old.vbpgroup", "old\r\n");
+    const auto locked = scratch.Write("locked.vbpgroup", "old\r\n");
     fs::permissions(locked, fs::perms::owner_read);
-    for (const std::string& path : {locked, m_scratch.Path("missing/g.vbpgroup"), m_scratch.Path()}) {
-        const Status status = WriteGroupFile(path, kAccounting);
-        ASSERT_FALSE(status) << path;
-        EXPECT_NE(status.error().find("\"" + path + "\""), std::string::npos) << status.error();
+    const GroupEditorFields folderWithMarker{"g", "/a/A.vbp", "/b/x[PATH]y/", {"/l.vbp"}};
+    const GroupEditorFields projectWithMarker{"g", "/a/A.vbp", "/b/", {"/l.vbp", "[PATH]/c/C.vbp"}};
+    const struct {
+        std::string path;
+        GroupEditorFields fields;
+        std::string named;
+    } cases[] = {{locked, kAccounting, locked},
+                 {scratch.Path("missing/g.vbpgroup"), kAccounting, scratch.Path("missing/g.vbpgroup")},
+                 {scratch.Path(), kAccounting, scratch.Path()},
+                 {old, folderWithMarker, "/b/x[PATH]y/"}, // reading would strip the marker
+                 {old, projectWithMarker, "[PATH]/c/C.vbp"},
+                 {old, {"g", "[PATH]/a.vbp", "/b/", {"/l.vbp"}}, "[PATH]/a.vbp"}};
+    for (const auto& c : cases) {
+        const Status status = WriteGroupFile(c.path, c.fields);
+        ASSERT_FALSE(status) << c.path;
+        EXPECT_NE(status.error().find("\"" + c.named + "\""), std::string::npos) << status.error();
     }
-    EXPECT_EQ(Bytes(locked), "old\r\n");
-    EXPECT_EQ(Entries(), 1);
+    EXPECT_EQ(FileBytes(locked) + FileBytes(old), "old\r\nold\r\n");
+    EXPECT_EQ(FileNamesIn(scratch.Path()), (std::vector<std::string>{"locked.vbpgroup", "old.vbpgroup"}));
 }
 
-TEST_F(GroupFileTest, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
+TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
+    testing::ScratchFolder scratch;
     const GroupEditorFields cases[] = {
         kAccounting,
-        // a name of spaces is kept; the main project may be listed again
-        {"   ", "C:\\A\\A.vbp", "D:\\Backups\\", {"C:\\A\\A.vbp"}},
-        {"g", "/home/u/a/a.vbp", "/srv/b/", {"/home/u/l.vbp", "", ""}}, // empty entries, the last one too
-        {"Compta \xE9t\xE9", "C:\\D\xE9v\\A.vbp", "C:\\D\xE9v\\", {"C:\\B.vbp"}}, // ANSI bytes untouched
+        {"   ", "C:\\A\\A.vbp", "D:\\Backups\\", {"C:\\A\\A.vbp"}}, // the main project may be listed again
+        {"g", "/home/u/a/a.vbp", "/srv/b/", {"/home/u/l.vbp", "", ""}},
+        {"Compta \xE9t\xE9", "C:\\D\xE9v\\A.vbp", "C:\\D\xE9v\\", {"C:\\B.vbp"}},
+        {"[PATH]g", "/x[PATH]y/A.vbp", "/b/", {"/l/[PATH]/L.vbp"}}, // the marker where it is not read
     };
     for (const auto& fields : cases) {
-        const auto first = m_scratch.Path("first.vbpgroup");
+        const auto first = scratch.Path("first.vbpgroup");
         ASSERT_TRUE(WriteGroupFile(first, fields));
         const auto read = ReadGroupForEditor(first);
         EXPECT_EQ(Shown(read), Shown(GroupEditorRead{fields, false, ""}));
-        const auto again = m_scratch.Path("again.vbpgroup");
+        const auto again = scratch.Path("again.vbpgroup");
         ASSERT_TRUE(WriteGroupFile(again, read.fields));
-        EXPECT_EQ(Bytes(again), Bytes(first));
+        EXPECT_EQ(FileBytes(again), FileBytes(first));
         auto projects = fields.linkedProjects;
         projects.insert(projects.begin(), fields.mainProject);
         EXPECT_EQ(Shown(ReadGroupForMainWindow(first)),
@@ -87,7 +96,8 @@ TEST_F(GroupFileTest, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
     }
 }
 
-TEST_F(GroupFileTest, BothReadersFollowTheFormat) {
+TEST(GroupFile, BothReadersFollowTheFormat) {
+    testing::ScratchFolder scratch;
     const struct {
         std::string bytes, editor, window;
     } cases[] = {
@@ -106,7 +116,7 @@ TEST_F(GroupFileTest, BothReadersFollowTheFormat) {
         {"G\rAcc.vbp", "G|Acc.vbp|\\Sources.Backup\\|", "G|Acc.vbp|\\Sources.Backup\\"},
     };
     for (const auto& c : cases) {
-        const auto path = m_scratch.Write("g.vbpgroup", c.bytes);
+        const auto path = scratch.Write("g.vbpgroup", c.bytes);
         const auto read = ReadGroupForEditor(path);
         EXPECT_EQ(read.error, "");
         EXPECT_EQ(Shown(read), c.editor);
@@ -114,19 +124,18 @@ TEST_F(GroupFileTest, BothReadersFollowTheFormat) {
     }
 }
 
-TEST_F(GroupFileTest, EmptyOrUnreadableFilesStopTheEditorAndFailTheMainWindow) {
-    const auto empty = m_scratch.Write("empty.vbpgroup", "");
+TEST(GroupFile, EmptyOrUnreadableFilesStopTheEditorAndFailTheMainWindow) {
+    testing::ScratchFolder scratch;
+    const auto empty = scratch.Write("empty.vbpgroup", "");
     EXPECT_EQ(Shown(ReadGroupForEditor(empty)), "stopped:|||");
     for (const std::string& path :
-         {empty, m_scratch.Path("absent.vbpgroup"), m_scratch.Path(), m_scratch.Path("absent.vbg")}) {
+         {empty, scratch.Path("absent.vbpgroup"), scratch.Path(), scratch.Path("absent.vbg")}) {
         const auto selection = ReadAnyGroup(path);
         ASSERT_FALSE(selection) << path;
         EXPECT_NE(selection.error().find(path), std::string::npos) << selection.error();
-        if (path == empty)
-            continue;
         const auto read = ReadGroupForEditor(path);
         EXPECT_TRUE(read.stoppedEarly);
-        EXPECT_NE(read.error.find(path), std::string::npos) << read.error;
+        EXPECT_NE(read.error.find(path == empty ? "" : path), std::string::npos) << read.error;
     }
 }
 
