@@ -72,7 +72,7 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[]}\n");
     EXPECT_NE(run.err.find("Line : Module=modTools; D:\\Lib\\modTools.bas\n"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("CORVANE_DRIVE_MAP"), std::string::npos) << run.err;
-    EXPECT_TRUE(NamesIn(m_project.folder + "/Sources.Backup").empty());
+    EXPECT_TRUE(FileNamesIn(m_project.folder + "/Sources.Backup").empty());
 }
 
 // The real program, interrupted while it compresses a large file: it must exit 130 and leave nothing.
@@ -96,15 +96,15 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
     pid_t child = 0;
     ASSERT_EQ(::posix_spawn(&child, CORVANE_CLI_PATH, nullptr, nullptr, argv.data(), environment.data()), 0);
     // wait until the write has begun: its temporary file appears beside the archive
-    for (int i = 0; i < 400 && (!fs::exists(m_scratch.Path("out")) || NamesIn(m_scratch.Path("out")).empty());
-         ++i)
+    for (int i = 0;
+         i < 400 && (!fs::exists(m_scratch.Path("out")) || FileNamesIn(m_scratch.Path("out")).empty()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(child, SIGINT);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cancelling";
     EXPECT_EQ(WEXITSTATUS(status), kCancelledExit);
-    EXPECT_TRUE(NamesIn(m_scratch.Path("out")).empty());
+    EXPECT_TRUE(FileNamesIn(m_scratch.Path("out")).empty());
 }
 
 } // namespace

@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Passwords, UnzipPasswordTest,
 
 struct RefusalCase {
     const char* label;
-    std::vector<RawEntry> entries; // empty: no archive is made
-    std::string name;
+    std::string name;              // of the archive, which holds two entries unless it is "gone.zip"
+    std::vector<std::string> args; // after the archive
     int code;
     const char* inErr;
 };
@@ -94,14 +94,15 @@ struct RefusalCase {
 class UnzipRefusalTest : public UnzipCommandTest, public ::testing::WithParamInterface<RefusalCase> {};
 
 // A refused archive creates nothing at all, not even the folder named after it.
-TEST_P(UnzipRefusalTest, WritesNothingOutside) {
+TEST_P(UnzipRefusalTest, WritesNothing) {
     const RefusalCase& c = GetParam();
     fs::create_directories(m_scratch.Path("in"));
-    const std::string archive = m_scratch.Path("in/" + c.name);
-    if (!c.entries.empty())
-        MakeArchive(archive, c.entries);
+    std::vector<std::string> args = {m_scratch.Path("in/" + c.name)};
+    if (c.name != "gone.zip")
+        MakeArchive(args.front(), {RawEntry("a.bas"), RawEntry("b.bas")});
+    args.insert(args.end(), c.args.begin(), c.args.end());
     const auto before = Snapshot(m_scratch.Path());
-    const CliRun run = Unzip({archive});
+    const CliRun run = Unzip(args);
     EXPECT_EQ(run.code, c.code);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(c.inErr), std::string::npos) << run.err;
@@ -111,11 +112,15 @@ TEST_P(UnzipRefusalTest, WritesNothingOutside) {
 INSTANTIATE_TEST_SUITE_P(
     Archives, UnzipRefusalTest,
     ::testing::Values(
-        RefusalCase{"ClimbsOut", {RawEntry("ok.bas"), RawEntry("../../evil.bas")}, "a.zip", 1, "evil"},
-        RefusalCase{"Absolute", {RawEntry("/tmp/evil.bas")}, "b.zip", 1, "evil"},
-        RefusalCase{"DriveLetter", {RawEntry("C:\\evil.bas")}, "c.zip", 1, "evil"},
-        RefusalCase{"NotAZipName", {RawEntry("a.bas")}, "d.rar", kUsageExit, "is not a .zip file"},
-        RefusalCase{"NoSuchArchive", {}, "gone.zip", kUsageExit, "does not exist"}),
+        RefusalCase{"NotAZipName", "d.rar", {}, kUsageExit, "is not a .zip file"},
+        RefusalCase{"NoSuchArchive", "gone.zip", {}, kUsageExit, "does not exist"},
+        RefusalCase{"CountWithSuffix", "a.zip", {"--max-entries", "10k"}, kUsageExit, "whole number above 0"},
+        RefusalCase{"ZeroSize", "a.zip", {"--max-size", "0"}, kUsageExit, "--max-size needs a whole number"},
+        RefusalCase{"RatioBelowOne", "a.zip", {"--max-ratio", "0.5"}, kUsageExit, "at least 1, not \"0.5\""},
+        RefusalCase{
+            "MissingValue", "a.zip", {"--max-entry-size"}, kUsageExit, "--max-entry-size needs a value"},
+        RefusalCase{
+            "LoweredEntryCap", "a.zip", {"--max-entries", "1"}, 1, "2 entries, more than the limit of 1"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace

@@ -27,11 +27,10 @@ protected:
         m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
         return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
     }
-    SingleProjectRequest Single(const std::string& destination) {
-        Result<ProjectSelection> selection =
-            SelectSingleProject(m_project.path, [] { return BackupMoment(); });
+    SingleProjectRequest Single(const std::string& project, const std::string& destination = "") {
+        Result<ProjectSelection> selection = SelectSingleProject(project, [] { return BackupMoment(); });
         EXPECT_TRUE(selection.ok());
-        return {m_project.path, selection->state, destination, ""};
+        return {project, selection.ok() ? selection->state : JobState{}, destination, ""};
     }
 
     ScratchFolder m_scratch;
@@ -43,7 +42,7 @@ protected:
 TEST_F(ArchiveRunTest, SingleProjectGoesIntoTheDestinationAsGivenAndIsRemembered) {
     m_options.archive.driveMap.Set("D", m_project.driveD);
     const std::string destination = m_scratch.Path("out/Sources.Backup/");
-    const RunOutcome outcome = RunSingleProject(Single(destination), m_options);
+    const RunOutcome outcome = RunSingleProject(Single(m_project.path, destination), m_options);
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
     EXPECT_EQ(outcome.archives, std::vector<std::string>{destination + "Billing 2.1.0.20250717095823.zip"});
     EXPECT_TRUE(fs::exists(outcome.archives.front()));
@@ -74,7 +73,7 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPaths) {
     std::replace(pathName.begin(), pathName.end(), '/', '_');
     EXPECT_EQ(outcome.archives, (std::vector<std::string>{folder + "Alpha 0.0.0.20250717095823.zip",
                                                           folder + pathName + " 0.0.0.20250717095823.zip"}));
-    EXPECT_EQ(NamesIn(folder).size(), 2u);
+    EXPECT_EQ(FileNamesIn(folder).size(), 2u);
     EXPECT_EQ(outcome.projectsDone, 2);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front().projectPath, first);
@@ -91,9 +90,9 @@ TEST_F(ArchiveRunTest, GroupProjectsOfTheSameNameKeepEveryArchive) {
         RunGroup({{first, second, third}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
     const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
-    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"App 0.0.0.20250717095823 (2).zip",
-                                                         "App 0.0.0.20250717095823 (3).zip",
-                                                         "App 0.0.0.20250717095823.zip"}));
+    EXPECT_EQ(FileNamesIn(folder),
+              (std::vector<std::string>{"App 0.0.0.20250717095823 (2).zip",
+                                        "App 0.0.0.20250717095823 (3).zip", "App 0.0.0.20250717095823.zip"}));
     ASSERT_EQ(outcome.warnings.size(), 2u);
     EXPECT_NE(outcome.warnings[1].find("(3).zip"), std::string::npos) << outcome.warnings[1];
 }
@@ -103,6 +102,35 @@ TEST_F(ArchiveRunTest, EmptyGroupStillCreatesItsFolderAndCompletes) {
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
     EXPECT_TRUE(fs::is_directory(m_scratch.Path("dest/Suite/20250717095823")));
     EXPECT_EQ(LastDir(), m_scratch.Path("dest/Suite/20250717095823/"));
+}
+
+// A store that cannot be written is heard as a warning before any progress, and the run goes on.
+TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    // a settings file below a plain file can never be written, whoever runs the test
+    SettingsStore blocked(
+        SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
+    m_options.settings = &blocked;
+    for (const bool group : {false, true}) {
+        int progressReports = 0;
+        std::vector<std::string> heard;
+        std::vector<int> progressWhenHeard;
+        m_options.progress = [&](const RunProgress&) { ++progressReports; };
+        m_options.warning = [&](const std::string& warning) {
+            heard.push_back(warning);
+            progressWhenHeard.push_back(progressReports);
+        };
+        const RunOutcome outcome =
+            group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, m_options)
+                  : RunSingleProject({project, Single(project).job, m_scratch.Path("out/"), ""}, m_options);
+        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+        ASSERT_EQ(heard.size(), 1u) << group;
+        EXPECT_EQ(heard, outcome.warnings);
+        EXPECT_TRUE(heard.front().starts_with("The last backup folder could not be remembered: "))
+            << heard.front();
+        EXPECT_EQ(progressWhenHeard, std::vector<int>{0});
+        EXPECT_GT(progressReports, 0);
+    }
 }
 
 // The second of three projects fails: the first archive stays, the third is never built.
@@ -128,7 +156,7 @@ TEST_P(GroupFailureTest, StopsAtTheFailingProject) {
     EXPECT_EQ(outcome.projectsDone, 1);
     const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
     EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
-    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
+    EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
     EXPECT_NE(outcome.failure.stepLabel.find(c.stepPart), std::string::npos) << outcome.failure.stepLabel;
     EXPECT_NE(outcome.failure.reason.find(c.reasonPart), std::string::npos) << outcome.failure.reason;
 }
@@ -158,7 +186,7 @@ TEST_F(ArchiveRunTest, CancelBetweenProjectsKeepsWhatWasWritten) {
     m_options.cancelRequested = [&] { return started >= 2; };
     const RunOutcome outcome = RunGroup({{first, second}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::Cancelled);
-    EXPECT_EQ(NamesIn(m_scratch.Path("dest/Suite/20250717095823")),
+    EXPECT_EQ(FileNamesIn(m_scratch.Path("dest/Suite/20250717095823")),
               std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
 }
 

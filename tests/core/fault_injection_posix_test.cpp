@@ -20,8 +20,6 @@ namespace {
 
 using namespace corvane::testing;
 
-constexpr const char* kArchiveName = "Billing 2.1.0.20250717095823.zip";
-
 int ExitCodeOf(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid)
@@ -155,7 +153,7 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
     int interrupted = 0, leftBehind = 0;
     for (int round = 0; round < kKills; ++round) {
         scene.Prepare(destination);
-        const auto sourcesBefore = FaultScene::StateBelow(scene.Scratch().Path("proj"));
+        const auto sourcesBefore = Snapshot(scene.Scratch().Path("proj"));
         const double threshold = std::uniform_real_distribution<double>(0.25, 0.95)(random);
         const auto jitter = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random));
         const int ended = KillDuring(
@@ -173,14 +171,14 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
                      std::to_string(ended) + ", archive " + kind);
         EXPECT_TRUE(kind == "new" || kind == (destination == Destination::New ? "absent" : "old"));
         interrupted += kind != "new";
-        for (const std::string& name : NamesIn(scene.Scratch().Path("backup"))) {
-            if (name != kArchiveName) {
+        for (const std::string& name : FileNamesIn(scene.Scratch().Path("backup"))) {
+            if (name != kSceneZipName) {
                 EXPECT_EQ(name.rfind(".corvane-", 0), 0u) << name;
                 ++leftBehind;
             }
         }
-        EXPECT_EQ(FaultScene::StateBelow(scene.Scratch().Path("proj")), sourcesBefore);
-        EXPECT_TRUE(NamesIn(scene.Scratch().Path("tmp")).empty());
+        EXPECT_EQ(Snapshot(scene.Scratch().Path("proj")), sourcesBefore);
+        EXPECT_TRUE(FileNamesIn(scene.Scratch().Path("tmp")).empty());
         scene.ExpectCleanSettings();
     }
     EXPECT_GT(interrupted, 0) << "no kill landed before the archive took its name";
@@ -189,7 +187,7 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
     RunOptions options = scene.Options();
     const RunOutcome outcome = RunSingleProject(request, options);
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
-    EXPECT_EQ(NamesIn(scene.Scratch().Path("backup")), std::vector<std::string>{kArchiveName});
+    EXPECT_EQ(FileNamesIn(scene.Scratch().Path("backup")), std::vector<std::string>{kSceneZipName});
     EXPECT_EQ(scene.ArchiveKind(), "new");
 }
 
@@ -226,7 +224,7 @@ TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
     std::vector<std::string> expected = kept;
     expected.push_back(".corvane-" + dead + "-fedcba9876543210.zip.tmp");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(NamesIn(scratch.Path()), expected);
+    EXPECT_EQ(FileNamesIn(scratch.Path()), expected);
 }
 
 // A large value written again and again, each write killed at a random moment: the file always parses and
@@ -281,7 +279,7 @@ TEST(KilledSettingsWrite, FileHoldsOldOrNewValueAfterEveryKill) {
     // what a kill between creating and renaming the new file leaves, whether or not a kill above did
     WriteFile(folder + "/machine.settings.tmp-Zq81xP", "half a file");
     ASSERT_FALSE(save("/final/"));
-    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ inline std::string DestinationName(Destination destination) {
     return destination == Destination::New ? "NewArchive" : "OverExisting";
 }
 
-inline constexpr const char* kSceneVbpName = "Billing 2.1.0.20250717095823.vbp";
+inline constexpr const char* kSceneZipName = "Billing 2.1.0.20250717095823.zip";
 
 // Bytes that deflate cannot shrink, made quickly: the builds run unoptimised.
 inline std::string Incompressible(std::size_t size) {
@@ -40,20 +40,14 @@ public:
         fs::create_directories(m_scratch.Path("tmp"));
         if (const char* tmp = std::getenv("TMPDIR"))
             m_oldTmp = tmp;
-        ::setenv("TMPDIR", m_scratch.Path("tmp").c_str(), 1);
+        ::setenv("TMPDIR", m_scratch.Path("tmp").c_str(), 1); // so that every temporary is seen
     }
-    ~FaultScene() {
-        if (m_oldTmp)
-            ::setenv("TMPDIR", m_oldTmp->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-    FaultScene(const FaultScene&) = delete;
-    FaultScene& operator=(const FaultScene&) = delete;
+    ~FaultScene() { m_oldTmp ? ::setenv("TMPDIR", m_oldTmp->c_str(), 1) : ::unsetenv("TMPDIR"); }
 
     const ScratchFolder& Scratch() const { return m_scratch; }
+    const BillingProject& Project() const { return m_project; }
     std::string Destination() const { return m_scratch.Path("backup") + "/"; }
-    std::string ArchivePath() const { return Destination() + "Billing 2.1.0.20250717095823.zip"; }
+    std::string ArchivePath() const { return Destination() + kSceneZipName; }
 
     SingleProjectRequest Request() const {
         Result<ProjectSelection> selection =
@@ -70,39 +64,23 @@ public:
     }
 
     // A valid archive that is not the one the run makes, so that "old" and "new" can be told apart.
-    void PlaceOldArchive() const { MakeArchive(ArchivePath(), {{"old.txt", "the previous backup"}}); }
     void Prepare(testing::Destination destination) const {
         std::error_code ignored;
         fs::remove(ArchivePath(), ignored);
         if (destination == testing::Destination::Existing)
-            PlaceOldArchive();
+            MakeArchive(ArchivePath(), {{"old.txt", "the previous backup"}});
     }
 
-    // Everything below the scratch folder but the settings, whose "LastDir" a run may change: each path
-    // with its size and a hash of its bytes, "<dir>" for a folder.
-    std::map<std::string, std::string> State() const { return StateBelow(m_scratch.Path()); }
-    static std::map<std::string, std::string> StateBelow(const std::string& root) {
-        std::map<std::string, std::string> state;
-        for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-             ++it) {
-            const std::string name = fs::relative(it->path(), root).string();
-            if (name.rfind("settings", 0) == 0)
-                continue;
-            if (it->is_directory()) {
-                state[name] = "<dir>";
-                continue;
-            }
-            std::string bytes(it->file_size(), '\0');
-            std::ifstream(it->path(), std::ios::binary).read(bytes.data(), std::streamsize(bytes.size()));
-            state[name] =
-                std::to_string(bytes.size()) + ":" + std::to_string(std::hash<std::string>{}(bytes));
-        }
+    // Everything below the scratch folder but the settings, whose "LastDir" a run may change.
+    std::map<std::string, std::string> State() const {
+        auto state = Snapshot(m_scratch.Path());
+        std::erase_if(state, [](const auto& item) { return item.first.starts_with("settings"); });
         return state;
     }
 
     // The settings folder holds the store and its lock at most, and the store still parses.
     void ExpectCleanSettings() const {
-        for (const std::string& name : NamesIn(m_scratch.Path("settings")))
+        for (const std::string& name : FileNamesIn(m_scratch.Path("settings")))
             EXPECT_TRUE(name == "machine.settings" || name == "machine.settings.lock") << name;
         const std::string file = m_scratch.Path("settings/machine.settings");
         if (fs::exists(file)) {
@@ -111,28 +89,24 @@ public:
         }
     }
 
-    // "absent", "old", "new" (complete, every entry readable, the expected names in order) or "broken".
+    // "absent", "old", "new" (every entry reads back whole, the expected names in order) or "broken".
     std::string ArchiveKind() const {
         if (!fs::exists(ArchivePath()))
             return "absent";
-        const std::vector<std::string> names = EntryNames();
-        if (names == std::vector<std::string>{"old.txt"})
-            return "old";
-        std::vector<std::string> expected;
-        std::istringstream listing(BillingProject::Listing(kSceneVbpName));
-        for (std::string line; std::getline(listing, line);)
-            expected.push_back(line);
-        return names == expected ? "new" : "broken";
+        const std::string names = EntryNames();
+        return names == "old.txt\n"                                                   ? "old"
+               : names == BillingProject::Listing("Billing 2.1.0.20250717095823.vbp") ? "new"
+                                                                                      : "broken";
     }
 
 private:
-    // The names of an archive whose every entry reads back whole, or nothing.
-    std::vector<std::string> EntryNames() const {
+    // One line per entry, or nothing when any entry does not read back whole.
+    std::string EntryNames() const {
         int error = 0;
         zip_t* archive = zip_open(ArchivePath().c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
         if (archive == nullptr)
-            return {};
-        std::vector<std::string> names;
+            return "";
+        std::string names;
         std::vector<char> buffer(1 << 16);
         for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
             zip_file_t* entry = zip_fopen_index(archive, i, 0);
@@ -140,10 +114,10 @@ private:
             while (entry != nullptr && (read = zip_fread(entry, buffer.data(), buffer.size())) > 0) {
             }
             if (entry == nullptr || read < 0 || zip_fclose(entry) != 0) {
-                zip_discard(archive);
-                return {};
+                names.clear();
+                break;
             }
-            names.push_back(zip_get_name(archive, i, 0));
+            names += zip_get_name(archive, i, 0) + std::string("\n");
         }
         zip_discard(archive);
         return names;

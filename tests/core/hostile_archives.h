@@ -1,7 +1,10 @@
 // the table of hostile and broken archives, shared by the unpacking tests of the core and of the command line
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/unzipper.h"
@@ -25,7 +28,6 @@ public:
     Result<int> Extract(UnzipOptions options = {}) const {
         return ExtractArchive(Archive(), Target(), options);
     }
-    // no temporary file of ours may survive anywhere
     bool HasLeftovers() const {
         for (const auto& [path, content] : Snapshot(Root()))
             if (fs::path(path).filename().string().starts_with(".corvane-"))
@@ -54,49 +56,101 @@ struct HostileCase {
     std::string messagePart;
     Tamper tamper = nullptr; // after the archive is made
     UnzipLimits limits = {};
-
-    bool UsesDefaultLimits() const {
-        const UnzipLimits defaults;
-        return limits.maxTotalBytes == defaults.maxTotalBytes &&
-               limits.maxEntryBytes == defaults.maxEntryBytes && limits.maxRatio == defaults.maxRatio &&
-               limits.maxEntries == defaults.maxEntries;
-    }
 };
+
+// Stored entries written byte by byte, for archives libzip will not make, or not quickly.
+inline void Put(std::string& out, std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+    for (auto [value, size] : fields)
+        for (; size > 0; --size, value >>= 8)
+            out += static_cast<char>(value & 0xFF);
+}
+inline std::uint32_t Crc32(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char c : data) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+// A local header, or with `offset` the central record pointing at the local header there.
+inline void PutHeader(std::string& out, const std::string& name, const std::string& data,
+                      std::optional<std::uint64_t> offset = std::nullopt) {
+    Put(out, {{offset ? 0x02014b50 : 0x04034b50, 4},
+              {20, offset ? 2 : 0},
+              {20, 2},
+              {0, 6},
+              {0x21, 2},
+              {Crc32(data), 4},
+              {data.size(), 4},
+              {data.size(), 4},
+              {name.size(), 2},
+              {0, 2}});
+    if (offset)
+        Put(out, {{0, 10}, {*offset, 4}});
+    out += name;
+}
+// The end of an archive whose central directory of `count` records starts at `start`; in Zip64 form when
+// the count does not fit 16 bits.
+inline void PutEnd(std::string& out, std::uint64_t count, std::uint64_t start) {
+    const std::uint64_t size = out.size() - start, zip64 = out.size();
+    if (count > 0xFFFF)
+        Put(out, {{0x06064b50, 4},
+                  {44, 8},
+                  {45, 2},
+                  {45, 2},
+                  {0, 8},
+                  {count, 8},
+                  {count, 8},
+                  {size, 8},
+                  {start, 8},
+                  {0x07064b50, 4},
+                  {0, 4},
+                  {zip64, 8},
+                  {1, 4}});
+    const std::uint64_t shortCount = std::min<std::uint64_t>(count, 0xFFFF);
+    Put(out, {{0x06054b50, 4}, {0, 4}, {shortCount, 2}, {shortCount, 2}, {size, 4}, {start, 4}, {0, 2}});
+}
 
 // Two entries whose bytes overlap: the second's local header sits inside the first's stored data,
 // the shape of the smallest zip bombs. Every header is otherwise consistent.
 inline std::string OverlappingArchive() {
-    auto crc32 = [](const std::string& data) {
-        std::uint32_t crc = 0xFFFFFFFF;
-        for (unsigned char c : data) {
-            crc ^= c;
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    std::string inner, out;
+    PutHeader(inner, "b.txt", "BBBB");
+    inner += "BBBB";
+    PutHeader(out, "a.txt", inner);
+    out += inner;
+    const std::size_t start = out.size();
+    PutHeader(out, "a.txt", inner, 0);
+    PutHeader(out, "b.txt", "BBBB", 35);
+    PutEnd(out, 2, start);
+    return out;
+}
+
+// Empty entries past the default cap, made once per test program from two header templates, so that
+// it takes milliseconds even in a sanitizer build.
+inline constexpr int kManyEntries = 100000;
+inline const std::string& ManyEntriesArchive() {
+    static const std::string bytes = [] {
+        std::string local, central, out, directory;
+        PutHeader(local, "000000", "");
+        PutHeader(central, "000000", "", 0);
+        local.resize(30), central.resize(42); // up to the name, and the central record's offset field
+        out.reserve(kManyEntries * 36 + 100), directory.reserve(kManyEntries * 52);
+        char name[8];
+        for (int i = 0; i < kManyEntries; ++i) {
+            std::snprintf(name, sizeof name, "%06d", i);
+            directory += central;
+            Put(directory, {{out.size(), 4}});
+            (out += local) += name;
+            directory += name;
         }
-        return ~crc;
-    };
-    auto little = [](std::uint64_t value, int size) {
-        std::string bytes;
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return bytes;
-    };
-    auto header = [&](std::uint32_t signature, const std::string& name, const std::string& data, bool central,
-                      std::uint32_t offset) {
-        std::string h = little(signature, 4) + (central ? little(20, 2) : "") + little(20, 2) + little(0, 2) +
-                        little(0, 2) + little(0, 2) + little(0x21, 2) + little(crc32(data), 4) +
-                        little(data.size(), 4) + little(data.size(), 4) + little(name.size(), 2) +
-                        little(0, 2);
-        if (central)
-            h += little(0, 2) + little(0, 2) + little(0, 2) + little(0, 4) + little(offset, 4);
-        return h + name;
-    };
-    const std::string inner = header(0x04034b50, "b.txt", "BBBB", false, 0) + "BBBB";
-    const std::string outer = header(0x04034b50, "a.txt", inner, false, 0) + inner;
-    const std::string directory =
-        header(0x02014b50, "a.txt", inner, true, 0) + header(0x02014b50, "b.txt", "BBBB", true, 35);
-    return outer + directory + little(0x06054b50, 4) + little(0, 4) + little(2, 2) + little(2, 2) +
-           little(directory.size(), 4) + little(outer.size(), 4) + little(0, 2);
+        const std::size_t start = out.size();
+        out += directory;
+        PutEnd(out, kManyEntries, start);
+        return out;
+    }();
+    return bytes;
 }
 
 inline const std::string kLongPath = [] {
@@ -137,7 +191,8 @@ inline std::vector<HostileCase> HostileArchives() {
         HostileCase("case_duplicate", {{"Read.me"}, {"READ.ME"}}, "READ.ME"),
         HostileCase("file_then_folder", {{"a"}, {"A/b"}}, "needs a folder"),
         HostileCase("folder_then_file", {{"a/b"}, {"a"}}, "other entries need a folder"),
-        HostileCase("too_many_entries", {{"1"}, {"2"}, {"3"}}, "3 entries", nullptr, {.maxEntries = 2}),
+        HostileCase("too_many_entries", {}, "holds " + std::to_string(kManyEntries) + " entries",
+                    [](const ExtractionScene& s) { WriteFile(s.Archive(), ManyEntriesArchive()); }),
         HostileCase("claimed_total_over_limit", {{"a", std::string(600, 'a')}, {"b", std::string(600, 'b')}},
                     "limit", nullptr, {.maxTotalBytes = 1000}),
         HostileCase("bomb_by_ratio", {{"bomb.bin", std::string(4 << 20, '\0')}}, "bomb.bin", nullptr,

@@ -24,15 +24,6 @@ inline std::chrono::system_clock::time_point BackupMoment() {
     return std::chrono::system_clock::from_time_t(std::mktime(&local));
 }
 
-// The names in a folder, sorted.
-inline std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Joined with CR LF, each line ended.
 inline std::string CrLf(std::initializer_list<std::string> lines) {
     std::string text;
