@@ -1,8 +1,6 @@
 // the settings store between processes, and when the system refuses to take a new file
 #include <csignal>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -43,19 +41,18 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
             ::close(start[1]);
             char byte;
             (void)::read(start[0], &byte, 1); // returns when the parent closes its end: all start together
-            // only this child writes its key: reading back anything but the value just written means
-            // another process wrote a stale copy of the file over it
+            // only this child writes its key: reading back anything else means a stale copy was written
             SettingsStore store(where);
             const std::string key = "Child" + std::to_string(child);
             for (int i = 0; i < kWrites; ++i) {
                 const std::string value = key + "/" + std::to_string(i) + "\n\"x\"";
-                if (store.RegSaveSetting("Corvane", "Files", key, value, true))
-                    ::_exit(1);
-                SettingsResult back = store.RegGetSetting("Corvane", "Files", key, "", true);
+                SettingsResult back = store.RegSaveSetting("Corvane", "Files", key, value, true)
+                                          ? SettingsResult(SettingsError{})
+                                          : store.RegGetSetting("Corvane", "Files", key, "", true);
                 if (!back.ok() || back.value() != value)
-                    ::_exit(2);
+                    ::_exit(1);
             }
-            ::_exit(store.TakeNotice() ? 3 : 0);
+            ::_exit(store.TakeNotice() ? 2 : 0);
         }
         children.push_back(pid);
     }
@@ -64,8 +61,7 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     for (pid_t pid : children)
         EXPECT_EQ(ExitCodeOf(pid), 0);
     Result<SettingsDocument> document = SettingsDocument::Parse(FileBytes(where.localMachineFile));
-    ASSERT_TRUE(document) << document.error();
-    ASSERT_EQ(document->keys().size(), 1u);
+    ASSERT_TRUE(document && document->keys().size() == 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
     std::filesystem::remove_all(folder);
@@ -80,23 +76,21 @@ class SettingsStoreRefusedWrite : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     ScratchFolder folder;
-    const std::string storeFolder = folder.Path("store");
-    const SettingsLocation where{storeFolder + "/machine.settings", storeFolder + "/user.settings"};
+    const SettingsLocation where{folder.Path("machine.settings"), folder.Path("user.settings")};
     ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
     if (GetParam() == Refusal::ReadOnlyFolderNoLock)
         std::filesystem::remove(where.localMachineFile + ".lock");
     const std::string before = FileBytes(where.localMachineFile);
-    const std::vector<std::string> namesBefore = FileNamesIn(storeFolder);
-    ASSERT_TRUE(GetParam() == Refusal::FullDisk || ::chmod(storeFolder.c_str(), 0555) == 0);
+    const std::vector<std::string> namesBefore = FileNamesIn(folder.Path());
+    const bool fullDisk = GetParam() == Refusal::FullDisk;
+    ASSERT_TRUE(fullDisk || ::chmod(folder.Path().c_str(), 0555) == 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
         const rlimit limit{512, 512};
-        if (GetParam() == Refusal::FullDisk &&
-            (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
+        if (fullDisk && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
             ::_exit(10);
         // an administrator writes anywhere: take the rights of an ordinary account
-        if (GetParam() != Refusal::FullDisk && ::geteuid() == 0 &&
-            (::setgid(65534) != 0 || ::setuid(65534) != 0))
+        if (!fullDisk && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(10);
         SettingsStore store(where);
         std::optional<SettingsError> error =
@@ -108,10 +102,10 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
         ::_exit(old.ok() && old.value() == "/old/" ? 0 : 2);
     }
     const int code = ExitCodeOf(pid);
-    ::chmod(storeFolder.c_str(), 0755);
+    ::chmod(folder.Path().c_str(), 0755);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(FileBytes(where.localMachineFile), before);
-    EXPECT_EQ(FileNamesIn(storeFolder), namesBefore);
+    EXPECT_EQ(FileNamesIn(folder.Path()), namesBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
