@@ -16,10 +16,8 @@ TEST(AnsiText, ConvertsBothWays) {
         CodePage codePage;
         std::string utf8;
     } cases[] = {
-        {"\xE9t\xE9", CP::Windows1252, "\xC3\xA9t\xC3\xA9"},
         {"\x80 \x8A\x9F\x93", CP::Windows1252, "\xE2\x82\xAC \xC5\xA0\xC5\xB8\xE2\x80\x9C"},
-        // the five holes of the table survive as C1 controls
-        {"\x81\x8D\x8F\x90\x9D", CP::Windows1252, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"\x81\x8D\x8F\x90\x9D", CP::Windows1252, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes
         {"\x80\xFF", CP::Latin1, "\xC2\x80\xC3\xBF"},
         {"\xC3\xA9\xE2\x82\xAC", CP::Utf8, "\xC3\xA9\xE2\x82\xAC"},
     };
@@ -30,17 +28,17 @@ TEST(AnsiText, ConvertsBothWays) {
     std::string all;
     for (int byte = 1; byte < 256; ++byte)
         all += static_cast<char>(byte);
-    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, CP::Windows1252), CP::Windows1252), all);
-    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, CP::Latin1), CP::Latin1), all);
+    for (CodePage codePage : {CP::Windows1252, CP::Latin1})
+        EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, codePage), codePage), all);
 }
 
 TEST(AnsiText, UnrepresentableAndInvalidBecomeMarks) {
-    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC!", CP::Latin1), "a?!");              // euro sign is not Latin-1
-    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD", CP::Windows1252), "?");             // CJK
-    EXPECT_EQ(Utf8ToAnsi("a\xFF!", CP::Windows1252), "a?!");                 // not UTF-8
-    EXPECT_EQ(AnsiToUtf8("a\xC3", CP::Utf8), "a\xEF\xBF\xBD");               // cut sequence
-    EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CP::Utf8), "\xEF\xBF\xBD\xEF\xBF\xBD"); // overlong "/"
-    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CP::Utf8), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC!", CP::Latin1), "a?!");       // euro sign is not Latin-1
+    EXPECT_EQ(Utf8ToAnsi("a\xFF!", CP::Windows1252), "a?!");          // not UTF-8
+    EXPECT_EQ(AnsiToUtf8("a\xC3", CP::Utf8), "a" + bad);              // cut sequence
+    EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CP::Utf8), bad + bad);           // overlong "/"
+    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CP::Utf8), bad + bad + bad); // surrogate
 }
 
 TEST(AnsiText, CodePageNames) {

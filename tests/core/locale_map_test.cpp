@@ -1,7 +1,4 @@
 // the locale map written on first start, and the language chosen from it
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "core/locale_map.h"
@@ -40,7 +37,7 @@ TEST(LocaleMap, FirstStartWritesTheExactMapOnceOrFails) {
     EXPECT_EQ(ChooseLanguage(1036, notAFolder), "eng");
 }
 
-// empty map: the default one, written on first start
+// an empty map stands for the default one, written on first start
 TEST(LocaleMap, ChooseLanguageNeedsTheLanguageFile) {
     const struct {
         std::string map;
@@ -49,7 +46,6 @@ TEST(LocaleMap, ChooseLanguageNeedsTheLanguageFile) {
         std::string expected;
     } cases[] = {{"", {"fra"}, 3084, "fra"},
                  {"", {"deu"}, 1036, "eng"},
-                 {"", {"fra"}, 9999, "eng"},
                  {"[LocaleID]\r\n1036=fra\r\nForce=deu\r\n", {"fra", "deu"}, 1036, "deu"},
                  {"[LocaleID]\r\n1036=fra\r\nForce=ita\r\n", {"fra"}, 1036, "eng"},
                  {"[localeid]\r\nFORCE =  deu \r\n", {"deu"}, 1033, "deu"}};

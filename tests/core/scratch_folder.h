@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -15,16 +14,15 @@ public:
     ScratchFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "corvane-";
-        for (char c : std::string(info->test_suite_name()) + "-" + info->name()) {
+        for (char c : std::string(info->test_suite_name()) + "-" + info->name())
             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
         m_path = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
     ~ScratchFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
