@@ -1,7 +1,6 @@
 // painting and click detection of the panel
 #include "app/frame3d.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -42,17 +41,11 @@ void Frame3D::paintEvent(QPaintEvent*) {
 }
 
 void Frame3D::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
-    event->accept();
+    m_click.press(event);
 }
 
 void Frame3D::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
+    if (m_click.release(event, this))
         emit clicked();
 }
 

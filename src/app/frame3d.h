@@ -3,6 +3,8 @@
 
 #include <QFrame>
 
+#include "app/click_tracker.h"
+
 namespace corvane {
 
 class Frame3D : public QFrame {
@@ -25,7 +27,7 @@ protected:
 
 private:
     QString m_caption;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 } // namespace corvane

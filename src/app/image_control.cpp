@@ -1,7 +1,6 @@
 // painting and click detection of the picture control
 #include "app/image_control.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace corvane {
@@ -25,23 +24,17 @@ void ImageControl::paintEvent(QPaintEvent*) {
     const QPixmap scaled = m_picture.scaled(target * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QRect box(QPoint((width() - target.width()) / 2, (height() - target.height()) / 2), target);
     // a pressed picture moves by one pixel, the only feedback a borderless image gives
-    painter.drawPixmap(m_pressed ? box.translated(1, 1) : box, scaled);
+    painter.drawPixmap(m_click.pressed() ? box.translated(1, 1) : box, scaled);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        m_pressed = true;
+    if (m_click.press(event))
         update();
-    }
-    event->accept();
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
+    const bool click = m_click.release(event, this);
     update();
-    event->accept();
     if (click)
         emit clicked();
 }

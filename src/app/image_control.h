@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "app/click_tracker.h"
+
 namespace corvane {
 
 // Stands for both image kinds of the windows (the plain image and the alpha-blended one).
@@ -26,7 +28,7 @@ protected:
 
 private:
     QPixmap m_picture;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 } // namespace corvane
