@@ -13,6 +13,13 @@ namespace corvane {
 // Gives a control its name and, for a member of a control array (index >= 0), its index.
 void NameControl(QObject* control, const QString& name, int index = -1);
 
+// A new control of type T inside parent, named as NameControl does.
+template <typename T> T* MakeControl(QWidget* parent, const QString& name, int index = -1) {
+    auto* control = new T(parent);
+    NameControl(control, name, index);
+    return control;
+}
+
 // The control's index in its array as decimal text, or "" when it belongs to no array.
 QString ControlIndexSuffix(const QObject* control);
 

@@ -33,15 +33,9 @@ const char* const kList = "QListWidget { background: white; border: 1px solid #b
 constexpr int kBoxHeight = 26;
 constexpr int kSmallButton = 30;
 
-template <typename T> T* Make(QWidget* parent, const QString& name, int index = -1) {
-    auto* control = new T(parent);
-    NameControl(control, name, index);
-    return control;
-}
-
 PelmButton* SmallButton(QWidget* parent, const QString& name, int index, const QString& caption,
                         const QString& tip) {
-    auto* button = Make<PelmButton>(parent, name, index);
+    auto* button = MakeControl<PelmButton>(parent, name, index);
     button->setCaption(caption);
     button->setToolTip(tip);
     button->setFixedSize(kSmallButton, kBoxHeight);
@@ -76,13 +70,13 @@ FormGroup::FormGroup(UiServices& services, const StringTable& strings, const QSt
 }
 
 void FormGroup::createControls() {
-    m_frame3D1 = Make<Frame3D>(this, QStringLiteral("Frame3D1"));
+    m_frame3D1 = MakeControl<Frame3D>(this, QStringLiteral("Frame3D1"));
 
     const QString titles[] = {QStringLiteral("Create or modify a Project Group"),
                               QStringLiteral("Linked Projects :"), QStringLiteral("Main Project :"),
                               QStringLiteral("Group name :"), QStringLiteral("Save Path :")};
     for (int index = 0; index < 5; ++index) {
-        m_label1[index] = Make<QLabel>(m_frame3D1, QStringLiteral("Label1"), index);
+        m_label1[index] = MakeControl<QLabel>(m_frame3D1, QStringLiteral("Label1"), index);
         m_label1[index]->setText(titles[index]);
     }
 
@@ -91,7 +85,7 @@ void FormGroup::createControls() {
                             QStringLiteral("Full path of the main project"),
                             QStringLiteral("Folder that receives the group's backups")};
     for (int index = 0; index < 4; ++index) {
-        m_text1[index] = Make<QLineEdit>(m_frame3D1, QStringLiteral("Text1"), index);
+        m_text1[index] = MakeControl<QLineEdit>(m_frame3D1, QStringLiteral("Text1"), index);
         m_text1[index]->setReadOnly(index != 1);
         m_text1[index]->setStyleSheet(QLatin1String(index != 1 ? kReadOnlyBox : kTypingBox));
         m_text1[index]->setFixedHeight(kBoxHeight);
@@ -116,15 +110,15 @@ void FormGroup::createControls() {
     m_btnMoins = SmallButton(m_frame3D1, QStringLiteral("btn_Moins"), -1, QStringLiteral("\u2212"),
                              QStringLiteral("Remove the selected linked project"));
 
-    m_list1 = Make<QListWidget>(m_frame3D1, QStringLiteral("List1"));
+    m_list1 = MakeControl<QListWidget>(m_frame3D1, QStringLiteral("List1"));
     m_list1->setStyleSheet(QLatin1String(kList));
     m_list1->setToolTip(QStringLiteral("Projects linked to the group"));
     m_list1->setMinimumHeight(120);
 
-    m_btnAnnuler = Make<PelmButton>(this, QStringLiteral("Btn_Annuler"));
+    m_btnAnnuler = MakeControl<PelmButton>(this, QStringLiteral("Btn_Annuler"));
     m_btnAnnuler->setCaption(QStringLiteral("&Return"));
     m_btnAnnuler->setToolTip(QStringLiteral("Close without saving"));
-    m_btnGroup = Make<PelmButton>(this, QStringLiteral("btn_Group"));
+    m_btnGroup = MakeControl<PelmButton>(this, QStringLiteral("btn_Group"));
     m_btnGroup->setCaption(QStringLiteral("Save and use this project group"));
     m_btnGroup->setToolTip(QStringLiteral("Save the group file and select it in the main window"));
     QFont strong = m_btnGroup->font();

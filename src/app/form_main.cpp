@@ -33,12 +33,6 @@ const char* const kPasswordBox =
     " padding: 0 4px; lineedit-password-character: 42; }"
     "QLineEdit:focus { border-color: #2f7dd8; }";
 
-template <typename T> T* Make(QWidget* parent, const QString& name, int index = -1) {
-    auto* control = new T(parent);
-    NameControl(control, name, index);
-    return control;
-}
-
 // a control is kept inside its container: the help picture's designed box overhangs the panel's edge
 void Place(QWidget* control, int left, int top, int width, int height) {
     QRect box = TwipsToPixels(left, top, width, height);
@@ -93,70 +87,70 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
 }
 
 void FormMain::createFootControls() {
-    m_frame3D2 = Make<Frame3D>(this, QStringLiteral("Frame3D2"));
+    m_frame3D2 = MakeControl<Frame3D>(this, QStringLiteral("Frame3D2"));
     Place(m_frame3D2, 4200, 5685, 5280, 600);
     m_frame3D2->setCaption(QStringLiteral("Corvane, free VB6 backup tool \u00A9 2024-"));
     m_frame3D2->setFont(Weighted(font(), QFont::Normal, 11));
     m_frame3D2->setCursor(Qt::PointingHandCursor);
 
     for (int index : {0, 1}) {
-        m_image1[index] = Make<ImageControl>(m_frame3D2, QStringLiteral("Image1"), index);
+        m_image1[index] = MakeControl<ImageControl>(m_frame3D2, QStringLiteral("Image1"), index);
         m_image1[index]->setGeometry(index == 0 ? 8 : m_frame3D2->width() - 32, 8, 24, 24);
     }
     m_image1[0]->setPicture(ProductLogo(64));
     m_image1[0]->setCursor(Qt::ArrowCursor);
     m_image1[1]->setPicture(VersionPicture(64));
 
-    m_btnAnnuler = Make<PelmButton>(this, QStringLiteral("Btn_Annuler"));
+    m_btnAnnuler = MakeControl<PelmButton>(this, QStringLiteral("Btn_Annuler"));
     Place(m_btnAnnuler, 1260, 5685, 2115, 510);
     m_btnAnnuler->setCaption(QStringLiteral("&Quit"));
 
-    m_btnValider = Make<PelmButton>(this, QStringLiteral("Btn_Valider"));
+    m_btnValider = MakeControl<PelmButton>(this, QStringLiteral("Btn_Valider"));
     Place(m_btnValider, 10335, 5685, 2160, 510);
     m_btnValider->setCaption(QStringLiteral("&Archive"));
     m_btnValider->setFont(Weighted(font(), QFont::DemiBold));
 }
 
 void FormMain::createMainPanelControls() {
-    m_frame3D1 = Make<Frame3D>(this, QStringLiteral("Frame3D1"));
+    m_frame3D1 = MakeControl<Frame3D>(this, QStringLiteral("Frame3D1"));
     Place(m_frame3D1, 0, 0, 13980, 5265);
 
-    m_frame3D3 = Make<Frame3D>(m_frame3D1, QStringLiteral("Frame3D3"));
+    m_frame3D3 = MakeControl<Frame3D>(m_frame3D1, QStringLiteral("Frame3D3"));
     Place(m_frame3D3, 1155, 1800, 11505, 3285);
     m_frame3D3->hide();
 
-    m_list1 = Make<QListWidget>(m_frame3D1, QStringLiteral("List1"));
+    m_list1 = MakeControl<QListWidget>(m_frame3D1, QStringLiteral("List1"));
     Place(m_list1, 1155, 1800, 11505, 3285);
     m_list1->hide();
 
-    m_dbPathDialog = Make<PelmButton>(m_frame3D1, QStringLiteral("DBpathDialog"), 0);
+    m_dbPathDialog = MakeControl<PelmButton>(m_frame3D1, QStringLiteral("DBpathDialog"), 0);
     Place(m_dbPathDialog, 1770, 1080, 10290, 555);
     m_dbPathDialog->setCaption(QStringLiteral("Choose a project group or source file on disk"));
 
-    m_lblOR = Make<QLabel>(m_frame3D1, QStringLiteral("lblOR"));
+    m_lblOR = MakeControl<QLabel>(m_frame3D1, QStringLiteral("lblOR"));
     Place(m_lblOR, 3600, 765, 6765, 300);
     m_lblOR->setText(QStringLiteral("OR"));
     m_lblOR->setAlignment(Qt::AlignCenter);
     m_lblOR->setFont(Weighted(font(), QFont::DemiBold));
     Colour(m_lblOR, QColor(0x1f, 0x5f, 0xc0));
 
-    m_pelmButton1 = Make<PelmButton>(m_frame3D1, QStringLiteral("PelmButton1"));
+    m_pelmButton1 = MakeControl<PelmButton>(m_frame3D1, QStringLiteral("PelmButton1"));
     Place(m_pelmButton1, 1770, 180, 10290, 555);
     m_pelmButton1->setCaption(QStringLiteral("Create or modify a project group"));
 
-    m_pelmOpenThe = Make<PelmButton>(m_frame3D1, QStringLiteral("PelmOpenThe"));
+    m_pelmOpenThe = MakeControl<PelmButton>(m_frame3D1, QStringLiteral("PelmOpenThe"));
     Place(m_pelmOpenThe, 1770, 4410, 10290, 555);
     m_pelmOpenThe->setCaption(QStringLiteral("Open the last backup folder..."));
     m_pelmOpenThe->hide();
 
-    m_label3 = Make<QLabel>(m_frame3D1, QStringLiteral("Label3"));
+    m_label3 = MakeControl<QLabel>(m_frame3D1, QStringLiteral("Label3"));
     Place(m_label3, 45, 3240, 13920, 375);
     m_label3->setText(QStringLiteral("Corvane"));
     m_label3->setAlignment(Qt::AlignCenter);
     m_label3->setFont(Weighted(font(), QFont::Bold, 19));
     Colour(m_label3, QColor(0x1f, 0x5f, 0xc0));
 
-    m_lblLabel4 = Make<QLabel>(m_frame3D1, QStringLiteral("lblLabel4"));
+    m_lblLabel4 = MakeControl<QLabel>(m_frame3D1, QStringLiteral("lblLabel4"));
     Place(m_lblLabel4, 0, 3735, 13965, 375);
     m_lblLabel4->setText(QStringLiteral("Version "));
     m_lblLabel4->setAlignment(Qt::AlignCenter);
@@ -167,7 +161,7 @@ void FormMain::createMainPanelControls() {
         int index, left, top, size;
     } images[] = {{2, 13320, 45, 720}, {3, 6615, 2115, 960}, {4, 90, 45, 480}};
     for (const auto& image : images) {
-        m_image1[image.index] = Make<ImageControl>(m_frame3D1, QStringLiteral("Image1"), image.index);
+        m_image1[image.index] = MakeControl<ImageControl>(m_frame3D1, QStringLiteral("Image1"), image.index);
         Place(m_image1[image.index], image.left, image.top, image.size, image.size);
     }
     m_image1[2]->setPicture(HelpPicture(64));
@@ -183,12 +177,12 @@ void FormMain::createProjectPanelControls() {
                               QStringLiteral("Password :")};
     const int tops[] = {180, 915, 1410, 1905};
     for (int index = 0; index < 4; ++index) {
-        m_label1[index] = Make<QLabel>(m_frame3D3, QStringLiteral("Label1"), index);
+        m_label1[index] = MakeControl<QLabel>(m_frame3D3, QStringLiteral("Label1"), index);
         m_label1[index]->setText(titles[index]);
         m_label1[index]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Place(m_label1[index], kLabelLeft, tops[index], kLabelWidth, kTextHeight);
 
-        m_text1[index] = Make<QLineEdit>(m_frame3D3, QStringLiteral("Text1"), index);
+        m_text1[index] = MakeControl<QLineEdit>(m_frame3D3, QStringLiteral("Text1"), index);
         Place(m_text1[index], kTextLeft, tops[index], kTextWidth, kTextHeight);
         m_text1[index]->setReadOnly(index < 3);
         m_text1[index]->setStyleSheet(QLatin1String(index < 3 ? kReadOnlyBox : kPasswordBox));
@@ -203,25 +197,25 @@ void FormMain::createProjectPanelControls() {
                               QStringLiteral(" QLineEdit { color: rgb(128, 0, 0); }"));
     m_text1[3]->setEchoMode(QLineEdit::Password);
 
-    m_savePathDialog = Make<PelmButton>(m_frame3D3, QStringLiteral("SavepathDialog"), 1);
+    m_savePathDialog = MakeControl<PelmButton>(m_frame3D3, QStringLiteral("SavepathDialog"), 1);
     Place(m_savePathDialog, kBesideLeft, 1410, 480, kTextHeight);
     m_savePathDialog->setCaption(QStringLiteral("..."));
     m_savePathDialog->hide();
 
-    m_alphaImgCtl2 = Make<ImageControl>(m_frame3D3, QStringLiteral("AlphaImgCtl2"));
+    m_alphaImgCtl2 = MakeControl<ImageControl>(m_frame3D3, QStringLiteral("AlphaImgCtl2"));
     Place(m_alphaImgCtl2, kBesideLeft + 52, 1905, kTextHeight, kTextHeight);
     updatePasswordPicture();
 
-    m_label2 = Make<QLabel>(m_frame3D3, QStringLiteral("Label2"));
+    m_label2 = MakeControl<QLabel>(m_frame3D3, QStringLiteral("Label2"));
     Place(m_label2, kLabelLeft, 2370, kBesideLeft + 480 - kLabelLeft, 210);
     m_label2->setText(QStringLiteral("Label2"));
     m_label2->setFont(Weighted(font(), QFont::Normal, 10));
     m_label2->hide();
 
-    m_vistaProg1 = Make<VistaProg>(m_frame3D3, QStringLiteral("VistaProg1"));
+    m_vistaProg1 = MakeControl<VistaProg>(m_frame3D3, QStringLiteral("VistaProg1"));
     Place(m_vistaProg1, kLabelLeft, 2580, kBesideLeft + 480 - kLabelLeft, 180);
     m_vistaProg1->hide();
-    m_vistaProg2 = Make<VistaProg>(m_frame3D3, QStringLiteral("VistaProg2"));
+    m_vistaProg2 = MakeControl<VistaProg>(m_frame3D3, QStringLiteral("VistaProg2"));
     Place(m_vistaProg2, kLabelLeft, 2805, kBesideLeft + 480 - kLabelLeft, 180);
     m_vistaProg2->hide();
 }
