@@ -16,7 +16,8 @@ std::size_t Reservation(std::uint64_t size) {
 } // namespace
 
 DeflatePool::DeflatePool(std::size_t budget, unsigned workers)
-    : m_budget(budget), m_workerCount(workers != 0 ? workers : std::max(1u, std::thread::hardware_concurrency())) {}
+    : m_budget(budget),
+      m_workerCount(workers != 0 ? workers : std::max(1u, std::thread::hardware_concurrency())) {}
 
 DeflatePool::~DeflatePool() {
     Stop();
@@ -95,6 +96,8 @@ void DeflatePool::Work() {
         m_held -= job.held;
         job.held = result.bytes.capacity();
         m_held += job.held;
+        if (result.systemError == 0 && !result.stopped)
+            job.digest = DeflatedDigest{result.size, result.crc, result.bytes.size(), result.packedCrc};
         job.result = std::move(result);
         job.state = State::Done;
         if (index < m_writerAt)
@@ -144,6 +147,11 @@ void DeflatePool::Release(std::size_t index) {
             ReleaseLocked(m_jobs[index]);
     }
     m_workAvailable.notify_all();
+}
+
+std::optional<DeflatedDigest> DeflatePool::Digest(std::size_t index) const {
+    std::lock_guard lock(m_mutex);
+    return index < m_jobs.size() ? m_jobs[index].digest : std::nullopt;
 }
 
 std::size_t DeflatePool::PeakBytes() const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +41,9 @@ public:
     // so, which also stops the workers. The result stays valid until Release(index).
     const DeflatedFile* Wait(std::size_t index, const std::function<bool()>& cancelled);
     void Release(std::size_t index);
+    // What file `index` became, kept after Release(); empty when it was not deflated (yet), could
+    // not be read or was abandoned.
+    std::optional<DeflatedDigest> Digest(std::size_t index) const;
 
     // the most bytes ever held at once, for checking the budget
     std::size_t PeakBytes() const;
@@ -52,6 +56,7 @@ private:
         State state = State::Queued;
         std::size_t held = 0;
         DeflatedFile result;
+        std::optional<DeflatedDigest> digest;
     };
 
     void Work();

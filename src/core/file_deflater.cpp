@@ -20,7 +20,8 @@ struct StreamCloser {
 } // namespace
 
 FileDeflater::FileDeflater(int level) : m_block(kBlockSize) {
-    m_ready = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) == Z_OK;
+    m_ready =
+        deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) == Z_OK;
 }
 
 FileDeflater::~FileDeflater() {
@@ -29,8 +30,10 @@ FileDeflater::~FileDeflater() {
 }
 
 // Compresses the first `length` bytes of the read block onto output[used...]; the output grows by
-// doubling, so each byte of it is cleared once.
-bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, std::size_t& used) {
+// doubling, so each byte of it is cleared once. The new output's CRC is taken while it is still in
+// the cache.
+bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, std::size_t& used,
+                        uLong& packedCrc) {
     m_stream.next_in = reinterpret_cast<Bytef*>(m_block.data());
     m_stream.avail_in = static_cast<uInt>(length);
     for (;;) {
@@ -39,7 +42,10 @@ bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, st
         m_stream.next_out = reinterpret_cast<Bytef*>(output.data() + used);
         m_stream.avail_out = static_cast<uInt>(output.size() - used);
         const int result = deflate(&m_stream, finish ? Z_FINISH : Z_NO_FLUSH);
+        const std::size_t before = used;
         used = output.size() - m_stream.avail_out;
+        packedCrc = crc32(packedCrc, reinterpret_cast<const Bytef*>(output.data() + before),
+                          static_cast<uInt>(used - before));
         if (result == Z_STREAM_END)
             return true;
         if (result != Z_OK && result != Z_BUF_ERROR)
@@ -65,6 +71,7 @@ DeflatedFile FileDeflater::Deflate(const std::string& path, std::uint64_t expect
     std::size_t used = 0;
     result.bytes.resize(deflateBound(&m_stream, static_cast<uLong>(expectedSize)));
     uLong crc = crc32(0L, Z_NULL, 0);
+    uLong packedCrc = crc;
     for (;;) {
         if (stop.load(std::memory_order_relaxed)) {
             result.stopped = true;
@@ -78,7 +85,7 @@ DeflatedFile FileDeflater::Deflate(const std::string& path, std::uint64_t expect
         const bool last = read < m_block.size();
         crc = crc32(crc, reinterpret_cast<const Bytef*>(m_block.data()), static_cast<uInt>(read));
         result.size += read;
-        if (!Feed(read, last, result.bytes, used)) {
+        if (!Feed(read, last, result.bytes, used, packedCrc)) {
             result.systemError = ENOMEM;
             return result;
         }
@@ -86,6 +93,7 @@ DeflatedFile FileDeflater::Deflate(const std::string& path, std::uint64_t expect
             break;
     }
     result.crc = static_cast<std::uint32_t>(crc);
+    result.packedCrc = static_cast<std::uint32_t>(packedCrc);
     result.bytes.resize(used);
     result.bytes.shrink_to_fit();
     return result;

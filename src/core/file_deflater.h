@@ -10,10 +10,20 @@
 
 namespace corvane {
 
+// What an entry made from a deflated file must hold: the file's size and CRC, and the length and
+// CRC-32 of the deflate stream itself, so that the stored stream can be checked without inflating it.
+struct DeflatedDigest {
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t packedSize = 0;
+    std::uint32_t packedCrc = 0;
+};
+
 struct DeflatedFile {
     std::string bytes; // raw deflate (no zlib header), ready to be copied into an entry
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
+    std::uint32_t packedCrc = 0; // of `bytes`
     // non-zero when the file could not be opened (`openFailed`) or read: the system's error number
     int systemError = 0;
     bool openFailed = false;
@@ -32,7 +42,7 @@ public:
     DeflatedFile Deflate(const std::string& path, std::uint64_t expectedSize, const std::atomic<bool>& stop);
 
 private:
-    bool Feed(std::size_t length, bool finish, std::string& output, std::size_t& used);
+    bool Feed(std::size_t length, bool finish, std::string& output, std::size_t& used, uLong& packedCrc);
 
     z_stream m_stream{};
     bool m_ready = false;

@@ -87,8 +87,9 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     Discard();
     IgnoreFileSizeSignal();
     m_archivePath = archivePath;
-    m_entryNames.clear();
+    m_entries.clear();
     m_entryIndexes.clear();
+    m_poolIndexes.clear();
     m_namePlan = EntryNamePlan();
     m_buffers.clear();
     m_pool.Clear();
@@ -123,8 +124,8 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     return 1;
 }
 
-int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName,
-                            std::time_t modificationTime) {
+int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                            std::optional<std::size_t> poolIndex) {
     auto path = CheckEntryName(entryName);
     Status unique = path ? m_namePlan.Add(entryName, *path) : Status(fail(path.error()));
     if (!unique) {
@@ -140,11 +141,12 @@ int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName,
     if (zip_file_set_mtime(m_archive, entry, modificationTime, 0) != 0 ||
         zip_set_file_compression(m_archive, entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0) {
         std::string reason = ZipErrorText(m_archive);
-        zip_delete(m_archive, entry); // keeps entry indexes in step with m_entryNames
+        zip_delete(m_archive, entry); // keeps entry indexes in step with m_entries
         return Failed("Could not add \"" + entryName + "\" to the archive: " + reason + ".");
     }
-    m_entryNames.push_back(entryName);
+    m_entries.push_back({entryName, std::nullopt});
     m_entryIndexes.push_back(entry);
+    m_poolIndexes.push_back(poolIndex);
     return 1;
 }
 
@@ -161,12 +163,13 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
         return Failed(file.error());
     // empty files keep libzip's own handling of them
     const bool parallel = file->size > 0 && file->size <= m_parallelLimit;
-    zip_source_t* source = parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, &m_sourceFailure,
-                                                           &m_cancelRequested)
-                                    : CreateFileSource(m_archive, *file, &m_sourceFailure);
+    zip_source_t* source =
+        parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, &m_sourceFailure, &m_cancelRequested)
+                 : CreateFileSource(m_archive, *file, &m_sourceFailure);
     if (source == nullptr)
         return Failed("Could not add \"" + diskPath + "\": " + ZipErrorText(m_archive) + ".");
-    return AddSource(source, ToEntrySeparators(entryName), file->modificationTime);
+    const auto poolIndex = parallel ? std::optional<std::size_t>(m_pool.Count() - 1) : std::nullopt;
+    return AddSource(source, ToEntrySeparators(entryName), file->modificationTime, poolIndex);
 }
 
 int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) {
@@ -177,7 +180,7 @@ int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) 
     if (source == nullptr)
         return Failed("Could not add \"" + entryName + "\": " + ZipErrorText(m_archive) + ".");
     auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    return AddSource(source, ToEntrySeparators(entryName), now);
+    return AddSource(source, ToEntrySeparators(entryName), now, std::nullopt);
 }
 
 Status ZipComponent::PrepareEntries() {
@@ -187,14 +190,14 @@ Status ZipComponent::PrepareEntries() {
         return fail("Encryption mode " + std::to_string(m_encryption) + " is not supported.");
     for (std::size_t i = 0; i < m_entryIndexes.size(); ++i) {
         if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, m_password.c_str()) != 0)
-            return fail("Could not encrypt \"" + m_entryNames[i] + "\": " + ZipErrorText(m_archive) + ".");
+            return fail("Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
     }
     return Status::success();
 }
 
 // libzip writes its own temporary file beside ours and renames it over ours only when complete.
 Status ZipComponent::CloseArchive() {
-    if (m_entryNames.empty()) {
+    if (m_entries.empty()) {
         Discard();
         return WriteEmptyArchive(m_tempPath);
     }
@@ -210,6 +213,10 @@ Status ZipComponent::CloseArchive() {
     m_sourceFailure = SourceFailure();
     m_pool.Start();
     const bool closed = zip_close(m_archive) == 0;
+    for (std::size_t i = 0; closed && i < m_entries.size(); ++i) {
+        if (m_poolIndexes[i])
+            m_entries[i].deflated = m_pool.Digest(*m_poolIndexes[i]);
+    }
     m_pool.Clear();
     if (closed) {
         m_archive = nullptr;
@@ -253,7 +260,7 @@ int ZipComponent::WriteZipAndClose() {
     if (written && m_verify) {
         m_progressBase = 1.0 - verifyShare;
         m_progressShare = verifyShare;
-        written = VerifyArchive(m_tempPath, m_entryNames, m_encryption == 0 ? std::string() : m_password);
+        written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
     }
     if (written) {
         std::error_code error;

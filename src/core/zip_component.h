@@ -66,10 +66,16 @@ public:
     void SetProgressCallback(std::function<void(double fraction)> progress);
     void SetCancelRequested(std::function<bool()> cancelRequested);
 
-    // Opens the archive at `path` again and reads every entry whole (CRC and AES authentication
-    // checked by libzip); its names must be `expectedNames` in order, each encrypted when a
-    // password is given.
-    Status VerifyArchive(const std::string& path, const std::vector<std::string>& expectedNames,
+    // An entry the written archive must hold. With a digest, its stored deflate stream must be the
+    // one the pool made (same length and CRC-32, decrypted first), which proves it without inflating
+    // it; without one it is inflated and its CRC checked by libzip.
+    struct ExpectedEntry {
+        std::string name;
+        std::optional<DeflatedDigest> deflated;
+    };
+    // Opens the archive at `path` again and checks every entry against `expected`, in order, each
+    // encrypted when a password is given (AES authentication checked by libzip).
+    Status VerifyArchive(const std::string& path, const std::vector<ExpectedEntry>& expected,
                          const std::string& password);
 
     const std::string& LastError() const { return m_lastError; }
@@ -80,7 +86,8 @@ public:
 
 private:
     int Failed(std::string message);
-    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime);
+    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                  std::optional<std::size_t> poolIndex);
     Status PrepareEntries();
     Status CloseArchive();
     void Discard();
@@ -94,8 +101,9 @@ private:
     std::string m_password;
     int m_encryption = kEncryptionAes256;
     std::string m_prefix;
-    std::vector<std::string> m_entryNames;
+    std::vector<ExpectedEntry> m_entries;
     std::vector<zip_uint64_t> m_entryIndexes;
+    std::vector<std::optional<std::size_t>> m_poolIndexes; // of the entries deflated ahead
     EntryNamePlan m_namePlan;
     std::list<std::string> m_buffers; // libzip reads them at write time; a list never moves them
     SourceFailure m_sourceFailure;
