@@ -80,19 +80,15 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
     WriteFile(m_scratch.Path("big/Big.res"), RandomBytes(48 << 20, 11));
     const std::string project =
         m_scratch.Write("big/Big.vbp", CrLf({"ResFile32=\"Big.res\"", "Name=\"Big\""}));
-    const std::string home = m_scratch.Path("home");
-    fs::create_directories(home);
-    const std::string homeVariable = "CORVANE_HOME=" + home;
-    std::vector<char*> environment;
+    const std::string home = "CORVANE_HOME=" + m_scratch.Path("home");
+    fs::create_directories(m_scratch.Path("home"));
+    std::vector<char*> environment = {const_cast<char*>(home.c_str())};
     for (char** variable = environ; *variable != nullptr; ++variable)
         environment.push_back(*variable);
-    environment.push_back(const_cast<char*>(homeVariable.c_str()));
     environment.push_back(nullptr);
-    std::vector<std::string> words = {CORVANE_CLI_PATH, "archive", project, "--dest", m_scratch.Path("out")};
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    std::string words[] = {CORVANE_CLI_PATH, "archive", project, "--dest", m_scratch.Path("out")};
+    std::vector<char*> argv = {words[0].data(), words[1].data(), words[2].data(),
+                               words[3].data(), words[4].data(), nullptr};
     pid_t child = 0;
     ASSERT_EQ(::posix_spawn(&child, CORVANE_CLI_PATH, nullptr, nullptr, argv.data(), environment.data()), 0);
     // wait until the write has begun: its temporary file appears beside the archive

@@ -9,12 +9,7 @@ using testing::BackupMoment;
 
 TEST(BackupNaming, TimeStampIsLocalAndPadded) {
     EXPECT_EQ(FormatTimeStamp(BackupMoment()), "20250717095823");
-    std::tm local{};
-    local.tm_year = 2001 - 1900;
-    local.tm_mday = 2;
-    local.tm_hour = 23;
-    local.tm_isdst = -1;
-    EXPECT_EQ(FormatTimeStamp(std::chrono::system_clock::from_time_t(std::mktime(&local))), "20010102230000");
+    EXPECT_EQ(FormatTimeStamp(testing::LocalMoment(2001, 1, 2, 23, 0, 0)), "20010102230000");
 }
 
 TEST(BackupNaming, DefaultNames) {
@@ -29,9 +24,7 @@ TEST(BackupNaming, DefaultNames) {
 
 TEST(BackupNaming, NamesAreSanitisedBaseNames) {
     JobState state;
-    state.gProjectName = "What? A: Tool";
-    state.gMajorVer = "2";
-    state.gMinorVer = "1";
+    state.gProjectName = "What? A: Tool", state.gMajorVer = "2", state.gMinorVer = "1",
     state.gRevisionVer = "7";
     state.gTimeStamp = "20250717095823";
     EXPECT_EQ(BackupBaseName(state), "What? A: Tool 2.1.7.20250717095823");

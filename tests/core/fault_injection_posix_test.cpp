@@ -22,17 +22,9 @@ using namespace corvane::testing;
 
 int ExitCodeOf(pid_t pid) {
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid)
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// gtest's assertions cannot leave a child process: the body's verdict is its exit code.
-int RunInChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    return pid < 0 ? -1 : ExitCodeOf(pid);
 }
 
 // An administrator reads and writes anywhere: take the rights of an ordinary account.
@@ -40,43 +32,26 @@ bool DropToNobody() {
     return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
 }
 
-// The run must fail at stepLabel: 0, or what went otherwise.
-int ExpectFailureAt(const RunOutcome& outcome, const std::string& stepLabel) {
-    if (outcome.kind != RunOutcome::Kind::ProjectFailed)
-        return 20 + static_cast<int>(outcome.kind);
-    return outcome.failure.stepLabel == stepLabel ? 0 : 30;
-}
-
-// A fault set up by the parent (`arm`, undone by `disarm`) and suffered by the child (`enter`).
+// A fault suffered by a child process (`enter`), on a path of the scene the parent locks with `mode`.
 struct ProcessFault {
     const char* name;
-    std::function<void(const FaultScene&)> arm;
-    std::function<bool()> enter;
-    std::function<void(const FaultScene&)> disarm;
+    const char* locked; // below the scratch folder; empty: none
+    mode_t mode;
+    bool (*enter)();
     std::string stepLabel;
 };
 
-void Chmod(const std::string& path, mode_t mode) {
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
-}
-
 const ProcessFault kProcessFaults[] = {
-    {"UnreadableFile",
-     [](const FaultScene& scene) { Chmod(scene.Scratch().Path("proj/Controls/ppGrid.pag"), 0); },
-     DropToNobody,
-     [](const FaultScene& scene) { Chmod(scene.Scratch().Path("proj/Controls/ppGrid.pag"), 0644); },
-     "PropertyPage=Controls\\ppGrid.pag"},
-    {"ReadOnlyDestination", [](const FaultScene& scene) { Chmod(scene.Scratch().Path("backup"), 0555); },
-     DropToNobody, [](const FaultScene& scene) { Chmod(scene.Scratch().Path("backup"), 0755); },
-     "Writing Zip File"},
+    {"UnreadableFile", "proj/Controls/ppGrid.pag", 0, DropToNobody, "PropertyPage=Controls\\ppGrid.pag"},
+    {"ReadOnlyDestination", "backup", 0555, DropToNobody, "Writing Zip File"},
     // no file may grow past 1 MiB, as if the disk filled up in the middle of the archive
-    {"DiskFull", [](const FaultScene&) {},
+    {"DiskFull", "", 0,
      [] {
          std::signal(SIGXFSZ, SIG_IGN);
          const rlimit limit{1 << 20, 1 << 20};
          return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
      },
-     [](const FaultScene&) {}, "Writing Zip File"},
+     "Writing Zip File"},
 };
 
 class ProcessFaultInjection : public ::testing::TestWithParam<std::tuple<ProcessFault, Destination>> {};
@@ -85,17 +60,25 @@ TEST_P(ProcessFaultInjection, LeavesEveryOldFileAndNoTemporary) {
     const auto& [fault, destination] = GetParam();
     FaultScene scene;
     scene.Prepare(destination);
-    fault.arm(scene);
+    const std::string locked = scene.Scratch().Path(fault.locked);
+    struct stat unlocked {};
+    ASSERT_EQ(::stat(locked.c_str(), &unlocked), 0);
+    ASSERT_TRUE(*fault.locked == '\0' || ::chmod(locked.c_str(), fault.mode) == 0);
     const auto before = scene.State();
     const SingleProjectRequest request = scene.Request();
     RunOptions options = scene.Options();
-
-    const int verdict = RunInChild([&] {
+    // gtest's assertions cannot leave a child process: its verdict is its exit code
+    const pid_t child = ::fork();
+    if (child == 0) {
         if (!fault.enter())
-            return 10;
-        return ExpectFailureAt(RunSingleProject(request, options), fault.stepLabel);
-    });
-    fault.disarm(scene);
+            ::_exit(10);
+        const RunOutcome outcome = RunSingleProject(request, options);
+        ::_exit(outcome.kind != RunOutcome::Kind::ProjectFailed ? 20 + static_cast<int>(outcome.kind)
+                : outcome.failure.stepLabel == fault.stepLabel  ? 0
+                                                                : 30);
+    }
+    const int verdict = ExitCodeOf(child);
+    ::chmod(locked.c_str(), unlocked.st_mode);
     EXPECT_EQ(verdict, 0) << "20+: the run's kind, 30: blamed another step";
     EXPECT_EQ(scene.State(), before);
     EXPECT_EQ(scene.ArchiveKind(), destination == Destination::New ? "absent" : "old");
@@ -110,9 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Matrix, ProcessFaultInjection,
                                     DestinationName(std::get<1>(info.param));
                          });
 
-// Starts a child that writes a byte into the pipe when `ready` says so and then goes on with `work`; the
-// parent waits for that byte, lets `delay` pass and kills the child. A child that never signals is not
-// killed. Returns how the child ended.
+// Runs `work` in a child and kills it `delay` after the child calls `signal` (never, if it does not).
 int KillDuring(const std::function<void(const std::function<void()>& signal)>& work,
                std::chrono::microseconds delay) {
     int channel[2];
@@ -137,7 +118,7 @@ int KillDuring(const std::function<void(const std::function<void()>& signal)>& w
         std::this_thread::sleep_for(delay);
         ::kill(pid, SIGKILL);
     }
-    return pid < 0 ? -1 : ExitCodeOf(pid);
+    return ExitCodeOf(pid);
 }
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
@@ -172,10 +153,8 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
         EXPECT_TRUE(kind == "new" || kind == (destination == Destination::New ? "absent" : "old"));
         interrupted += kind != "new";
         for (const std::string& name : FileNamesIn(scene.Scratch().Path("backup"))) {
-            if (name != kSceneZipName) {
-                EXPECT_EQ(name.rfind(".corvane-", 0), 0u) << name;
-                ++leftBehind;
-            }
+            leftBehind += name != kSceneZipName;
+            EXPECT_TRUE(name == kSceneZipName || name.starts_with(".corvane-")) << name;
         }
         EXPECT_EQ(Snapshot(scene.Scratch().Path("proj")), sourcesBefore);
         EXPECT_TRUE(FileNamesIn(scene.Scratch().Path("tmp")).empty());
@@ -204,27 +183,24 @@ TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
         ::_exit(0);
     ASSERT_EQ(ExitCodeOf(ended), 0);
     const std::string dead = std::to_string(ended), alive = "1"; // init outlives every test
-    const std::vector<std::string> removed = {".corvane-" + dead + "-0123456789abcdef.zip.tmp",
-                                              ".corvane-" + dead + "-0123456789abcdef.zip.tmp.Ab3dE9"};
-    const std::vector<std::string> kept = {".corvane-" + alive + "-0123456789abcdef.zip.tmp",
-                                           ".corvane-" + std::to_string(::getpid()) +
-                                               "-0123456789abcdef.zip.tmp",  // another build of ours
-                                           ".corvane-0123456789abcdef.part", // an extraction's
-                                           ".corvane-" + dead + "-0123456789abcdef.zip.tmp.toolong",
-                                           ".corvane-" + dead + "-0123456789abcdeg.zip.tmp",
-                                           ".corvane-" + dead + "-0123456789abcdef.zip",
-                                           "Billing 1.0.0.20250717095823.zip"};
+    const std::string prefix = ".corvane-" + dead + "-0123456789abcde";
+    const std::vector<std::string> removed = {prefix + "f.zip.tmp", prefix + "f.zip.tmp.Ab3dE9"};
+    std::vector<std::string> kept = {".corvane-" + alive + "-0123456789abcdef.zip.tmp",
+                                     ".corvane-" + std::to_string(::getpid()) + "-0123456789abcdef.zip.tmp",
+                                     ".corvane-0123456789abcdef.part", // an extraction's
+                                     prefix + "f.zip.tmp.toolong",
+                                     prefix + "g.zip.tmp",
+                                     prefix + "f.zip",
+                                     "Billing 1.0.0.20250717095823.zip"};
     for (const auto& names : {removed, kept})
         for (const std::string& name : names)
             scratch.Write(name);
-    fs::create_directories(scratch.Path(".corvane-" + dead + "-fedcba9876543210.zip.tmp")); // not a file
-
+    kept.push_back(".corvane-" + dead + "-fedcba9876543210.zip.tmp"); // a folder, not a file
+    fs::create_directories(scratch.Path(kept.back()));
     ZipComponent zip;
     ASSERT_EQ(zip.NewZip(scratch.Path("new.zip")), 1) << zip.LastError();
-    std::vector<std::string> expected = kept;
-    expected.push_back(".corvane-" + dead + "-fedcba9876543210.zip.tmp");
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FileNamesIn(scratch.Path()), expected);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(FileNamesIn(scratch.Path()), kept);
 }
 
 // A large value written again and again, each write killed at a random moment: the file always parses and
@@ -246,9 +222,8 @@ TEST(KilledSettingsWrite, FileHoldsOldOrNewValueAfterEveryKill) {
     };
 
     ASSERT_FALSE(save(value(0)));
-    // the moment a write completes varies with the machine's load: the window the kills are drawn from
-    // widens after each kill that came too early and narrows after each that came too late, so that
-    // they gather around the end of the write, where the new file is flushed and renamed
+    // the window the kills are drawn from widens after each kill too early and narrows after each too late,
+    // so that whatever the machine's load they gather around the end of the write (flush and rename)
     std::mt19937 random(std::random_device{}());
     double window = 20000; // microseconds
     std::string current = value(0);

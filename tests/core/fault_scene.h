@@ -21,20 +21,13 @@ inline std::string DestinationName(Destination destination) {
 
 inline constexpr const char* kSceneZipName = "Billing 2.1.0.20250717095823.zip";
 
-// Bytes that deflate cannot shrink, made quickly: the builds run unoptimised.
-inline std::string Incompressible(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::ifstream("/dev/urandom", std::ios::binary).read(bytes.data(), std::streamsize(size));
-    return bytes;
-}
-
 class FaultScene {
 public:
     FaultScene()
         : m_project(m_scratch), m_settings(SettingsLocation{m_scratch.Path("settings/machine.settings"),
                                                             m_scratch.Path("settings/user.settings")}) {
         // large enough that the write lasts long enough to be interrupted in the middle
-        WriteFile(m_scratch.Path("proj/Res/Billing.res"), Incompressible(3 << 20));
+        WriteFile(m_scratch.Path("proj/Res/Billing.res"), RandomBytes(3 << 20, 9));
         fs::create_directories(m_scratch.Path("backup"));
         fs::create_directories(m_scratch.Path("settings"));
         fs::create_directories(m_scratch.Path("tmp"));
@@ -93,36 +86,14 @@ public:
     std::string ArchiveKind() const {
         if (!fs::exists(ArchivePath()))
             return "absent";
-        const std::string names = EntryNames();
-        return names == "old.txt\n"                                                   ? "old"
+        const std::string names = Shell("unzip -Z1 " + Quoted(ArchivePath())).output;
+        return Shell("unzip -tqq " + Quoted(ArchivePath())).exitCode != 0             ? "broken"
+               : names == "old.txt\n"                                                 ? "old"
                : names == BillingProject::Listing("Billing 2.1.0.20250717095823.vbp") ? "new"
                                                                                       : "broken";
     }
 
 private:
-    // One line per entry, or nothing when any entry does not read back whole.
-    std::string EntryNames() const {
-        int error = 0;
-        zip_t* archive = zip_open(ArchivePath().c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-        if (archive == nullptr)
-            return "";
-        std::string names;
-        std::vector<char> buffer(1 << 16);
-        for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-            zip_file_t* entry = zip_fopen_index(archive, i, 0);
-            zip_int64_t read = entry != nullptr ? 0 : -1;
-            while (entry != nullptr && (read = zip_fread(entry, buffer.data(), buffer.size())) > 0) {
-            }
-            if (entry == nullptr || read < 0 || zip_fclose(entry) != 0) {
-                names.clear();
-                break;
-            }
-            names += zip_get_name(archive, i, 0) + std::string("\n");
-        }
-        zip_discard(archive);
-        return names;
-    }
-
     ScratchFolder m_scratch;
     BillingProject m_project;
     SettingsStore m_settings;

@@ -1,16 +1,17 @@
-// properties the readers, the archive path mapping and the extractor keep whatever bytes they are given;
-// shared by the fuzz targets and the mutation test, so it uses no test framework
+// properties the readers, the archive path mapping and the extractor keep whatever bytes they are given,
+// shared by the fuzz targets and the mutation test; each check returns what broke, or nothing
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "core/extract_path_gate.h"
 #include "core/group_file.h"
 #include "core/ini_file.h"
@@ -22,20 +23,14 @@
 
 namespace corvane::testing {
 
-// Every check returns an empty text when the property holds, else what broke, for a person to read.
-
 inline std::string Shown(const std::string& text) {
     return "\"" + DisplayEntryName(text) + "\"";
 }
 
 inline std::vector<std::string> SplitAtBackslash(const std::string& path) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', start)) {
-        parts.push_back(path.substr(start, at - start));
-        start = at + 1;
-    }
-    parts.push_back(path.substr(start));
+    std::vector<std::string> parts(1);
+    for (char c : path)
+        c == '\\' ? void(parts.emplace_back()) : parts.back().push_back(c);
     return parts;
 }
 
@@ -109,61 +104,50 @@ inline std::string CheckProjectFile(const ProjectFile& project) {
     return "";
 }
 
-// The file at `path` read by both readers; what the editor read, written to `copyPath` and read
-// again, gives the same fields. The one exception is a backup folder holding "[PATH]" itself: the
-// format has no escape, so reading removes it (the default folder of a main project whose path holds
-// the marker comes back without it).
+// The file at `path` read by both readers; what the editor read, written to `copyPath` and read again,
+// gives the same fields. The format has no escape for "[PATH]": a backup folder holding it (the default
+// folder of a main project whose path holds it) comes back without it, or the writer refuses it.
 inline std::string CheckGroupFile(const std::string& path, const std::string& copyPath) {
     const auto bytes = ReadTextFile(path);
     if (!bytes)
         return "the input file could not be read back: " + bytes.error();
     const std::vector<std::string> lines = SplitLines(bytes.value());
-
     const auto selection = ReadGroupForMainWindow(path);
     if (lines.empty() != !selection.ok())
         return lines.empty() ? "an empty group file was accepted"
                              : "the main window refused: " + selection.error();
     if (selection.ok()) {
-        const auto marked = std::count_if(lines.begin() + 1, lines.end(), [](const std::string& line) {
-            return line.rfind("[PATH]", 0) == 0;
-        });
+        const auto marked = std::count_if(lines.begin() + 1, lines.end(),
+                                          [](const std::string& line) { return line.starts_with("[PATH]"); });
         if (selection->projects.size() + static_cast<std::size_t>(marked) + 1 != lines.size())
             return "the main window lost or invented a project line";
         if (!selection->projects.empty() && selection->savePath.empty())
             return "a group with projects got no save path";
     }
-
     const GroupEditorRead first = ReadGroupForEditor(path);
     if (first.stoppedEarly != (lines.size() < 2))
         return "the editor stopped early on a file of " + std::to_string(lines.size()) + " lines";
     if (first.stoppedEarly)
         return "";
+    const GroupEditorFields& a = first.fields;
+    const bool marker =
+        a.backupFolder.find("[PATH]") != std::string::npos || a.mainProject.starts_with("[PATH]");
     std::error_code ec;
     std::filesystem::remove(copyPath, ec); // written fresh: replacing a file makes some file systems flush it
-    if (Status written = WriteGroupFile(copyPath, first.fields); !written)
-        return "writing the group back failed: " + written.error();
+    if (Status written = WriteGroupFile(copyPath, a); !written)
+        return marker ? "" : "writing the group back failed: " + written.error();
     const GroupEditorRead second = ReadGroupForEditor(copyPath);
-    const GroupEditorFields& a = first.fields;
     const GroupEditorFields& b = second.fields;
     if (second.stoppedEarly)
         return "the written group file could not be read again";
-    if (a.groupName != b.groupName)
-        return "the group name " + Shown(a.groupName) + " came back as " + Shown(b.groupName);
-    if (a.mainProject != b.mainProject)
-        return "the main project " + Shown(a.mainProject) + " came back as " + Shown(b.mainProject);
-    if (a.backupFolder != b.backupFolder && a.backupFolder.find("[PATH]") == std::string::npos)
-        return "the backup folder " + Shown(a.backupFolder) + " came back as " + Shown(b.backupFolder);
+    for (const auto& [what, before, after] : {std::tuple("group name", a.groupName, b.groupName),
+                                              std::tuple("main project", a.mainProject, b.mainProject),
+                                              std::tuple("backup folder", a.backupFolder, b.backupFolder)})
+        if (before != after && !(marker && std::string_view(what) == "backup folder"))
+            return std::string("the ") + what + " " + Shown(before) + " came back as " + Shown(after);
     if (a.linkedProjects != b.linkedProjects)
         return "the linked projects changed in a write and read";
     return "";
-}
-
-inline std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 // The names of up to `most` sections the bytes seem to open, "Strings" always among them.
@@ -200,8 +184,8 @@ inline std::string CheckIniFile(const std::string& bytes, const IniFile& ini) {
     return "";
 }
 
-// The message table agrees with the language file it came from, and falls back to the English text
-// outside it. Without the end marker this reads 32,000 keys, so it is the slow check.
+// The message table agrees with its language file and falls back to the English text outside it;
+// without the end marker this reads 32,000 keys, so it is the slow check.
 inline std::string CheckMessageTable(const IniFile& ini) {
     const StringTable table = StringTable::FromIniFile(ini);
     if (table.size() == 1)
@@ -220,22 +204,11 @@ inline std::string CheckMessageTable(const IniFile& ini) {
     return "";
 }
 
-// Small limits: a fuzzed archive has no business unpacking much.
-inline UnzipLimits SandboxLimits() {
-    UnzipLimits limits;
-    limits.maxTotalBytes = 1 << 20;
-    limits.maxEntryBytes = 256 << 10;
-    limits.maxEntries = 64;
-    return limits;
-}
-
 inline constexpr const char* kSandboxPassword = "secret";
 
-// Writes the bytes as an archive into a sandbox below `root` (made here), unpacks it into the
-// sandbox's target folder and checks that nothing appeared outside that folder, that nothing below it
-// is a link or a leftover partial file, that every file there came from an entry and that progress
-// only moves forward. The sandbox folders stay for the next call; the archive and the target go.
-// `unpacked`, when given, tells whether the extraction got as far as creating its target folder.
+// Unpacks the bytes as an archive into a sandbox below `root`: nothing may appear outside its target
+// folder, nothing below it be a link or a partial file, every file there must come from an entry and
+// progress only move forward. `unpacked` tells whether the extraction created its target folder.
 inline std::string CheckExtraction(const std::string& zipBytes, const std::filesystem::path& root,
                                    bool* unpacked = nullptr) {
     namespace fs = std::filesystem;
@@ -245,13 +218,13 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
     const fs::path target = inner / "target";
     const fs::path archive = inner / "input.zip";
     std::error_code ec;
-    // kept between calls: making and removing folders is most of the cost of a small archive
-    fs::remove_all(target, ec);
+    fs::remove_all(target, ec); // the rest is kept between calls: folders cost most for a small archive
     fs::create_directories(inner, ec);
     std::ofstream(archive, std::ios::binary) << zipBytes;
 
     UnzipOptions options;
-    options.limits = SandboxLimits();
+    // small limits: a fuzzed archive has no business unpacking much
+    options.limits = {.maxTotalBytes = 1 << 20, .maxEntryBytes = 256 << 10, .maxEntries = 64};
     options.askPassword = [] { return std::optional<std::string>(kSandboxPassword); };
     std::vector<double> fractions;
     options.progress = [&fractions](double fraction) { fractions.push_back(fraction); };

@@ -11,17 +11,16 @@
 
 namespace corvane::testing {
 
-// 17 July 2025, 09:58:23 on this machine's clock, whatever its time zone
-inline std::chrono::system_clock::time_point BackupMoment() {
+// A moment of this machine's clock, whatever its time zone.
+inline std::chrono::system_clock::time_point LocalMoment(int year, int month, int day, int hour, int minute,
+                                                         int second) {
     std::tm local{};
-    local.tm_year = 2025 - 1900;
-    local.tm_mon = 6;
-    local.tm_mday = 17;
-    local.tm_hour = 9;
-    local.tm_min = 58;
-    local.tm_sec = 23;
-    local.tm_isdst = -1;
+    local.tm_year = year - 1900, local.tm_mon = month - 1, local.tm_mday = day;
+    local.tm_hour = hour, local.tm_min = minute, local.tm_sec = second, local.tm_isdst = -1;
     return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
+inline std::chrono::system_clock::time_point BackupMoment() {
+    return LocalMoment(2025, 7, 17, 9, 58, 23);
 }
 
 // Joined with CR LF, each line ended.
