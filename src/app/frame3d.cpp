@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-Frame3D::Frame3D(QWidget* parent) : QFrame(parent) {}
+Frame3D::Frame3D(QWidget* parent) : ClickableFrame(parent) {}
 
 void Frame3D::setCaption(const QString& caption) {
     m_caption = caption;
@@ -38,15 +38,6 @@ void Frame3D::paintEvent(QPaintEvent*) {
     painter.setPen(QColor(0x3c, 0x4a, 0x5c));
     painter.drawText(rect().adjusted(height(), 0, -height(), 0), Qt::AlignCenter | Qt::TextWordWrap,
                      m_caption);
-}
-
-void Frame3D::mousePressEvent(QMouseEvent* event) {
-    m_click.press(event);
-}
-
-void Frame3D::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_click.release(event, this))
-        emit clicked();
 }
 
 } // namespace corvane

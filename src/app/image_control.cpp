@@ -5,7 +5,7 @@
 
 namespace corvane {
 
-ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
+ImageControl::ImageControl(QWidget* parent) : ClickableFrame(parent) {
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -24,19 +24,7 @@ void ImageControl::paintEvent(QPaintEvent*) {
     const QPixmap scaled = m_picture.scaled(target * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QRect box(QPoint((width() - target.width()) / 2, (height() - target.height()) / 2), target);
     // a pressed picture moves by one pixel, the only feedback a borderless image gives
-    painter.drawPixmap(m_click.pressed() ? box.translated(1, 1) : box, scaled);
-}
-
-void ImageControl::mousePressEvent(QMouseEvent* event) {
-    if (m_click.press(event))
-        update();
-}
-
-void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_click.release(event, this);
-    update();
-    if (click)
-        emit clicked();
+    painter.drawPixmap(pressed() ? box.translated(1, 1) : box, scaled);
 }
 
 } // namespace corvane

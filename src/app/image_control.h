@@ -2,14 +2,13 @@
 #pragma once
 
 #include <QPixmap>
-#include <QWidget>
 
-#include "app/click_tracker.h"
+#include "app/clickable_frame.h"
 
 namespace corvane {
 
 // Stands for both image kinds of the windows (the plain image and the alpha-blended one).
-class ImageControl : public QWidget {
+class ImageControl : public ClickableFrame {
     Q_OBJECT
 
 public:
@@ -18,17 +17,11 @@ public:
     QPixmap picture() const { return m_picture; }
     void setPicture(const QPixmap& picture);
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QPixmap m_picture;
-    ClickTracker m_click;
 };
 
 } // namespace corvane
