@@ -17,52 +17,42 @@ using namespace corvane::testing;
 class ZipComponentTest : public ::testing::Test {
 protected:
     std::string ArchivePath() const { return m_scratch.Path("Billing 1.0.0.20250717095823.zip"); }
-    std::string ArchiveName() const { return fs::path(ArchivePath()).filename().string(); }
 
     ScratchFolder m_scratch;
     ZipComponent m_zip;
 };
 
+// names, the time and AES as others see them; our reader needs the password and restores the time
 TEST_F(ZipComponentTest, StoresFilesUnderPrefixWithTimesAndUtf8Names) {
-    std::string form = m_scratch.Write("src/frmMain.frm", "VERSION 5.00\r\n");
+    std::string form = m_scratch.Write("src/frmMain.frm", RandomBytes(5000) + std::string(5000, 'x'));
     std::string module = m_scratch.Write("src/Ünïcode.bas", "Attribute VB_Name\r\n");
     const std::time_t time = 1614834368; // an even second: zip times count in steps of two
-    fs::last_write_time(form,
-                        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time)));
+    const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time));
+    fs::last_write_time(form, stamp);
     char local[32];
     std::strftime(local, sizeof local, "%Y%m%d.%H%M%S", std::localtime(&time));
     ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
+    m_zip.SetPassword("s3cret pass");
     ASSERT_EQ(m_zip.AppendOneFile(form), 1) << m_zip.LastError();
     m_zip.SetPathPrefix("FileNotInRootPath\\--\\Shared");
     ASSERT_EQ(m_zip.AppendOneFile(module), 1) << m_zip.LastError();
     ASSERT_EQ(m_zip.AppendBuffer("Billing.vbp", "Type=Exe\r\n"), 1);
     ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
-
     auto listing = Shell("unzip -Z1 " + Quoted(ArchivePath()));
     EXPECT_EQ(listing.output, "frmMain.frm\nFileNotInRootPath/--/Shared/Ünïcode.bas\nBilling.vbp\n");
     EXPECT_NE(Shell("unzip -Z -T " + Quoted(ArchivePath()) + " frmMain.frm").output.find(local),
               std::string::npos);
-    EXPECT_EQ(FileNamesIn(m_scratch.Path()), (std::vector<std::string>{ArchiveName(), "src"}));
-}
-
-TEST_F(ZipComponentTest, PasswordGivesArchiveThatOurReaderRestoresOnlyWithIt) {
-    std::string file = m_scratch.Write("a.bas", RandomBytes(50000) + std::string(50000, 'a'));
-    const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(1600000000));
-    fs::last_write_time(file, stamp);
-    ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
-    m_zip.SetPassword("s3cret pass");
-    m_zip.SetPathPrefix("Modules");
-    ASSERT_EQ(m_zip.AppendOneFile(file), 1);
-    ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
+    EXPECT_EQ(FileNamesIn(m_scratch.Path()),
+              (std::vector<std::string>{"Billing 1.0.0.20250717095823.zip", "src"}));
     ZipComponent reader;
     ASSERT_EQ(reader.OpenZip(ArchivePath()), 1);
-    EXPECT_NE(reader.ExtractAll(m_scratch.Path("out")), 1);
+    EXPECT_NE(reader.ExtractAll(m_scratch.Path("out")), 3);
     reader.SetPassword("s3cret pass");
-    ASSERT_EQ(reader.ExtractAll(m_scratch.Path("out")), 1) << reader.LastError();
-    EXPECT_EQ(ReadFile(m_scratch.Path("out/Modules/a.bas")), ReadFile(file));
-    const auto restored = fs::last_write_time(m_scratch.Path("out/Modules/a.bas"));
-    EXPECT_LE(std::chrono::abs(restored - stamp), std::chrono::seconds(2));
-    EXPECT_NE(reader.OpenZip(file), 1); // not an archive
+    ASSERT_EQ(reader.ExtractAll(m_scratch.Path("out")), 3) << reader.LastError();
+    EXPECT_EQ(ReadFile(m_scratch.Path("out/frmMain.frm")), ReadFile(form));
+    EXPECT_LE(std::chrono::abs(fs::last_write_time(m_scratch.Path("out/frmMain.frm")) - stamp),
+              std::chrono::seconds(2));
+    EXPECT_NE(reader.OpenZip(form), 1); // not an archive
 }
 
 TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {
@@ -80,31 +70,11 @@ TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {
     EXPECT_EQ(Shell("unzip -Z1 " + Quoted(ArchivePath())).output, "a.frm\n");
 }
 
-TEST_F(ZipComponentTest, EmptyArchiveIsWrittenOverThePreviousOne) {
-    WriteFile(ArchivePath(), "the previous backup");
-    ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
-    ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
-    EXPECT_EQ(ReadFile(ArchivePath()), std::string("PK\5\6") + std::string(18, '\0')); // the end record alone
-    EXPECT_EQ(FileNamesIn(m_scratch.Path()), std::vector<std::string>{ArchiveName()});
-}
-
 TEST_F(ZipComponentTest, MissingDestinationFolderFailsAtFirstAppend) {
     EXPECT_NE(m_zip.NewZip(m_scratch.Path("nowhere/x.zip")), 1);
     EXPECT_NE(m_zip.AppendBuffer("p.vbp", "x"), 1);
     EXPECT_NE(m_zip.LastError().find("nowhere"), std::string::npos);
     EXPECT_NE(m_zip.WriteZipAndClose(), 1);
-}
-
-// Changes one byte in the middle of the stored data of the `entry`th entry.
-void FlipStoredByte(const std::string& archive, int entry) {
-    std::string bytes = ReadFile(archive);
-    std::size_t at = bytes.find("PK\3\4");
-    while (entry-- > 0)
-        at = bytes.find("PK\3\4", at + 4);
-    at += 30 + ReadLittle(bytes, at + 26, 2) + ReadLittle(bytes, at + 28, 2) +
-          ReadLittle(bytes, at + kLocalPackedSize, 4) / 2;
-    bytes[at] ^= 0x10;
-    WriteFile(archive, bytes);
 }
 
 struct VerifyCase {
@@ -130,18 +100,23 @@ TEST_P(VerifyArchiveTest, CatchesAnArchiveThatDoesNotHoldWhatWasWritten) {
     for (const auto& [name, size] : {std::pair{"a.bas", 30000}, {"b.frm", 2000}}) {
         const std::string path = scratch.Write(name, RandomBytes(size / 2) + std::string(size / 2, 'x'));
         ASSERT_EQ(zip.AppendOneFileAs(path, name), 1);
-        const DeflatedFile stream = FileDeflater(DeflatePool::kLevel).Deflate(path, size, false);
-        const auto packedCrc =
-            crc32(0, reinterpret_cast<const Bytef*>(stream.bytes.data()), stream.bytes.size());
-        deflated[name] =
-            DeflatedDigest{stream.size, stream.crc, stream.bytes.size(), std::uint32_t(packedCrc)};
+        const DeflatedFile made = FileDeflater(DeflatePool::kLevel).Deflate(path, size, false);
+        const auto packedCrc = crc32(0, reinterpret_cast<const Bytef*>(made.bytes.data()), made.bytes.size());
+        deflated[name] = DeflatedDigest{made.size, made.crc, made.bytes.size(), std::uint32_t(packedCrc)};
     }
     ASSERT_EQ(zip.AppendBuffer("p.vbp", RandomBytes(2000) + std::string(3000, 'y')), 1);
     ASSERT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
-    if (row.damage == 3)
+    if (row.damage == 3) {
         PatchBothHeaders(archive, 0, kLocalCrc, kCentralCrc, 0x12345678);
-    else if (row.damage >= 0)
-        FlipStoredByte(archive, row.damage);
+    } else if (row.damage >= 0) { // a byte in the middle of the entry's stored data
+        std::string bytes = ReadFile(archive);
+        std::size_t at = bytes.find("PK\3\4");
+        for (int skip = 0; skip < row.damage; ++skip)
+            at = bytes.find("PK\3\4", at + 4);
+        bytes[at + 30 + ReadLittle(bytes, at + 26, 2) + ReadLittle(bytes, at + 28, 2) +
+              ReadLittle(bytes, at + kLocalPackedSize, 4) / 2] ^= 0x10;
+        WriteFile(archive, bytes);
+    }
     std::vector<ZipComponent::ExpectedEntry> expected;
     for (const std::string& name : row.expected)
         expected.push_back({name, deflated[name]});
@@ -158,7 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                       VerifyCase{"ChangedByte", "", "", kAll, 1, "\"b.frm\": its stored bytes differ"},
                       VerifyCase{"ChangedByteAes", "pw", "pw", kAll, 0, "\"a.bas\""},
                       VerifyCase{"ChangedByteInflated", "", "", kAll, 2, "\"p.vbp\""},
-                      VerifyCase{"ChangedByteInflatedAes", "pw", "pw", kAll, 2, "\"p.vbp\""},
                       VerifyCase{"HeaderCrc", "", "", kAll, 3, "\"a.bas\": its headers"},
                       VerifyCase{"Missing", "", "", {"a.bas", "b.frm"}, -1, "3 entries instead of 2"},
                       VerifyCase{"Extra", "", "", {"a.bas", "b.frm", "p.vbp", "q.bas"}, -1, "instead of 4"},
