@@ -19,8 +19,8 @@ TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
     for (const std::string name : {"Billing.vbp", "..a/b..", "...", "console.txt", "COM0", "lpt10.txt"})
         EXPECT_EQ(Landing(name), name);
     EXPECT_EQ(Landing(std::string(255, 'n')), std::string(255, 'n'));
-    for (const std::string name :
-         {"Nul.frm", "con .txt", "Com9", "a/./b", "a//b", "a\\\\b", "a/..", ".", "", "/", "a\x7f", "x:"})
+    for (const std::string name : {"Nul.frm", "lpt1.log", "con .txt", "Com9", "a/./b", "a//b", "a\\\\b",
+                                   "a/..", ".", "", "/", "//server/x", "a\x7f", "x:", "C:evil.txt"})
         EXPECT_NE(Landing(name).find("was refused"), std::string::npos) << name;
     EXPECT_NE(Landing(std::string("a\0b", 3)).find("was refused"), std::string::npos);
 }

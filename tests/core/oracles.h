@@ -1,5 +1,5 @@
-// properties the readers, the archive path mapping and the extractor keep whatever bytes they are given,
-// shared by the fuzz targets and the mutation test; each check returns what broke, or nothing
+// properties the project reader, the archive path mapping and the extractor keep whatever bytes they are
+// given, shared by the fuzz targets and the mutation test; each check returns what broke, or nothing
 #pragma once
 
 #include <algorithm>
@@ -8,17 +8,11 @@
 #include <fstream>
 #include <string>
 #include <system_error>
-#include <tuple>
 #include <vector>
 
-#include "core/ascii_case.h"
 #include "core/extract_path_gate.h"
-#include "core/group_file.h"
-#include "core/ini_file.h"
 #include "core/paths.h"
 #include "core/project_file.h"
-#include "core/string_table.h"
-#include "core/text_lines.h"
 #include "core/unzipper.h"
 
 namespace corvane::testing {
@@ -50,15 +44,11 @@ inline std::string CheckArchivePath(const std::string& reference) {
         return namesFile ? what + " is empty" : "";
     if (!namesFile)
         return what + " names a file, but the reference ends with a separator";
-    if (safe.find('/') != std::string::npos)
-        return what + " holds \"/\"";
-    if (safe.find(':') != std::string::npos)
-        return what + " holds a drive or stream colon";
+    if (safe.find_first_of("/:") != std::string::npos)
+        return what + " holds \"/\" or a drive or stream colon";
     for (const std::string& component : SplitAtBackslash(safe)) {
-        if (component.empty())
-            return what + " has an empty component or a leading separator";
-        if (component == "." || component == "..")
-            return what + " has a \"" + component + "\" component";
+        if (component.empty() || component == "." || component == "..")
+            return what + " has an empty, \".\" or \"..\" component";
         if (std::any_of(component.begin(), component.end(),
                         [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
             return what + " holds a control character";
@@ -100,106 +90,6 @@ inline std::string CheckProjectFile(const ProjectFile& project) {
         if (value->empty() || value->find('"') != std::string::npos ||
             value->find('=') != std::string::npos || value->front() == ' ' || value->back() == ' ')
             return "the project info value " + Shown(*value) + " is empty or not cleaned";
-    }
-    return "";
-}
-
-// The file at `path` read by both readers; what the editor read, written to `copyPath` and read again,
-// gives the same fields. The format has no escape for "[PATH]": a backup folder holding it (the default
-// folder of a main project whose path holds it) comes back without it, or the writer refuses it.
-inline std::string CheckGroupFile(const std::string& path, const std::string& copyPath) {
-    const auto bytes = ReadTextFile(path);
-    if (!bytes)
-        return "the input file could not be read back: " + bytes.error();
-    const std::vector<std::string> lines = SplitLines(bytes.value());
-    const auto selection = ReadGroupForMainWindow(path);
-    if (lines.empty() != !selection.ok())
-        return lines.empty() ? "an empty group file was accepted"
-                             : "the main window refused: " + selection.error();
-    if (selection.ok()) {
-        const auto marked = std::count_if(lines.begin() + 1, lines.end(),
-                                          [](const std::string& line) { return line.starts_with("[PATH]"); });
-        if (selection->projects.size() + static_cast<std::size_t>(marked) + 1 != lines.size())
-            return "the main window lost or invented a project line";
-        if (!selection->projects.empty() && selection->savePath.empty())
-            return "a group with projects got no save path";
-    }
-    const GroupEditorRead first = ReadGroupForEditor(path);
-    if (first.stoppedEarly != (lines.size() < 2))
-        return "the editor stopped early on a file of " + std::to_string(lines.size()) + " lines";
-    if (first.stoppedEarly)
-        return "";
-    const GroupEditorFields& a = first.fields;
-    const bool marker =
-        a.backupFolder.find("[PATH]") != std::string::npos || a.mainProject.starts_with("[PATH]");
-    std::error_code ec;
-    std::filesystem::remove(copyPath, ec); // written fresh: replacing a file makes some file systems flush it
-    if (Status written = WriteGroupFile(copyPath, a); !written)
-        return marker ? "" : "writing the group back failed: " + written.error();
-    const GroupEditorRead second = ReadGroupForEditor(copyPath);
-    const GroupEditorFields& b = second.fields;
-    if (second.stoppedEarly)
-        return "the written group file could not be read again";
-    for (const auto& [what, before, after] : {std::tuple("group name", a.groupName, b.groupName),
-                                              std::tuple("main project", a.mainProject, b.mainProject),
-                                              std::tuple("backup folder", a.backupFolder, b.backupFolder)})
-        if (before != after && !(marker && std::string_view(what) == "backup folder"))
-            return std::string("the ") + what + " " + Shown(before) + " came back as " + Shown(after);
-    if (a.linkedProjects != b.linkedProjects)
-        return "the linked projects changed in a write and read";
-    return "";
-}
-
-// The names of up to `most` sections the bytes seem to open, "Strings" always among them.
-inline std::vector<std::string> ProbedSections(const std::string& bytes, std::size_t most = 16) {
-    std::vector<std::string> names = {"Strings"};
-    for (const std::string& line : SplitLines(bytes)) {
-        const std::size_t open = line.find('[');
-        if (open == std::string::npos || names.size() >= most)
-            continue;
-        const std::size_t close = line.find(']', open);
-        names.push_back(
-            line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
-    }
-    return names;
-}
-
-// Every key a section lists reads the same through Get, whatever the letter case of the names; a
-// missing key gives the default, cut and trimmed.
-inline std::string CheckIniFile(const std::string& bytes, const IniFile& ini) {
-    for (const std::string& name : ProbedSections(bytes)) {
-        for (const auto& [key, value] : ini.Section(name)) {
-            if (value.size() > kMaxIniValueLength)
-                return "the value of " + Shown(key) + " is longer than the limit";
-            if (ini.Get(name, key, "\x01") != value ||
-                ini.Get(UpperAscii(name), UpperAscii(key), "\x01") != value)
-                return "the key " + Shown(key) + " of section " + Shown(name) +
-                       " reads differently through Get";
-        }
-        // no key can hold a line break, so this one is always missing
-        const std::string fallback = std::string(300, 'd') + "  ";
-        if (ini.Get(name, "\n", fallback) != std::string(kMaxIniValueLength, 'd'))
-            return "a missing key of section " + Shown(name) + " did not give the default, cut";
-    }
-    return "";
-}
-
-// The message table agrees with its language file and falls back to the English text outside it;
-// without the end marker this reads 32,000 keys, so it is the slow check.
-inline std::string CheckMessageTable(const IniFile& ini) {
-    const StringTable table = StringTable::FromIniFile(ini);
-    if (table.size() == 1)
-        return "the message table spans one index";
-    const std::string english = "en|x";
-    const int last = static_cast<int>(table.size()) - 1;
-    for (int n : {-1, 0, last, last + 1}) {
-        if (table.GetString(n, english) != "en\r\nx")
-            return "message " + std::to_string(n) + " is not the English text";
-    }
-    for (int n = 1; n < std::min(last, 64); ++n) {
-        const std::string text = ini.Get("Strings", "String" + std::to_string(n), "");
-        if (table.GetString(n, english) != ExpandLineBreaks(text.empty() ? english : text))
-            return "message " + std::to_string(n) + " differs from the language file";
     }
     return "";
 }

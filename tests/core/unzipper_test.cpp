@@ -59,20 +59,6 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
     EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "replaced");
 }
 
-TEST(UnzipperTest, UnpacksBackslashPathsFoldersAndReplacesFiles) {
-    ExtractionScene scene;
-    MakeArchive(scene.Archive(), {{"FileNotInRootPath\\Lib\\Util.bas", "util"},
-                                  {"Empty/", "", Kind::Folder},
-                                  {"old.txt", "new content"}});
-    auto result = scene.Extract();
-    ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(*result, 3);
-    EXPECT_EQ(ReadFile(scene.Target() + "/FileNotInRootPath/Lib/Util.bas"), "util");
-    EXPECT_TRUE(fs::is_directory(scene.Target() + "/Empty"));
-    EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "new content");
-    EXPECT_FALSE(scene.HasLeftovers());
-}
-
 TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
     ExtractionScene scene;
     fs::path source = scene.Root() / "source";
@@ -84,6 +70,7 @@ TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
     auto result = ExtractArchive(scene.Archive(), target, {});
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(Snapshot(target), Snapshot(source));
+    EXPECT_FALSE(scene.HasLeftovers());
 }
 
 TEST(UnzipperTest, FailureKeepsEarlierFilesWholeAndLeavesNoPartialFile) {

@@ -31,15 +31,11 @@ TEST_P(SyncFileTest, StepsRiseToOneUnlessStopped) {
     });
     EXPECT_EQ(static_cast<bool>(status), c.flushed) << (status ? "" : status.error());
     ASSERT_EQ(heard.size(), c.steps);
-    for (std::size_t i = 0; i < heard.size(); ++i) {
-        EXPECT_GT(heard[i], i == 0 ? 0.0 : heard[i - 1]) << "step " << i;
-        EXPECT_LE(heard[i], 1.0) << "step " << i;
-    }
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        EXPECT_TRUE(heard[i] > (i == 0 ? 0.0 : heard[i - 1]) && heard[i] <= 1.0) << "step " << i;
     // only the closing fsync says everything is on the disk
     EXPECT_EQ(!heard.empty() && heard.back() == 1.0, c.flushed);
-    if (!c.flushed) {
-        EXPECT_NE(status.error().find(file), std::string::npos);
-    }
+    EXPECT_TRUE(c.flushed || status.error().find(file) != std::string::npos);
 }
 
 constexpr std::size_t kMiB = 1 << 20;
@@ -53,16 +49,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // once the last piece is written the fsync is all that is left: a stop then is too late
                       SyncCase{"StopAfterTheLastPieceIsTooLate", 2 * kMiB, 3, 3, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SyncFileFailure, AMissingFileIsNamedAndNoStepIsHeard) {
-    ScratchFolder scratch;
-    const std::string missing = scratch.Path("gone.zip.tmp");
-    int steps = 0;
-    const Status status = SyncFile(missing, [&](double) { return ++steps > 0; });
-    ASSERT_FALSE(status);
-    EXPECT_NE(status.error().find(missing), std::string::npos);
-    EXPECT_EQ(steps, 0);
-}
 
 } // namespace
 } // namespace corvane
