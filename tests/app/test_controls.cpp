@@ -46,8 +46,8 @@ private slots:
         image->setPicture(HelpPicture(32));
         const QList<QWidget*> controls{new PelmButton(&window), new Frame3D(&window), image};
         window.resize(200, 140);
-        for (QWidget* control : controls)
-            control->setGeometry(10, 10 + 40 * controls.indexOf(control), 80, 30);
+        for (int i = 0; i < controls.size(); ++i)
+            controls[i]->setGeometry(10, 10 + 40 * i, 80, 30);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         for (QWidget* control : controls) {
@@ -56,6 +56,8 @@ private slots:
                 QTest::mousePress(control, Qt::LeftButton, {}, {40, 15});
                 QTest::mouseRelease(control, Qt::LeftButton, {}, release);
             }
+            QTest::mousePress(control, Qt::RightButton, {}, {40, 15});
+            QTest::mouseRelease(control, Qt::RightButton, {}, {40, 15});
             QVERIFY2(spy.count() == 1, control->metaObject()->className());
         }
     }

@@ -1,12 +1,10 @@
-// the file dialog, folder browser and shell wrappers over scripted services, and the parts of the
-// desktop services that need no dialog
+// the file dialog, folder browser, message box and shell wrappers over scripted services
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/common_dialog.h"
 #include "app/message_box_style.h"
 #include "app/shell_ex.h"
-#include "app/ui_services.h"
 #include "app/unicode_browse_folders.h"
 #include "support/scripted_services.h"
 
@@ -49,12 +47,12 @@ private slots:
         QTEST(look.icon, "icon");
         QTEST(look.defaultButton, "defaultButton");
         // the pressed button comes back as the old answer number
-        const QList<B::StandardButton> order{B::Ok, B::Cancel, B::Abort, B::Retry, B::Ignore, B::Yes, B::No};
-        for (int answer = 1; answer <= 7; ++answer)
-            QCOMPARE(AnswerOfButton(order[answer - 1]), answer);
-        QCOMPARE(AnswerOfButton(B::NoButton), MsgBox::Cancel);
+        QCOMPARE((QList<int>{AnswerOfButton(B::Ok), AnswerOfButton(B::Retry), AnswerOfButton(B::No),
+                             AnswerOfButton(B::NoButton)}),
+                 (QList<int>{MsgBox::Ok, MsgBox::Retry, MsgBox::No, MsgBox::Cancel}));
     }
 
+    // a cancel clears the name, so the earlier choice is not proposed to the next use
     void commonDialog() {
         for (const bool cancelError : {true, false}) {
             ScriptedServices ui;
@@ -67,25 +65,20 @@ private slots:
             dialog.FilterIndex = 1;
             dialog.Flags = 0x81000;
             dialog.CancelError = cancelError;
-            QVERIFY(dialog.ShowOpen(nullptr));
-            QCOMPARE(dialog.FileName, QString("/a/first.vbp"));
-            QVERIFY(!dialog.ShowOpen(nullptr));
-            // the cancel clears the name, so the earlier choice is not proposed to the next use
-            QCOMPARE(dialog.FileName, QString());
+            QVERIFY(dialog.ShowOpen(nullptr) && dialog.FileName == "/a/first.vbp");
+            QVERIFY(!dialog.ShowOpen(nullptr) && dialog.FileName.isEmpty());
             QCOMPARE(dialog.LastError(), cancelError ? CommonDialog::kCancelErrorNumber : 0);
-            QVERIFY(dialog.ShowOpen(nullptr));
-            QCOMPARE(dialog.LastError(), 0);
-            const FileDialogRequest& asked = ui.fileRequests().constLast();
-            QCOMPARE((QStringList{asked.fileName, asked.title, asked.initDir, asked.filter}),
-                     (QStringList{"", "Choose", "/backups", dialog.Filter}));
-            QCOMPARE(asked.filterIndex, 1);
-            QCOMPARE(asked.flags, 0x81000u);
+            QVERIFY(dialog.ShowOpen(nullptr) && dialog.LastError() == 0);
+            const FileDialogRequest& asked = ui.fileRequests.constLast();
+            QCOMPARE((QStringList{asked.fileName, asked.title, asked.initDir, asked.filter,
+                                  QString::number(asked.filterIndex), QString::number(asked.flags, 16)}),
+                     (QStringList{"", "Choose", "/backups", dialog.Filter, "1", "81000"}));
         }
     }
 
+    // a second run drops the first selection though nothing new was chosen; a missing folder is not proposed
     void browser() {
         QTemporaryDir existing;
-        QVERIFY(existing.isValid());
         for (const bool cancelError : {true, false}) {
             ScriptedServices ui;
             ui.queueFolderChoice(QString("/srv/backups"));
@@ -97,15 +90,12 @@ private slots:
             browser.InitialDirectory = existing.path();
             QVERIFY(browser.ShowBrowseForFolder(nullptr, true));
             QCOMPARE(browser.SelectedFolder(false, false), QString("/srv/backups"));
-            QCOMPARE(ui.folderRequests().constFirst().title, QString("Select"));
-            QCOMPARE(ui.folderRequests().constFirst().flags, 0x81u | 0x4000u | 0x40u | 0x10u);
-            // a second run drops the first selection even though nothing new was chosen; a folder that
-            // is not there is not proposed
             browser.InitialDirectory = existing.path() + "/not/there";
-            QVERIFY(!browser.ShowBrowseForFolder(nullptr));
-            QCOMPARE(ui.folderRequests()[0].initialDirectory, existing.path());
-            QCOMPARE(ui.folderRequests()[1].initialDirectory, QString());
-            QCOMPARE(browser.SelectedFolder(), QString());
+            QVERIFY(!browser.ShowBrowseForFolder(nullptr) && browser.SelectedFolder().isEmpty());
+            QCOMPARE(ui.folderRequests[0].title + "|" + ui.folderRequests[0].initialDirectory + "|" +
+                         ui.folderRequests[1].initialDirectory,
+                     "Select|" + existing.path() + "|");
+            QCOMPARE(ui.folderRequests[0].flags, 0x81u | 0x4000u | 0x40u | 0x10u);
             const auto error = browser.LastError();
             QCOMPARE(QString::number(error.number) + "|" + error.source + "|" + error.description,
                      cancelError ? QString("-2147221486|ShowBrowseForFolder|Canceled by user")
@@ -114,23 +104,25 @@ private slots:
     }
 
     void workingFolder() {
-        QCOMPARE(ShellWorkingFolder("D:\\Backups\\MyApp"), QString("D:\\Backups"));
-        QCOMPARE(ShellWorkingFolder("D:\\Backups"), QString("D:"));
-        QCOMPARE(ShellWorkingFolder("/home/u/Backups/MyApp"), QString("/home/u/Backups"));
-        QCOMPARE(ShellWorkingFolder("/Backups"), QString("/"));
-        QCOMPARE(ShellWorkingFolder("http://translate.example/?u=https://x.org/a"), QString());
-        QCOMPARE(ShellWorkingFolder("readme.txt"), QString());
+        const QStringList cases{"D:\\Backups\\MyApp>D:\\Backups",
+                                "D:\\Backups>D:",
+                                "/home/u/Backups/MyApp>/home/u/Backups",
+                                "/Backups>/",
+                                "http://translate.example/?u=https://x.org/a>",
+                                "readme.txt>"};
+        for (const QString& row : cases)
+            QCOMPARE(ShellWorkingFolder(row.section('>', 0, 0)), row.section('>', 1));
     }
 
+    // the result, then what the desktop was handed: target and working folder, or "-"
     void shellEx() {
-        // the result, then what the desktop was handed: target and working folder, or "-"
         const auto run = [](const QString& file, const QString& verb, qint64 desktopAnswer) {
             ScriptedServices ui;
-            ui.setOpenResult(desktopAnswer);
+            ui.openResult = desktopAnswer;
             const qint64 result = ShellEX(ui, file, QString(), verb, 1, nullptr);
-            QString handed =
-                ui.opened().isEmpty() ? "-" : ui.opened()[0].target + "|" + ui.opened()[0].workingFolder;
-            return QString::number(result) + "|" + (ui.opened().size() > 1 ? "twice" : handed);
+            const QString handed =
+                ui.opened.isEmpty() ? "-" : ui.opened[0].target + "|" + ui.opened[0].workingFolder;
+            return QString::number(result) + "|" + (ui.opened.size() > 1 ? "twice" : handed);
         };
         QCOMPARE(run("/srv/b/MyApp", "open", 321), QString("321|/srv/b/MyApp|/srv/b"));
         QCOMPARE(run("https://x.org", "OPEN", 5), QString("5|https://x.org|"));
@@ -138,10 +130,7 @@ private slots:
         QCOMPARE(run("/srv/b", "", -9), QString("-1|/srv/b|/srv")); // an error inside; no verb is "open"
         QCOMPARE(run("/srv/b", "print", 5), QString("0|-"));
         QCOMPARE(run("", "open", 5), QString("0|-"));
-    }
-
-    void desktopRefusesWhatIsNotThere() {
-        DesktopServices desktop;
+        DesktopServices desktop; // the real desktop refuses what is not there
         for (const QString& target : {QString("/nonexistent-corvane/f"), QString("D:\\Backups"), QString()})
             QCOMPARE(ShellEX(desktop, target, QString(), "open", 1, nullptr), qint64(0));
     }

@@ -7,6 +7,13 @@
 
 namespace corvane {
 
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 MainWindowFixture::MainWindowFixture() {
     QDir(temp.path()).mkpath("program/Lng");
     setup.programFolder = PathBytes(path("program"));
@@ -20,25 +27,13 @@ MainWindowFixture::MainWindowFixture() {
     setup.timer1Interval = 60;
 }
 
-QString MainWindowFixture::write(const QString& relative, const QByteArray& bytes) {
-    const QString file = path(relative);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(file));
-    return file;
-}
-
 QString MainWindowFixture::writeProject(const QString& relative, const QString& name,
                                         const QByteArray& version, const QByteArray& extraLines) {
-    const QList<QByteArray> parts = version.split('.');
-    QByteArray text = "Type=Exe\r\nModule=Module1; Module1.bas\r\n" + extraLines;
-    if (!name.isEmpty())
-        text += "Name=\"" + name.toLatin1() + "\"\r\n";
-    text +=
-        "MajorVer=" + parts.value(0) + "\r\nMinorVer=" + parts.value(1) + "\r\nRevisionVer=" + parts.value(2);
+    const QList<QByteArray> v = version.split('.');
     write(QFileInfo(relative).path() + "/Module1.bas", "Attribute VB_Name = \"Module1\"\r\n");
-    return write(relative, text + "\r\n");
+    return write(relative, "Type=Exe\r\nModule=Module1; Module1.bas\r\n" + extraLines + "Name=\"" +
+                               name.toLatin1() + "\"\r\nMajorVer=" + v.value(0) + "\r\nMinorVer=" + v.value(1) +
+                               "\r\nRevisionVer=" + v.value(2) + "\r\n");
 }
 
 MainWindow& MainWindowFixture::open(const QString& commandLine) {

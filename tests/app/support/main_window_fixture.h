@@ -11,6 +11,9 @@
 
 namespace corvane {
 
+// the folders on the way are made; aborts the test program when the file cannot be written
+void WriteBytes(const QString& path, const QByteArray& bytes);
+
 // Below one temporary folder: "program" (with "Lng" and the machine-wide settings), the projects and the
 // backups. The clock stands at 2025-07-17 09:58:23 local time; Timer1 waits 60 ms.
 struct MainWindowFixture {
@@ -19,16 +22,15 @@ struct MainWindowFixture {
     MainWindowFixture();
 
     QString path(const QString& relative) const { return temp.filePath(relative); }
-    // creates the folders on the way; returns the absolute path
-    QString write(const QString& relative, const QByteArray& bytes);
-    // a project with Module1.bas beside it; name empty: no "Name=" line
+    QString write(const QString& relative, const QByteArray& bytes) {
+        WriteBytes(path(relative), bytes);
+        return path(relative);
+    }
+    // a project with Module1.bas beside it
     QString writeProject(const QString& relative, const QString& name, const QByteArray& version = "2.1.7",
                          const QByteArray& extraLines = {});
     QString writeGroup(const QString& relative, const QString& name, const QStringList& lines) {
         return write(relative, (QStringList{name} + lines).join("\r\n").toUtf8() + "\r\n");
-    }
-    QString writeLanguageFile(const QString& code, const QByteArray& text) {
-        return write("program/Lng/" + code + ".lng", text);
     }
 
     // creates the window, runs its loading with this command line and shows it

@@ -1,4 +1,4 @@
-// UiServices for tests: answers come from queues filled by the test, every request is recorded
+// scripted answers handed out in order, a missing one failing the test instead of blocking it
 #include "support/scripted_services.h"
 
 #include <QTest>
@@ -6,14 +6,11 @@
 namespace corvane {
 
 namespace {
-
-// fails the running test function and goes on, so the code under test sees a Cancel instead of hanging
 void FailTest(const QString& message) {
-    const QByteArray text = message.toUtf8();
     if (QTest::currentTestFunction() == nullptr) // a fixture torn down late: nothing to fail, say it loudly
-        qCritical("%s", text.constData());
+        qCritical("%s", qPrintable(message));
     else
-        QTest::qFail(text.constData(), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(message), __FILE__, __LINE__);
 }
 
 template <typename T> T Next(QQueue<T>& queue, const QString& what, T cancel) {
@@ -22,46 +19,32 @@ template <typename T> T Next(QQueue<T>& queue, const QString& what, T cancel) {
     FailTest("unscripted " + what + ": queue an answer first");
     return cancel;
 }
-
 } // namespace
 
 ScriptedServices::~ScriptedServices() {
-    if (!allAnswersUsed())
+    if (!m_answers.isEmpty() || !m_files.isEmpty() || !m_folders.isEmpty() || !m_passwords.isEmpty())
         FailTest("scripted answers left unused: the code asked fewer questions than expected");
 }
 
-void ScriptedServices::discardUnusedAnswers() {
-    m_messageBoxAnswers.clear();
-    m_fileChoices.clear();
-    m_folderChoices.clear();
-    m_passwords.clear();
-}
-
-bool ScriptedServices::allAnswersUsed() const {
-    return m_messageBoxAnswers.isEmpty() && m_fileChoices.isEmpty() && m_folderChoices.isEmpty() &&
-           m_passwords.isEmpty();
-}
-
 int ScriptedServices::messageBox(QWidget*, const QString& text, const QString& title, int style) {
-    m_messageBoxes.append({text, title, style});
+    messageBoxes.append({text, title, style});
     if ((style & 0x0F) == MsgBox::OkOnly)
         return MsgBox::Ok;
-    return Next(m_messageBoxAnswers, "message box \"" + text + "\"", int(MsgBox::Cancel));
+    return Next(m_answers, "message box \"" + text + "\"", int(MsgBox::Cancel));
 }
 
-std::optional<QString> ScriptedServices::chooseOpenFile(QWidget*, const FileDialogRequest& request) {
-    m_fileRequests.append(request);
-    return Next(m_fileChoices, "file dialog \"" + request.title + "\"", std::optional<QString>());
+ScriptedServices::Choice ScriptedServices::chooseOpenFile(QWidget*, const FileDialogRequest& request) {
+    fileRequests.append(request);
+    return Next(m_files, "file dialog \"" + request.title + "\"", Choice());
 }
 
-std::optional<QString> ScriptedServices::chooseFolder(QWidget*, const FolderRequest& request) {
-    m_folderRequests.append(request);
-    return Next(m_folderChoices, "folder dialog \"" + request.title + "\"", std::optional<QString>());
+ScriptedServices::Choice ScriptedServices::chooseFolder(QWidget*, const FolderRequest& request) {
+    folderRequests.append(request);
+    return Next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
 }
 
-std::optional<QString> ScriptedServices::askPassword(QWidget*, const QString& archiveName) {
-    m_passwordRequests.append(archiveName);
-    return Next(m_passwords, "password question for \"" + archiveName + "\"", std::optional<QString>());
+ScriptedServices::Choice ScriptedServices::askPassword(QWidget*, const QString& archiveName) {
+    return Next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
 }
 
 } // namespace corvane
