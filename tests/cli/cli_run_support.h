@@ -12,8 +12,7 @@ namespace corvane::testing {
 
 struct CliRun {
     int code = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 class CommandTest : public ::testing::Test {
@@ -39,11 +38,6 @@ protected:
         std::ostringstream out, err;
         const int code = RunUnzip(args, m_context, out, err);
         return {code, out.str(), err.str()};
-    }
-    std::string LastDir() {
-        SettingsStore store(m_context.settings);
-        const SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
-        return read.ok() ? read.value() : "<error>";
     }
 
     ScratchFolder m_scratch;

@@ -13,8 +13,7 @@ namespace {
 
 struct CliRun {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 CliRun RunWith(const std::vector<std::string>& args, const CliEnvironment& environment = {}) {
@@ -38,10 +37,7 @@ TEST(Cli, ExitCodesAndStreams) {
         {{"info", "a.vbp", "b.vbp"}, 2, "", "Give exactly one project file."},
         {{"info", "a.vbp", "--xml"}, 2, "", "Unknown option: --xml"},
         {{"info", "--json", "--help"}, 0, "Exit status: 0 read", ""},
-        {{"info", "/nonexistent/corvane/Gone.vbp"},
-         1,
-         "",
-         "Cannot read the file /nonexistent/corvane/Gone.vbp"},
+        {{"info", "/nonexistent/Gone.vbp"}, 1, "", "Cannot read the file /nonexistent/Gone.vbp"},
     };
     for (const auto& c : cases) {
         const CliRun run = RunWith(c.args);

@@ -1,6 +1,7 @@
 // corvane-cli unzip against the table of hostile archives: a refusal that names the entry, and nothing
 // changed
 #include <sstream>
+#include <tuple>
 
 #include "../core/hostile_archives.h"
 #include "cli/unzip_command.h"
@@ -15,20 +16,18 @@ using namespace corvane::testing;
 std::vector<std::string> LimitOptions(const UnzipLimits& limits) {
     const UnzipLimits defaults;
     std::vector<std::string> args;
-    auto add = [&](bool moved, const char* option, const std::string& value) {
-        if (moved)
-            args.insert(args.end(), {option, value});
-    };
-    add(limits.maxEntries != defaults.maxEntries, "--max-entries", std::to_string(limits.maxEntries));
-    add(limits.maxTotalBytes != defaults.maxTotalBytes, "--max-size", std::to_string(limits.maxTotalBytes));
-    add(limits.maxEntryBytes != defaults.maxEntryBytes, "--max-entry-size",
-        std::to_string(limits.maxEntryBytes));
-    add(limits.maxRatio != defaults.maxRatio, "--max-ratio", std::to_string(limits.maxRatio));
+    for (const auto& [value, fallback, option] :
+         {std::tuple(limits.maxEntries, defaults.maxEntries, "--max-entries"),
+          std::tuple(limits.maxTotalBytes, defaults.maxTotalBytes, "--max-size"),
+          std::tuple(limits.maxEntryBytes, defaults.maxEntryBytes, "--max-entry-size")})
+        if (value != fallback)
+            args.insert(args.end(), {option, std::to_string(value)});
+    if (limits.maxRatio != defaults.maxRatio)
+        args.insert(args.end(), {"--max-ratio", std::to_string(limits.maxRatio)});
     return args;
 }
 
-// The user must learn which entry was refused; an archive refused as a whole is named itself, or by its
-// count of entries.
+// The user must learn which entry was refused, or which archive, or its count of entries.
 bool NamesTheCulprit(const std::string& err, const HostileCase& row, const std::string& archive) {
     for (const RawEntry& entry : row.entries)
         if (err.find("\"" + DisplayEntryName(entry.name)) != std::string::npos)

@@ -84,7 +84,7 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
 
 struct LineFailureCase {
     const char* label;
-    const char* from; // the line of the sample project replaced
+    const char* from; // how the line of the sample project replaced begins
     const char* to;
     const char* reasonPart;
 };
@@ -96,7 +96,8 @@ class LineFailureTest : public ArchiveBuilderTest, public ::testing::WithParamIn
 TEST_P(LineFailureTest, FailsAtTheLineAndLeavesNothing) {
     const LineFailureCase& c = GetParam();
     std::string text = BillingProject::Lines();
-    WriteProject(text.replace(text.find(c.from), std::string(c.from).size(), c.to));
+    const std::size_t at = text.find(c.from);
+    WriteProject(text.replace(at, text.find('\r', at) - at, c.to));
     m_scene.Prepare(Destination::Existing);
     const auto before = m_scene.State();
     const ArchiveOutcome outcome = Archive();
@@ -108,20 +109,16 @@ TEST_P(LineFailureTest, FailsAtTheLineAndLeavesNothing) {
     EXPECT_EQ(m_scene.State(), before);
 }
 
-constexpr const char* kModMain = "Module=modMain; Modules\\modMain.bas";
-
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineFailureTest,
-    ::testing::Values(LineFailureCase{"MissingModule", kModMain, "Module=modGone; Modules\\modGone.bas",
-                                      "Modules\\modGone.bas"},
-                      LineFailureCase{"MissingOutsideFile", "Module=modUtil; ..\\Shared\\modUtil.bas",
-                                      "Module=modUtil; ..\\Elsewhere\\modUtil.bas",
-                                      "..\\Elsewhere\\modUtil.bas"},
-                      LineFailureCase{"UnmappedDrive", "Module=modTools; D:\\Lib\\modTools.bas",
-                                      "Module=modTools; Q:\\modTools.bas", "CORVANE_DRIVE_MAP"},
-                      LineFailureCase{"ModuleWithoutSeparator", kModMain, "Module=modMain", "names no file"},
-                      LineFailureCase{"FolderInsteadOfFile", "Class=clsLog; Classes\\clsLog.cls",
-                                      "Class=clsLog; Classes", "No such file"}),
+    ::testing::Values(
+        LineFailureCase{"MissingModule", "Module=modMain", "Module=m; Modules\\Gone.bas",
+                        "Modules\\Gone.bas"},
+        LineFailureCase{"MissingOutsideFile", "Module=modUtil", "Module=m; ..\\Else\\u.bas",
+                        "..\\Else\\u.bas"},
+        LineFailureCase{"UnmappedDrive", "Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
+        LineFailureCase{"ModuleWithoutSeparator", "Module=modMain", "Module=modMain", "names no file"},
+        LineFailureCase{"FolderInsteadOfFile", "Class=clsLog", "Class=clsLog; Classes", "No such file"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // A destination that is not a folder fails before the project file is even read.

@@ -22,7 +22,7 @@ protected:
         SettingsResult read = m_settings.RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
         return read.ok() ? read.value() : "<error>";
     }
-    // A project of one module, named by its file.
+    // A project of one module and a name.
     std::string SmallProject(const std::string& relative, const std::string& name) {
         m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
         return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
@@ -119,21 +119,29 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     }
 }
 
-// The second of three projects fails, a file missing or itself unreadable: the first archive stays, the
-// third is never built, and the failure names the second's line or file.
-TEST_F(ArchiveRunTest, GroupStopsAtTheFailingProject) {
+// The second of three projects fails (a file missing, the project unreadable) or is cancelled: the first
+// archive stays, the third is never built, and a failure names the second's line or file.
+TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
     const std::string first = SmallProject("one/One.vbp", "One");
     const std::string third = SmallProject("three/Three.vbp", "Three");
     const struct {
-        std::string second, step, reason;
+        std::string second, step, reason; // no step: cancelled once the second project started
     } cases[] = {
         {m_scratch.Write("two/Two.vbp", CrLf({"Form=frmGone.frm"})), "Form=frmGone.frm", "frmGone.frm"},
-        {m_scratch.Path("two/Absent.vbp"), "Absent.vbp", "Absent.vbp"}};
+        {m_scratch.Path("two/Absent.vbp"), "Absent.vbp", "Absent.vbp"},
+        {SmallProject("ok/Two.vbp", "Two"), "", ""}};
+    int started = 0;
+    m_options.progress = [&](const RunProgress& progress) {
+        started = std::max(started, progress.projectIndex + 1);
+    };
     for (const auto& c : cases) {
         fs::remove_all(m_scratch.Path("dest"));
+        started = 0;
+        m_options.cancelRequested = [&] { return c.step.empty() && started >= 2; };
         const RunOutcome outcome =
             RunGroup({{first, c.second, third}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
-        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(outcome.kind,
+                  c.step.empty() ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed);
         EXPECT_EQ(outcome.projectsDone, 1);
         const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
         EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
@@ -141,20 +149,6 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingProject) {
         EXPECT_NE(outcome.failure.stepLabel.find(c.step), std::string::npos) << outcome.failure.stepLabel;
         EXPECT_NE(outcome.failure.reason.find(c.reason), std::string::npos) << outcome.failure.reason;
     }
-}
-
-TEST_F(ArchiveRunTest, CancelBetweenProjectsKeepsWhatWasWritten) {
-    const std::string first = SmallProject("one/One.vbp", "One");
-    const std::string second = SmallProject("two/Two.vbp", "Two");
-    int started = 0;
-    m_options.progress = [&](const RunProgress& progress) {
-        started = std::max(started, progress.projectIndex + 1);
-    };
-    m_options.cancelRequested = [&] { return started >= 2; };
-    const RunOutcome outcome = RunGroup({{first, second}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
-    EXPECT_EQ(outcome.kind, RunOutcome::Kind::Cancelled);
-    EXPECT_EQ(FileNamesIn(m_scratch.Path("dest/Suite/20250717095823")),
-              std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
 }
 
 } // namespace

@@ -16,10 +16,6 @@ struct Fault {
     std::string stepLabel; // the project line blamed, for a failure
 };
 
-void PrintTo(const Fault& fault, std::ostream* os) {
-    *os << fault.name;
-}
-
 const Fault kFaults[] = {
     {"ReferencedFileMissing", 0, "proj/Classes/clsLog.cls", RunOutcome::Kind::ProjectFailed,
      "Class=clsLog; Classes\\clsLog.cls"},

@@ -103,10 +103,8 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
                                    bool* unpacked = nullptr) {
     namespace fs = std::filesystem;
     // three levels, so an entry climbing out with ".." lands where it can be seen
-    const fs::path outer = root / "sandbox";
-    const fs::path inner = outer / "level";
-    const fs::path target = inner / "target";
-    const fs::path archive = inner / "input.zip";
+    const fs::path outer = root / "sandbox", inner = outer / "level";
+    const fs::path target = inner / "target", archive = inner / "input.zip";
     std::error_code ec;
     fs::remove_all(target, ec); // the rest is kept between calls: folders cost most for a small archive
     fs::create_directories(inner, ec);
@@ -123,8 +121,8 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
     std::string broken;
     const auto only = [&broken, &ec](const fs::path& folder, std::vector<std::string> allowed) {
         for (const auto& item : fs::directory_iterator(folder, ec)) {
-            const std::string name = item.path().filename().string();
-            if (broken.empty() && std::find(allowed.begin(), allowed.end(), name) == allowed.end())
+            if (broken.empty() &&
+                std::ranges::find(allowed, item.path().filename().string()) == allowed.end())
                 broken = "something appeared outside the target folder: " + item.path().string();
         }
     };
@@ -133,9 +131,10 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
     only(inner, {"input.zip", "target"});
 
     int files = 0;
+    const bool made = fs::exists(fs::symlink_status(target, ec));
     if (unpacked != nullptr)
-        *unpacked = fs::exists(fs::symlink_status(target, ec));
-    if (broken.empty() && fs::exists(fs::symlink_status(target, ec))) {
+        *unpacked = made;
+    if (broken.empty() && made) {
         if (fs::is_symlink(fs::symlink_status(target, ec)))
             broken = "the target folder became a link";
         for (auto it = fs::recursive_directory_iterator(target, ec);
@@ -146,7 +145,7 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
                 broken = "a link was created: " + relative;
             else if (!fs::is_regular_file(status) && !fs::is_directory(status))
                 broken = "something neither file nor folder was created: " + relative;
-            else if (it->path().filename().string().rfind(".corvane-", 0) == 0)
+            else if (it->path().filename().string().starts_with(".corvane-"))
                 broken = "a partial file was left behind: " + relative;
             else if (auto gate = CheckEntryName(relative); !gate)
                 broken = "a file the gate would refuse was created: " + gate.error();

@@ -42,7 +42,6 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
             scene.Extract(Options({}, [&] { return std::optional("wrong" + std::to_string(attempt)); }));
         ASSERT_EQ(result.ok() ? "" : result.error(), "Wrong password for Sub/new.txt");
     }
-    EXPECT_EQ(Snapshot(scene.Root()), before);
     // declining to give one is a cancel; not being able to ask names the entry
     EXPECT_TRUE(
         IsCancelledExtraction(scene.Extract(Options({}, [] { return std::optional<std::string>(); }))));
@@ -50,8 +49,7 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
     EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for Sub/new.txt");
     EXPECT_EQ(Snapshot(scene.Root()), before);
 
-    int asked = 0;
-    // both entries once, not the checked one twice
+    int asked = 0; // for both entries once, not for the checked one twice
     auto result = scene.Extract(
         Options({.maxTotalBytes = 11}, [&] { return ++asked, std::optional<std::string>("right"); }));
     ASSERT_TRUE(result.ok()) << result.error();

@@ -23,7 +23,6 @@ inline std::chrono::system_clock::time_point BackupMoment() {
     return LocalMoment(2025, 7, 17, 9, 58, 23);
 }
 
-// Joined with CR LF, each line ended.
 inline std::string CrLf(std::initializer_list<std::string> lines) {
     std::string text;
     for (const std::string& line : lines)
@@ -31,12 +30,12 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
     return text;
 }
 
-// Below root: proj/Billing.vbp and its files, Shared/ (reached with ".."), drive_d/ (the drive D:).
-// Disk names differ in case from the references in places, as projects copied from Windows do; the
+// Below the scratch folder: proj/Billing.vbp and its files, Shared/ (reached with ".."), drive_d/ (the drive
+// D:). Disk names differ in case from the references in places, as projects copied from Windows do; the
 // module "M\xF3dulo.bas" is written in code page 1252 in the project file and in UTF-8 on disk.
 struct BillingProject {
     explicit BillingProject(const ScratchFolder& scratch)
-        : root(scratch.Path()), folder(scratch.Path("proj")), path(scratch.Path("proj/Billing.vbp")),
+        : folder(scratch.Path("proj")), path(scratch.Path("proj/Billing.vbp")),
           driveD(scratch.Path("drive_d")) {
         scratch.Write("proj/frmMain.frm", "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\n");
         scratch.Write("proj/frmMain.frx", RandomBytes(700, 1));
@@ -93,7 +92,6 @@ struct BillingProject {
         return text;
     }
 
-    std::string root;
     std::string folder;
     std::string path;
     std::string driveD;

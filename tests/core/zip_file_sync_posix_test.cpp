@@ -1,8 +1,5 @@
 // flushing a written archive: pieces with progress in between, the closing fsync last, a stop honoured
 #include "core/zip_file_sync.h"
-
-#include <vector>
-
 #include "scratch_folder.h"
 
 namespace corvane {

@@ -150,11 +150,4 @@ inline constexpr std::size_t kLocalPackedSize = 18, kCentralPackedSize = 20;
 inline constexpr std::size_t kLocalSize = 22, kCentralSize = 24;
 inline constexpr std::size_t kLocalMethod = 8, kCentralMethod = 10;
 
-inline void ReplaceAll(const fs::path& archive, const std::string& from, const std::string& to) {
-    std::string bytes = ReadFile(archive);
-    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
-        bytes.replace(at, from.size(), to);
-    WriteFile(archive, bytes);
-}
-
 } // namespace corvane::testing
