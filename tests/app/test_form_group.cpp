@@ -65,21 +65,6 @@ class TestFormGroup : public QObject {
     Q_OBJECT
 
 private slots:
-    // only the name is typed in; the fields run from top to bottom in this order, inside the window
-    void designed() {
-        Editor editor({}, {});
-        const FormGroup& f = editor.form;
-        int bottom = -1;
-        for (QWidget* field :
-             std::array<QWidget*, 5>{f.text1(0), f.text1(1), f.text1(2), f.list1(), f.text1(3)}) {
-            const QRect box(field->mapTo(&f, QPoint()), field->size());
-            QVERIFY(box.top() > bottom && f.rect().contains(box));
-            bottom = box.bottom();
-            if (auto* text = qobject_cast<QLineEdit*>(field))
-                QCOMPARE(text->isReadOnly(), text != f.text1(1));
-        }
-    }
-
     // the first empty field (4: the list) is told, with every later one empty too; the focus goes there
     void validationInOrder() {
         const auto validate = [](int empty) {
@@ -135,8 +120,6 @@ private slots:
                 shown += " and a file written";
             return shown.replace(folder.path(), "$");
         };
-        QCOMPARE(choose("Acc suite\r\n/dev/Acc.vbp\r\n/dev/Lib.vbp\r\n\r\n[PATH]/bk/\r\n", "g.vbpgroup", 0),
-                 QString("$/g.vbpgroup,Acc suite,/dev/Acc.vbp,/bk/,/dev/Lib.vbp,"));
         const QString question =
             "$/%1\r\nThis file doesn't exist. Do you want to create it ? |Create a project group|" +
             kQuestion + " ";
@@ -147,65 +130,6 @@ private slots:
         // a Visual Basic group is read, and saved under this program's extension
         QCOMPARE(choose("VBGROUP 5.0\r\nProject=lib/Lib.vbp\r\nStartupProject=Acc.vbp\r\n", "Suite.VBG", 0),
                  QString("$/Suite.vbpgroup,Suite,$/Acc.vbp,$/Sources.Backup/,$/lib/Lib.vbp"));
-    }
-
-    // a cancel and an empty name change nothing, the third choice is taken: every request, then the fields
-    void fileDialogs() {
-        const auto choose = [](const char* button, int index) {
-            Editor editor(kFilled, {"/p/Acc.vbp"});
-            for (const char* choice : {"cancel", "", "/new/New.vbp"}) {
-                if (editor.state() != kFilled + QStringList{"/p/Acc.vbp"})
-                    return "changed before " + QString(choice);
-                editor.ui.queueFileChoice(choice == QString("cancel") ? std::nullopt
-                                                                      : std::optional<QString>(choice));
-                if (index == 0 && *choice == '/')
-                    editor.ui.queueMessageBoxAnswer(MsgBox::Yes); // no such file: the creation question
-                findControlAs<PelmButton>(&editor.form, button, index)->click();
-            }
-            QSet<QString> requests;
-            for (const FileDialogRequest& asked : editor.ui.fileRequests)
-                requests << asked.fileName + "|" + asked.title + "|" + asked.filter + "|" +
-                                QString::number(asked.filterIndex) + "|" + QString::number(asked.flags, 16);
-            return QString::number(editor.ui.fileRequests.size()) + " x " +
-                   QStringList(requests.values()).join(" / ") + " " + editor.state().mid(0, 4).join(',') +
-                   " " + editor.state().mid(4).join(',');
-        };
-        QCOMPARE(
-            choose("DBpathDialog", 0),
-            QString("3 x |Choose the project group to create or modify...|VB Project Group|*.vbpgroup|VB "
-                    "Group|*.vbg|1|80000 /new/New.vbp,,, "));
-        // the main project resets the save path
-        QCOMPARE(
-            choose("SavepathDialog", 1),
-            QString(
-                "3 x |Choose the main project for the Visual Basic\u00A9 group to be archived|Visual Basic "
-                "Project|*.vbp|1|81000 /g.vbpgroup,Acc,/new/New.vbp,/new/Sources.Backup/ /p/Acc.vbp"));
-        // a linked project is appended, even the main one
-        QCOMPARE(
-            choose("btn_Plus", -1),
-            QString("3 x |Choose the project to add to the Visual Basic\u00A9 group to be archived.|Visual "
-                    "Basic project|*.vbp|1|81000 /g.vbpgroup,Acc,/p/Acc.vbp,/b/ /p/Acc.vbp,/new/New.vbp"));
-    }
-
-    // the main project (its folder proposed when it exists) and the choice: the request, the folder shown
-    // and the focus, which goes to the name
-    void backupFolderChoice() {
-        const auto choose = [](const QString& mainProject, const std::optional<QString>& chosen) {
-            QTemporaryDir folder;
-            Editor editor({"/g.vbpgroup", "Acc", QString(mainProject).replace("$", folder.path()), "/kept/"},
-                          {});
-            editor.form.btnPlus()->setFocus();
-            editor.ui.queueFolderChoice(chosen);
-            editor.form.setPathDialog()->click();
-            const FolderRequest& asked = editor.ui.folderRequests.value(0);
-            return QString(asked.title + "|" + asked.initialDirectory + "|" + QString::number(asked.flags) +
-                           " " + editor.form.text1(3)->text() + " " + editor.focused())
-                .replace(folder.path(), "$");
-        };
-        const QString title = "Select the Folder to Archive the Sources to|";
-        QCOMPARE(choose("$/Acc.vbp", "/mnt/b"), title + "$/|65 /mnt/b/Sources.Backup/ Text11");
-        QCOMPARE(choose("/missing/Acc.vbp", "/mnt/b/"), title + "|65 /mnt/b/Sources.Backup/ Text11");
-        QCOMPARE(choose("", std::nullopt), title + "|65 /kept/ Text11");
     }
 
     // saved: closed, accepted and the path handed back; a file that cannot be written keeps the window
@@ -237,18 +161,6 @@ private slots:
                  "saved Accounting suite" + rest); // over a longer file
         QCOMPARE(save("Acc.vbpgroup", "   "), "saved    " + rest);
         QCOMPARE(save("missing/Acc.vbpgroup", "Acc"), QString("kept <missing>"));
-    }
-
-    void returnAndTitleBarWriteNothing() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath("Acc.vbpgroup");
-        for (bool titleBar : {false, true}) {
-            Editor editor({path, "Acc", "/p/Acc.vbp", "/b/"}, {"/p/Lib.vbp"});
-            titleBar ? void(editor.form.close()) : editor.form.btnAnnuler()->click();
-            QVERIFY(!editor.form.isVisible() && editor.form.result() == QDialog::Rejected);
-            QCOMPARE(editor.mainPath.text(), QString("/earlier.vbp"));
-            QVERIFY(!QFileInfo::exists(path));
-        }
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include "app/frame3d.h"
 #include "app/image_control.h"
+#include "app/pelm_button.h"
 #include "app/vista_prog.h"
 #include "core/settings_store.h"
 #include "core/zip_component.h"
@@ -90,6 +91,7 @@ private slots:
             QVERIFY(window.label2()->isHidden());
             // the completion timer hides the panel, so the same selection is not archived twice
             QTRY_VERIFY(window.frame3D3()->isHidden());
+            QVERIFY(window.pelmOpenThe()->property1() && !window.timer1()->isActive());
             return;
         }
         const QString text = f.ui.messageBoxes[0].text;

@@ -1,9 +1,11 @@
-// the main window's loading, its selection commands and its help link, over real files
+// the main window's loading, its selection commands, its group button and its help link, over real files
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
+#include <functional>
 
+#include "app/form_group.h"
 #include "app/frame3d.h"
 #include "app/image_control.h"
 #include "support/main_window_fixture.h"
@@ -13,6 +15,35 @@ using namespace corvane;
 namespace {
 const char* const kProxied =
     "https://corvane-dev.translate.goog/Help/Corvane/?_x_tr_sl=auto&_x_tr_tl=%1&_x_tr_hl=%1&_x_tr_pto=wapp";
+
+// the panel's path, name, save path and projects, or "hidden"
+QString Shown(const MainWindow& window) {
+    QStringList shown{window.text1(0)->text(), window.text1(1)->text(), window.text1(2)->text(), {}};
+    for (int row = 0; row < window.list1()->count(); ++row)
+        shown[3] += (row ? "," : "") + window.list1()->item(row)->text();
+    return window.frame3D3()->isHidden() ? "hidden" : shown.join('|');
+}
+
+// Clicks the group button and, once the modal editor runs, plays the user's part in it; false when no
+// editor came. The button lets pending events run before it opens the editor, so this polls for it.
+bool WithEditor(MainWindow& window, const std::function<void(FormGroup&)>& script) {
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        auto* editor = qobject_cast<FormGroup*>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        poll.stop();
+        seen = true;
+        script(*editor);
+        if (editor->isVisible()) // a failed check inside the script must not leave the test waiting
+            editor->reject();
+    });
+    poll.start(5);
+    window.pelmButton1()->click();
+    return seen;
+}
+
 } // namespace
 
 class TestMainWindowSelection : public QObject {
@@ -60,8 +91,6 @@ private slots:
             << "Dev/B/B.vbp"
             << QByteArray("Type=Exe\r\nName=\"Billing\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n")
             << none << "%1/Dev/B/B.vbp|Billing 2.1.7.20250717095823.zip|%1/Dev/B/Sources.Backup/|";
-        QTest::newRow("group with a save path") << "G.vbpgroup" << QByteArray("Suite\r\n[PATH]/s/\r\n" + ab)
-                                                << none << "%1/G.vbpgroup|Suite|/s/|%1/a/A.vbp,%1/b/B.vbp";
         QTest::newRow("upper-case group") << "G.VBPGROUP"
                                           << "Suite\r\n" + ab << none << "%1/G.VBPGROUP|Suite|" + abShown;
         QTest::newRow("visual basic group")
@@ -100,10 +129,7 @@ private slots:
             QCOMPARE(asked.flags, quint32(0x81000));
             QVERIFY(asked.filter.startsWith("Visual Basic Projects and Groups|*.vbp;*.vbpgroup;*.vbg|"));
         }
-        QStringList shown{window.text1(0)->text(), window.text1(1)->text(), window.text1(2)->text(), {}};
-        for (int row = 0; row < window.list1()->count(); ++row)
-            shown[3] += (row ? "," : "") + window.list1()->item(row)->text();
-        QString text = window.frame3D3()->isHidden() ? "hidden" : shown.join('|');
+        QString text = Shown(window);
         for (const auto& box : f.ui.messageBoxes)
             text += " [" + box.title + "]" + (box.style == MsgBox::Exclamation ? "" : " of the wrong style");
         QTEST(text.replace(root, "%1"), "shown");
@@ -118,6 +144,98 @@ private slots:
         QCOMPARE(window.text1(3)->text(), QString());
         QVERIFY(!window.savePathDialog()->isHidden());
         QCOMPARE(QApplication::focusWidget() == window.text1(3), !startUp); // no focus is given at start-up
+    }
+
+    void createGroupAndArchiveIt() {
+        MainWindowFixture f;
+        const QString acc = f.writeProject("dev/Acc/Acc.vbp", "Acc");
+        const QString lib = f.writeProject("dev/Lib/Lib.vbp", "Lib", "1.0.3");
+        const QString group = f.path("dev/Acc/Acc.vbpgroup"), backups = f.path("backups");
+        QDir().mkpath(backups);
+        MainWindow& window = f.open();
+        f.choose(acc); // a single project selected before: the editor's group replaces it
+        QVERIFY(WithEditor(window, [&](FormGroup& editor) {
+            f.ui.queueFileChoice(group);
+            f.ui.queueMessageBoxAnswer(MsgBox::Yes);
+            editor.dbPathDialog()->click();
+            editor.text1(1)->setText("Accounting suite");
+            f.ui.queueFileChoice(acc);
+            editor.savePathDialog()->click();
+            f.ui.queueFolderChoice(backups);
+            editor.setPathDialog()->click();
+            f.ui.queueFileChoice(lib);
+            editor.btnPlus()->click();
+            editor.btnGroup()->click();
+        }));
+        QVERIFY(window.gIsGroup());
+        QCOMPARE(Shown(window),
+                 group + "|Accounting suite|" + backups + "/Sources.Backup/|" + acc + "," + lib);
+        QCOMPARE(window.label1(1)->text(), QString("Backup Subfolder Name :"));
+        // the editor has just closed, so the window may not be active again yet: its focus child counts
+        QCOMPARE(window.focusWidget(), window.text1(3));
+        QVERIFY(window.findChildren<FormGroup*>().isEmpty());
+    }
+
+    void returnInEachState_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("panelAfter");
+        QTest::newRow("nothing selected") << "none" << false;
+        QTest::newRow("project selected") << "project" << false;
+        QTest::newRow("group selected, read again") << "group" << true;
+        QTest::newRow("group whose file was deleted since") << "deleted group" << false;
+    }
+
+    void returnInEachState() {
+        QFETCH(QString, state);
+        QFETCH(bool, panelAfter);
+        MainWindowFixture f;
+        const QString acc = f.writeProject("dev/Acc/Acc.vbp", "Acc");
+        const QString group = f.writeGroup("Acc.vbpgroup", "Suite", {acc, "[PATH]/srv/bk/"});
+        MainWindow& window = f.open();
+        if (state != "none")
+            f.choose(state == "project" ? acc : group);
+        window.text1(3)->setText("s3cret");
+        const QString pathBefore = window.text1(0)->text();
+        if (state == "deleted group")
+            QVERIFY(QFile::remove(group));
+        if (state == "group") // changed on disk since: what is shown afterwards proves a new reading
+            f.writeGroup("Acc.vbpgroup", "Suite, read again", {acc, "[PATH]/srv/bk/"});
+        bool panelWhileOpen = true;
+        QVERIFY(WithEditor(window, [&](FormGroup& editor) {
+            panelWhileOpen = !window.frame3D3()->isHidden();
+            editor.btnAnnuler()->click();
+        }));
+        QVERIFY(!panelWhileOpen);
+        QCOMPARE(!window.frame3D3()->isHidden(), panelAfter);
+        QCOMPARE(window.text1(0)->text() + "|" + window.text1(3)->text(), pathBefore + "|s3cret");
+        if (panelAfter)
+            QCOMPARE(Shown(window), group + "|Suite, read again|/srv/bk/|" + acc);
+        QVERIFY(f.ui.messageBoxes.isEmpty());
+    }
+
+    // a failed check and a Return leave nothing behind for the next opening
+    void freshTranslatedEditorEachOpening() {
+        MainWindowFixture f;
+        f.setup.lcid = 1036;
+        f.write("program/Lng/fra.lng", "[frmGroup]\r\nForm=Groupe de projets\r\nLabel13=Nom du groupe :\r\n"
+                                       "[Strings]\r\nString5=Saisissez le nom !\r\nString6=###END###\r\n");
+        MainWindow& window = f.open();
+        QStringList seen;
+        for (int opening = 0; opening < 2; ++opening) {
+            QVERIFY(WithEditor(window, [&](FormGroup& editor) {
+                seen << editor.windowTitle() + "|" + editor.label1(3)->text() + "|" +
+                            editor.text1(0)->text() + "|" + editor.text1(1)->text();
+                editor.text1(0)->setText("/typed.vbpgroup");
+                editor.text1(1)->clear();
+                editor.btnGroup()->click();
+                editor.text1(1)->setText("typed, then Return");
+                editor.btnAnnuler()->click();
+            }));
+        }
+        QCOMPARE(seen, QStringList(2, "Groupe de projets|Nom du groupe :||"));
+        QCOMPARE(f.ui.messageBoxes.size(), 2);
+        QCOMPARE(f.ui.messageBoxes[0].text, QString("Saisissez le nom !"));
+        QVERIFY(window.frame3D3()->isHidden());
     }
 };
 

@@ -24,83 +24,76 @@ private slots:
         QCOMPARE(QtNameFilters(""), QStringList{});
     }
 
-    void messageBoxLook_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<B::StandardButtons>("buttons");
-        QTest::addColumn<B::Icon>("icon");
-        QTest::addColumn<B::StandardButton>("defaultButton");
-        QTest::newRow("plain OK") << 0 << B::StandardButtons(B::Ok) << B::NoIcon << B::Ok;
-        QTest::newRow("question 36") << 36 << (B::Yes | B::No) << B::Question << B::Yes;
-        QTest::newRow("validation 48") << 48 << B::StandardButtons(B::Ok) << B::Warning << B::Ok;
-        QTest::newRow("information 64") << 64 << B::StandardButtons(B::Ok) << B::Information << B::Ok;
-        QTest::newRow("second default") << 3 + 256 << (B::Yes | B::No | B::Cancel) << B::NoIcon << B::No;
-        QTest::newRow("third default")
-            << 2 + 512 + 16 << (B::Abort | B::Retry | B::Ignore) << B::Critical << B::Ignore;
-        QTest::newRow("default beyond the buttons")
-            << 5 + 512 << (B::Retry | B::Cancel) << B::NoIcon << B::Retry;
-    }
-
+    // buttons, icon and default button of each style; the pressed button comes back as the old answer number
     void messageBoxLook() {
-        QFETCH(int, style);
-        const MessageBoxLook look = LookOfStyle(style);
-        QTEST(look.buttons, "buttons");
-        QTEST(look.icon, "icon");
-        QTEST(look.defaultButton, "defaultButton");
-        // the pressed button comes back as the old answer number
+        const struct {
+            int style;
+            B::StandardButtons buttons;
+            B::Icon icon;
+            B::StandardButton defaultButton;
+        } rows[] = {{0, B::Ok, B::NoIcon, B::Ok},
+                    {36, B::Yes | B::No, B::Question, B::Yes},
+                    {48, B::Ok, B::Warning, B::Ok},
+                    {64, B::Ok, B::Information, B::Ok},
+                    {3 + 256, B::Yes | B::No | B::Cancel, B::NoIcon, B::No},
+                    {2 + 512 + 16, B::Abort | B::Retry | B::Ignore, B::Critical, B::Ignore},
+                    {5 + 512, B::Retry | B::Cancel, B::NoIcon, B::Retry}}; // default beyond the buttons
+        for (const auto& row : rows) {
+            const MessageBoxLook look = LookOfStyle(row.style);
+            QVERIFY2(look.buttons == row.buttons && look.icon == row.icon &&
+                         look.defaultButton == row.defaultButton,
+                     qPrintable(QString::number(row.style)));
+        }
         QCOMPARE((QList<int>{AnswerOfButton(B::Ok), AnswerOfButton(B::Retry), AnswerOfButton(B::No),
                              AnswerOfButton(B::NoButton)}),
                  (QList<int>{MsgBox::Ok, MsgBox::Retry, MsgBox::No, MsgBox::Cancel}));
     }
 
-    // a cancel clears the name, so the earlier choice is not proposed to the next use
+    // a cancel clears the name, so the earlier choice is not proposed to the next use, and is told as the
+    // old error number
     void commonDialog() {
-        for (const bool cancelError : {true, false}) {
-            ScriptedServices ui;
-            for (const char* choice : {"/a/first.vbp", "", "/a/third.vbp"})
-                ui.queueFileChoice(*choice ? std::optional<QString>(choice) : std::nullopt);
-            CommonDialog dialog(ui);
-            dialog.DialogTitle = "Choose";
-            dialog.InitDir = "/backups";
-            dialog.Filter = "Visual Basic Project|*.vbp";
-            dialog.FilterIndex = 1;
-            dialog.Flags = 0x81000;
-            dialog.CancelError = cancelError;
-            QVERIFY(dialog.ShowOpen(nullptr) && dialog.FileName == "/a/first.vbp");
-            QVERIFY(!dialog.ShowOpen(nullptr) && dialog.FileName.isEmpty());
-            QCOMPARE(dialog.LastError(), cancelError ? CommonDialog::kCancelErrorNumber : 0);
-            QVERIFY(dialog.ShowOpen(nullptr) && dialog.LastError() == 0);
-            const FileDialogRequest& asked = ui.fileRequests.constLast();
-            QCOMPARE((QStringList{asked.fileName, asked.title, asked.initDir, asked.filter,
-                                  QString::number(asked.filterIndex), QString::number(asked.flags, 16)}),
-                     (QStringList{"", "Choose", "/backups", dialog.Filter, "1", "81000"}));
-        }
+        ScriptedServices ui;
+        for (const char* choice : {"/a/first.vbp", "", "/a/third.vbp"})
+            ui.queueFileChoice(*choice ? std::optional<QString>(choice) : std::nullopt);
+        CommonDialog dialog(ui);
+        dialog.DialogTitle = "Choose";
+        dialog.InitDir = "/backups";
+        dialog.Filter = "Visual Basic Project|*.vbp";
+        dialog.FilterIndex = 1;
+        dialog.Flags = 0x81000;
+        dialog.CancelError = true;
+        QVERIFY(dialog.ShowOpen(nullptr) && dialog.FileName == "/a/first.vbp");
+        QVERIFY(!dialog.ShowOpen(nullptr) && dialog.FileName.isEmpty());
+        QCOMPARE(dialog.LastError(), CommonDialog::kCancelErrorNumber);
+        QVERIFY(dialog.ShowOpen(nullptr) && dialog.LastError() == 0);
+        const FileDialogRequest& asked = ui.fileRequests.constLast();
+        QCOMPARE((QStringList{asked.fileName, asked.title, asked.initDir, asked.filter,
+                              QString::number(asked.filterIndex), QString::number(asked.flags, 16)}),
+                 (QStringList{"", "Choose", "/backups", dialog.Filter, "1", "81000"}));
     }
 
     // a second run drops the first selection though nothing new was chosen; a missing folder is not proposed
     void browser() {
         QTemporaryDir existing;
-        for (const bool cancelError : {true, false}) {
-            ScriptedServices ui;
-            ui.queueFolderChoice(QString("/srv/backups"));
-            ui.queueFolderChoice(std::nullopt);
-            UnicodeBrowseFolders browser(ui);
-            browser.DialogTitle = "Select";
-            browser.Flags = 0x81; // web addresses need their companion flags
-            browser.CancelError = cancelError;
-            browser.InitialDirectory = existing.path();
-            QVERIFY(browser.ShowBrowseForFolder(nullptr, true));
-            QCOMPARE(browser.SelectedFolder(false, false), QString("/srv/backups"));
-            browser.InitialDirectory = existing.path() + "/not/there";
-            QVERIFY(!browser.ShowBrowseForFolder(nullptr) && browser.SelectedFolder().isEmpty());
-            QCOMPARE(ui.folderRequests[0].title + "|" + ui.folderRequests[0].initialDirectory + "|" +
-                         ui.folderRequests[1].initialDirectory,
-                     "Select|" + existing.path() + "|");
-            QCOMPARE(ui.folderRequests[0].flags, 0x81u | 0x4000u | 0x40u | 0x10u);
-            const auto error = browser.LastError();
-            QCOMPARE(QString::number(error.number) + "|" + error.source + "|" + error.description,
-                     cancelError ? QString("-2147221486|ShowBrowseForFolder|Canceled by user")
-                                 : QString("0||"));
-        }
+        ScriptedServices ui;
+        ui.queueFolderChoice(QString("/srv/backups"));
+        ui.queueFolderChoice(std::nullopt);
+        UnicodeBrowseFolders browser(ui);
+        browser.DialogTitle = "Select";
+        browser.Flags = 0x81; // web addresses need their companion flags
+        browser.CancelError = true;
+        browser.InitialDirectory = existing.path();
+        QVERIFY(browser.ShowBrowseForFolder(nullptr, true));
+        QCOMPARE(browser.SelectedFolder(false, false), QString("/srv/backups"));
+        browser.InitialDirectory = existing.path() + "/not/there";
+        QVERIFY(!browser.ShowBrowseForFolder(nullptr) && browser.SelectedFolder().isEmpty());
+        QCOMPARE(ui.folderRequests[0].title + "|" + ui.folderRequests[0].initialDirectory + "|" +
+                     ui.folderRequests[1].initialDirectory,
+                 "Select|" + existing.path() + "|");
+        QCOMPARE(ui.folderRequests[0].flags, 0x81u | 0x4000u | 0x40u | 0x10u);
+        const auto error = browser.LastError();
+        QCOMPARE(QString::number(error.number) + "|" + error.source + "|" + error.description,
+                 QString("-2147221486|ShowBrowseForFolder|Canceled by user"));
     }
 
     void workingFolder() {
