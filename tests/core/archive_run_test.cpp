@@ -96,19 +96,20 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     // a settings file below a plain file can never be written, whoever runs the test
     SettingsStore blocked(
         SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
-    m_options.settings = &blocked;
+    RunOptions options = m_options;
+    options.settings = &blocked;
     for (const bool group : {false, true}) {
         int progressReports = 0;
         std::vector<std::string> heard;
         std::vector<int> progressWhenHeard;
-        m_options.progress = [&](const RunProgress&) { ++progressReports; };
-        m_options.warning = [&](const std::string& warning) {
+        options.progress = [&](const RunProgress&) { ++progressReports; };
+        options.warning = [&](const std::string& warning) {
             heard.push_back(warning);
             progressWhenHeard.push_back(progressReports);
         };
         const RunOutcome outcome = group
-                                       ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, m_options)
-                                       : RunSingleProject(Single(project, m_scratch.Path("out/")), m_options);
+                                       ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
+                                       : RunSingleProject(Single(project, m_scratch.Path("out/")), options);
         ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
         ASSERT_EQ(heard.size(), 1u) << group;
         EXPECT_EQ(heard, outcome.warnings);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@ public:
         std::string name = "corvane-";
         for (char c : std::string(info->test_suite_name()) + "-" + info->name())
             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        // two runs of one test at once (two build folders), or two scratch folders in one test, stay apart
+        name += "-" + std::to_string(std::random_device{}());
         m_path = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);

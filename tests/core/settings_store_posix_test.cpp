@@ -1,6 +1,10 @@
 // the settings store between processes, and when the system refuses to take a new file
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <random>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -25,12 +29,17 @@ int ExitCodeOf(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
-    constexpr int kChildren = 8, kWrites = 200;
-    // on a memory file system when there is one: 1,600 flushes to a real disk take half a minute
+// on a memory file system when there is one, so that the many flushes measure the store and not the disk
+std::string MemoryFolder() {
     std::string folder =
         std::filesystem::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(folder.data()));
+    return ::mkdtemp(folder.data()) ? folder : std::string();
+}
+
+TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
+    constexpr int kChildren = 8, kWrites = 200;
+    const std::string folder = MemoryFolder();
+    ASSERT_FALSE(folder.empty());
     const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
@@ -106,6 +115,58 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(FileBytes(where.localMachineFile), before);
     EXPECT_EQ(FileNamesIn(folder.Path()), namesBefore);
+}
+
+// A large value written again and again, each write killed at a random moment after it began: the file
+// always parses and holds the value before or after that write, and stray temporaries do not pile up.
+TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
+    const std::string folder = MemoryFolder();
+    ASSERT_FALSE(folder.empty());
+    const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
+    const auto value = [](int run) { return std::string(1 << 16, char('a' + run % 26)) + std::to_string(run); };
+    const auto save = [&where](const std::string& text) {
+        return SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", text, true);
+    };
+    ASSERT_FALSE(save(value(0)));
+    // the window the kills are drawn from widens after a kill that came too early and narrows after one
+    // that came too late, so that whatever the machine's load they gather around the flush and rename
+    std::mt19937 random(std::random_device{}());
+    double windowMicroseconds = 20000;
+    std::string current = value(0);
+    int kept = 0, replaced = 0;
+    for (int run = 1; run < 200; ++run) {
+        const std::string next = value(run);
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            (void)::write(started[1], "x", 1);
+            ::_exit(save(next) ? 1 : 0);
+        }
+        char byte;
+        ASSERT_EQ(::read(started[0], &byte, 1), 1);
+        ::close(started[0]);
+        ::close(started[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random)));
+        ::kill(pid, SIGKILL);
+        ExitCodeOf(pid);
+        SettingsStore store(where);
+        const SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<default>", true);
+        ASSERT_EQ(store.TakeNotice(), std::nullopt) << "run " << run;
+        ASSERT_TRUE(read.ok()) << "run " << run << ": " << read.error().description;
+        ASSERT_TRUE(read.value() == current || read.value() == next) << "run " << run << " read another value";
+        (read.value() == next ? replaced : kept) += 1;
+        windowMicroseconds *= read.value() == next ? 0.9 : 1.1;
+        current = read.value();
+    }
+    EXPECT_GT(kept, 0) << "no kill came before a write was complete";
+    EXPECT_GT(replaced, 0) << "no write was let finish";
+    // what a kill between creating and renaming the new file leaves, whether or not a kill above did
+    std::ofstream(folder + "/machine.settings.tmp-Zq81xP") << "half a file";
+    ASSERT_FALSE(save("/final/"));
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
