@@ -77,13 +77,19 @@ Result<PlannedEntry> PlanEntry(zip_t* archive, zip_uint64_t index, const UnzipLi
 
 } // namespace
 
+Status CheckEntryCount(std::uint64_t count, const UnzipLimits& limits) {
+    if (count > limits.maxEntries)
+        return fail("The archive holds " + std::to_string(count) + " entries, more than the limit of " +
+                    std::to_string(limits.maxEntries) + ".");
+    return Status::success();
+}
+
 Result<ExtractionPlan> PlanExtraction(zip_t* archive, const std::string& folder, const UnzipLimits& limits) {
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0)
         return fail("Could not read the archive's list of entries.");
-    if (static_cast<std::uint64_t>(count) > limits.maxEntries)
-        return fail("The archive holds " + std::to_string(count) + " entries, more than the limit of " +
-                    std::to_string(limits.maxEntries) + ".");
+    if (Status counted = CheckEntryCount(static_cast<std::uint64_t>(count), limits); !counted)
+        return fail(counted.error());
     ExtractionPlan plan;
     EntryNamePlan names;
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {

@@ -29,6 +29,10 @@ struct ExtractionPlan {
     std::uint64_t claimedTotal = 0;
 };
 
+// The entry count against its cap, asked before libzip reads a directory of millions of entries into
+// memory, and again of the directory libzip read.
+Status CheckEntryCount(std::uint64_t count, const UnzipLimits& limits);
+
 // Refuses the whole archive when any entry may not be written: names the gate refuses, symbolic
 // links, clashes between entries, methods we cannot read, claimed sizes over the limits, and
 // paths that meet a symbolic link or a clashing file already inside `folder`.

@@ -142,6 +142,10 @@ Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReade
 
 Result<int> ExtractArchive(const std::string& archivePath, const std::string& folder,
                            const UnzipOptions& options) {
+    if (const auto declared = DeclaredEntryCount(archivePath)) {
+        if (Status counted = CheckEntryCount(*declared, options.limits); !counted)
+            return fail(counted.error());
+    }
     int openError = 0;
     std::unique_ptr<zip_t, ArchiveCloser> archive(
         zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));

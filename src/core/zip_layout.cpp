@@ -158,4 +158,12 @@ Status CheckEntriesDoNotOverlap(const std::string& archivePath) {
     return Status::success();
 }
 
+std::optional<std::uint64_t> DeclaredEntryCount(const std::string& archivePath) {
+    ArchiveBytes file(archivePath);
+    const std::optional<Directory> directory = FindDirectory(file);
+    if (!directory)
+        return std::nullopt;
+    return directory->entries;
+}
+
 } // namespace corvane
