@@ -1,5 +1,6 @@
-// archive runs broken from outside the process: an ordinary account that may not read a file or write the
-// destination, a file size limit, and SIGKILL at random moments of the write
+// archive runs broken on purpose: a file missing or vanishing mid-write, a cancel at 10, 50 and 90 %, an
+// ordinary account that may not read a file or write the destination, a file size limit, and SIGKILL at
+// random moments of the write; each with and without an older archive of the same name
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -31,20 +32,39 @@ bool DropToNobody() {
     return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
 }
 
-// A fault suffered by a child process (`enter`), on a path of the scene the parent locks with `mode`.
-struct ProcessFault {
+bool StayAsYouAre() {
+    return true;
+}
+
+// One way to break a run. A path below the scratch folder is removed once the run's progress passed `at`
+// (0: before the run) or, when `at` is negative, locked with `mode`; without a path the run is cancelled
+// at `at`. `enter` is what the child suffers before the run.
+struct Fault {
     const char* name;
-    const char* locked; // below the scratch folder; empty: none
+    const char* path;
+    double at;
     mode_t mode;
     bool (*enter)();
-    std::string stepLabel;
+    std::string stepLabel; // the project line blamed; none for a cancel
 };
 
-const ProcessFault kProcessFaults[] = {
-    {"UnreadableFile", "proj/Controls/ppGrid.pag", 0, DropToNobody, "PropertyPage=Controls\\ppGrid.pag"},
-    {"ReadOnlyDestination", "backup", 0555, DropToNobody, "Writing Zip File"},
+const Fault kFaults[] = {
+    {"ReferencedFileMissing", "proj/Classes/clsLog.cls", 0, 0, StayAsYouAre,
+     "Class=clsLog; Classes\\clsLog.cls"},
+    // the module comes after the large resource: it is gone by the time the writer reaches it
+    {"FileRemovedDuringWrite",
+     "proj/modules/M\xC3\xB3"
+     "dulo.bas",
+     0.3, 0, StayAsYouAre,
+     "Module=modAccent; Modules\\M\xF3"
+     "dulo.bas"},
+    {"CancelAt10", nullptr, 0.1, 0, StayAsYouAre, ""}, // among the project lines
+    {"CancelAt50", nullptr, 0.5, 0, StayAsYouAre, ""}, // while compressing
+    {"CancelAt90", nullptr, 0.9, 0, StayAsYouAre, ""}, // while reading the archive back
+    {"UnreadableFile", "proj/Controls/ppGrid.pag", -1, 0, DropToNobody, "PropertyPage=Controls\\ppGrid.pag"},
+    {"ReadOnlyDestination", "backup", -1, 0555, DropToNobody, "Writing Zip File"},
     // no file may grow past 1 MiB, as if the disk filled up in the middle of the archive
-    {"DiskFull", "", 0,
+    {"DiskFull", nullptr, -1, 0,
      [] {
          std::signal(SIGXFSZ, SIG_IGN);
          const rlimit limit{1 << 20, 1 << 20};
@@ -53,37 +73,54 @@ const ProcessFault kProcessFaults[] = {
      "Writing Zip File"},
 };
 
-class ProcessFaultInjection : public ::testing::TestWithParam<std::tuple<ProcessFault, Destination>> {};
+class FaultInjection : public ::testing::TestWithParam<std::tuple<Fault, Destination>> {};
 
-TEST_P(ProcessFaultInjection, LeavesEveryOldFileAndNoTemporary) {
+TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
     const auto& [fault, destination] = GetParam();
     FaultScene scene;
     scene.Prepare(destination);
-    const std::string locked = scene.Scratch().Path(fault.locked);
+    const std::string path = fault.path ? scene.Scratch().Path(fault.path) : "";
+    const bool locks = fault.path && fault.at < 0, removes = fault.path && fault.at >= 0;
     struct stat unlocked {};
-    ASSERT_EQ(::stat(locked.c_str(), &unlocked), 0);
-    ASSERT_TRUE(*fault.locked == '\0' || ::chmod(locked.c_str(), fault.mode) == 0);
-    const auto before = scene.State();
+    ASSERT_TRUE(!locks || (::stat(path.c_str(), &unlocked) == 0 && ::chmod(path.c_str(), fault.mode) == 0));
+    auto before = scene.State();
+    if (removes)
+        before.erase(fault.path);
+    if (removes && fault.at == 0)
+        fs::remove(path);
     // gtest's assertions cannot leave a child process: its verdict is its exit code
     const pid_t child = ::fork();
     if (child == 0) {
         if (!fault.enter())
             ::_exit(10);
-        const RunOutcome outcome = RunSingleProject(scene.Request(), scene.Options());
-        ::_exit(outcome.kind != RunOutcome::Kind::ProjectFailed ? 20 + static_cast<int>(outcome.kind)
-                : outcome.failure.stepLabel == fault.stepLabel  ? 0
-                                                                : 30);
+        double fraction = 0;
+        RunOptions options = scene.Options();
+        options.progress = [&fraction](const RunProgress& progress) { fraction = progress.archive.fraction; };
+        options.cancelRequested = [&] {
+            if (removes && fraction > fault.at)
+                fs::remove(path);
+            return !fault.path && fault.at > 0 && fraction >= fault.at;
+        };
+        const RunOutcome outcome = RunSingleProject(scene.Request(), options);
+        const bool cancel = fault.stepLabel.empty();
+        ::_exit(outcome.kind != (cancel ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed)
+                    ? 20 + static_cast<int>(outcome.kind)
+                : cancel || ArchiveFailureMessage(outcome.failure) ==
+                                "An error appears to have occurred...\r\nLine : " + fault.stepLabel
+                    ? 0
+                    : 30);
     }
     const int verdict = ExitCodeOf(child);
-    ::chmod(locked.c_str(), unlocked.st_mode);
-    EXPECT_EQ(verdict, 0) << "20+: the run's kind, 30: blamed another step";
+    if (locks)
+        ::chmod(path.c_str(), unlocked.st_mode);
+    EXPECT_EQ(verdict, 0) << "10: could not enter the fault, 20+: the run's kind, 30: blamed another step";
     EXPECT_EQ(scene.State(), before);
     EXPECT_EQ(scene.ArchiveKind(), destination == Destination::New ? "absent" : "old");
     scene.ExpectCleanSettings();
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, ProcessFaultInjection,
-                         ::testing::Combine(::testing::ValuesIn(kProcessFaults),
+INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection,
+                         ::testing::Combine(::testing::ValuesIn(kFaults),
                                             ::testing::Values(Destination::New, Destination::Existing)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +

@@ -1,18 +1,19 @@
-// group files: the exact bytes written and both readings of them
+// group files: the exact bytes written and both readings of them, Visual Basic's own ".vbg" files and the
+// choice between the two formats
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/group_file.h"
-#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FileBytes;
+using testing::ReadFile;
 using testing::FileNamesIn;
+using testing::ScratchFolder;
 
 std::string Joined(const std::vector<std::string>& items) {
     std::string text;
@@ -37,7 +38,7 @@ const GroupEditorFields kAccounting{"Accounting suite",
                                     {"C:\\Dev\\Lib\\Lib.vbp", "C:\\Dev\\Ui\\Ui.vbp"}};
 
 TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
-    testing::ScratchFolder scratch;
+    ScratchFolder scratch;
     const auto old = scratch.Write("old.vbpgroup", "old\r\n");
     const auto locked = scratch.Write("locked.vbpgroup", "old\r\n");
     fs::permissions(locked, fs::perms::owner_read);
@@ -56,12 +57,12 @@ TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
         ASSERT_FALSE(status) << c.path;
         EXPECT_NE(status.error().find("\"" + c.named + "\""), std::string::npos) << status.error();
     }
-    EXPECT_EQ(FileBytes(locked) + FileBytes(old), "old\r\nold\r\n");
+    EXPECT_EQ(ReadFile(locked) + ReadFile(old), "old\r\nold\r\n");
     EXPECT_EQ(FileNamesIn(scratch.Path()), (std::vector<std::string>{"locked.vbpgroup", "old.vbpgroup"}));
 }
 
 TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
-    testing::ScratchFolder scratch;
+    ScratchFolder scratch;
     const GroupEditorFields cases[] = {
         kAccounting,
         {"   ", "C:\\A\\A.vbp", "D:\\Backups\\", {"C:\\A\\A.vbp"}}, // the main project may be listed again
@@ -71,7 +72,7 @@ TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
     };
     const auto first = scratch.Write("first.vbpgroup", std::string(5000, 'x'));
     ASSERT_TRUE(WriteGroupFile(first, kAccounting)); // the longer old file replaced whole
-    EXPECT_EQ(FileBytes(first),
+    EXPECT_EQ(ReadFile(first),
               "Accounting suite\r\nC:\\Dev\\Acc\\Acc.vbp\r\n[PATH]C:\\Dev\\Acc\\Sources.Backup\\\r\n"
               "C:\\Dev\\Lib\\Lib.vbp\r\nC:\\Dev\\Ui\\Ui.vbp\r\n");
     for (const auto& fields : cases) {
@@ -80,7 +81,7 @@ TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
         EXPECT_EQ(Shown(read), Shown(GroupEditorRead{fields, false, ""}));
         const auto again = scratch.Path("again.vbpgroup");
         ASSERT_TRUE(WriteGroupFile(again, read.fields));
-        EXPECT_EQ(FileBytes(again), FileBytes(first));
+        EXPECT_EQ(ReadFile(again), ReadFile(first));
         auto projects = fields.linkedProjects;
         projects.insert(projects.begin(), fields.mainProject);
         EXPECT_EQ(Shown(ReadGroupForMainWindow(first)),
@@ -90,7 +91,7 @@ TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
 }
 
 TEST(GroupFile, BothReadersFollowTheFormat) {
-    testing::ScratchFolder scratch;
+    ScratchFolder scratch;
     const struct {
         std::string bytes, editor, window;
     } cases[] = {
@@ -119,11 +120,66 @@ TEST(GroupFile, BothReadersFollowTheFormat) {
 }
 
 TEST(GroupFile, UnreadableFilesStopTheEditorAndFailTheMainWindow) {
-    testing::ScratchFolder scratch;
+    ScratchFolder scratch;
     for (const std::string& path : {scratch.Path("absent.vbpgroup"), scratch.Path()}) {
         const auto read = ReadGroupForEditor(path);
         EXPECT_TRUE(read.stoppedEarly && read.error.find(path) != std::string::npos) << read.error;
         EXPECT_NE(Shown(ReadGroupForMainWindow(path)).find(path), std::string::npos);
+    }
+}
+
+TEST(VbgGroup, ProjectPathsAreMadeAbsoluteBesideTheGroup) {
+    const struct {
+        std::string reference, groupPath, expected;
+    } cases[] = {
+        {".\\a\\..\\..\\S\\S.vbp", "/home/u/dev/All.vbg", "/home/u/S/S.vbp"},
+        {"..\\..\\..\\x.vbp", "/home/All.vbg", "/x.vbp"},
+        {"Lib\\Lib.vbp", "All.vbg", "Lib/Lib.vbp"},
+        {"..\\Lib.vbp", "../g/All.vbg", "../Lib.vbp"},
+        // a group path in Windows form keeps its projects in that form
+        {"..\\Lib/Lib.vbp", "C:\\Dev\\App\\All.vbg", "C:\\Dev\\Lib\\Lib.vbp"},
+        {"\\Top\\T.vbp", "C:\\Dev\\All.vbg", "C:\\Top\\T.vbp"},
+        {"..\\N.vbp", "\\\\srv\\share\\All.vbg", "\\\\srv\\share\\N.vbp"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveVbgProject(c.reference, c.groupPath), c.expected)
+            << c.reference << " in " << c.groupPath;
+}
+
+TEST(VbgGroup, StartupProjectComesFirstAndIsNotRepeated) {
+    ScratchFolder scratch;
+    const auto selection = ReadVbgGroup(scratch.Write(
+        "Billing Suite.vbg", "VBGROUP 5.0\r\nProject=Lib\\Lib.vbp\r\nstartupproject=App\\App.vbp\r\n"
+                             "PROJECT=app\\APP.vbp\r\nProject=App\\App.vbp\r\nProject=..\\Ui.vbp\r\n"));
+    ASSERT_TRUE(selection) << selection.error();
+    EXPECT_EQ(selection->subfolderName, "Billing Suite");
+    // on this machine names differing in case are different files
+    EXPECT_EQ(selection->projects,
+              (std::vector<std::string>{
+                  scratch.Path("App/App.vbp"), scratch.Path("Lib/Lib.vbp"), scratch.Path("app/APP.vbp"),
+                  (std::filesystem::path(scratch.Path()).parent_path() / "Ui.vbp").string()}));
+    EXPECT_EQ(selection->savePath, scratch.Path("App/Sources.Backup/"));
+
+    for (const std::string text : {"", "VBGROUP 5.0\r\n", "VBGROUP 5.0\r\nProject=\r\nStartupProject=\r\n"}) {
+        const auto none = ReadVbgGroup(scratch.Write("none.vbg", text));
+        ASSERT_FALSE(none) << text;
+        EXPECT_NE(none.error().find(scratch.Path("none.vbg")), std::string::npos) << none.error();
+    }
+}
+
+TEST(VbgGroup, OnlyTheVbgExtensionPicksTheVisualBasicReader) {
+    ScratchFolder scratch;
+    const std::string vbg = "VBGROUP 5.0\nProject=B.vbp\nIconForm=\"x\"\nProject=A.vbp\n";
+    const std::vector<std::string> vbgProjects{scratch.Path("B.vbp"), scratch.Path("A.vbp")};
+    const struct {
+        std::string file, text, subfolder;
+        std::vector<std::string> projects;
+    } cases[] = {{"b.x.VbG", vbg, "b.x", vbgProjects}, {"d.vbg.bak", "Name\r\nA.vbp\r\n", "Name", {"A.vbp"}}};
+    for (const auto& c : cases) {
+        const auto selection = ReadAnyGroup(scratch.Write(c.file, c.text));
+        ASSERT_TRUE(selection) << c.file << ": " << selection.error();
+        EXPECT_EQ(selection->subfolderName, c.subfolder) << c.file;
+        EXPECT_EQ(selection->projects, c.projects) << c.file;
     }
 }
 

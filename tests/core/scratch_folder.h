@@ -1,14 +1,39 @@
-// a fresh folder under the system's temporary folder, removed with everything in it afterwards
+// a fresh folder under the system's temporary folder, removed with everything in it afterwards, and what a
+// test reads and writes of files on disk
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace corvane::testing {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+// Creates the file's folders first.
+inline std::string WriteFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+}
+// Sorted, so that tests can compare whole listings.
+inline std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class ScratchFolder {
 public:
@@ -18,31 +43,25 @@ public:
         for (char c : std::string(info->test_suite_name()) + "-" + info->name())
             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         // two runs of one test at once (two build folders), or two scratch folders in one test, stay apart
-        name += "-" + std::to_string(std::random_device{}());
-        m_path = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+        m_path = fs::temp_directory_path() / (name + "-" + std::to_string(std::random_device{}()));
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
     }
     ~ScratchFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        fs::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::string Path() const { return m_path.string(); }
     std::string Path(const std::string& relative) const { return (m_path / relative).string(); }
-
-    // Writes bytes to a file below the folder, creating its folders.
     std::string Write(const std::string& relative, const std::string& bytes = "x") const {
-        const std::filesystem::path file = m_path / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file.string();
+        return WriteFile(m_path / relative, bytes);
     }
 
 private:
-    std::filesystem::path m_path;
+    fs::path m_path;
 };
 
 } // namespace corvane::testing

@@ -14,7 +14,6 @@
 
 #include "core/settings_format.h"
 #include "core/settings_store.h"
-#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane {
@@ -69,7 +68,7 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     ::close(start[1]);
     for (pid_t pid : children)
         EXPECT_EQ(ExitCodeOf(pid), 0);
-    Result<SettingsDocument> document = SettingsDocument::Parse(FileBytes(where.localMachineFile));
+    Result<SettingsDocument> document = SettingsDocument::Parse(ReadFile(where.localMachineFile));
     ASSERT_TRUE(document && document->keys().size() == 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
@@ -89,7 +88,7 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     ASSERT_FALSE(SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", "/old/", true));
     if (GetParam() == Refusal::ReadOnlyFolderNoLock)
         std::filesystem::remove(where.localMachineFile + ".lock");
-    const std::string before = FileBytes(where.localMachineFile);
+    const std::string before = ReadFile(where.localMachineFile);
     const std::vector<std::string> namesBefore = FileNamesIn(folder.Path());
     const bool fullDisk = GetParam() == Refusal::FullDisk;
     ASSERT_TRUE(fullDisk || ::chmod(folder.Path().c_str(), 0555) == 0);
@@ -113,7 +112,7 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     const int code = ExitCodeOf(pid);
     ::chmod(folder.Path().c_str(), 0755);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(FileBytes(where.localMachineFile), before);
+    EXPECT_EQ(ReadFile(where.localMachineFile), before);
     EXPECT_EQ(FileNamesIn(folder.Path()), namesBefore);
 }
 

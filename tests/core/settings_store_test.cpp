@@ -5,7 +5,6 @@
 
 #include "core/settings_format.h"
 #include "core/settings_store.h"
-#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane {
@@ -34,7 +33,7 @@ protected:
     std::string Save(const std::string& key, const std::string& value, bool machine = true) {
         return Text(m_store.RegSaveSetting("Corvane", "Files", key, value, machine));
     }
-    std::string Machine() const { return FileBytes(m_machineFile); }
+    std::string Machine() const { return ReadFile(m_machineFile); }
 
     ScratchFolder m_folder;
     std::string m_machineFile = m_folder.Path("data/machine.settings");
@@ -108,7 +107,7 @@ TEST_F(SettingsStoreTest, DamagedFileSetAside) {
     EXPECT_FALSE(m_store.TakeNotice());
     const std::vector<std::string> names = FileNamesIn(m_folder.Path("data"));
     ASSERT_EQ(names.size(), 2u);
-    EXPECT_EQ(FileBytes(m_folder.Path("data/" + names[0])), damaged);
+    EXPECT_EQ(ReadFile(m_folder.Path("data/" + names[0])), damaged);
     // damage found by a write, twice in the same second: distinct names, the new value stored
     for (const char* garbage : {"garbage", "more garbage"}) {
         m_folder.Write("data/machine.settings", garbage);

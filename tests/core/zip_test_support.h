@@ -16,20 +16,9 @@
 
 #include <zip.h>
 
-#include "file_snapshot.h"
 #include "scratch_folder.h"
 
 namespace corvane::testing {
-
-namespace fs = std::filesystem;
-
-inline void WriteFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-inline std::string ReadFile(const fs::path& path) {
-    return FileBytes(path.string());
-}
 
 // The same bytes for the same seed, eight at a time: the test builds run unoptimised.
 inline std::string RandomBytes(std::size_t size, unsigned seed = 7) {
@@ -111,24 +100,11 @@ inline void MakeArchive(const fs::path& path, const std::vector<RawEntry>& entri
     ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
 }
 
-// The central directory as stored: where each record starts, its name and its flag bits.
-struct CentralRecord {
-    std::size_t offset = 0;
-    std::string name;
-    std::uint16_t flags = 0;
-};
 inline std::uint32_t ReadLittle(const std::string& bytes, std::size_t at, int size) {
     std::uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i)
         value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
-}
-inline std::vector<CentralRecord> CentralDirectory(const std::string& bytes) {
-    std::vector<CentralRecord> records;
-    for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos; at = bytes.find("PK\1\2", at + 4))
-        records.push_back({at, bytes.substr(at + 46, ReadLittle(bytes, at + 28, 2)),
-                           static_cast<std::uint16_t>(ReadLittle(bytes, at + 8, 2))});
-    return records;
 }
 
 // Overwrites a little-endian field in the local header and the central record of one entry.
