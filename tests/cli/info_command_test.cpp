@@ -1,9 +1,5 @@
 // corvane-cli run in-process: the dispatcher's exit codes and the info command's exact output
-#include <sstream>
-
-#include <gtest/gtest.h>
-
-#include "../core/scratch_folder.h"
+#include "cli_run_support.h"
 #include "cli/command.h"
 #include "cli/info_command.h"
 #include "cli/json_writer.h"
@@ -11,10 +7,7 @@
 namespace corvane {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using testing::CliRun;
 
 CliRun RunWith(const std::vector<std::string>& args, const CliEnvironment& environment = {}) {
     std::ostringstream out;
