@@ -52,9 +52,8 @@ qint64 EntriesIn(const QString& archive) {
     return zip ? (zip_discard(zip), entries) : entries;
 }
 
-// ms since the start, and how long each thread of the process (by id) has waited in all, ready to run but
-// not run. On a machine running more than it has processors for such waits are the machine's, not the
-// program's, and are taken out of the gaps measured; work, locks and disks still count. Linux only.
+// ms since the start, and how long each thread (by id) has waited in all, ready to run but not run: on a
+// machine busier than its processors such waits are the machine's, not the program's (Linux only)
 struct Moment {
     qint64 at = 0;
     QHash<QString, qint64> waits;
@@ -63,14 +62,12 @@ struct Moment {
         const QDir threads("/proc/self/task");
         for (const QString& thread : threads.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             QFile stat(threads.filePath(thread + "/schedstat"));
-            if (const QList<QByteArray> f =
-                    stat.open(QIODevice::ReadOnly) ? stat.readAll().split(' ') : QList<QByteArray>();
-                f.size() >= 2)
-                waits.insert(thread, f[1].toLongLong() / 1000000);
+            if (stat.open(QIODevice::ReadOnly))
+                waits.insert(thread, stat.readAll().split(' ').value(1).toLongLong() / 1000000);
         }
     }
-    // the time since, less the longest wait of `thread`, or of any thread (one started meanwhile counting
-    // from its start) when empty: progress may wait for the window's thread or a worker
+    // the time since, less the longest wait of `thread`, or of any thread when empty (progress may wait for
+    // the window's thread or a worker, one started meanwhile counting from its start)
     qint64 ownGapUntil(const Moment& later, const QString& thread = {}) const {
         qint64 waited = 0;
         for (auto it = later.waits.cbegin(); it != later.waits.cend(); ++it)
@@ -81,7 +78,6 @@ struct Moment {
 };
 
 struct RunTimings {
-    bool ended = false;
     qint64 stall = 0;        // between two ticks, the click's own work included
     qint64 progressWait = 0; // between two changes shown, from the click to the run's end
     qint64 cancelToEnd = -1; // from the click on Cancel to the tick that finds the run ended
@@ -115,7 +111,6 @@ RunTimings WatchRun(MainWindow& window, double cancelAt) {
             shown = shownNow();
         }
         if (!window.isBusy()) {
-            t.ended = true;
             t.cancelToEnd = cancelledAt < 0 ? -1 : now.at - cancelledAt;
             loop.quit();
         } else if (cancelAt >= 0 && cancelledAt < 0 &&
@@ -151,7 +146,7 @@ private slots:
         QTest::newRow("cancel while reading the lines") << 0.1;
         QTest::newRow("cancel while writing") << 0.5;
         QTest::newRow("cancel while flushing to the disk") << 0.8;
-        QTest::newRow("cancel while verifying") << 0.9;
+        QTest::newRow("cancel while verifying") << 0.85;
     }
 
     void run() {
@@ -165,7 +160,7 @@ private slots:
                                 QByteArray::number(t.progressWait) + " ms, cancel " +
                                 QByteArray::number(t.cancelToEnd) + " ms";
         qInfo("%s", text.constData());
-        QVERIFY2(t.ended && t.stall <= kLongestStall, text.constData());
+        QVERIFY2(!window.isBusy() && t.stall <= kLongestStall, text.constData()); // ended within a minute
         const QStringList archives = f.filesBelow(f.path("backup"));
         if (cancelAt >= 0) {
             QVERIFY2(t.cancelToEnd >= 0 && t.cancelToEnd <= kLongestCancel, text.constData());

@@ -22,8 +22,6 @@ MainWindowFixture::MainWindowFixture() {
     const auto moment = std::chrono::system_clock::from_time_t(
         QDateTime(QDate(2025, 7, 17), QTime(9, 58, 23)).toSecsSinceEpoch());
     setup.clock = [moment] { return moment; };
-    setup.versionText = "Version 2.0.0";
-    setup.zipVersion = "1.7.3";
     setup.timer1Interval = 60;
 }
 
@@ -32,8 +30,8 @@ QString MainWindowFixture::writeProject(const QString& relative, const QString& 
     const QList<QByteArray> v = version.split('.');
     write(QFileInfo(relative).path() + "/Module1.bas", "Attribute VB_Name = \"Module1\"\r\n");
     return write(relative, "Type=Exe\r\nModule=Module1; Module1.bas\r\n" + extraLines + "Name=\"" +
-                               name.toLatin1() + "\"\r\nMajorVer=" + v.value(0) + "\r\nMinorVer=" + v.value(1) +
-                               "\r\nRevisionVer=" + v.value(2) + "\r\n");
+                               name.toLatin1() + "\"\r\nMajorVer=" + v.value(0) +
+                               "\r\nMinorVer=" + v.value(1) + "\r\nRevisionVer=" + v.value(2) + "\r\n");
 }
 
 MainWindow& MainWindowFixture::open(const QString& commandLine) {

@@ -15,10 +15,9 @@ namespace corvane {
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
 // Below one temporary folder: "program" (with "Lng" and the machine-wide settings), the projects and the
-// backups. The clock stands at 2025-07-17 09:58:23 local time; Timer1 waits 60 ms.
+// backups. The clock stands at 2025-07-17 09:58:23 local time; Timer1 waits 60 ms. open() runs the loading
+// with a command line and shows the window; choose() is a click on DBpathDialog choosing that file.
 struct MainWindowFixture {
-    static constexpr const char* kTimeStamp = "20250717095823";
-
     MainWindowFixture();
 
     QString path(const QString& relative) const { return temp.filePath(relative); }
@@ -26,16 +25,13 @@ struct MainWindowFixture {
         WriteBytes(path(relative), bytes);
         return path(relative);
     }
-    // a project with Module1.bas beside it
     QString writeProject(const QString& relative, const QString& name, const QByteArray& version = "2.1.7",
                          const QByteArray& extraLines = {});
     QString writeGroup(const QString& relative, const QString& name, const QStringList& lines) {
         return write(relative, (QStringList{name} + lines).join("\r\n").toUtf8() + "\r\n");
     }
 
-    // creates the window, runs its loading with this command line and shows it
     MainWindow& open(const QString& commandLine = {});
-    // what a click on DBpathDialog choosing this file does
     void choose(const QString& file) {
         ui.queueFileChoice(file);
         window->dbPathDialog()->click();
@@ -43,7 +39,6 @@ struct MainWindowFixture {
     bool waitForRun() {
         return QTest::qWaitFor([this] { return !window->isBusy(); }, 60000);
     }
-    // relative to the folder, sorted
     QStringList filesBelow(const QString& folder) const;
 
     QTemporaryDir temp;

@@ -15,7 +15,7 @@ public:
     using Choice = std::optional<QString>;
     struct MessageBoxCall {
         QString text, title;
-        int style = 0;
+        int style;
     };
     struct OpenCall {
         QString target, workingFolder;
