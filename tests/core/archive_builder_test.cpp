@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "core/archive_builder.h"
-#include "fault_scene.h"
+#include "vb_project_fixture.h"
 
 namespace corvane {
 namespace {

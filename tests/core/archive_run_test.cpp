@@ -1,6 +1,4 @@
 // archive runs: where archives go, when the last backup folder is remembered, and how a group stops
-#include "core/archive_run.h"
-#include "core/settings_store.h"
 #include "vb_project_fixture.h"
 
 namespace corvane {
@@ -10,16 +8,8 @@ using namespace corvane::testing;
 
 class ArchiveRunTest : public ::testing::Test {
 protected:
-    ArchiveRunTest()
-        : m_settings(SettingsLocation{m_scratch.Path("settings/machine.settings"),
-                                      m_scratch.Path("settings/user.settings")}) {
-        fs::create_directories(m_scratch.Path("settings"));
-        m_options.settings = &m_settings;
-        m_options.clock = [] { return BackupMoment(); };
-    }
-
     std::string LastDir() {
-        SettingsResult read = m_settings.RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
+        SettingsResult read = m_scene.Settings().RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
         return read.ok() ? read.value() : "<error>";
     }
     // A project of one module and a name.
@@ -27,15 +17,10 @@ protected:
         m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
         return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
     }
-    SingleProjectRequest Single(const std::string& project, const std::string& destination) {
-        Result<ProjectSelection> selection = SelectSingleProject(project, [] { return BackupMoment(); });
-        EXPECT_TRUE(selection.ok());
-        return {project, selection.ok() ? selection->state : JobState{}, destination, ""};
-    }
 
-    ScratchFolder m_scratch;
-    SettingsStore m_settings;
-    RunOptions m_options;
+    FaultScene m_scene;
+    const ScratchFolder& m_scratch = m_scene.Scratch();
+    RunOptions m_options = m_scene.Options();
 };
 
 // Nothing selected, or a group without a destination, is refused before anything is remembered; a run
@@ -46,7 +31,7 @@ TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(LastDir(), "<none>");
     const std::string destination = m_scratch.Path("out/Sources.Backup/");
-    const RunOutcome single = RunSingleProject(Single(project, destination), m_options);
+    const RunOutcome single = RunSingleProject(m_scene.Request(project, destination), m_options);
     EXPECT_EQ(single.archives, std::vector<std::string>{destination + "P 0.0.0.20250717095823.zip"});
     EXPECT_TRUE(fs::exists(single.archives.front()));
     EXPECT_EQ(LastDir(), destination);
@@ -107,9 +92,9 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
             heard.push_back(warning);
             progressWhenHeard.push_back(progressReports);
         };
-        const RunOutcome outcome = group
-                                       ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
-                                       : RunSingleProject(Single(project, m_scratch.Path("out/")), options);
+        const RunOutcome outcome =
+            group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
+                  : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
         ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
         ASSERT_EQ(heard.size(), 1u) << group;
         EXPECT_EQ(heard, outcome.warnings);

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "core/zip_component.h"
-#include "fault_scene.h"
+#include "vb_project_fixture.h"
 
 namespace corvane {
 namespace {
