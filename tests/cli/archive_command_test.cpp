@@ -1,5 +1,4 @@
 // corvane-cli archive in-process: exit codes, output shapes, groups, passwords, settings, and Ctrl-C for real
-#include <algorithm>
 #include <csignal>
 #include <thread>
 

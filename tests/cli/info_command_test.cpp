@@ -1,8 +1,8 @@
 // corvane-cli run in-process: the dispatcher's exit codes and the info command's exact output
-#include "cli_run_support.h"
 #include "cli/command.h"
 #include "cli/info_command.h"
 #include "cli/json_writer.h"
+#include "cli_run_support.h"
 
 namespace corvane {
 namespace {

@@ -1,5 +1,4 @@
 // one project into one archive, checked with Info-ZIP and 7-Zip: order, bytes, encryption, failures, progress
-#include <algorithm>
 #include <numeric>
 
 #include "core/archive_builder.h"

@@ -1,10 +1,7 @@
 // archive runs broken on purpose: a file missing or vanishing mid-write, a cancel at 10, 50 and 90 %, an
 // ordinary account that may not read a file or write the destination, a file size limit, and SIGKILL at
 // random moments of the write; each with and without an older archive of the same name
-#include <chrono>
 #include <csignal>
-#include <functional>
-#include <random>
 #include <thread>
 
 #include <sys/resource.h>

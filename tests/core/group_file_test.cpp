@@ -1,8 +1,5 @@
 // group files: the exact bytes written and both readings of them, Visual Basic's own ".vbg" files and the
 // choice between the two formats
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "core/group_file.h"
 #include "scratch_folder.h"
@@ -11,8 +8,8 @@ namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
 using testing::FileNamesIn;
+using testing::ReadFile;
 using testing::ScratchFolder;
 
 std::string Joined(const std::vector<std::string>& items) {

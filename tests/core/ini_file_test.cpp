@@ -1,8 +1,5 @@
 // the INI reader against the quirks of the Windows profile functions the language files rely on, and the
 // message table read from them
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include "core/ini_file.h"
 #include "core/string_table.h"

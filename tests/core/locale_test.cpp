@@ -1,8 +1,6 @@
 // the user's locale and the language chosen from the locale map, where the program keeps its files, and the
 // help page's address
-#include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 #include "core/help_url.h"
@@ -14,8 +12,8 @@
 namespace corvane {
 namespace {
 
-using testing::ReadFile;
 using testing::FileNamesIn;
+using testing::ReadFile;
 
 EnvLookup Environment(std::map<std::string, std::string> values) {
     return [values](const std::string& name) {

@@ -1,10 +1,5 @@
 // good inputs with about one byte in a hundred corrupted, thousands of times over: the project reader, the
 // archive path mapping and the extractor keep their promises whatever the damage
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <random>
-#include <string>
 
 #include "oracles.h"
 #include "zip_test_support.h"

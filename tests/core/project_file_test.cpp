@@ -1,5 +1,4 @@
 // reading project files: line endings, key recognition, values, rewritten lines and the line limit
-#include <gtest/gtest.h>
 
 #include "core/project_file.h"
 #include "core/text_lines.h"

@@ -2,12 +2,8 @@
 // processes, and when the system refuses to take a new file
 #include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <thread>
 
-#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
