@@ -69,11 +69,8 @@ inline void Put(std::string& out, std::initializer_list<std::pair<std::uint64_t,
 inline void PutHeader(std::string& out, const std::string& name, const std::string& data,
                       std::optional<std::uint64_t> offset = std::nullopt) {
     Put(out, {{offset ? 0x02014b50 : 0x04034b50, 4}, {20, offset ? 2 : 0}, {20, 2}, {0, 6}, {0x21, 2}});
-    Put(out, {{crc32(0, reinterpret_cast<const Bytef*>(data.data()), data.size()), 4},
-              {data.size(), 4},
-              {data.size(), 4},
-              {name.size(), 2},
-              {0, 2}});
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(data.data()), data.size());
+    Put(out, {{crc, 4}, {data.size(), 4}, {data.size(), 4}, {name.size(), 2}, {0, 2}});
     if (offset)
         Put(out, {{0, 10}, {*offset, 4}});
     out += name;

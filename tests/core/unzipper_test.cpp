@@ -104,9 +104,11 @@ std::string Landing(const std::string& name) {
 
 // where an accepted name lands, a trailing "/" for a folder
 TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
-    EXPECT_EQ(Landing("FileNotInRootPath\\--\\Shared\\m.bas"), "FileNotInRootPath/--/Shared/m.bas");
-    EXPECT_EQ(Landing("Forms/"), "Forms/");
-    EXPECT_EQ(Landing("a\\b\\"), "a/b/");
+    for (const auto& [name, landing] :
+         {std::pair("FileNotInRootPath\\--\\Shared\\m.bas", "FileNotInRootPath/--/Shared/m.bas"),
+          {"Forms/", "Forms/"},
+          {"a\\b\\", "a/b/"}})
+        EXPECT_EQ(Landing(name), landing);
     for (const std::string name : {"Billing.vbp", "..a/b..", "...", "console.txt", "COM0", "lpt10.txt"})
         EXPECT_EQ(Landing(name), name);
     EXPECT_EQ(Landing(std::string(255, 'n')), std::string(255, 'n'));
