@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_process.h"
 #include "core/zip_component.h"
 #include "core/zip_file_sync.h"
 #include "scratch_folder.h"
@@ -18,18 +19,6 @@ namespace corvane {
 namespace {
 
 using namespace corvane::testing;
-
-int ExitCodeOf(pid_t pid) {
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// An administrator reads and writes anywhere: take the rights of an ordinary account.
-bool DropToNobody() {
-    return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
-}
 
 bool StayAsYouAre() {
     return true;
@@ -88,10 +77,9 @@ TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
     if (removes && fault.at == 0)
         fs::remove(path);
     // gtest's assertions cannot leave a child process: its verdict is its exit code
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const int verdict = ExitCodeOf(StartChild([&] {
         if (!fault.enter())
-            ::_exit(10);
+            return 10;
         double fraction = 0;
         RunOptions options = scene.Options();
         options.progress = [&fraction](const RunProgress& progress) { fraction = progress.archive.fraction; };
@@ -102,14 +90,13 @@ TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
         };
         const RunOutcome outcome = RunSingleProject(scene.Request(), options);
         const bool cancel = fault.stepLabel.empty();
-        ::_exit(outcome.kind != (cancel ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed)
-                    ? 20 + static_cast<int>(outcome.kind)
-                : cancel || ArchiveFailureMessage(outcome.failure) ==
-                                "An error appears to have occurred...\r\nLine : " + fault.stepLabel
-                    ? 0
-                    : 30);
-    }
-    const int verdict = ExitCodeOf(child);
+        return outcome.kind != (cancel ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed)
+                   ? 20 + static_cast<int>(outcome.kind)
+               : cancel || ArchiveFailureMessage(outcome.failure) ==
+                               "An error appears to have occurred...\r\nLine : " + fault.stepLabel
+                   ? 0
+                   : 30;
+    }));
     if (locks)
         ::chmod(path.c_str(), unlocked.st_mode);
     EXPECT_EQ(verdict, 0) << "10: could not enter the fault, 20+: the run's kind, 30: blamed another step";
@@ -125,34 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection,
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     DestinationName(std::get<1>(info.param));
                          });
-
-// Runs `work` in a child and kills it `delay` after the child calls `signal` (never, if it does not).
-int KillDuring(const std::function<void(const std::function<void()>& signal)>& work,
-               std::chrono::microseconds delay) {
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(channel[0]);
-        work([&channel] {
-            if (channel[1] >= 0 && ::write(channel[1], "x", 1) == 1) {
-                ::close(channel[1]);
-                channel[1] = -1;
-            }
-        });
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    char byte = 0;
-    const bool signalled = pid > 0 && ::read(channel[0], &byte, 1) == 1;
-    ::close(channel[0]);
-    if (signalled) {
-        std::this_thread::sleep_for(delay);
-        ::kill(pid, SIGKILL);
-    }
-    return ExitCodeOf(pid);
-}
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
 
@@ -209,9 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Matrix, KilledArchiveWrite,
 // is gone, never those of a build still running elsewhere nor anything else in the folder.
 TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
     ScratchFolder scratch;
-    const pid_t ended = ::fork();
-    if (ended == 0)
-        ::_exit(0);
+    const pid_t ended = StartChild([] { return 0; });
     ASSERT_EQ(ExitCodeOf(ended), 0);
     const std::string dead = std::to_string(ended), alive = "1"; // init outlives every test
     const std::string prefix = ".corvane-" + dead + "-0123456789abcde";

@@ -103,9 +103,7 @@ TEST(LanguageFiles, EveryShippedFileIsCompleteAndWindows1252) {
     const std::string french = ReadTextFile((kLanguageFolder / "fra.lng").string()).value();
     for (const auto& [from, to, complaint] :
          {std::tuple("Form=Archiveur", "Form=Archiveur \xC3\xA9", "line 5: UTF-8 sequence"),
-          {"lblOR=OU", "lblOR=O\x81U", "Windows-1252: 129"},
           {"Image12ToolTipText=", "Image13ToolTipText=", "missing key Image12ToolTipText in [frmMain]"},
-          {"lblOR=OU", "lblOR=", "lblOR in [frmMain]"},
           {"Btn_Valider=&Archiver", "Btn_Valider=Archiver", "Btn_Valider in [frmMain] does not"}}) {
         std::string bytes = french;
         ASSERT_NE(bytes.find(from), std::string::npos) << from;
@@ -150,8 +148,8 @@ TEST(IniFile, SectionsMergeAndListFirstOccurrences) {
 
 TEST(IniFile, ReadIniStringFromFile) {
     testing::ScratchFolder folder;
-    const std::string path = folder.Write("Lng/fra.lng", "[Setup]\r\nlng=fr\r\n");
-    EXPECT_EQ(ReadIniString("setup", "LNG", "en", path), "fr");
+    EXPECT_EQ(ReadIniString("setup", "LNG", "en", folder.Write("Lng/fra.lng", "[Setup]\r\nlng=fr\r\n")),
+              "fr");
     EXPECT_EQ(ReadIniString("Setup", "lng", "en", folder.Path("Lng/none.lng")), "en");
     EXPECT_EQ(ReadIniString("Setup", "lng", "en", folder.Path("Lng")), "en"); // a folder reads as missing
 }

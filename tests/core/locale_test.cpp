@@ -1,11 +1,12 @@
-// the user's locale and the language chosen from the locale map, where the program keeps its files, and the
-// help page's address
+// what the environment decides: the user's locale and the language chosen from the locale map, where the
+// program keeps its files, the drives' folders, and the help page's address
 
 #include <map>
 
 #include "core/help_url.h"
 #include "core/locale_map.h"
 #include "core/program_folder.h"
+#include "core/reference_resolver.h"
 #include "core/user_locale.h"
 #include "scratch_folder.h"
 
@@ -110,6 +111,21 @@ TEST(ProgramFolder, ProgramDataAndConfigFolders) {
               "/h/.local/share/corvane");
     EXPECT_EQ(UserConfigFolder(Environment({{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}})),
               "/h/.config/corvane");
+}
+
+TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
+    EXPECT_EQ(DriveMap::FromEnvironment(Environment({{"HOME", "/home/u"}})).Find("D"),
+              "/home/u/.wine/dosdevices/d:");
+    const DriveMap map = DriveMap::FromEnvironment(
+        Environment({{"HOME", "/home/u"},
+                     {"WINEPREFIX", "/opt/wp"},
+                     {"CORVANE_DRIVE_MAP", "c=/mnt/c;bad;=x;D:=/srv/lib;\\\\Srv\\Share\\=/mnt/s"}}));
+    EXPECT_EQ(map.Find("C:"), "/mnt/c");
+    EXPECT_EQ(map.Find("d"), "/srv/lib");
+    EXPECT_EQ(map.Find("E"), "/opt/wp/dosdevices/e:");
+    EXPECT_EQ(map.Find("\\\\srv\\share"), "/mnt/s");
+    EXPECT_EQ(map.Find("//SRV/SHARE"), "/mnt/s");
+    EXPECT_EQ(DriveMap::FromEnvironment(Environment({})).Find("C"), std::nullopt);
 }
 
 TEST(HelpUrl, ProxiedUnlessExactlyEnglish) {

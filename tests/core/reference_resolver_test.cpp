@@ -85,26 +85,6 @@ TEST_F(ReferenceResolverTest, ExactNameWinsOverCaseBlindOne) {
     EXPECT_EQ(Resolve("ModMain.Bas").diskPath, m_scratch.Path("Proj/MODMAIN.BAS"));
 }
 
-TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
-    const auto environment = [](std::map<std::string, std::string> values) -> EnvLookup {
-        return [values](const std::string& name) {
-            return values.count(name) ? std::optional(values.at(name)) : std::nullopt;
-        };
-    };
-    EXPECT_EQ(DriveMap::FromEnvironment(environment({{"HOME", "/home/u"}})).Find("D"),
-              "/home/u/.wine/dosdevices/d:");
-    const DriveMap map = DriveMap::FromEnvironment(
-        environment({{"HOME", "/home/u"},
-                     {"WINEPREFIX", "/opt/wp"},
-                     {"CORVANE_DRIVE_MAP", "c=/mnt/c;bad;=x;D:=/srv/lib;\\\\Srv\\Share\\=/mnt/s"}}));
-    EXPECT_EQ(map.Find("C:"), "/mnt/c");
-    EXPECT_EQ(map.Find("d"), "/srv/lib");
-    EXPECT_EQ(map.Find("E"), "/opt/wp/dosdevices/e:");
-    EXPECT_EQ(map.Find("\\\\srv\\share"), "/mnt/s");
-    EXPECT_EQ(map.Find("//SRV/SHARE"), "/mnt/s");
-    EXPECT_EQ(DriveMap::FromEnvironment(environment({})).Find("C"), std::nullopt);
-}
-
 using CP = CodePage;
 
 TEST(AnsiText, ConvertsBothWays) {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_process.h"
 #include "core/settings_format.h"
 #include "core/settings_store.h"
 #include "scratch_folder.h"
@@ -140,13 +141,6 @@ TEST(SettingsFormat, DamageIsRejected) {
         EXPECT_FALSE(SettingsDocument::Parse(std::string("; ok\n") + damage)) << damage;
 }
 
-int ExitCodeOf(pid_t pid) {
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 // on a memory file system when there is one, so that the many flushes measure the store and not the disk
 std::string MemoryFolder() {
     std::string folder =
@@ -163,8 +157,7 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
     for (int child = 0; child < kChildren; ++child) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
+        children.push_back(StartChild([&, child] {
             ::close(start[1]);
             char byte;
             (void)::read(start[0], &byte, 1); // returns when the parent closes its end: all start together
@@ -177,11 +170,10 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
                                           ? SettingsResult(SettingsError{})
                                           : store.RegGetSetting("Corvane", "Files", key, "", true);
                 if (!back.ok() || back.value() != value)
-                    ::_exit(1);
+                    return 1;
             }
-            ::_exit(store.TakeNotice() ? 2 : 0);
-        }
-        children.push_back(pid);
+            return store.TakeNotice() ? 2 : 0;
+        }));
     }
     ::close(start[0]);
     ::close(start[1]);
@@ -209,20 +201,17 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     const std::vector<std::string> namesBefore = FileNamesIn(folder);
     const bool fullDisk = GetParam() == Refusal::FullDisk;
     ASSERT_TRUE(fullDisk || ::chmod(folder.c_str(), 0555) == 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    const int code = ExitCodeOf(StartChild([&] {
         const rlimit limit{512, 512};
         if (fullDisk && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
-            ::_exit(10);
-        // an administrator writes anywhere: take the rights of an ordinary account
-        if (!fullDisk && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(10);
-        ::_exit(Save("LastDir", std::string(4000, 'n')) !=
-                        "-2147219499 Impossible d'ouvrir ou de créer la clef de registre" // 0x800407D5
-                    ? 1
-                    : Get("LastDir") == "/old/" ? 0 : 2);
-    }
-    const int code = ExitCodeOf(pid);
+            return 10;
+        if (!fullDisk && !DropToNobody())
+            return 10;
+        return Save("LastDir", std::string(4000, 'n')) !=
+                       "-2147219499 Impossible d'ouvrir ou de créer la clef de registre" // 0x800407D5
+                   ? 1
+                   : Get("LastDir") == "/old/" ? 0 : 2;
+    }));
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Machine(), before);
@@ -250,21 +239,13 @@ TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     int kept = 0, replaced = 0;
     for (int run = 1; run < 200; ++run) {
         const std::string next = value(run);
-        int started[2];
-        ASSERT_EQ(::pipe(started), 0);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            (void)::write(started[1], "x", 1);
-            ::_exit(save(next) ? 1 : 0);
-        }
-        char byte;
-        ASSERT_EQ(::read(started[0], &byte, 1), 1);
-        ::close(started[0]);
-        ::close(started[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random)));
-        ::kill(pid, SIGKILL);
-        ExitCodeOf(pid);
+        KillDuring(
+            [&](const std::function<void()>& signal) {
+                signal();
+                (void)save(next);
+            },
+            std::chrono::microseconds(
+                std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random)));
         SettingsStore store(where);
         const SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<default>", true);
         ASSERT_EQ(store.TakeNotice(), std::nullopt) << "run " << run;

@@ -41,22 +41,15 @@ struct BillingProject {
     explicit BillingProject(const ScratchFolder& scratch)
         : folder(scratch.Path("proj")), path(scratch.Path("proj/Billing.vbp")),
           driveD(scratch.Path("drive_d")) {
-        scratch.Write("proj/frmMain.frm", "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\n");
-        scratch.Write("proj/frmMain.frx", RandomBytes(700, 1));
-        scratch.Write("proj/Forms/frmAbout.frm", "VERSION 5.00\r\nBegin VB.Form frmAbout\r\nEnd\r\n");
-        scratch.Write("proj/modules/MODMAIN.BAS", "Attribute VB_Name = \"modMain\"\r\n");
-        scratch.Write("proj/modules/M\xC3\xB3"
-                      "dulo.bas",
-                      "Attribute VB_Name = \"modAccent\"\r\n");
-        scratch.Write("proj/Classes/clsLog.cls", "VERSION 1.0 CLASS\r\n");
-        scratch.Write("proj/Controls/ucGrid.ctl", "VERSION 5.00\r\nBegin VB.UserControl ucGrid\r\n");
-        scratch.Write("proj/Controls/ucGrid.CTX", RandomBytes(300, 2));
-        scratch.Write("proj/Controls/ppGrid.pag", "VERSION 5.00\r\nBegin VB.PropertyPage ppGrid\r\n");
-        scratch.Write("proj/Controls/ppGrid.pgx", RandomBytes(200, 3));
-        scratch.Write("proj/Designers/dsReport.Dsr", RandomBytes(900, 4));
-        scratch.Write("proj/Res/Billing.res", RandomBytes(5000, 5));
-        scratch.Write("Shared/modUtil.bas", "Attribute VB_Name = \"modUtil\"\r\n");
-        scratch.Write("drive_d/Lib/modTools.bas", "Attribute VB_Name = \"modTools\"\r\n");
+        unsigned seed = 1; // what the files hold matters only as bytes to compare
+        for (const char* file :
+             {"proj/frmMain.frm", "proj/frmMain.frx", "proj/Forms/frmAbout.frm", "proj/modules/MODMAIN.BAS",
+              "proj/modules/M\xC3\xB3"
+              "dulo.bas",
+              "proj/Classes/clsLog.cls", "proj/Controls/ucGrid.ctl", "proj/Controls/ucGrid.CTX",
+              "proj/Controls/ppGrid.pag", "proj/Controls/ppGrid.pgx", "proj/Designers/dsReport.Dsr",
+              "proj/Res/Billing.res", "Shared/modUtil.bas", "drive_d/Lib/modTools.bas"})
+            scratch.Write(file, RandomBytes(300, seed++));
         scratch.Write("proj/Billing.vbp", Lines());
     }
 
@@ -117,9 +110,8 @@ public:
                                                             m_scratch.Path("settings/user.settings")}) {
         // large enough that the write lasts long enough to be interrupted in the middle
         WriteFile(m_scratch.Path("proj/Res/Billing.res"), RandomBytes(3 << 20, 9));
-        fs::create_directories(m_scratch.Path("backup"));
-        fs::create_directories(m_scratch.Path("settings"));
-        fs::create_directories(m_scratch.Path("tmp"));
+        for (const char* folder : {"backup", "settings", "tmp"})
+            fs::create_directories(m_scratch.Path(folder));
         if (const char* tmp = std::getenv("TMPDIR"))
             m_oldTmp = tmp;
         ::setenv("TMPDIR", m_scratch.Path("tmp").c_str(), 1); // so that every temporary is seen
