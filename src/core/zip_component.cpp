@@ -262,6 +262,11 @@ int ZipComponent::WriteZipAndClose() {
         m_progressShare = verifyShare;
         written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
     }
+    // the last moment a cancel can still leave everything as it was: after the rename the backup is done
+    if (written && CancelRequested()) {
+        m_cancelled = true;
+        written = fail("Writing the archive was cancelled.");
+    }
     if (written) {
         std::error_code error;
         std::filesystem::rename(m_tempPath, m_archivePath, error);

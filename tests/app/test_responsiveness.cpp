@@ -146,7 +146,6 @@ private slots:
         QTest::newRow("cancel while reading the lines") << 0.1;
         QTest::newRow("cancel while writing") << 0.5;
         QTest::newRow("cancel while flushing to the disk") << 0.8;
-        QTest::newRow("cancel while verifying") << 0.85;
     }
 
     void run() {
