@@ -77,8 +77,7 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
     EXPECT_EQ(Entry(kVbpName), lines);
 }
 
-// Every failure stops at its project line and leaves neither an archive nor a temporary file, and an older
-// archive of the same name as it was.
+// Every failure stops at its project line and leaves an older archive of the same name as it was.
 TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
     const struct {
         const char *from, *to, *reasonPart; // the line of the sample project beginning with `from` replaced
@@ -138,7 +137,6 @@ protected:
         SettingsResult read = m_scene.Settings().RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
         return read.ok() ? read.value() : "<error>";
     }
-    // A project of one module and a name.
     std::string SmallProject(const std::string& relative, const std::string& name) {
         m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
         return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
@@ -149,8 +147,7 @@ protected:
     RunOptions m_options = m_scene.Options();
 };
 
-// Nothing selected, or a group without a destination, is refused before anything is remembered; a run
-// remembers the folder it wrote into, even an empty group's.
+// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's.
 TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     const std::string project = SmallProject("p/P.vbp", "P");
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
@@ -224,8 +221,7 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     }
 }
 
-// The second of three projects fails (a file missing, the project unreadable) or is cancelled: the first
-// archive stays, the third is never built, and a failure names the second's line or file.
+// The second of three projects fails or is cancelled: the first archive stays, the third is never built.
 TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
     const std::string first = SmallProject("one/One.vbp", "One");
     const std::string third = SmallProject("three/Three.vbp", "Three");

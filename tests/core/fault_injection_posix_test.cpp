@@ -12,7 +12,6 @@
 #include "child_process.h"
 #include "core/zip_component.h"
 #include "core/zip_file_sync.h"
-#include "scratch_folder.h"
 #include "vb_project_fixture.h"
 
 namespace corvane {
@@ -115,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection,
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
 
-// After each kill the final name holds the old or the new archive, whole, or nothing; what else the killed
-// write left is a temporary of the writer's own naming, and the next run clears it away.
+// After each kill the final name holds the old or the new archive whole, or nothing; the next run clears
+// the killed write's temporaries away.
 TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) {
     constexpr int kKills = 6;
     const Destination destination = GetParam();
@@ -164,8 +163,7 @@ INSTANTIATE_TEST_SUITE_P(Matrix, KilledArchiveWrite,
                          ::testing::Values(Destination::New, Destination::Existing),
                          [](const auto& info) { return DestinationName(info.param); });
 
-// Which leftovers a new build may take away: only the writer's own temporaries, and only when their process
-// is gone, never those of a build still running elsewhere nor anything else in the folder.
+// A new build takes away only the writer's own temporaries, and only those whose process is gone.
 TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
     ScratchFolder scratch;
     const pid_t ended = StartChild([] { return 0; });
@@ -188,47 +186,37 @@ TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
     EXPECT_EQ(FileNamesIn(scratch.Path()), kept);
 }
 
-using corvane::testing::ScratchFolder;
-
-struct SyncCase {
-    const char* name;
-    std::size_t bytes;
-    int stopAtStep;    // the step that answers false; 0: none does
-    std::size_t steps; // how many steps are heard
-    bool flushed;
-};
-
-class SyncFileTest : public ::testing::TestWithParam<SyncCase> {};
-
-TEST_P(SyncFileTest, StepsRiseToOneUnlessStopped) {
-    const SyncCase& c = GetParam();
+TEST(SyncFile, StepsRiseToOneUnlessStopped) {
+    constexpr std::size_t kMiB = 1 << 20;
+    const struct {
+        std::size_t bytes;
+        int stopAtStep; // the step that answers false; 0: none does
+        std::size_t steps;
+        bool flushed;
+    } cases[] = {{0, 0, 1, true},
+                 {1000, 0, 2, true},
+                 {3 * kMiB + kMiB / 2, 0, 5, true},
+                 {2 * kMiB, 0, 3, true},
+                 {3 * kMiB + kMiB / 2, 2, 2, false},
+                 {2 * kMiB, 3, 3, true}}; // once the last piece is written only the fsync is left: too late
     ScratchFolder scratch;
-    const std::string file = scratch.Write("a.zip.tmp", std::string(c.bytes, 'z'));
-    std::vector<double> heard;
-    const Status status = SyncFile(file, [&](double done) {
-        heard.push_back(done);
-        return static_cast<int>(heard.size()) != c.stopAtStep;
-    });
-    EXPECT_EQ(static_cast<bool>(status), c.flushed) << (status ? "" : status.error());
-    ASSERT_EQ(heard.size(), c.steps);
-    for (std::size_t i = 0; i < heard.size(); ++i)
-        EXPECT_TRUE(heard[i] > (i == 0 ? 0.0 : heard[i - 1]) && heard[i] <= 1.0) << "step " << i;
-    // only the closing fsync says everything is on the disk
-    EXPECT_EQ(!heard.empty() && heard.back() == 1.0, c.flushed);
-    EXPECT_TRUE(c.flushed || status.error().find(file) != std::string::npos);
+    for (const auto& c : cases) {
+        const std::string file = scratch.Write("a.zip.tmp", std::string(c.bytes, 'z'));
+        std::vector<double> heard;
+        const Status status = SyncFile(file, [&](double done) {
+            heard.push_back(done);
+            return static_cast<int>(heard.size()) != c.stopAtStep;
+        });
+        SCOPED_TRACE(std::to_string(c.bytes) + " bytes, stop at " + std::to_string(c.stopAtStep));
+        EXPECT_EQ(static_cast<bool>(status), c.flushed) << (status ? "" : status.error());
+        ASSERT_EQ(heard.size(), c.steps);
+        for (std::size_t i = 0; i < heard.size(); ++i)
+            EXPECT_TRUE(heard[i] > (i == 0 ? 0.0 : heard[i - 1]) && heard[i] <= 1.0) << "step " << i;
+        // only the closing fsync says everything is on the disk
+        EXPECT_EQ(!heard.empty() && heard.back() == 1.0, c.flushed);
+        EXPECT_TRUE(c.flushed || status.error().find(file) != std::string::npos);
+    }
 }
-
-constexpr std::size_t kMiB = 1 << 20;
-
-INSTANTIATE_TEST_SUITE_P(
-    Flush, SyncFileTest,
-    ::testing::Values(SyncCase{"Empty", 0, 0, 1, true}, SyncCase{"UnderOnePiece", 1000, 0, 2, true},
-                      SyncCase{"ThreeAndAHalfPieces", 3 * kMiB + kMiB / 2, 0, 5, true},
-                      SyncCase{"ExactlyTwoPieces", 2 * kMiB, 0, 3, true},
-                      SyncCase{"StoppedAtTheSecondPiece", 3 * kMiB + kMiB / 2, 2, 2, false},
-                      // once the last piece is written the fsync is all that is left: a stop then is too late
-                      SyncCase{"StopAfterTheLastPieceIsTooLate", 2 * kMiB, 3, 3, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane

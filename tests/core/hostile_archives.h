@@ -16,8 +16,7 @@ namespace corvane::testing {
 
 using Kind = RawEntry::Kind;
 
-// The scene of every extraction: a target folder holding an older file, a sentinel folder beside it,
-// and the archive beside both named after the target, where the unzip command unpacks it.
+// A target folder holding an older file, a sentinel folder beside it, the archive named after the target.
 class ExtractionScene {
 public:
     ExtractionScene() {
@@ -75,8 +74,7 @@ inline void PutHeader(std::string& out, const std::string& name, const std::stri
         Put(out, {{0, 10}, {*offset, 4}});
     out += name;
 }
-// The end of an archive whose central directory of `count` records starts at `start`; in Zip64 form when
-// the count does not fit 16 bits.
+// The end of an archive whose central directory of `count` records starts at `start`, Zip64 when needed.
 inline void PutEnd(std::string& out, std::uint64_t count, std::uint64_t start) {
     const std::uint64_t size = out.size() - start, zip64 = out.size();
     if (count > 0xFFFF) {
@@ -87,8 +85,7 @@ inline void PutEnd(std::string& out, std::uint64_t count, std::uint64_t start) {
     Put(out, {{0x06054b50, 4}, {0, 4}, {shortCount, 2}, {shortCount, 2}, {size, 4}, {start, 4}, {0, 2}});
 }
 
-// Two entries whose bytes overlap: the second's local header sits inside the first's stored data,
-// the shape of the smallest zip bombs. Every header is otherwise consistent.
+// The second entry's local header inside the first's stored data: the shape of the smallest zip bombs.
 inline std::string OverlappingArchive() {
     std::string inner, out;
     PutHeader(inner, "b.txt", "BBBB");
@@ -102,8 +99,7 @@ inline std::string OverlappingArchive() {
     return out;
 }
 
-// Empty entries past the default cap, made once per test program from two header templates, so that
-// it takes milliseconds even in a sanitizer build.
+// Empty entries past the default cap, made once from two header templates: milliseconds even with sanitizers.
 inline constexpr int kManyEntries = 100000;
 inline const std::string& ManyEntriesArchive() {
     static const std::string bytes = [] {

@@ -2,15 +2,11 @@
 // the shipped language files as the program reads them: translators edit them by hand, and the program
 // silently keeps English for any key it cannot use
 #include <cstring>
-#include <filesystem>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "core/ini_file.h"
 #include "core/string_table.h"
@@ -65,8 +61,7 @@ std::string CheckLanguageFile(const std::string& bytes, const std::string& helpC
         for (const std::string& key : missing)
             problems << "\n  missing key " << key << " in [" << section << "]";
     }
-    // the help code, the end marker, a trailing space kept by quotes, one accelerator, the product name and
-    // the first year of the copyright
+    // the help code, the end marker, a quoted trailing space, one accelerator, the name, the first year
     const std::string oneAccelerator = "[^&]*&[^&]*";
     const struct {
         const char *section, *key;

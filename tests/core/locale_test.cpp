@@ -22,8 +22,7 @@ EnvLookup Environment(std::map<std::string, std::string> values) {
     };
 }
 
-// codesets and modifiers ignored, Spain's modern identifier (the map lacks it), a language alone or with an
-// unknown country, other spellings, and what is not known
+// codesets and modifiers ignored, Spain's modern identifier, a language alone, other spellings, the unknown
 TEST(UserLocale, LcidOfLocaleName) {
     const std::pair<std::string, std::int32_t> cases[] = {{"fr_FR.UTF-8", 1036},
                                                           {"es_AR", 11274},

@@ -57,8 +57,7 @@ Verdict CheckArchiveBytes(const ScratchFolder& scratch, const std::string& bytes
     return verdict;
 }
 
-// The example project, or a backup's shape as an archive: files, companions, a folder, a file from outside,
-// the rewritten project last; encrypted with the sandbox's password when asked.
+// The example project, or a backup's shape as an archive, encrypted with the sandbox's password when asked.
 std::string GoodInput(const ScratchFolder& scratch, const std::string& name) {
     const std::string project = ReadFile(SourceRoot() / "examples/Billing/Billing.vbp");
     if (name == "ExampleProject")

@@ -77,8 +77,7 @@ TEST_F(SettingsStoreTest, DefaultsAndAddressing) {
     EXPECT_FALSE(m_store.TakeNotice());
 }
 
-// values and value names come back unchanged, and the file keeps one line per key and value and no byte
-// that never occurs in UTF-8
+// values and names come back unchanged; the file keeps one line per value and no byte UTF-8 never holds
 TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
     for (const std::string& text :
          {std::string(), std::string("two\nlines\r\nand\rmore\tend"),
@@ -218,8 +217,7 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
     EXPECT_EQ(FileNamesIn(folder), namesBefore);
 }
 
-// A large value written again and again, each write killed at a random moment after it began: the file
-// always parses and holds the value before or after that write, and stray temporaries do not pile up.
+// Each write killed at a random moment: the file parses and holds the value before or after that write.
 TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     const std::string folder = MemoryFolder();
     ASSERT_FALSE(folder.empty());
@@ -231,8 +229,7 @@ TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
         return SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", text, true);
     };
     ASSERT_FALSE(save(value(0)));
-    // the window the kills are drawn from widens after a kill that came too early and narrows after one
-    // that came too late, so that whatever the machine's load they gather around the flush and rename
+    // the window widens after an early kill and narrows after a late one: kills gather around the rename
     std::mt19937 random(std::random_device{}());
     double windowMicroseconds = 20000;
     std::string current = value(0);

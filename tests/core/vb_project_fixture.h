@@ -34,9 +34,8 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
     return text;
 }
 
-// Below the scratch folder: proj/Billing.vbp and its files, Shared/ (reached with ".."), drive_d/ (the drive
-// D:). Disk names differ in case from the references in places, as projects copied from Windows do; the
-// module "M\xF3dulo.bas" is written in code page 1252 in the project file and in UTF-8 on disk.
+// proj/Billing.vbp, Shared/ (reached with ".."), drive_d/ (D:); disk names differ in case from references in
+// places, and "M\xF3dulo.bas" is in code page 1252 in the project file, in UTF-8 on disk.
 struct BillingProject {
     explicit BillingProject(const ScratchFolder& scratch)
         : folder(scratch.Path("proj")), path(scratch.Path("proj/Billing.vbp")),

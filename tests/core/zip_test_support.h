@@ -51,8 +51,7 @@ inline std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Everything below a folder, links not followed: path -> size and hash of the content, "<dir>" or
-// "<link>target".
+// Everything below a folder, links not followed: path -> size:hash, "<dir>" or "<link>target".
 inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> state;
     if (!fs::exists(fs::symlink_status(root)))

@@ -1,0 +1,325 @@
+// corvane-cli in-process: the dispatcher's exit codes, the info command's exact output, the archive and
+// unzip commands' exit codes, output, passwords and limits, the hostile archives, and Ctrl-C for real
+#include <csignal>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../core/hostile_archives.h"
+#include "../core/vb_project_fixture.h"
+#include "cli/archive_command.h"
+#include "cli/command.h"
+#include "cli/info_command.h"
+#include "cli/json_writer.h"
+#include "cli/unzip_command.h"
+#include "core/extract_path_gate.h"
+#include "core/paths.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+class CommandTest : public ::testing::Test {
+protected:
+    CommandTest() {
+        fs::create_directories(m_scratch.Path("settings"));
+        m_context.settings = {m_scratch.Path("settings/machine.settings"),
+                              m_scratch.Path("settings/user.settings")};
+        m_context.environment.driveMap.Set("D", m_project.driveD);
+        m_context.env = [this](const std::string& name) -> std::optional<std::string> {
+            const auto found = m_variables.find(name);
+            return found == m_variables.end() ? std::nullopt : std::optional<std::string>(found->second);
+        };
+        m_context.clock = [] { return BackupMoment(); };
+    }
+
+    CliRun Archive(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        const int code = RunArchive(args, m_context, out, err);
+        return {code, out.str(), err.str()};
+    }
+    CliRun Unzip(const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        const int code = RunUnzip(args, m_context, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    ScratchFolder m_scratch;
+    BillingProject m_project{m_scratch};
+    RunContext m_context;
+    std::map<std::string, std::string> m_variables;
+};
+
+constexpr const char* kZipName = "Billing 2.1.0.20250717095823.zip";
+
+TEST_F(CommandTest, ArgumentErrorsExitTwoAndWriteNothing) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        // "<vbp>": the sample project
+        {{}, "No project or group file given."},
+        {{"<vbp>", "<vbp>"}, "Give exactly one"},
+        {{"notes.txt"}, "is not a .vbp, .vbpgroup or .vbg file"},
+        {{"<vbp>", "--fast"}, "Unknown option: --fast"},
+        {{"<vbp>", "--dest"}, "--dest needs a folder."},
+        {{"<vbp>", "--password-env", "NOPE"}, "NOPE is not set"},
+        {{"<vbp>", "--password-env", "PW", "--password-file", "f"}, "one password option"},
+        {{"<vbp>", "--password-file", "/nonexistent/pw"}, "pw"},
+        {{"/nonexistent/Suite.vbpgroup"}, "Suite.vbpgroup"}};
+    for (auto [args, inErr] : cases) {
+        std::ranges::replace(args, std::string("<vbp>"), m_project.path);
+        const CliRun run = Archive(args);
+        EXPECT_EQ(run.code, kUsageExit) << inErr;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(inErr), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(m_project.folder + "/Sources.Backup"));
+    EXPECT_FALSE(fs::exists(m_context.settings.localMachineFile)); // nothing remembered
+}
+
+TEST_F(CommandTest, JsonIsOneObjectWithArchivesAndWarnings) {
+    m_scratch.Write("blocker", "x");
+    m_context.settings.localMachineFile = m_scratch.Path("blocker/machine.settings");
+    const CliRun run = Archive({m_project.path, "--dest", m_scratch.Path("out"), "--json", "--no-verify"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    const std::string prefix = "{\"archives\":[\"" + m_scratch.Path("out/") + kZipName +
+                               "\"],\"warnings\":[\"The last backup folder could not be remembered: ";
+    EXPECT_EQ(run.out.rfind(prefix, 0), 0u) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.size() - 4), "\"]}\n");
+    EXPECT_NE(run.err.find("warning: The last backup folder could not be remembered"), std::string::npos);
+}
+
+TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
+    m_context.environment.driveMap = DriveMap(); // D: no longer reachable
+    const CliRun run = Archive({m_project.path, "--json"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[]}\n");
+    EXPECT_NE(run.err.find("Line : Module=modTools; D:\\Lib\\modTools.bas\n"), std::string::npos) << run.err;
+    EXPECT_TRUE(FileNamesIn(m_project.folder + "/Sources.Backup").empty());
+}
+
+// The real program, interrupted while it compresses a large file: it must exit 130 and leave nothing.
+TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
+    WriteFile(m_scratch.Path("big/Big.res"), RandomBytes(48 << 20, 11));
+    const std::string project =
+        m_scratch.Write("big/Big.vbp", CrLf({"ResFile32=\"Big.res\"", "Name=\"Big\""}));
+    fs::create_directories(m_scratch.Path("home"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("CORVANE_HOME", m_scratch.Path("home").c_str(), 1);
+        ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest",
+                m_scratch.Path("out").c_str(), nullptr);
+        ::_exit(127);
+    }
+    // wait until the write has begun: its temporary file appears beside the archive
+    for (int i = 0;
+         i < 400 && (!fs::exists(m_scratch.Path("out")) || FileNamesIn(m_scratch.Path("out")).empty()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cancelling";
+    EXPECT_EQ(WEXITSTATUS(status), kCancelledExit);
+    EXPECT_TRUE(FileNamesIn(m_scratch.Path("out")).empty());
+}
+
+CliRun RunWith(const std::vector<std::string>& args, const CliEnvironment& environment = {}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, {MakeInfoCommand(environment)}, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(Cli, ExitCodesAndStreams) {
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err; // expected within the stream; empty: the stream stays empty
+    } cases[] = {
+        {{}, 2, "", "Usage: corvane-cli COMMAND"},
+        {{"--help"}, 0, "  info  show a project's name", ""},
+        {{"help", "info"}, 0, "Usage: corvane-cli info PROJECT.vbp [--json]", ""},
+        {{"frobnicate"}, 2, "", "Unknown command: frobnicate"},
+        {{"info"}, 2, "", "No project file given."},
+        {{"info", "a.vbp", "b.vbp"}, 2, "", "Give exactly one project file."},
+        {{"info", "a.vbp", "--xml"}, 2, "", "Unknown option: --xml"},
+        {{"info", "--json", "--help"}, 0, "Exit status: 0 read", ""},
+        {{"info", "/nonexistent/Gone.vbp"}, 1, "", "Cannot read the file /nonexistent/Gone.vbp"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunWith(c.args);
+        const std::string args = ::testing::PrintToString(c.args);
+        EXPECT_EQ(run.code, c.code) << args;
+        EXPECT_TRUE(c.out.empty() ? run.out.empty() : run.out.find(c.out) != std::string::npos)
+            << args << run.out;
+        EXPECT_TRUE(c.err.empty() ? run.err.empty() : run.err.find(c.err) != std::string::npos)
+            << args << run.err;
+    }
+}
+
+// A companion missing, a malformed line, a file outside the folder, one on a mapped drive; "@": the scratch.
+TEST(InfoCommandTest, Json) {
+    testing::ScratchFolder scratch;
+    const std::string project =
+        scratch.Write("Proj/Caf\xC3\xA9.vbp", "Type=Exe\r\nForm=Forms\\FRMMAIN.FRM\r\nModule=modMain\r\n"
+                                              "Class=clsX; \"..\\Shared\\clsX.cls\"\r\n"
+                                              "ResFile32=\"D:\\Res\\a\tb.res\"\r\nName=\"Caf\xE9\"\r\n");
+    scratch.Write("Proj/Forms/frmMain.frm");
+    scratch.Write("D/Res/a\tb.res");
+    CliEnvironment environment;
+    environment.driveMap.Set("D", scratch.Path("D"));
+    const CliRun run = RunWith({"info", project, "--json"}, environment);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err, "");
+    std::string expected =
+        R"({"project":"@/Proj/Caf)"
+        "\xC3\xA9"
+        R"(.vbp","name":"Caf)"
+        "\xC3\xA9"
+        R"(","version":"0.0.0","lines":6,)"
+        R"("references":[{"line":2,"key":"Form","reference":"Forms\\FRMMAIN.FRM","archive_path":"Forms\\FRMMAIN.FRM",)"
+        R"("disk_path":"@/Proj/Forms/frmMain.frm","exists":true,"companion":)"
+        R"({"reference":"Forms\\FRMMAIN.frx","disk_path":"@/Proj/Forms/FRMMAIN.frx","exists":false}},)"
+        R"({"line":3,"key":"Module","reference":"","archive_path":"","disk_path":null,"exists":false,"companion":null},)"
+        R"({"line":4,"key":"Class","reference":"..\\Shared\\clsX.cls",)"
+        R"("archive_path":"FileNotInRootPath\\--\\Shared\\clsX.cls",)"
+        R"("disk_path":"@/Shared/clsX.cls","exists":false,"companion":null},)"
+        R"({"line":5,"key":"ResFile32","reference":"D:\\Res\\a\tb.res",)"
+        R"("archive_path":"FileNotInRootPath\\Disk_D_\\Res\\a_b.res",)"
+        R"("disk_path":"@/D/Res/a\tb.res","exists":true,"companion":null}]})"
+        "\n";
+    for (std::size_t at = expected.find('@'); at != std::string::npos; at = expected.find('@', at))
+        expected.replace(at, 1, scratch.Path());
+    EXPECT_EQ(run.out, expected);
+}
+
+TEST(JsonWriter, EscapesAndNests) {
+    std::ostringstream out;
+    JsonWriter json(out);
+    json.BeginObject().Key("a\"b").String("q\"\\/\n\r\t\x01\x1f\xC3\xA9").Key("list").BeginArray();
+    json.Int(-3).Bool(false).Null().BeginObject().EndObject().BeginArray().EndArray().String("\xFF");
+    json.EndArray().Key("n").Int(0).EndObject();
+    EXPECT_EQ(out.str(), "{\"a\\\"b\":\"q\\\"\\\\/\\n\\r\\t\\u0001\\u001f\xC3\xA9\","
+                         "\"list\":[-3,false,null,{},[],\"\xEF\xBF\xBD\"],\"n\":0}");
+}
+
+// A bare name is looked for in the last backup folder, which the archive command remembered.
+TEST_F(CommandTest, RoundTripByBareNameGivesTheProjectBackBesideTheArchive) {
+    const CliRun archived = Archive({m_project.path, "--dest", m_scratch.Path("backups")});
+    ASSERT_EQ(archived.code, 0) << archived.err;
+    const std::string archive = archived.out.substr(0, archived.out.size() - 1);
+    const CliRun run = Unzip({FileNameOfPath(archive)});
+    const std::string folder = archive.substr(0, archive.size() - 4);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, folder + "\n");
+    EXPECT_EQ(ReadFile(folder + "/FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
+              ReadFile(m_project.driveD + "/Lib/modTools.bas"));
+    EXPECT_EQ(ReadFile(folder + "/Billing 2.1.0.20250717095823.vbp"), BillingProject::Rewritten());
+}
+
+struct ArgsCase {
+    const char* label;
+    std::string name;              // of the archive of two encrypted entries, none when it is "gone.zip"
+    std::vector<std::string> args; // after the archive; "<file>" is a file holding the password
+    int code;
+    const char* inErr;
+};
+
+class UnzipArgsTest : public CommandTest, public ::testing::WithParamInterface<ArgsCase> {};
+
+// A refused archive creates nothing at all, not even the folder named after it.
+TEST_P(UnzipArgsTest, ExtractsOrWritesNothing) {
+    const ArgsCase& c = GetParam();
+    m_variables = {{"PW", "right one"}};
+    std::vector<std::string> args = {m_scratch.Path("in/" + c.name)};
+    fs::create_directories(m_scratch.Path("in"));
+    const RawEntry::Kind file = RawEntry::Kind::File;
+    if (c.name != "gone.zip")
+        MakeArchive(args[0], {{"a.bas", "a", file, "right one"}, {"b.bas", "b", file, "right one"}});
+    for (const std::string& arg : c.args)
+        args.push_back(arg == "<file>" ? m_scratch.Write("pw", "right one\n") : arg);
+    const auto before = Snapshot(m_scratch.Path());
+    const CliRun run = Unzip(args);
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_NE(run.err.find(c.inErr), std::string::npos) << run.err;
+    if (c.code == 0) {
+        EXPECT_EQ(ReadFile(m_scratch.Path("in/a/a.bas")), "a");
+    } else {
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Snapshot(m_scratch.Path()), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UnzipArgsTest,
+    ::testing::Values(
+        ArgsCase{"PasswordFromVariable", "a.zip", {"--password-env", "PW"}, 0, ""},
+        ArgsCase{"PasswordFromFile", "a.zip", {"--password-file", "<file>"}, 0, ""},
+        ArgsCase{"NoPassword", "a.zip", {}, kUsageExit, "pass --password-env VAR or --password-file FILE"},
+        ArgsCase{"NotAZipName", "d.rar", {}, kUsageExit, "is not a .zip file"},
+        ArgsCase{"NoSuchArchive", "gone.zip", {}, kUsageExit, "does not exist"},
+        ArgsCase{"CountWithSuffix", "a.zip", {"--max-entries", "10k"}, kUsageExit, "whole number above 0"},
+        ArgsCase{"ZeroSize", "a.zip", {"--max-size", "0"}, kUsageExit, "--max-size needs a whole number"},
+        ArgsCase{"RatioBelowOne", "a.zip", {"--max-ratio", "0.5"}, kUsageExit, "at least 1, not \"0.5\""},
+        ArgsCase{"MissingValue", "a.zip", {"--max-entry-size"}, kUsageExit, "--max-entry-size needs a value"},
+        ArgsCase{
+            "LoweredEntryCap", "a.zip", {"--max-entries", "1"}, 1, "2 entries, more than the limit of 1"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// The options that move the caps a row lowers.
+std::vector<std::string> LimitOptions(const UnzipLimits& limits) {
+    const UnzipLimits defaults;
+    std::vector<std::string> args;
+    for (const auto& [value, fallback, option] :
+         {std::tuple(limits.maxEntries, defaults.maxEntries, "--max-entries"),
+          std::tuple(limits.maxTotalBytes, defaults.maxTotalBytes, "--max-size"),
+          std::tuple(limits.maxEntryBytes, defaults.maxEntryBytes, "--max-entry-size")})
+        if (value != fallback)
+            args.insert(args.end(), {option, std::to_string(value)});
+    if (limits.maxRatio != defaults.maxRatio)
+        args.insert(args.end(), {"--max-ratio", std::to_string(limits.maxRatio)});
+    return args;
+}
+
+// The user must learn which entry was refused, or which archive, or its count of entries.
+bool NamesTheCulprit(const std::string& err, const HostileCase& row, const std::string& archive) {
+    for (const RawEntry& entry : row.entries)
+        if (err.find("\"" + DisplayEntryName(entry.name)) != std::string::npos)
+            return true;
+    return err.find("\"" + archive + "\"") != std::string::npos ||
+           (row.entries.empty() && err.find(std::to_string(kManyEntries) + " entries") != std::string::npos);
+}
+
+class UnzipHostileTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(UnzipHostileTest, IsRefusedAndChangesNothing) {
+    const HostileCase& row = GetParam();
+    ExtractionScene scene;
+    ASSERT_EQ(ExtractionFolderOf(scene.Archive()), scene.Target());
+    MakeArchive(scene.Archive(), row.entries);
+    if (row.tamper)
+        row.tamper(scene);
+    const auto before = Snapshot(scene.Root());
+    std::vector<std::string> args = LimitOptions(row.limits);
+    args.push_back(scene.Archive());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunUnzip(args, RunContext{}, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find(row.messagePart), std::string::npos) << err.str();
+    EXPECT_TRUE(NamesTheCulprit(err.str(), row, scene.Archive())) << err.str();
+    EXPECT_EQ(Snapshot(scene.Root()), before);
+    EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UnzipHostileTest, ::testing::ValuesIn(HostileArchives()),
+                         [](const auto& info) { return info.param.label; });
+
+} // namespace
+} // namespace corvane
