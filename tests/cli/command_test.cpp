@@ -27,6 +27,12 @@ struct CliRun {
     int code = -1;
     std::string out, err;
 };
+// A command run with its output and errors caught.
+template <class Command, class... Arguments> CliRun Captured(Command command, const Arguments&... arguments) {
+    std::ostringstream out, err;
+    const int code = command(arguments..., out, err);
+    return {code, out.str(), err.str()};
+}
 
 class CommandTest : public ::testing::Test {
 protected:
@@ -42,16 +48,8 @@ protected:
         m_context.clock = [] { return BackupMoment(); };
     }
 
-    CliRun Archive(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        const int code = RunArchive(args, m_context, out, err);
-        return {code, out.str(), err.str()};
-    }
-    CliRun Unzip(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        const int code = RunUnzip(args, m_context, out, err);
-        return {code, out.str(), err.str()};
-    }
+    CliRun Archive(const std::vector<std::string>& args) { return Captured(RunArchive, args, m_context); }
+    CliRun Unzip(const std::vector<std::string>& args) { return Captured(RunUnzip, args, m_context); }
 
     ScratchFolder m_scratch;
     BillingProject m_project{m_scratch};
@@ -131,10 +129,7 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
 }
 
 CliRun RunWith(const std::vector<std::string>& args, const CliEnvironment& environment = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCli(args, {MakeInfoCommand(environment)}, out, err);
-    return {code, out.str(), err.str()};
+    return Captured(RunCli, args, std::vector{MakeInfoCommand(environment)});
 }
 
 TEST(Cli, ExitCodesAndStreams) {
@@ -164,12 +159,11 @@ TEST(Cli, ExitCodesAndStreams) {
     }
 }
 
-// A companion missing, a malformed line, a file outside the folder, one on a mapped drive; "@": the scratch.
+// A companion missing, a malformed line, a file on a mapped drive; "@" stands for the scratch folder.
 TEST(InfoCommandTest, Json) {
     testing::ScratchFolder scratch;
     const std::string project =
         scratch.Write("Proj/Caf\xC3\xA9.vbp", "Type=Exe\r\nForm=Forms\\FRMMAIN.FRM\r\nModule=modMain\r\n"
-                                              "Class=clsX; \"..\\Shared\\clsX.cls\"\r\n"
                                               "ResFile32=\"D:\\Res\\a\tb.res\"\r\nName=\"Caf\xE9\"\r\n");
     scratch.Write("Proj/Forms/frmMain.frm");
     scratch.Write("D/Res/a\tb.res");
@@ -183,15 +177,12 @@ TEST(InfoCommandTest, Json) {
         "\xC3\xA9"
         R"(.vbp","name":"Caf)"
         "\xC3\xA9"
-        R"(","version":"0.0.0","lines":6,)"
+        R"(","version":"0.0.0","lines":5,)"
         R"("references":[{"line":2,"key":"Form","reference":"Forms\\FRMMAIN.FRM","archive_path":"Forms\\FRMMAIN.FRM",)"
         R"("disk_path":"@/Proj/Forms/frmMain.frm","exists":true,"companion":)"
         R"({"reference":"Forms\\FRMMAIN.frx","disk_path":"@/Proj/Forms/FRMMAIN.frx","exists":false}},)"
         R"({"line":3,"key":"Module","reference":"","archive_path":"","disk_path":null,"exists":false,"companion":null},)"
-        R"({"line":4,"key":"Class","reference":"..\\Shared\\clsX.cls",)"
-        R"("archive_path":"FileNotInRootPath\\--\\Shared\\clsX.cls",)"
-        R"("disk_path":"@/Shared/clsX.cls","exists":false,"companion":null},)"
-        R"({"line":5,"key":"ResFile32","reference":"D:\\Res\\a\tb.res",)"
+        R"({"line":4,"key":"ResFile32","reference":"D:\\Res\\a\tb.res",)"
         R"("archive_path":"FileNotInRootPath\\Disk_D_\\Res\\a_b.res",)"
         R"("disk_path":"@/D/Res/a\tb.res","exists":true,"companion":null}]})"
         "\n";
@@ -309,11 +300,11 @@ TEST_P(UnzipHostileTest, IsRefusedAndChangesNothing) {
     const auto before = Snapshot(scene.Root());
     std::vector<std::string> args = LimitOptions(row.limits);
     args.push_back(scene.Archive());
-    std::ostringstream out, err;
-    EXPECT_EQ(RunUnzip(args, RunContext{}, out, err), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find(row.messagePart), std::string::npos) << err.str();
-    EXPECT_TRUE(NamesTheCulprit(err.str(), row, scene.Archive())) << err.str();
+    const CliRun run = Captured(RunUnzip, args, RunContext{});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(row.messagePart), std::string::npos) << run.err;
+    EXPECT_TRUE(NamesTheCulprit(run.err, row, scene.Archive())) << run.err;
     EXPECT_EQ(Snapshot(scene.Root()), before);
     EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
 }

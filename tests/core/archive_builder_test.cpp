@@ -79,23 +79,22 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
 
 // Every failure stops at its project line and leaves an older archive of the same name as it was.
 TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
-    const struct {
-        const char *from, *to, *reasonPart; // the line of the sample project beginning with `from` replaced
-    } cases[] = {{"Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"},
-                 {"Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
-                 {"Module=modMain", "Module=modMain", "names no file"},
-                 {"Class=clsLog", "Class=clsLog; Classes", "No such file"}};
-    for (const auto& c : cases) {
+    // the line of the sample project beginning with `from` replaced
+    for (const auto& [from, to, reasonPart] :
+         {std::tuple("Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"),
+          {"Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
+          {"Module=modMain", "Module=modMain", "names no file"},
+          {"Class=clsLog", "Class=clsLog; Classes", "No such file"}}) {
         std::string text = BillingProject::Lines();
-        const std::size_t at = text.find(c.from);
-        WriteProject(text.replace(at, text.find('\r', at) - at, c.to));
+        const std::size_t at = text.find(from);
+        WriteProject(text.replace(at, text.find('\r', at) - at, to));
         m_scene.Prepare(Destination::Existing);
         const auto before = m_scene.State();
         const ArchiveOutcome outcome = Archive();
         EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed);
-        EXPECT_NE(outcome.reason.find(c.reasonPart), std::string::npos) << outcome.reason;
+        EXPECT_NE(outcome.reason.find(reasonPart), std::string::npos) << outcome.reason;
         EXPECT_EQ(ArchiveFailureMessage(outcome),
-                  std::string("An error appears to have occurred...\r\nLine : ") + c.to);
+                  std::string("An error appears to have occurred...\r\nLine : ") + to);
         EXPECT_EQ(m_scene.State(), before);
     }
 }

@@ -19,9 +19,7 @@ namespace {
 
 using namespace corvane::testing;
 
-bool StayAsYouAre() {
-    return true;
-}
+constexpr auto StayAsYouAre = [] { return true; };
 
 // One way to break a run. A path below the scratch folder is removed once the run's progress passed `at`
 // (0: before the run) or, when `at` is negative, locked with `mode`; without a path the run is cancelled

@@ -9,9 +9,8 @@ namespace {
 
 constexpr int kMutantsPerInput = 2000;
 
-fs::path SourceRoot() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path();
-}
+const fs::path kExampleProject =
+    fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples/Billing/Billing.vbp";
 
 // One byte up to one in a hundred changed, from the engine's raw output (a distribution's results are the
 // library's choice), so that a seed makes the same mutants everywhere; more damage hardly ever gets an
@@ -52,14 +51,13 @@ Verdict CheckProjectBytes(const ScratchFolder& scratch, const std::string& bytes
 }
 
 Verdict CheckArchiveBytes(const ScratchFolder& scratch, const std::string& bytes) {
-    Verdict verdict;
-    verdict.broken = CheckExtraction(bytes, scratch.Path(), &verdict.reachedDeep);
-    return verdict;
+    bool deep = false;
+    return {CheckExtraction(bytes, scratch.Path(), &deep), deep};
 }
 
 // The example project, or a backup's shape as an archive, encrypted with the sandbox's password when asked.
 std::string GoodInput(const ScratchFolder& scratch, const std::string& name) {
-    const std::string project = ReadFile(SourceRoot() / "examples/Billing/Billing.vbp");
+    const std::string project = ReadFile(kExampleProject);
     if (name == "ExampleProject")
         return project;
     const std::string password = name == "EncryptedArchive" ? kSandboxPassword : "";

