@@ -37,15 +37,30 @@ protected:
 
 // The rewritten project file ends every line with CR LF whatever the original used.
 TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
+    std::vector<ArchiveProgress> seen;
+    m_options.progress = [&](const ArchiveProgress& progress) { seen.push_back(progress); };
     for (const bool lf : {false, true}) {
         std::string lines = BillingProject::Lines();
         WriteProject(lf ? (std::erase(lines, '\r'), lines) : lines);
+        seen.clear();
         const ArchiveOutcome outcome = Archive();
         ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.reason;
         EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
         EXPECT_EQ(m_scene.ArchiveKind(), "new") << "tested whole, holding every file in line order";
         EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten()) << lf;
     }
+    // progress covers every line and only grows, to 1; the write reports too
+    std::vector<int> lines, expected(18);
+    for (const auto& progress : seen) {
+        if (progress.phase == ArchiveProgress::Phase::Lines)
+            lines.push_back(progress.line);
+        EXPECT_EQ(progress.lineCount, 18);
+    }
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(lines, expected);
+    EXPECT_TRUE(std::ranges::is_sorted(seen, {}, &ArchiveProgress::fraction));
+    EXPECT_DOUBLE_EQ(seen.back().fraction, 1.0);
+    EXPECT_GT(seen.size(), lines.size() + 2);
     // companions found whatever their case on disk, stored under the name their file implies
     EXPECT_EQ(Entry("Controls/ucGrid.ctx"), ReadFile(m_scene.Scratch().Path("proj/Controls/ucGrid.CTX")));
     EXPECT_EQ(Entry("FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
@@ -110,24 +125,6 @@ TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) 
         EXPECT_NE(outcome.reason.find("does not exist"), std::string::npos) << outcome.reason;
     }
     EXPECT_FALSE(fs::exists(m_scene.Scratch().Path("absent")));
-}
-
-TEST_F(ArchiveBuilderTest, ProgressCoversEveryLineAndOnlyGrowsToOne) {
-    std::vector<ArchiveProgress> seen;
-    m_options.progress = [&](const ArchiveProgress& progress) { seen.push_back(progress); };
-    ASSERT_EQ(Archive().kind, ArchiveOutcome::Kind::Written);
-    std::vector<int> lines, expected(18);
-    for (const auto& progress : seen) {
-        if (progress.phase == ArchiveProgress::Phase::Lines)
-            lines.push_back(progress.line);
-        EXPECT_EQ(progress.lineCount, 18);
-    }
-    std::iota(expected.begin(), expected.end(), 1);
-    EXPECT_EQ(lines, expected);
-    EXPECT_TRUE(
-        std::is_sorted(seen.begin(), seen.end(), [](auto& a, auto& b) { return a.fraction < b.fraction; }));
-    EXPECT_DOUBLE_EQ(seen.back().fraction, 1.0);
-    EXPECT_GT(seen.size(), lines.size() + 2) << "the write reports progress too";
 }
 
 class ArchiveRunTest : public ::testing::Test {
