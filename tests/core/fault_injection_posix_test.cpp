@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection,
                                             ::testing::Values(Destination::New, Destination::Existing)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
-                                    DestinationName(std::get<1>(info.param));
+                                    kDestinationNames[int(std::get<1>(info.param))];
                          });
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
@@ -159,7 +159,7 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
 
 INSTANTIATE_TEST_SUITE_P(Matrix, KilledArchiveWrite,
                          ::testing::Values(Destination::New, Destination::Existing),
-                         [](const auto& info) { return DestinationName(info.param); });
+                         [](const auto& info) { return kDestinationNames[int(info.param)]; });
 
 // A new build takes away only the writer's own temporaries, and only those whose process is gone.
 TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {

@@ -131,17 +131,18 @@ TEST(SettingsFormat, DamageIsRejected) {
         EXPECT_FALSE(SettingsDocument::Parse(std::string("; ok\n") + damage)) << damage;
 }
 
-// on a memory file system when there is one, so that the many flushes measure the store and not the disk
-std::string MemoryFolder() {
-    std::string folder =
-        std::filesystem::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
-    return ::mkdtemp(folder.data()) ? folder : std::string();
-}
+// On a memory file system when there is one, so that the many flushes measure the store and not the disk.
+class SettingsStorePosix : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(::mkdtemp(m_folder.data()), nullptr); }
+    void TearDown() override { fs::remove_all(m_folder); }
 
-TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
+    std::string m_folder = fs::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
+};
+
+TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     constexpr int kChildren = 8, kWrites = 200;
-    const std::string folder = MemoryFolder();
-    ASSERT_FALSE(folder.empty());
+    const std::string& folder = m_folder;
     const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
@@ -173,7 +174,6 @@ TEST(SettingsStorePosix, EightProcessesWriteAtOnce) {
     ASSERT_TRUE(document && document->keys().size() == 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
-    std::filesystem::remove_all(folder);
 }
 
 // A folder the process cannot write, with the lock file already there (the lock is taken, creating the
@@ -209,9 +209,8 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
 }
 
 // Each write killed at a random moment: the file parses and holds the value before or after that write.
-TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
-    const std::string folder = MemoryFolder();
-    ASSERT_FALSE(folder.empty());
+TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
+    const std::string& folder = m_folder;
     const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
     const auto value = [](int run) {
         return std::string(1 << 16, char('a' + run % 26)) + std::to_string(run);
@@ -227,13 +226,9 @@ TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     int kept = 0, replaced = 0;
     for (int run = 1; run < 200; ++run) {
         const std::string next = value(run);
-        KillDuring(
-            [&](const std::function<void()>& signal) {
-                signal();
-                (void)save(next);
-            },
-            std::chrono::microseconds(
-                std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random)));
+        const long delay = std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random);
+        KillDuring([&](const auto& signal) { return signal(), (void)save(next); },
+                   std::chrono::microseconds(delay));
         SettingsStore store(where);
         const SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<default>", true);
         ASSERT_EQ(store.TakeNotice(), std::nullopt) << "run " << run;
@@ -250,7 +245,6 @@ TEST(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     std::ofstream(folder + "/machine.settings.tmp-Zq81xP") << "half a file";
     ASSERT_FALSE(save("/final/"));
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
-    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,

@@ -96,9 +96,7 @@ struct BillingProject {
 // Whether an archive of the same name is already at the destination when the run starts.
 enum class Destination { New, Existing };
 
-inline std::string DestinationName(Destination d) {
-    return d == Destination::New ? "NewArchive" : "OverExisting";
-}
+inline constexpr const char* kDestinationNames[] = {"NewArchive", "OverExisting"};
 
 inline constexpr const char* kSceneZipName = "Billing 2.1.0.20250717095823.zip";
 
