@@ -65,13 +65,9 @@ TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
 }
 
 TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
-    const ReferenceResolver resolver(m_scratch.Path("Proj"), m_drives);
-    const Result<std::string> missing = resolver.Locate("Forms\\frmGon\xE9.frm");
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error(), "Referenced file not found: Forms\\frmGon\xC3\xA9.frm");
-    const Result<std::string> found = resolver.Locate("MODMAIN.bas");
-    ASSERT_TRUE(found.ok()) << found.error();
-    EXPECT_EQ(*found, m_scratch.Path("Proj/modMain.bas"));
+    const Result<std::string> missing =
+        ReferenceResolver(m_scratch.Path("Proj"), m_drives).Locate("Forms\\frmGon\xE9.frm");
+    EXPECT_EQ(missing.ok() ? "" : missing.error(), "Referenced file not found: Forms\\frmGon\xC3\xA9.frm");
     // the code page decides how a reference's bytes are read
     EXPECT_TRUE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Utf8).exists);
     EXPECT_FALSE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Windows1252).exists);

@@ -142,8 +142,7 @@ protected:
 
 TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     constexpr int kChildren = 8, kWrites = 200;
-    const std::string& folder = m_folder;
-    const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
+    const SettingsLocation where{m_folder + "/machine.settings", m_folder + "/user.settings"};
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
@@ -173,7 +172,7 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     Result<SettingsDocument> document = SettingsDocument::Parse(ReadFile(where.localMachineFile));
     ASSERT_TRUE(document && document->keys().size() == 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
-    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    EXPECT_EQ(FileNamesIn(m_folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
 
 // A folder the process cannot write, with the lock file already there (the lock is taken, creating the
@@ -210,8 +209,7 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
 
 // Each write killed at a random moment: the file parses and holds the value before or after that write.
 TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
-    const std::string& folder = m_folder;
-    const SettingsLocation where{folder + "/machine.settings", folder + "/user.settings"};
+    const SettingsLocation where{m_folder + "/machine.settings", m_folder + "/user.settings"};
     const auto value = [](int run) {
         return std::string(1 << 16, char('a' + run % 26)) + std::to_string(run);
     };
@@ -242,9 +240,9 @@ TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     EXPECT_GT(kept, 0) << "no kill came before a write was complete";
     EXPECT_GT(replaced, 0) << "no write was let finish";
     // what a kill between creating and renaming the new file leaves, whether or not a kill above did
-    std::ofstream(folder + "/machine.settings.tmp-Zq81xP") << "half a file";
+    std::ofstream(m_folder + "/machine.settings.tmp-Zq81xP") << "half a file";
     ASSERT_FALSE(save("/final/"));
-    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
+    EXPECT_EQ(FileNamesIn(m_folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
