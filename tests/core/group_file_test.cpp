@@ -31,10 +31,8 @@ std::string Shown(const Result<GroupSelection>& s) {
     return s ? s->subfolderName + "|" + Joined(s->projects) + "|" + s->savePath : "failed: " + s.error();
 }
 
-const GroupEditorFields kAccounting{"Accounting suite",
-                                    "C:\\Dev\\Acc\\Acc.vbp",
-                                    "C:\\Dev\\Acc\\Sources.Backup\\",
-                                    {"C:\\Dev\\Lib\\Lib.vbp", "C:\\Dev\\Ui\\Ui.vbp"}};
+const GroupEditorFields kAccounting{
+    "Acc suite", "C:\\Acc\\A.vbp", "C:\\Acc\\Sources.Backup\\", {"C:\\L.vbp", "U.vbp"}};
 
 TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
     ScratchFolder scratch;
@@ -72,8 +70,7 @@ TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
     const auto first = scratch.Write("first.vbpgroup", std::string(5000, 'x'));
     ASSERT_TRUE(WriteGroupFile(first, kAccounting)); // the longer old file replaced whole
     EXPECT_EQ(ReadFile(first),
-              "Accounting suite\r\nC:\\Dev\\Acc\\Acc.vbp\r\n[PATH]C:\\Dev\\Acc\\Sources.Backup\\\r\n"
-              "C:\\Dev\\Lib\\Lib.vbp\r\nC:\\Dev\\Ui\\Ui.vbp\r\n");
+              "Acc suite\r\nC:\\Acc\\A.vbp\r\n[PATH]C:\\Acc\\Sources.Backup\\\r\nC:\\L.vbp\r\nU.vbp\r\n");
     for (const auto& fields : cases) {
         ASSERT_TRUE(WriteGroupFile(first, fields));
         const auto read = ReadGroupForEditor(first);
@@ -94,19 +91,16 @@ TEST(GroupFile, BothReadersFollowTheFormat) {
     const struct {
         std::string bytes, editor, window;
     } cases[] = {
-        {"G\r\nA.vbp\r\n[PATH]D:\\One\\\r\nL.vbp\r\n[PATH]E:\\Two\\\r\n", "G|A.vbp|E:\\Two\\|L.vbp",
-         "G|A.vbp,L.vbp|E:\\Two\\"},
-        {"G\r\nC:\\A\\A.vbp\r\n[path]D:\\B\\\r\n", "G|C:\\A\\A.vbp|C:\\A\\Sources.Backup\\|[path]D:\\B\\",
-         "G|C:\\A\\A.vbp,[path]D:\\B\\|C:\\A\\Sources.Backup\\"},
+        {"G\r\nA.vbp\r\n[PATH]D:\\1\\\r\nL.vbp\r\n[PATH]E:\\\r\n", "G|A.vbp|E:\\|L.vbp",
+         "G|A.vbp,L.vbp|E:\\"},
+        {"G\r\n/u/A.vbp\r\n[path]B\r\n", "G|/u/A.vbp|/u/Sources.Backup/|[path]B",
+         "G|/u/A.vbp,[path]B|/u/Sources.Backup/"},
         {"G\r\nA.vbp\r\n[PATH]D:\\[PATH]B[PATH]\\\r\n", "G|A.vbp|D:\\B\\|", "G|A.vbp|D:\\B\\"},
-        {"G\r\nA.vbp\r\n[PATH]F\\\r\nL.vbp\r\n\r\nM.vbp\r\n", "G|A.vbp|F\\|L.vbp,,M.vbp",
-         "G|A.vbp,L.vbp,,M.vbp|F\\"},
-        {"G\r\n[PATH]D:\\B\\\r\nL.vbp\r\n", "G|[PATH]D:\\B\\|[PATH]D:\\B\\Sources.Backup\\|L.vbp",
-         "G|L.vbp|D:\\B\\"},
+        {"G\r\nA.vbp\r\n[PATH]F\\\r\nL\r\n\r\nM\r\n", "G|A.vbp|F\\|L,,M", "G|A.vbp,L,,M|F\\"},
+        {"G\r\n[PATH]B\\\r\nL.vbp\r\n", "G|[PATH]B\\|[PATH]B\\Sources.Backup\\|L.vbp", "G|L.vbp|B\\"},
         {"Only a name\r\n", "stopped:Only a name|||", "Only a name||"},
         {"", "stopped:|||", "failed: The group file \"" + scratch.Path("g.vbpgroup") + "\" is empty."},
-        {"G\n/home/u/Acc.vbp\n[PATH]\n", "G|/home/u/Acc.vbp|/home/u/Sources.Backup/|",
-         "G|/home/u/Acc.vbp|/home/u/Sources.Backup/"},
+        {"G\n/u/A.vbp\n[PATH]\n", "G|/u/A.vbp|/u/Sources.Backup/|", "G|/u/A.vbp|/u/Sources.Backup/"},
         {"G\rAcc.vbp", "G|Acc.vbp|\\Sources.Backup\\|", "G|Acc.vbp|\\Sources.Backup\\"},
     };
     for (const auto& c : cases) {

@@ -85,14 +85,13 @@ using CP = CodePage;
 
 TEST(AnsiText, ConvertsBothWays) {
     const struct {
-        std::string ansi;
         CodePage codePage;
-        std::string utf8;
+        std::string ansi, utf8;
     } cases[] = {
-        {"\x80 \x8A\x9F\x93", CP::Windows1252, "\xE2\x82\xAC \xC5\xA0\xC5\xB8\xE2\x80\x9C"},
-        {"\x81\x8D\x8F\x90\x9D", CP::Windows1252, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes
-        {"\x80\xFF", CP::Latin1, "\xC2\x80\xC3\xBF"},
-        {"\xC3\xA9\xE2\x82\xAC", CP::Utf8, "\xC3\xA9\xE2\x82\xAC"},
+        {CP::Windows1252, "\x80 \x8A\x9F\x93", "\xE2\x82\xAC \xC5\xA0\xC5\xB8\xE2\x80\x9C"},
+        {CP::Windows1252, "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes
+        {CP::Latin1, "\x80\xFF", "\xC2\x80\xC3\xBF"},
+        {CP::Utf8, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AnsiToUtf8(c.ansi, c.codePage), c.utf8) << c.ansi;

@@ -42,13 +42,12 @@ protected:
 
 TEST_F(SettingsStoreTest, FirstFailingNameWins) {
     const struct {
-        std::string appName, section, key;
         bool read;
-        std::string expected;
-    } cases[] = {{"  ", "", "", false, "-2147220504 AppName doit être renseigné"},
-                 {"Corvane", "   ", "", false, "-2147220503 Section doit être renseigné"},
-                 {"Corvane", "Files", " ", false, "-2147220502 Key doit être renseigné"},
-                 {"Corvane", "Files", "", true, "-2147220502 Key  doit être renseigné"}};
+        std::string appName, section, key, expected;
+    } cases[] = {{false, "  ", "", "", "-2147220504 AppName doit être renseigné"},
+                 {false, "Corvane", "   ", "", "-2147220503 Section doit être renseigné"},
+                 {false, "Corvane", "Files", " ", "-2147220502 Key doit être renseigné"},
+                 {true, "Corvane", "Files", "", "-2147220502 Key  doit être renseigné"}};
     for (const auto& c : cases)
         EXPECT_EQ(c.read ? Text(m_store.RegGetSetting(c.appName, c.section, c.key, "d", true))
                          : Text(m_store.RegSaveSetting(c.appName, c.section, c.key, "v", true)),
