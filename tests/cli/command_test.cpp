@@ -41,9 +41,8 @@ protected:
         m_context.settings = {m_scratch.Path("settings/machine.settings"),
                               m_scratch.Path("settings/user.settings")};
         m_context.environment.driveMap.Set("D", m_project.driveD);
-        m_context.env = [this](const std::string& name) -> std::optional<std::string> {
-            const auto found = m_variables.find(name);
-            return found == m_variables.end() ? std::nullopt : std::optional<std::string>(found->second);
+        m_context.env = [this](const std::string& name) {
+            return m_variables.contains(name) ? std::optional(m_variables.at(name)) : std::nullopt;
         };
         m_context.clock = [] { return BackupMoment(); };
     }

@@ -187,14 +187,13 @@ TEST(ZipTemporaries, NewBuildRemovesOnlyThoseOfEndedProcesses) {
 TEST(SyncFile, StepsRiseToOneUnlessStopped) {
     constexpr std::size_t kMiB = 1 << 20;
     const struct {
-        std::size_t bytes;
-        int stopAtStep; // the step that answers false; 0: none does
-        std::size_t steps;
+        std::size_t bytes, steps; // the file's size, how many steps are heard
+        int stopAtStep;           // the step that answers false; 0: none does
         bool flushed;
-    } cases[] = {{0, 0, 1, true},
-                 {1000, 0, 2, true},
-                 {3 * kMiB + kMiB / 2, 0, 5, true},
-                 {2 * kMiB, 0, 3, true},
+    } cases[] = {{0, 1, 0, true},
+                 {1000, 2, 0, true},
+                 {3 * kMiB + kMiB / 2, 5, 0, true},
+                 {2 * kMiB, 3, 0, true},
                  {3 * kMiB + kMiB / 2, 2, 2, false},
                  {2 * kMiB, 3, 3, true}}; // once the last piece is written only the fsync is left: too late
     ScratchFolder scratch;

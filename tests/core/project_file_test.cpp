@@ -9,21 +9,6 @@
 namespace corvane {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-TEST(ProjectFile, SplitLinesOnEveryEnding) {
-    const std::pair<std::string, Lines> cases[] = {
-        {"", {}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\rb\r", {"a", "b"}},
-        {"\n\r\r\n", {"", "", ""}},
-        {"a\n\rb", {"a", "", "b"}},
-        {std::string("\xE9\x00z\r\n", 5), {std::string("\xE9\x00z", 3)}},
-    };
-    for (const auto& [bytes, lines] : cases)
-        EXPECT_EQ(SplitLines(bytes), lines) << '"' << bytes << '"';
-}
-
 TEST(ProjectFile, ClassifiesReferenceLines) {
     using K = ReferenceKey;
     const struct {
@@ -72,7 +57,8 @@ TEST(ProjectFile, CompanionsAndRewrittenLines) {
     EXPECT_EQ(rewrite("ResFile32=\"Res\\App.res\"", "Res\\App.res"), "ResFile32=\"Res\\App.res\"");
 }
 
-// empty values keep the default, later ones win, the value ends at the next "=", bytes are not converted
+// every line ending counts; empty values keep the default, later ones win, the value ends at the next "=",
+// bytes are not converted
 TEST(ProjectFile, NameVersionAndLineCount) {
     testing::ScratchFolder scratch;
     std::string limit;
@@ -82,6 +68,7 @@ TEST(ProjectFile, NameVersionAndLineCount) {
         {"Type=Exe\r\nName=\"My App\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n", "5 My App 2.1.7"},
         {"Name=\"\"\nMajorVer=2\nMajorVer=\nMajorVer=3\nname=low\nRevisionVer=\"A=B\"\n", "6 Default 3.0.A"},
         {"Name=\xC9t\xE9\r\n", "1 \xC9t\xE9 0.0.0"},
+        {"\n\r\r\nName=x\rMajorVer=1\n\rMinorVer=2", "7 x 1.2.0"}, // LF CR is two endings, CR LF one
         {"", "0 Default 0.0.0"},
         {limit, "32767 Default 0.0.0"},
         {limit + "x", "failed"}};

@@ -1,6 +1,5 @@
 // finding referenced files (exact and case-blind names, "..", drives, shares, missing files) and the code
 // pages their names are read in
-#include <cstdlib>
 
 #include "core/ansi_text.h"
 #include "core/reference_resolver.h"
@@ -119,10 +118,6 @@ TEST(AnsiText, CodePageNames) {
         {"utf-8", CP::Utf8},       {"UTF8", CP::Utf8},    {"koi8-r", CP::Windows1252}};
     for (const auto& [name, codePage] : cases)
         EXPECT_EQ(CodePageFromName(name), codePage) << name;
-    ::setenv("CORVANE_ANSI_CODEPAGE", "utf-8", 1);
-    EXPECT_EQ(CodePageFromEnvironment(), CP::Utf8);
-    ::unsetenv("CORVANE_ANSI_CODEPAGE");
-    EXPECT_EQ(CodePageFromEnvironment(), CP::Windows1252);
 }
 
 } // namespace
