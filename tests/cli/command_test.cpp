@@ -44,7 +44,7 @@ protected:
         m_context.env = [this](const std::string& name) {
             return m_variables.contains(name) ? std::optional(m_variables.at(name)) : std::nullopt;
         };
-        m_context.clock = [] { return BackupMoment(); };
+        m_context.clock = BackupMoment;
     }
 
     CliRun Archive(const std::vector<std::string>& args) { return Captured(RunArchive, args, m_context); }

@@ -9,10 +9,7 @@
 namespace corvane {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::FileNamesIn;
-using testing::ReadFile;
-using testing::ScratchFolder;
+using namespace corvane::testing;
 
 std::string Joined(const std::vector<std::string>& items) {
     std::string text;

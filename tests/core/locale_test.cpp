@@ -13,12 +13,11 @@
 namespace corvane {
 namespace {
 
-using testing::FileNamesIn;
-using testing::ReadFile;
+using namespace corvane::testing;
 
 EnvLookup Environment(std::map<std::string, std::string> values) {
     return [values](const std::string& name) {
-        return values.count(name) ? std::optional(values.at(name)) : std::nullopt;
+        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
     };
 }
 

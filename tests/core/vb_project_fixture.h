@@ -23,9 +23,7 @@ inline std::chrono::system_clock::time_point LocalMoment(int year, int month, in
     local.tm_hour = hour, local.tm_min = minute, local.tm_sec = second, local.tm_isdst = -1;
     return std::chrono::system_clock::from_time_t(std::mktime(&local));
 }
-inline std::chrono::system_clock::time_point BackupMoment() {
-    return LocalMoment(2025, 7, 17, 9, 58, 23);
-}
+inline const auto BackupMoment = [] { return LocalMoment(2025, 7, 17, 9, 58, 23); };
 
 inline std::string CrLf(std::initializer_list<std::string> lines) {
     std::string text;
@@ -123,7 +121,7 @@ public:
     SettingsStore& Settings() { return m_settings; }
     SingleProjectRequest Request() const { return Request(m_project.path, Destination()); }
     SingleProjectRequest Request(const std::string& project, const std::string& destination) const {
-        Result<ProjectSelection> selection = SelectSingleProject(project, [] { return BackupMoment(); });
+        Result<ProjectSelection> selection = SelectSingleProject(project, BackupMoment);
         EXPECT_TRUE(selection.ok());
         return {project, selection.ok() ? selection->state : JobState{}, destination, ""};
     }
@@ -131,14 +129,13 @@ public:
         RunOptions options;
         options.archive.driveMap.Set("D", m_project.driveD);
         options.settings = &m_settings;
-        options.clock = [] { return BackupMoment(); };
+        options.clock = BackupMoment;
         return options;
     }
 
     // A valid archive that is not the one the run makes, so that "old" and "new" can be told apart.
     void Prepare(testing::Destination destination) const {
-        std::error_code ignored;
-        fs::remove(ArchivePath(), ignored);
+        fs::remove(ArchivePath());
         if (destination == testing::Destination::Existing)
             MakeArchive(ArchivePath(), {{"old.txt", "the previous backup"}});
     }
