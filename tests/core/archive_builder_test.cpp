@@ -21,10 +21,8 @@ protected:
         return ArchiveProject(projectPath, job, m_options);
     }
     ArchiveOutcome Archive() { return Archive(m_scene.Project().path, m_scene.Destination()); }
-    std::string Unzip(const std::string& args) { return Shell("unzip " + args).output; }
-    std::string Listing() { return Unzip("-Z1 " + Quoted(m_scene.ArchivePath())); }
     std::string Entry(const std::string& name) {
-        return Unzip("-p " + Quoted(m_scene.ArchivePath()) + " " + Quoted(name));
+        return Shell("unzip -p " + Quoted(m_scene.ArchivePath()) + " " + Quoted(name)).output;
     }
     void WriteProject(const std::string& text) { WriteFile(m_scene.Project().path, text); }
 
@@ -85,7 +83,8 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
     WriteProject(lines);
     WriteFile(m_scene.Project().folder + "/Shared.bas", "x");
     ASSERT_EQ(Archive().kind, ArchiveOutcome::Kind::Written);
-    EXPECT_EQ(Listing(), "Shared.bas\n" + std::string(kVbpName) + "\n");
+    EXPECT_EQ(Shell("unzip -Z1 " + Quoted(m_scene.ArchivePath())).output,
+              "Shared.bas\n" + std::string(kVbpName) + "\n");
     EXPECT_EQ(Entry(kVbpName), lines);
 }
 
@@ -170,7 +169,6 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeeping
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
     const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
     EXPECT_EQ(outcome.backupFolder, folder);
-    EXPECT_EQ(LastDir(), folder);
     // without "Name=" a group project is named after its full path, every separator made "_"
     std::string pathName = m_scratch.Path("b/Tool");
     std::ranges::replace(pathName, '/', '_');
@@ -194,7 +192,7 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     // a settings file below a plain file can never be written, whoever runs the test
     SettingsStore blocked(
         SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
-    RunOptions options = m_options;
+    RunOptions& options = m_options;
     options.settings = &blocked;
     for (const bool group : {false, true}) {
         int progressReports = 0;
