@@ -27,7 +27,6 @@ struct CliRun {
     int code = -1;
     std::string out, err;
 };
-// A command run with its output and errors caught.
 template <class Command, class... Arguments> CliRun Captured(Command command, const Arguments&... arguments) {
     std::ostringstream out, err;
     const int code = command(arguments..., out, err);
@@ -55,8 +54,6 @@ protected:
     RunContext m_context;
     std::map<std::string, std::string> m_variables;
 };
-
-constexpr const char* kZipName = "Billing 2.1.0.20250717095823.zip";
 
 TEST_F(CommandTest, ArgumentErrorsExitTwoAndWriteNothing) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
@@ -86,7 +83,7 @@ TEST_F(CommandTest, JsonIsOneObjectWithArchivesAndWarnings) {
     m_context.settings.localMachineFile = m_scratch.Path("blocker/machine.settings");
     const CliRun run = Archive({m_project.path, "--dest", m_scratch.Path("out"), "--json", "--no-verify"});
     EXPECT_EQ(run.code, 0) << run.err;
-    const std::string prefix = "{\"archives\":[\"" + m_scratch.Path("out/") + kZipName +
+    const std::string prefix = "{\"archives\":[\"" + m_scratch.Path("out/") + kSceneZipName +
                                "\"],\"warnings\":[\"The last backup folder could not be remembered: ";
     EXPECT_EQ(run.out.rfind(prefix, 0), 0u) << run.out;
     EXPECT_EQ(run.out.substr(run.out.size() - 4), "\"]}\n");
@@ -127,10 +124,6 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
     EXPECT_TRUE(FileNamesIn(m_scratch.Path("out")).empty());
 }
 
-CliRun RunWith(const std::vector<std::string>& args, const CliEnvironment& environment = {}) {
-    return Captured(RunCli, args, std::vector{MakeInfoCommand(environment)});
-}
-
 TEST(Cli, ExitCodesAndStreams) {
     const struct {
         std::vector<std::string> args;
@@ -147,7 +140,7 @@ TEST(Cli, ExitCodesAndStreams) {
         {{"info", "/nonexistent/Gone.vbp"}, 1, "", "Cannot read the file /nonexistent/Gone.vbp"},
     };
     for (const auto& c : cases) {
-        const CliRun run = RunWith(c.args);
+        const CliRun run = Captured(RunCli, c.args, std::vector{MakeInfoCommand({})});
         const std::string args = ::testing::PrintToString(c.args);
         EXPECT_EQ(run.code, c.code) << args;
         EXPECT_TRUE(c.out.empty() ? run.out.empty() : run.out.find(c.out) != std::string::npos)
@@ -167,7 +160,8 @@ TEST(InfoCommandTest, Json) {
     scratch.Write("D/Res/a\tb.res");
     CliEnvironment environment;
     environment.driveMap.Set("D", scratch.Path("D"));
-    const CliRun run = RunWith({"info", project, "--json"}, environment);
+    const CliRun run = Captured(RunCli, std::vector<std::string>{"info", project, "--json"},
+                                std::vector{MakeInfoCommand(environment)});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.err, "");
     std::string expected =

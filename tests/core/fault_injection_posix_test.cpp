@@ -21,9 +21,8 @@ using namespace corvane::testing;
 
 constexpr auto StayAsYouAre = [] { return true; };
 
-// One way to break a run. A path below the scratch folder is removed once the run's progress passed `at`
-// (0: before the run) or, when `at` is negative, locked with `mode`; without a path the run is cancelled
-// at `at`. `enter` is what the child suffers before the run.
+// A path below the scratch folder removed once progress passed `at` (0: before the run) or, with `at` below
+// 0, locked with `mode`; without a path, a cancel at `at`. `enter` is what the child suffers before the run.
 struct Fault {
     const char* name;
     const char* path;

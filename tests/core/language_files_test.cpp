@@ -122,9 +122,9 @@ TEST(IniFile, GetFollowsTheProfileFunctions) {
 }
 
 TEST(IniFile, SectionsMergeAndListFirstOccurrences) {
-    const IniFile file = IniFile::Parse("[S]\nB=2\nA=1\nbare\nb=again\n[T]\nX=9\n[s]\nC=\"3\"\n");
-    const std::vector<std::pair<std::string, std::string>> expected = {{"B", "2"}, {"A", "1"}, {"C", "3"}};
-    EXPECT_EQ(file.Section("S"), expected);
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(IniFile::Parse("[S]\nB=2\nA=1\nbare\nb=again\n[T]\nX=9\n[s]\nC=\"3\"\n").Section("S"),
+              (Values{{"B", "2"}, {"A", "1"}, {"C", "3"}}));
 }
 
 TEST(IniFile, ReadIniStringFromFile) {

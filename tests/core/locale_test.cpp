@@ -29,13 +29,13 @@ TEST(UserLocale, LcidOfLocaleName) {
         {"C", 1033},           {"xx_YY", 1033},  {"_FR", 1033},     {"nl_BE.UTF-8@euro", 2067}};
     for (const auto& [name, lcid] : cases)
         EXPECT_EQ(LcidOfLocaleName(name), lcid) << '"' << name << '"';
-    const auto lcid = [](std::map<std::string, std::string> values) {
-        return UserDefaultLCID(Environment(values));
-    };
-    EXPECT_EQ(lcid({{"LC_ALL", "de_AT"}, {"LC_MESSAGES", "fr_FR"}, {"LANG", "it_IT"}}), 3079);
-    EXPECT_EQ(lcid({{"LC_MESSAGES", "fr_CA"}, {"LANG", "it_IT"}}), 3084);
-    EXPECT_EQ(lcid({{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "nl_BE"}}), 2067); // empty means unset
-    EXPECT_EQ(lcid({}), 1033);
+    EXPECT_EQ(
+        UserDefaultLCID(Environment({{"LC_ALL", "de_AT"}, {"LC_MESSAGES", "fr_FR"}, {"LANG", "it_IT"}})),
+        3079);
+    EXPECT_EQ(UserDefaultLCID(Environment({{"LC_MESSAGES", "fr_CA"}, {"LANG", "it_IT"}})), 3084);
+    // empty means unset
+    EXPECT_EQ(UserDefaultLCID(Environment({{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "nl_BE"}})), 2067);
+    EXPECT_EQ(UserDefaultLCID(Environment({})), 1033);
 }
 
 // written out apart from the program's own table: 37 lines, CR LF each

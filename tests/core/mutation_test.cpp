@@ -12,9 +12,8 @@ constexpr int kMutantsPerInput = 2000;
 const fs::path kExampleProject =
     fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples/Billing/Billing.vbp";
 
-// One byte up to one in a hundred changed, from the engine's raw output (a distribution's results are the
-// library's choice), so that a seed makes the same mutants everywhere; more damage hardly ever gets an
-// archive past its consistency check.
+// One byte up to one in a hundred changed, from the engine's raw output (not a distribution's, which is the
+// library's choice) so a seed makes the same mutants everywhere; more damage hardly ever passes a check.
 std::string Mutate(const std::string& good, std::mt19937& random) {
     std::string bad = good;
     const std::size_t changes = 1 + random() % std::max<std::size_t>(1, good.size() / 100);

@@ -173,9 +173,8 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     EXPECT_EQ(FileNamesIn(m_folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
 
-// A folder the process cannot write, with the lock file already there (the lock is taken, creating the
-// new file fails) or without it (creating the lock file fails); or files limited to 512 bytes, as on a
-// full disk. Run in a child: the limits must not reach the test program, nor gtest's assertions the parent.
+// A folder the process cannot write, with the lock file there (creating the new file fails) or without it
+// (creating the lock fails); or files limited to 512 bytes, as on a full disk.
 enum class Refusal { ReadOnlyFolder, ReadOnlyFolderNoLock, FullDisk };
 
 class SettingsStoreRefusedWrite : public SettingsStoreTest, public ::testing::WithParamInterface<Refusal> {};

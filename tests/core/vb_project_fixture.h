@@ -82,9 +82,7 @@ struct BillingProject {
         return text.replace(text.find("D:\\Lib"), 2, "FileNotInRootPath\\Disk_D_");
     }
 
-    std::string folder;
-    std::string path;
-    std::string driveD;
+    std::string folder, path, driveD;
 };
 
 // Whether an archive of the same name is already at the destination when the run starts.
