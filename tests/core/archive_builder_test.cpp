@@ -192,17 +192,18 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     // a settings file below a plain file can never be written, whoever runs the test
     SettingsStore blocked(
         SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
-    m_options.settings = &blocked;
+    RunOptions options = m_options; // not the fixture's: it outlives `blocked`
+    options.settings = &blocked;
     for (const bool group : {false, true}) {
         int progressReports = 0;
         std::vector<std::string> heard; // each warning after the count of progress reports before it
-        m_options.progress = [&](const RunProgress&) { ++progressReports; };
-        m_options.warning = [&](const std::string& w) {
+        options.progress = [&](const RunProgress&) { ++progressReports; };
+        options.warning = [&](const std::string& w) {
             heard.push_back(std::to_string(progressReports) + " " + w);
         };
         const RunOutcome outcome =
-            group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, m_options)
-                  : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), m_options);
+            group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
+                  : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
         ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
         ASSERT_EQ(outcome.warnings.size(), 1u) << group;
         EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0]});
