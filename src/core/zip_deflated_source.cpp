@@ -85,34 +85,27 @@ zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t leng
         Close(*state);
         return 0;
     case ZIP_SOURCE_STAT: {
-        auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &state->error);
+        zip_stat_t* stat = StatSourceFile(state->file, state->error, data, length);
         if (stat == nullptr)
             return -1;
-        zip_stat_init(stat);
-        stat->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME | ZIP_STAT_COMP_METHOD;
+        stat->valid |= ZIP_STAT_COMP_METHOD;
         stat->comp_method = ZIP_CM_DEFLATE;
-        stat->size = state->haveResult ? state->size : state->file.size;
-        stat->mtime = state->file.modificationTime;
         if (state->haveResult) {
             stat->valid |= ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC;
+            stat->size = state->size;
             stat->comp_size = state->compressedSize;
             stat->crc = state->crc;
         }
         return sizeof(zip_stat_t);
     }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&state->error, data, length);
     case ZIP_SOURCE_FREE:
         Close(*state);
         state->pool->Release(state->index); // a dropped entry's file need not be deflated
         zip_error_fini(&state->error);
         delete state;
         return 0;
-    case ZIP_SOURCE_SUPPORTS:
-        return SourceCommandBitmap();
     default:
-        zip_error_set(&state->error, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
+        return AnswerCommonCommand(state->error, data, length, command);
     }
 }
 

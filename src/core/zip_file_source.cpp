@@ -42,28 +42,15 @@ zip_int64_t FileSourceCallback(void* userData, void* data, zip_uint64_t length, 
     case ZIP_SOURCE_CLOSE:
         CloseStream(*state);
         return 0;
-    case ZIP_SOURCE_STAT: {
-        auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &state->error);
-        if (stat == nullptr)
-            return -1;
-        zip_stat_init(stat);
-        stat->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        stat->size = state->file.size;
-        stat->mtime = state->file.modificationTime;
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&state->error, data, length);
+    case ZIP_SOURCE_STAT:
+        return StatSourceFile(state->file, state->error, data, length) ? sizeof(zip_stat_t) : -1;
     case ZIP_SOURCE_FREE:
         CloseStream(*state);
         zip_error_fini(&state->error);
         delete state;
         return 0;
-    case ZIP_SOURCE_SUPPORTS:
-        return SourceCommandBitmap();
     default:
-        zip_error_set(&state->error, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
+        return AnswerCommonCommand(state->error, data, length, command);
     }
 }
 
@@ -77,9 +64,29 @@ zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error
     return -1;
 }
 
-zip_int64_t SourceCommandBitmap() {
-    return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                          ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SUPPORTS, -1);
+zip_stat_t* StatSourceFile(const SourceFile& file, zip_error_t& error, void* data, zip_uint64_t length) {
+    auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error);
+    if (stat == nullptr)
+        return nullptr;
+    zip_stat_init(stat);
+    stat->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+    stat->size = file.size;
+    stat->mtime = file.modificationTime;
+    return stat;
+}
+
+zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              ZIP_SOURCE_SUPPORTS, -1);
+    default:
+        zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
 }
 
 Result<SourceFile> InspectSourceFile(const std::string& path) {

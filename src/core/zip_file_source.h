@@ -27,8 +27,12 @@ struct SourceFailure {
 // gives libzip's failure result, -1.
 zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error_t& error, int zipError,
                        int systemError);
-// The commands every source of ours answers.
-zip_int64_t SourceCommandBitmap();
+// Starts libzip's stat of a source of ours from what `file` was when it was added; nullptr (with
+// `error` set) when libzip's buffer cannot hold it.
+zip_stat_t* StatSourceFile(const SourceFile& file, zip_error_t& error, void* data, zip_uint64_t length);
+// The commands every source of ours answers alike: its last error, the list of commands it
+// supports, and a refusal of any other.
+zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length, zip_source_cmd_t command);
 
 // Opens and reads a byte of the file now, so that a missing or unreadable file is refused when
 // it is added rather than when the archive is written.
