@@ -129,7 +129,8 @@ const DeflatedFile* DeflatePool::Wait(std::size_t index, const std::function<boo
     m_writerAt = std::max(m_writerAt, index);
     m_workAvailable.notify_all();
     Job& job = m_jobs[index];
-    while (job.state != State::Done) {
+    // once stopped, a file a worker was on when the stop came is Done but cut short: never hand it out
+    while (job.state != State::Done || m_stop) {
         if (job.state == State::Released || m_stop || (cancelled && cancelled())) {
             lock.unlock();
             Stop();
