@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
-#include "oracles.h"
+#include "support/oracles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace corvane;

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <tuple>
 
-#include "core/group_file.h"
-#include "core/text_lines.h"
+#include "core/group/group.h"
+#include "core/project/text.h"
 #include "fuzz_support.h"
-#include "oracles.h"
+#include "support/oracles.h"
 
 namespace corvane::testing {
 

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/ascii_case.h"
-#include "core/ini_file.h"
-#include "core/string_table.h"
-#include "core/text_lines.h"
+#include "core/common/ascii_case.h"
+#include "core/locale/ini_file.h"
+#include "core/locale/string_table.h"
+#include "core/project/text.h"
 #include "fuzz_support.h"
-#include "oracles.h"
+#include "support/oracles.h"
 
 namespace corvane::testing {
 

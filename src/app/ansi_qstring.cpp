@@ -1,7 +1,7 @@
 // one code page rule for core and window: the core's conversion, wrapped for QString
 #include "app/ansi_qstring.h"
 
-#include "core/ansi_text.h"
+#include "core/project/text.h"
 
 namespace corvane {
 

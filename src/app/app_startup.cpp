@@ -1,7 +1,7 @@
 // the command line and the version texts
 #include "app/app_startup.h"
 
-#include "core/zip_component.h"
+#include "core/zip/zip.h"
 
 namespace corvane {
 

@@ -9,9 +9,9 @@
 #include "app/pelm_button.h"
 #include "app/ui_services.h"
 #include "app/unicode_browse_folders.h"
-#include "core/group_file.h"
-#include "core/paths.h"
-#include "core/string_table.h"
+#include "core/group/group.h"
+#include "core/project/paths.h"
+#include "core/locale/string_table.h"
 
 namespace corvane {
 

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "app/ui_services.h"
-#include "core/allocator_tuning.h"
+#include "core/platform/platform.h"
 
 int main(int argc, char** argv) {
     corvane::TuneAllocatorForArchiving();

@@ -16,12 +16,10 @@
 #include "app/translate_form.h"
 #include "app/ui_services.h"
 #include "app/vista_prog.h"
-#include "core/help_url.h"
-#include "core/ini_file.h"
-#include "core/locale_map.h"
-#include "core/paths.h"
-#include "core/program_folder.h"
-#include "core/user_locale.h"
+#include "core/locale/locale.h"
+#include "core/locale/ini_file.h"
+#include "core/project/paths.h"
+#include "core/common/environment.h"
 
 namespace corvane {
 

@@ -8,12 +8,12 @@
 #include "app/background_run.h"
 #include "app/form_main.h"
 #include "app/pelm_button.h"
-#include "core/archive_run.h"
-#include "core/backup_naming.h"
-#include "core/environment.h"
-#include "core/job_state.h"
-#include "core/settings_store.h"
-#include "core/string_table.h"
+#include "core/backup/backup.h"
+#include "core/backup/naming.h"
+#include "core/common/environment.h"
+#include "core/project/project.h"
+#include "core/settings/settings.h"
+#include "core/locale/string_table.h"
 
 
 namespace corvane {

@@ -10,7 +10,7 @@
 #include "app/main_window.h"
 #include "app/ui_services.h"
 #include "app/vista_prog.h"
-#include "core/paths.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 

@@ -12,8 +12,8 @@
 #include "app/ui_services.h"
 #include "app/unicode_browse_folders.h"
 #include "app/vista_prog.h"
-#include "core/group_file.h"
-#include "core/paths.h"
+#include "core/group/group.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 

@@ -6,8 +6,8 @@
 #include "app/main_window.h"
 #include "app/shell_ex.h"
 #include "app/ui_services.h"
-#include "core/paths.h"
-#include "core/unzipper.h"
+#include "core/project/paths.h"
+#include "core/restore/restore.h"
 
 namespace corvane {
 

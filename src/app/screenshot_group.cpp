@@ -10,7 +10,7 @@
 
 #include "app/form_group.h"
 #include "app/ui_services.h"
-#include "core/string_table.h"
+#include "core/locale/string_table.h"
 
 namespace corvane {
 

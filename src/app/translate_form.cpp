@@ -7,7 +7,7 @@
 
 #include "app/ansi_qstring.h"
 #include "app/control_lookup.h"
-#include "core/ini_file.h"
+#include "core/locale/ini_file.h"
 
 namespace corvane {
 

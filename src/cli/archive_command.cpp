@@ -1,14 +1,14 @@
 // the archive command: selection as the desktop program makes it, then one run, reported as text or JSON
-#include "cli/archive_command.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 
 #include "cli/json_writer.h"
-#include "core/archive_run.h"
-#include "core/group_file.h"
-#include "core/paths.h"
+#include "core/backup/backup.h"
+#include "core/group/group.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 

@@ -1,5 +1,5 @@
 // dispatching the command line to one subcommand
-#include "cli/command.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
 // the info command: project name, version, line count and every file reference, as text or JSON
-#include "cli/info_command.h"
+#include "cli/commands.h"
 
 #include <optional>
 
 #include "cli/json_writer.h"
-#include "core/backup_naming.h"
-#include "core/paths.h"
-#include "core/project_file.h"
-#include "core/reference_resolver.h"
+#include "core/backup/naming.h"
+#include "core/project/paths.h"
+#include "core/project/project.h"
+#include "core/project/references.h"
 
 namespace corvane {
 

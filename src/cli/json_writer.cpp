@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "core/ansi_text.h"
+#include "core/project/text.h"
 
 namespace corvane {
 

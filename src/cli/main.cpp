@@ -1,11 +1,8 @@
 // corvane-cli: the command table and the process's streams
 #include <iostream>
 
-#include "cli/archive_command.h"
-#include "cli/command.h"
-#include "cli/info_command.h"
-#include "cli/unzip_command.h"
-#include "core/allocator_tuning.h"
+#include "cli/commands.h"
+#include "core/platform/platform.h"
 
 int main(int argc, char** argv) {
     corvane::TuneAllocatorForArchiving();

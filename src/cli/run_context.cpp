@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/program_folder.h"
-#include "core/text_lines.h"
+#include "core/common/environment.h"
+#include "core/platform/platform.h"
+#include "core/project/text.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-// what the archive and unzip commands take from the process: settings, terminal, clock, Ctrl-C
+// what the commands take from the process environment, gathered once so tests can pass their own
 #pragma once
 
 #include <functional>
@@ -6,12 +6,20 @@
 #include <ostream>
 #include <string>
 
-#include "cli/cli_environment.h"
-#include "core/backup_naming.h"
-#include "core/environment.h"
-#include "core/settings_store.h"
+#include "core/backup/naming.h"
+#include "core/common/environment.h"
+#include "core/project/references.h"
+#include "core/project/text.h"
+#include "core/settings/settings.h"
 
 namespace corvane {
+
+struct CliEnvironment {
+    DriveMap driveMap;
+    CodePage codePage = CodePage::Windows1252;
+
+    static CliEnvironment FromProcess() { return {DriveMap::FromEnvironment(), CodePageFromEnvironment()}; }
+};
 
 // Exit code of a run stopped by Ctrl-C, as shells report a process ended by SIGINT.
 constexpr int kCancelledExit = 130;
@@ -62,10 +70,5 @@ private:
     std::size_t m_width = 0;
 };
 
-// Implemented per platform.
-bool StandardErrorIsTerminal();
-// Installs a SIGINT handler that only raises a flag (a second Ctrl-C ends the process as usual) and
-// returns the poll of that flag.
-std::function<bool()> WatchInterrupt();
 
 } // namespace corvane

@@ -6,7 +6,7 @@
 
 #include "app/control_lookup.h"
 #include "app/form_group.h"
-#include "core/string_table.h"
+#include "core/locale/string_table.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;

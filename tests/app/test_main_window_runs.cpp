@@ -8,8 +8,8 @@
 #include "app/image_control.h"
 #include "app/pelm_button.h"
 #include "app/vista_prog.h"
-#include "core/settings_store.h"
-#include "core/zip_component.h"
+#include "core/settings/settings.h"
+#include "core/zip/zip.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;

@@ -8,15 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "../core/hostile_archives.h"
-#include "../core/vb_project_fixture.h"
-#include "cli/archive_command.h"
-#include "cli/command.h"
-#include "cli/info_command.h"
+#include "support/hostile_archives.h"
+#include "support/vb_project_fixture.h"
+#include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "cli/unzip_command.h"
-#include "core/extract_path_gate.h"
-#include "core/paths.h"
+#include "core/restore/path_gate.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 namespace {

@@ -6,10 +6,10 @@
 #include <set>
 #include <sstream>
 
-#include "core/ini_file.h"
-#include "core/string_table.h"
-#include "core/text_lines.h"
-#include "scratch_folder.h"
+#include "core/locale/ini_file.h"
+#include "core/locale/string_table.h"
+#include "core/project/text.h"
+#include "support/scratch_folder.h"
 
 namespace corvane {
 namespace {

@@ -3,12 +3,10 @@
 
 #include <map>
 
-#include "core/help_url.h"
-#include "core/locale_map.h"
-#include "core/program_folder.h"
-#include "core/reference_resolver.h"
-#include "core/user_locale.h"
-#include "scratch_folder.h"
+#include "core/locale/locale.h"
+#include "core/common/environment.h"
+#include "core/project/references.h"
+#include "support/scratch_folder.h"
 
 namespace corvane {
 namespace {

@@ -1,8 +1,8 @@
 // good inputs with about one byte in a hundred corrupted, thousands of times over: the project reader, the
 // archive path mapping and the extractor keep their promises whatever the damage
 
-#include "oracles.h"
-#include "zip_test_support.h"
+#include "support/oracles.h"
+#include "support/zip_test_support.h"
 
 namespace corvane::testing {
 namespace {

@@ -1,0 +1,58 @@
+// the subcommands of corvane-cli and the dispatcher that picks one from the command line
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/run_context.h"
+#include "core/restore/restore.h"
+
+namespace corvane {
+
+struct Command {
+    std::string name;
+    std::string summary; // one line for the command list
+    // args are the words after the command's name; returns the exit code
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> run;
+};
+
+// Exit code for a command line that cannot be understood.
+constexpr int kUsageExit = 2;
+
+// args are the words after the program's name. "--help" lists the commands (exit 0); no command or an
+// unknown one prints the list to err and exits kUsageExit; otherwise the command's exit code.
+int RunCli(const std::vector<std::string>& args, const std::vector<Command>& commands, std::ostream& out,
+           std::ostream& err);
+
+Command MakeArchiveCommand(RunContext context);
+
+// Exit 0 every project archived, 1 a project failed, kUsageExit bad arguments or unreadable input,
+// kCancelledExit stopped by Ctrl-C.
+int RunArchive(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+               std::ostream& err);
+
+Command MakeInfoCommand(CliEnvironment environment);
+
+// Exit 0 when the project file was read, 1 when it could not be, kUsageExit for bad arguments.
+int RunInfo(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
+            std::ostream& err);
+
+Command MakeUnzipCommand(RunContext context);
+
+// Exit 0 extracted, 1 the extraction failed, kUsageExit bad arguments, a missing archive or a missing
+// password, kCancelledExit stopped by Ctrl-C.
+int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+             std::ostream& err);
+
+// The folder an archive unpacks into: its name less the last four characters (".zip" in any case).
+std::string ExtractionFolderOf(const std::string& archiveName);
+
+// When args[i] is one of the limit options, takes its value into `limits`, advances i past it and
+// sets `matched`. Returns a message for a missing or unreadable value.
+std::optional<std::string> ParseUnzipLimitOption(const std::vector<std::string>& args, std::size_t& i,
+                                                 UnzipLimits& limits, bool& matched);
+
+} // namespace corvane

@@ -1,0 +1,216 @@
+// one project file into one archive: its files in line order, the rewritten project file last
+#include "core/backup/archive_builder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "core/project/references.h"
+#include "core/project/paths.h"
+#include "core/project/project.h"
+#include "core/zip/zip.h"
+
+namespace corvane {
+
+namespace {
+
+// reading and checking the lines is quick next to compressing what they name
+constexpr double kLinesShare = 0.2;
+
+ArchiveOutcome Failed(std::string stepLabel, std::string reason) {
+    ArchiveOutcome outcome;
+    outcome.kind = ArchiveOutcome::Kind::Failed;
+    outcome.stepLabel = std::move(stepLabel);
+    outcome.reason = std::move(reason);
+    return outcome;
+}
+
+ArchiveOutcome Cancelled() {
+    ArchiveOutcome outcome;
+    outcome.kind = ArchiveOutcome::Kind::Cancelled;
+    return outcome;
+}
+
+std::string EntryName(std::string windowsPath, CodePage codePage) {
+    std::replace(windowsPath.begin(), windowsPath.end(), '\\', '/');
+    return AnsiToUtf8(windowsPath, codePage);
+}
+
+// One build: the zip object, what is already stored, and the rewritten project file growing in memory.
+class Build {
+public:
+    Build(const JobState& job, const ArchiveOptions& options, int lineCount)
+        : m_job(job), m_options(options), m_resolver(job.gProjectFolder, options.driveMap, options.codePage),
+          m_lineCount(lineCount) {}
+
+    Status Start(const std::string& archivePath) {
+        if (m_zip.NewZip(archivePath) != 1)
+            return fail(m_zip.LastError());
+        if (!m_options.password.empty()) {
+            m_zip.SetPassword(m_options.password);
+            m_zip.SetEncryption(ZipComponent::kEncryptionAes256);
+        }
+        m_zip.SetVerify(m_options.verify);
+        return Status::success();
+    }
+
+    // A failure is reported at the line, the label a user can find in the project file.
+    std::optional<ArchiveOutcome> AddLine(const std::string& line) {
+        ++m_line;
+        const std::optional<ReferenceLine> reference = ClassifyReferenceLine(line);
+        if (!reference) {
+            AppendRewritten(line);
+        } else {
+            const std::string archivePath =
+                reference->malformed ? std::string() : SafeArchivePath(reference->reference);
+            if (archivePath.empty())
+                return Failed(line, "The line names no file.");
+            const Result<std::string> added = AddReferencedFile(reference->reference, archivePath, line);
+            if (!added)
+                return Failed(line, added.error());
+            const std::optional<std::string> companion = CompanionReference(*reference);
+            if (companion && !added->empty()) {
+                if (const Status stored = AddCompanion(*companion, *added, line); !stored)
+                    return Failed(line, stored.error());
+            }
+            AppendRewritten(RewriteReferenceLine(*reference, archivePath));
+        }
+        Report(ArchiveProgress::Phase::Lines, kLinesShare * m_line / std::max(m_lineCount, 1));
+        return std::nullopt;
+    }
+
+    ArchiveOutcome Finish(const std::string& archivePath) {
+        const std::string vbpLabel = "New VBP : " + m_job.gNewVbpName;
+        if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
+            return Failed(vbpLabel, m_zip.LastError());
+        m_zip.SetProgressCallback([this](double fraction) {
+            Report(ArchiveProgress::Phase::Write, kLinesShare + (1 - kLinesShare) * fraction);
+        });
+        m_zip.SetCancelRequested(m_options.cancelRequested);
+        if (m_zip.WriteZipAndClose() != 1) {
+            if (m_zip.WasCancelled())
+                return Cancelled();
+            const auto line = m_lineOfFile.find(m_zip.FailedFile());
+            return Failed(line != m_lineOfFile.end() ? line->second : "Writing Zip File", m_zip.LastError());
+        }
+        ArchiveOutcome outcome;
+        outcome.kind = ArchiveOutcome::Kind::Written;
+        outcome.archivePath = archivePath;
+        return outcome;
+    }
+
+private:
+    void AppendRewritten(const std::string& line) {
+        m_rewritten += line;
+        m_rewritten += "\r\n";
+    }
+
+    // The same file named twice, or two names that differ only in case, is stored once: the second
+    // line still points at the stored copy, which is what an extracted project needs.
+    bool AlreadyStored(const std::string& entryName) {
+        return !m_storedEntries.insert(FoldCase(entryName)).second;
+    }
+
+    Status Append(const std::string& diskPath, const std::string& entryName, const std::string& line,
+                  const std::string& reference) {
+        if (m_zip.AppendOneFileAs(diskPath, entryName) != 1)
+            return fail("\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError());
+        m_lineOfFile.emplace(diskPath, line);
+        return Status::success();
+    }
+
+    // The file's disk path; empty when an earlier line stored it already.
+    Result<std::string> AddReferencedFile(const std::string& reference, const std::string& archivePath,
+                                          const std::string& line) {
+        const std::string entryName = EntryName(archivePath, m_options.codePage);
+        if (AlreadyStored(entryName))
+            return std::string();
+        const ResolvedReference resolved = m_resolver.Resolve(reference);
+        const std::string shown = AnsiToUtf8(reference, m_options.codePage);
+        if (resolved.diskPath.empty())
+            return fail("\"" + shown + "\": no folder on this machine stands for its drive or share " +
+                        "(see CORVANE_DRIVE_MAP).");
+        if (!resolved.exists)
+            return fail("\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
+        if (Status appended = Append(resolved.diskPath, entryName, line, reference); !appended)
+            return fail(appended.error());
+        return resolved.diskPath;
+    }
+
+    // A companion lives beside the file that names it; one that does not exist is no error: forms
+    // without binary properties have none.
+    Status AddCompanion(const std::string& companion, const std::string& ownerDiskPath,
+                        const std::string& line) {
+        const std::string entryName = EntryName(SafeArchivePath(companion), m_options.codePage);
+        const std::optional<std::string> diskPath = m_listings.Find(
+            FolderOfPath(ownerDiskPath), AnsiToUtf8(FileNameOfPath(companion), m_options.codePage));
+        if (!diskPath || AlreadyStored(entryName))
+            return Status::success();
+        return Append(*diskPath, entryName, line, companion);
+    }
+
+    void Report(ArchiveProgress::Phase phase, double fraction) {
+        m_fraction = std::max(m_fraction, std::min(fraction, 1.0));
+        if (!m_options.progress)
+            return;
+        ArchiveProgress progress;
+        progress.phase = phase;
+        progress.line = m_line;
+        progress.lineCount = m_lineCount;
+        progress.fraction = m_fraction;
+        m_options.progress(progress);
+    }
+
+    const JobState& m_job;
+    const ArchiveOptions& m_options;
+    ReferenceResolver m_resolver;
+    FolderListings m_listings;
+    ZipComponent m_zip;
+    std::string m_rewritten;
+    std::set<std::string> m_storedEntries;           // case-folded entry names
+    std::map<std::string, std::string> m_lineOfFile; // disk path -> the line that stored it
+    int m_lineCount = 0;
+    int m_line = 0;
+    double m_fraction = 0;
+};
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+} // namespace
+
+ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job,
+                              const ArchiveOptions& options) {
+    if (!IsFolder(job.gBackupFolder))
+        return Failed("Writing Zip File", "The backup folder \"" + job.gBackupFolder + "\" does not exist.");
+    const std::string archivePath =
+        AddBackslash(job.gBackupFolder) + AnsiToUtf8(job.gZipName, options.codePage);
+    const Result<ProjectFile> project = ReadProjectFile(projectPath);
+    if (!project)
+        return Failed(projectPath, project.error());
+
+    // the bar's range: the count taken at selection, or more if the file has grown since
+    const int lineCount = std::max<int>(job.gLineCount, static_cast<int>(project->lines.size()));
+    Build build(job, options, lineCount);
+    if (Status started = build.Start(archivePath); !started)
+        return Failed("Writing Zip File", started.error());
+    for (const std::string& line : project->lines) {
+        if (options.cancelRequested && options.cancelRequested())
+            return Cancelled();
+        if (std::optional<ArchiveOutcome> failed = build.AddLine(line))
+            return std::move(*failed);
+    }
+    if (options.cancelRequested && options.cancelRequested())
+        return Cancelled();
+    return build.Finish(archivePath);
+}
+
+std::string ArchiveFailureMessage(const ArchiveOutcome& outcome) {
+    return "An error appears to have occurred...\r\nLine : " + outcome.stepLabel;
+}
+
+} // namespace corvane

@@ -1,0 +1,63 @@
+// the archive command's run: one project, or every project of a group, into archives
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/backup/archive_builder.h"
+#include "core/backup/naming.h"
+#include "core/project/project.h"
+
+namespace corvane {
+
+class SettingsStore;
+
+// What the window (or the command line) hands to a run; everything else comes from the job state.
+struct SingleProjectRequest {
+    std::string projectPath; // the .vbp as chosen
+    JobState job;            // computed at selection time: names and time stamp are not recomputed
+    std::string destination; // the save path as shown, used unchanged
+    std::string password;    // empty: no encryption
+};
+
+struct GroupRequest {
+    std::vector<std::string> projects; // main project first
+    std::string destination;           // the save path
+    std::string subfolderName;         // the group name
+    std::string password;
+};
+
+struct RunProgress {
+    int projectIndex = 0; // 0-based, the project being archived
+    int projectCount = 1;
+    int projectsDone = 0;
+    std::string projectPath; // shown by the window during a group run
+    ArchiveProgress archive;
+};
+
+struct RunOptions {
+    ArchiveOptions archive;          // progress and cancel inside are replaced by the run's own
+    SettingsStore* settings = nullptr; // where "LastDir" is remembered; none: not remembered
+    Clock clock = SystemClock();     // the group run's one time stamp
+    std::function<void(const RunProgress&)> progress;
+    std::function<bool()> cancelRequested;
+    // each warning as it arises, while the run goes on; they are in RunOutcome::warnings as well
+    std::function<void(const std::string&)> warning;
+};
+
+struct RunOutcome {
+    enum class Kind { Completed, ProjectFailed, Cancelled, Refused };
+    Kind kind = Kind::Completed;
+    std::vector<std::string> archives; // every archive written, in order
+    std::vector<std::string> warnings; // e.g. "LastDir" could not be stored; the run went on
+    std::string backupFolder;          // the folder used (gBackupFolder)
+    int projectsDone = 0;
+    ArchiveOutcome failure;            // the failing project's outcome, for ProjectFailed
+    std::string message;               // Refused: why nothing was done
+};
+
+RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options);
+RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options);
+
+} // namespace corvane

@@ -1,0 +1,178 @@
+// the archive command's run: remember the folder, then build one archive per project
+#include "core/backup/backup.h"
+
+#include <set>
+
+#include "core/project/paths.h"
+#include "core/settings/settings.h"
+
+namespace corvane {
+
+namespace {
+
+// Written before the first archive, so it names the folder even when a build then fails. A store
+// that cannot be written costs the reminder, not the backup.
+void RememberBackupFolder(const std::string& folder, const RunOptions& options, RunOutcome& outcome) {
+    if (options.settings == nullptr)
+        return;
+    auto warn = [&options, &outcome](std::string text) {
+        if (options.warning)
+            options.warning(text);
+        outcome.warnings.push_back(std::move(text));
+    };
+    if (const auto error = options.settings->RegSaveSetting("Corvane", "Files", "LastDir", folder, true))
+        warn("The last backup folder could not be remembered: " + error->description);
+    if (const auto notice = options.settings->TakeNotice())
+        warn(*notice);
+}
+
+bool CancelRequested(const RunOptions& options) {
+    return options.cancelRequested && options.cancelRequested();
+}
+
+RunOutcome Refused(std::string message) {
+    RunOutcome outcome;
+    outcome.kind = RunOutcome::Kind::Refused;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+// The builder reports through the run, so one callback sees which project a fraction belongs to.
+ArchiveOptions ArchiveOptionsFor(const RunOptions& options, const std::string& projectPath, int index,
+                                 int count, const std::string& password) {
+    ArchiveOptions archive = options.archive;
+    archive.password = password;
+    archive.cancelRequested = options.cancelRequested;
+    archive.progress = nullptr;
+    if (options.progress) {
+        archive.progress = [&options, projectPath, index, count](const ArchiveProgress& inner) {
+            RunProgress progress;
+            progress.projectIndex = index;
+            progress.projectCount = count;
+            progress.projectsDone = index;
+            progress.projectPath = projectPath;
+            progress.archive = inner;
+            options.progress(progress);
+        };
+    }
+    return archive;
+}
+
+// Folds one project's outcome into the run's; true when the run may go on.
+bool Record(const ArchiveOutcome& archived, RunOutcome& outcome) {
+    switch (archived.kind) {
+    case ArchiveOutcome::Kind::Written:
+        outcome.archives.push_back(archived.archivePath);
+        ++outcome.projectsDone;
+        return true;
+    case ArchiveOutcome::Kind::Cancelled:
+        outcome.kind = RunOutcome::Kind::Cancelled;
+        return false;
+    case ArchiveOutcome::Kind::Failed:
+        outcome.kind = RunOutcome::Kind::ProjectFailed;
+        outcome.failure = archived;
+        return false;
+    }
+    return false;
+}
+
+void ReportProjectStart(const RunOptions& options, const std::string& projectPath, int index, int count) {
+    if (!options.progress)
+        return;
+    RunProgress progress;
+    progress.projectIndex = index;
+    progress.projectCount = count;
+    progress.projectsDone = index;
+    progress.projectPath = projectPath;
+    options.progress(progress);
+}
+
+} // namespace
+
+RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options) {
+    if (request.projectPath.empty())
+        return Refused("No project is selected.");
+    RunOutcome outcome;
+    JobState job = request.job;
+    job.gBackupFolder = request.destination;
+    outcome.backupFolder = job.gBackupFolder;
+    // a folder that cannot be made is reported by the builder, which cannot write into it
+    CreateFolderPath(job.gBackupFolder);
+    RememberBackupFolder(job.gBackupFolder, options, outcome);
+    if (CancelRequested(options)) {
+        outcome.kind = RunOutcome::Kind::Cancelled;
+        return outcome;
+    }
+    ReportProjectStart(options, request.projectPath, 0, 1);
+    Record(ArchiveProject(request.projectPath, job,
+                          ArchiveOptionsFor(options, request.projectPath, 0, 1, request.password)),
+           outcome);
+    return outcome;
+}
+
+// Two projects of one group with the same name and version would get the same archive name, and
+// the second would replace the first: the later one gets a number instead, and the run says so.
+void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcome& outcome,
+                           const RunOptions& options) {
+    const std::string base = job.gZipName.substr(0, job.gZipName.size() - 4);
+    std::string name = job.gZipName;
+    for (int n = 2; !used.insert(name).second; ++n)
+        name = base + " (" + std::to_string(n) + ").zip";
+    if (name == job.gZipName)
+        return;
+    const std::string warning = "Two projects of the group are named \"" + job.gZipName +
+                                "\": this one is archived as \"" + name + "\".";
+    job.gZipName = name;
+    job.gNewVbpName = name.substr(0, name.size() - 4) + ".vbp";
+    outcome.warnings.push_back(warning);
+    if (options.warning)
+        options.warning(warning);
+}
+
+RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
+    if (request.destination.empty())
+        return Refused("No backup folder is given for the group.");
+    RunOutcome outcome;
+    const std::string timeStamp = FormatTimeStamp(options.clock ? options.clock() : SystemClock()());
+    const std::string destination = AddBackslash(request.destination);
+    outcome.backupFolder =
+        AddBackslash(destination + request.subfolderName + SeparatorOf(destination) + timeStamp);
+    CreateFolderPath(outcome.backupFolder);
+    RememberBackupFolder(outcome.backupFolder, options, outcome);
+
+    const int count = static_cast<int>(request.projects.size());
+    std::set<std::string> archiveNames;
+    for (int index = 0; index < count; ++index) {
+        if (CancelRequested(options)) {
+            outcome.kind = RunOutcome::Kind::Cancelled;
+            return outcome;
+        }
+        const std::string& projectPath = request.projects[index];
+        ReportProjectStart(options, projectPath, index, count);
+        Result<JobState> job = PrepareGroupProject(projectPath, timeStamp);
+        if (!job) {
+            outcome.kind = RunOutcome::Kind::ProjectFailed;
+            outcome.failure.kind = ArchiveOutcome::Kind::Failed;
+            outcome.failure.stepLabel = projectPath;
+            outcome.failure.reason = job.error();
+            return outcome;
+        }
+        job.value().gBackupFolder = outcome.backupFolder;
+        KeepArchiveNameUnique(job.value(), archiveNames, outcome, options);
+        const ArchiveOutcome archived = ArchiveProject(
+            projectPath, *job, ArchiveOptionsFor(options, projectPath, index, count, request.password));
+        if (!Record(archived, outcome))
+            return outcome;
+    }
+    if (options.progress) {
+        RunProgress done;
+        done.projectIndex = count > 0 ? count - 1 : 0;
+        done.projectCount = count;
+        done.projectsDone = count;
+        done.archive.fraction = 1;
+        options.progress(done);
+    }
+    return outcome;
+}
+
+} // namespace corvane

@@ -1,0 +1,63 @@
+// the user's language: the locale, the language file chosen for it, and the help page in it
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/common/environment.h"
+#include "core/common/error.h"
+
+namespace corvane {
+
+// The language used when nothing better is found; its language file is never required.
+inline constexpr const char* kDefaultLanguage = "eng";
+
+// programFolder + "/Lng/Local.ini".
+std::string LocaleMapPath(const std::string& programFolder);
+
+// The map written on first start: 37 lines, each ended by CR LF.
+std::string DefaultLocaleMapText();
+
+// Writes the default map when no map exists, creating the "Lng" folder as needed; an existing map
+// is never rewritten. Fails, with the reason, when the map cannot be written; the language then
+// stays the default one.
+Status EnsureLocaleMap(const std::string& programFolder);
+
+// The three-letter language code for a Windows locale identifier: the map's "Force" entry when it
+// is not empty, else the identifier's entry, else "eng"; "eng" too when the language file
+// "Lng/<code>.lng" does not exist. Creates the map first when it is missing.
+std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder);
+
+// United States English, for every locale that is not known.
+inline constexpr std::int32_t kFallbackLcid = 1033;
+
+// The locale the user's messages are shown in: the first of LC_ALL, LC_MESSAGES and LANG that is
+// set and not empty, as a Windows locale identifier.
+std::int32_t UserDefaultLCID(const EnvLookup& env);
+
+// A POSIX locale name ("fr_FR.UTF-8", "de_CH", "pt_BR@euro", "fr", "C") as a Windows locale
+// identifier. A language without a country, or with a country not known for it, gives the
+// language's primary locale (sublanguage 1: "fr" gives 1036, "es" 1034); anything else 1033.
+std::int32_t LcidOfLocaleName(const std::string& localeName);
+
+inline constexpr const char* kHomePageUrl = "https://corvane.dev";
+inline constexpr const char* kHelpPageUrl = "https://corvane.dev/Help/Corvane/";
+// The proxy serves a page of host a.b.c at a-b-c + this suffix.
+inline constexpr const char* kTranslationProxySuffix = ".translate.goog";
+// The proxy's query; each "XXX" stands for the target language.
+inline constexpr const char* kTranslationQueryTemplate =
+    "?_x_tr_sl=auto&_x_tr_tl=XXX&_x_tr_hl=XXX&_x_tr_pto=wapp";
+
+// The address of the page through the translation proxy, always over "https://":
+// "https://" + host with "." turned into "-" + proxy suffix + the rest of the address without its
+// host + the query for the language. Every comparison is exact.
+std::string TranslatePageUrl(const std::string& address, const std::string& language);
+
+// The host of scheme://host/path, "\" counting as "/". For an address without "://" it is the text
+// up to the first "/" after any leading ones.
+std::string HostOfUrl(const std::string& address);
+
+// The address the help command opens: the help page itself for "en", else the page through the proxy.
+std::string HelpPageAddress(const std::string& helpLanguage);
+
+} // namespace corvane

@@ -1,0 +1,45 @@
+// the numbered messages of the chosen language
+#include "core/locale/string_table.h"
+
+#include "core/common/environment.h"
+
+namespace corvane {
+
+StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder) {
+    const std::string path = JoinPath(LanguageFolder(programFolder), languageCode + ".lng");
+    return FromIniFile(IniFile::Load(path));
+}
+
+StringTable StringTable::FromIniFile(const IniFile& languageFile) {
+    StringTable table;
+    for (int i = 1; i <= kMaxMessageKeys; ++i) {
+        std::string text = languageFile.Get("Strings", "String" + std::to_string(i), "");
+        if (text == kEndOfMessages)
+            break;
+        // the table always reaches one index past the last message read
+        table.m_entries.resize(static_cast<std::size_t>(i) + 2);
+        table.m_entries[static_cast<std::size_t>(i)] = std::move(text);
+    }
+    return table;
+}
+
+std::string StringTable::GetString(int n, const std::string& english) const {
+    if (n >= 0 && static_cast<std::size_t>(n) < m_entries.size() &&
+        !m_entries[static_cast<std::size_t>(n)].empty())
+        return ExpandLineBreaks(m_entries[static_cast<std::size_t>(n)]);
+    return ExpandLineBreaks(english);
+}
+
+std::string ExpandLineBreaks(const std::string& text) {
+    std::string expanded;
+    expanded.reserve(text.size());
+    for (char c : text) {
+        if (c == '|')
+            expanded += "\r\n";
+        else
+            expanded += c;
+    }
+    return expanded;
+}
+
+} // namespace corvane

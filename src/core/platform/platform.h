@@ -1,0 +1,43 @@
+// what the core needs from the operating system beyond the standard library; implemented per platform
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "core/common/error.h"
+
+namespace corvane {
+
+// Thread-safe conversion of a moment to local calendar time.
+std::tm ToLocalTime(std::time_t moment);
+
+// The compressor allocates and frees buffers of a few hundred KiB for every entry. By default the C
+// library maps such buffers anew each time and the kernel zeroes their pages: a quarter of a million
+// page faults and a tenth of the run for 5,000 files. Keeping up to 4 MiB in the heap costs no more
+// than that in peak memory. Does nothing where the C library has no such settings.
+void TuneAllocatorForArchiving();
+
+// Flushes a written file to the disk; libzip itself never does. A large file is flushed in pieces where
+// the system allows it, and `step` hears the share done after each piece: a flush of many megabytes on
+// a busy disk takes long enough for a user to wonder. `step` returning false stops the flush (Cancel).
+Status SyncFile(const std::string& path, const std::function<bool(double done)>& step = {});
+// Flushes a folder, so that a rename into it survives a crash.
+Status SyncFolder(const std::string& folder);
+// A file size limit then makes writes fail with an error instead of ending the process.
+void IgnoreFileSizeSignal();
+// This process's id, and whether a process of that id still runs (on this machine).
+long CurrentProcessId();
+bool ProcessIsRunning(long processId);
+
+// The running program's own file, for the folder its files sit beside.
+Result<std::string> ExecutablePath();
+bool IsWritableFolder(const std::string& folder);
+
+// Whether progress written to standard error reaches a person.
+bool StandardErrorIsTerminal();
+// Installs a SIGINT handler that only raises a flag (a second Ctrl-C ends the process as usual) and
+// returns the poll of that flag.
+std::function<bool()> WatchInterrupt();
+
+} // namespace corvane

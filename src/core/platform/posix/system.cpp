@@ -1,0 +1,74 @@
+// the process, its clock, its allocator and its signals, through POSIX and the GNU C library
+#include "core/platform/platform.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib> // defines __GLIBC__ when the C library is GNU's
+#include <cstring>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace corvane {
+
+// std::localtime shares one buffer between threads
+std::tm ToLocalTime(std::time_t moment) {
+    std::tm out{};
+    localtime_r(&moment, &out);
+    return out;
+}
+
+Result<std::string> ExecutablePath() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return fail(std::string("Cannot find the program's own path: ") + std::strerror(errno));
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool IsWritableFolder(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+void TuneAllocatorForArchiving() {
+#if defined(__GLIBC__)
+    constexpr int kKeptBytes = 4 << 20;
+    mallopt(M_MMAP_THRESHOLD, kKeptBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+#endif
+}
+
+namespace {
+
+// A signal handler can reach nothing but a lock-free flag; this is the process's only one.
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    g_interrupted.store(true);
+}
+
+} // namespace
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+std::function<bool()> WatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND; // the second Ctrl-C is not ours to soften
+    ::sigaction(SIGINT, &action, nullptr);
+    return [] { return g_interrupted.load(); };
+}
+
+} // namespace corvane

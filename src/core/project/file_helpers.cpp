@@ -1,0 +1,87 @@
+// the file system side of the path helpers: existence, deletion and folder creation, never throwing
+#include "core/project/paths.h"
+
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace corvane {
+
+namespace fs = std::filesystem;
+
+bool FileExists(const std::string& path) {
+    // a file counts when its length can be read, which a folder's cannot
+    std::error_code error;
+    static_cast<void>(fs::file_size(fs::path(path), error));
+    return !error;
+}
+
+int DeleteFile(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(fs::path(path), error);
+    if (error) {
+        return error.value();
+    }
+    if (!fs::exists(status)) {
+        return static_cast<int>(std::errc::no_such_file_or_directory);
+    }
+    if (fs::is_directory(status)) {
+        // only files are deleted here; removing an empty folder by accident would surprise the caller
+        return static_cast<int>(std::errc::is_a_directory);
+    }
+    fs::remove(fs::path(path), error);
+    return error ? error.value() : 0;
+}
+
+Status CreateFolderPath(const std::string& path) {
+    const char separator = SeparatorOf(path);
+    std::string target;
+    std::error_code lastError;
+    if (path.find(separator) == std::string::npos) {
+        target = path;
+        if (!target.empty()) {
+            fs::create_directory(fs::path(target), lastError);
+        }
+    } else {
+        // every level up to the last separator; failures on the way (a drive root, an existing
+        // folder, no access to a parent) are expected and only the final state matters
+        std::size_t start = 0;
+        for (std::size_t hit = path.find(separator); hit != std::string::npos;
+             hit = path.find(separator, start)) {
+            target = path.substr(0, hit + 1);
+            start = hit + 1;
+            std::error_code error;
+            fs::create_directory(fs::path(target), error);
+            if (error) {
+                lastError = error;
+            }
+        }
+    }
+    if (target.empty()) {
+        return fail("No folder was given to create.");
+    }
+    std::error_code error;
+    if (fs::is_directory(fs::path(target), error)) {
+        return Status::success();
+    }
+    std::string reason;
+    if (lastError) {
+        reason = lastError.message();
+    } else if (fs::exists(fs::path(target), error)) {
+        reason = "a file of that name is in the way";
+    } else {
+        reason = "it could not be created";
+    }
+    return fail("The folder " + target + " does not exist and could not be created: " + reason + ".");
+}
+
+std::string UniqueTempName(const std::string& prefix, const std::string& suffix) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::random_device random;
+    std::string name = prefix;
+    for (int i = 0; i < 16; ++i)
+        name += kDigits[random() % 16];
+    return name + suffix;
+}
+
+} // namespace corvane

@@ -1,0 +1,37 @@
+// the ANSI text files of projects: code pages and lines, whatever their line endings
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/common/error.h"
+
+namespace corvane {
+
+enum class CodePage { Windows1252, Latin1, Utf8 };
+
+// The code page named by CORVANE_ANSI_CODEPAGE ("1252", "28591", "utf-8" and their usual aliases);
+// Windows1252 when unset or not understood.
+CodePage CodePageFromEnvironment();
+// The same rule on a given name, for callers that take it from elsewhere.
+CodePage CodePageFromName(const std::string& name);
+
+// Invalid input (bytes that are not UTF-8, under Utf8) becomes U+FFFD, so the result is always valid UTF-8.
+std::string AnsiToUtf8(const std::string& bytes, CodePage codePage = CodePage::Windows1252);
+// Characters the code page cannot hold, and invalid UTF-8, become "?".
+std::string Utf8ToAnsi(const std::string& text, CodePage codePage = CodePage::Windows1252);
+
+// UTF-8 helpers shared with the reference resolver.
+void AppendUtf8(std::string& out, char32_t codePoint);
+// Decodes the code point at text[pos] and advances pos; U+FFFD (advancing one byte) for an invalid sequence.
+char32_t DecodeUtf8(const std::string& text, std::size_t& pos);
+
+// CR LF, LF and CR each end a line; a last line without an ending counts; no bytes, no lines.
+std::vector<std::string> SplitLines(const std::string& bytes);
+// The file's bytes, unchanged; the failure names the file and the reason.
+Result<std::string> ReadTextFile(const std::string& path);
+// Creates or truncates the file and writes every line followed by CR LF.
+Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+} // namespace corvane

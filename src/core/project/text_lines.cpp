@@ -1,0 +1,85 @@
+// line splitting and whole-file text input and output
+#include "core/project/text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+namespace corvane {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string Reason(int error) {
+    return error != 0 ? std::error_code(error, std::generic_category()).message() : "unknown error";
+}
+
+} // namespace
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const char c = bytes[pos];
+        if (c != '\r' && c != '\n') {
+            ++pos;
+            continue;
+        }
+        lines.push_back(bytes.substr(start, pos - start));
+        pos += (c == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n') ? 2 : 1;
+        start = pos;
+    }
+    if (start < bytes.size()) {
+        lines.push_back(bytes.substr(start));
+    }
+    return lines;
+}
+
+Result<std::string> ReadTextFile(const std::string& path) {
+    errno = 0;
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return fail("Cannot read the file " + path + ": " + Reason(errno) + ".");
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (true) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        bytes.append(buffer, got);
+        if (got < sizeof buffer) {
+            break;
+        }
+    }
+    if (std::ferror(file.get())) {
+        // a folder opens but cannot be read
+        return fail("Cannot read the file " + path + ": " + Reason(errno) + ".");
+    }
+    return bytes;
+}
+
+Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    errno = 0;
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        return fail("Cannot write the file " + path + ": " + Reason(errno) + ".");
+    }
+    for (const std::string& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
+            std::fwrite("\r\n", 1, 2, file.get()) != 2) {
+            return fail("Cannot write the file " + path + ": " + Reason(errno) + ".");
+        }
+    }
+    const int closed = std::fclose(file.release());
+    if (closed != 0) {
+        return fail("Cannot write the file " + path + ": " + Reason(errno) + ".");
+    }
+    return Status::success();
+}
+
+} // namespace corvane

@@ -1,0 +1,169 @@
+// where each entry of an archive lies in the file, read from its central directory
+#include "core/restore/plan.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::uint32_t kEndSignature = 0x06054b50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064b50;
+constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
+constexpr std::uint32_t kCentralSignature = 0x02014b50;
+constexpr std::uint32_t kLocalSignature = 0x04034b50;
+constexpr std::size_t kEndSize = 22, kCentralSize = 46, kLocalSize = 30, kLocatorSize = 20;
+
+std::uint64_t Little(const std::string& bytes, std::size_t at, int size) {
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+class ArchiveBytes {
+public:
+    explicit ArchiveBytes(const std::string& path) : m_file(path, std::ios::binary) {
+        m_file.seekg(0, std::ios::end);
+        m_size = m_file ? static_cast<std::uint64_t>(m_file.tellg()) : 0;
+    }
+    std::uint64_t size() const { return m_size; }
+    std::optional<std::string> Read(std::uint64_t offset, std::uint64_t length) {
+        if (offset > m_size || length > m_size - offset)
+            return std::nullopt;
+        std::string bytes(static_cast<std::size_t>(length), '\0');
+        m_file.clear();
+        m_file.seekg(static_cast<std::streamoff>(offset));
+        if (!m_file.read(bytes.data(), static_cast<std::streamsize>(length)))
+            return std::nullopt;
+        return bytes;
+    }
+
+private:
+    std::ifstream m_file;
+    std::uint64_t m_size = 0;
+};
+
+struct Span {
+    std::uint64_t begin = 0; // the local header
+    std::uint64_t end = 0;   // one past the compressed data
+    std::string name;
+};
+
+struct Directory {
+    std::uint64_t offset = 0, size = 0, entries = 0, base = 0;
+};
+
+std::optional<Directory> FindDirectory(ArchiveBytes& file) {
+    const std::uint64_t tail = std::min<std::uint64_t>(file.size(), kEndSize + 0xFFFF);
+    const std::optional<std::string> bytes = file.Read(file.size() - tail, tail);
+    if (!bytes || bytes->size() < kEndSize)
+        return std::nullopt;
+    for (std::size_t at = bytes->size() - kEndSize + 1; at-- > 0;) {
+        if (Little(*bytes, at, 4) != kEndSignature)
+            continue;
+        const std::uint64_t endOffset = file.size() - tail + at;
+        Directory directory{Little(*bytes, at + 16, 4), Little(*bytes, at + 12, 4), Little(*bytes, at + 10, 2), 0};
+        if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF || directory.entries == 0xFFFF) {
+            const auto locator = file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
+            if (!locator || Little(*locator, 0, 4) != kZip64LocatorSignature)
+                return std::nullopt;
+            const auto end64 = file.Read(Little(*locator, 8, 8), 56);
+            if (!end64 || Little(*end64, 0, 4) != kZip64EndSignature)
+                return std::nullopt;
+            directory = {Little(*end64, 48, 8), Little(*end64, 40, 8), Little(*end64, 32, 8), 0};
+        }
+        // data in front of the archive (a self-extractor) moves every offset by the same amount
+        if (directory.offset + directory.size <= endOffset)
+            directory.base = endOffset - directory.offset - directory.size;
+        return directory;
+    }
+    return std::nullopt;
+}
+
+// The zip64 extra field holds, in this order, only the sizes and offset that did not fit.
+void ApplyZip64(const std::string& extra, std::uint64_t& packedSize, std::uint64_t& localOffset,
+                bool sizeOverflow) {
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        const std::uint64_t id = Little(extra, at, 2), length = Little(extra, at + 2, 2);
+        if (at + 4 + length > extra.size())
+            return;
+        if (id == 1) {
+            std::size_t field = at + 4;
+            const std::size_t fieldEnd = at + 4 + static_cast<std::size_t>(length);
+            if (sizeOverflow && field + 8 <= fieldEnd)
+                field += 8; // the uncompressed size
+            if (packedSize == 0xFFFFFFFF && field + 8 <= fieldEnd) {
+                packedSize = Little(extra, field, 8);
+                field += 8;
+            }
+            if (localOffset == 0xFFFFFFFF && field + 8 <= fieldEnd)
+                localOffset = Little(extra, field, 8);
+            return;
+        }
+        at += 4 + static_cast<std::size_t>(length);
+    }
+}
+
+std::optional<std::vector<Span>> ReadSpans(ArchiveBytes& file, const Directory& directory) {
+    const std::optional<std::string> central = file.Read(directory.base + directory.offset, directory.size);
+    if (!central)
+        return std::nullopt;
+    std::vector<Span> spans;
+    for (std::size_t at = 0; at + kCentralSize <= central->size();) {
+        if (Little(*central, at, 4) != kCentralSignature)
+            return std::nullopt;
+        const std::size_t nameLength = Little(*central, at + 28, 2), extraLength = Little(*central, at + 30, 2),
+                          commentLength = Little(*central, at + 32, 2);
+        if (at + kCentralSize + nameLength + extraLength > central->size())
+            return std::nullopt;
+        std::uint64_t packedSize = Little(*central, at + 20, 4), localOffset = Little(*central, at + 42, 4);
+        ApplyZip64(central->substr(at + kCentralSize + nameLength, extraLength), packedSize, localOffset,
+                   Little(*central, at + 24, 4) == 0xFFFFFFFF);
+        const std::optional<std::string> local = file.Read(directory.base + localOffset, kLocalSize);
+        if (!local || Little(*local, 0, 4) != kLocalSignature)
+            return std::nullopt;
+        Span span;
+        span.begin = localOffset;
+        span.end = localOffset + kLocalSize + Little(*local, 26, 2) + Little(*local, 28, 2) + packedSize;
+        span.name = central->substr(at + kCentralSize, nameLength);
+        spans.push_back(std::move(span));
+        at += kCentralSize + nameLength + extraLength + commentLength;
+    }
+    return spans;
+}
+
+} // namespace
+
+Status CheckEntriesDoNotOverlap(const std::string& archivePath) {
+    ArchiveBytes file(archivePath);
+    const std::optional<Directory> directory = FindDirectory(file);
+    if (!directory)
+        return Status::success();
+    std::optional<std::vector<Span>> spans = ReadSpans(file, *directory);
+    if (!spans)
+        return Status::success();
+    std::sort(spans->begin(), spans->end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    for (std::size_t i = 1; i < spans->size(); ++i) {
+        const Span& before = (*spans)[i - 1];
+        const Span& after = (*spans)[i];
+        if (after.begin < before.end)
+            return fail("The entries \"" + before.name + "\" and \"" + after.name +
+                        "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
+    }
+    return Status::success();
+}
+
+std::optional<std::uint64_t> DeclaredEntryCount(const std::string& archivePath) {
+    ArchiveBytes file(archivePath);
+    const std::optional<Directory> directory = FindDirectory(file);
+    if (!directory)
+        return std::nullopt;
+    return directory->entries;
+}
+
+} // namespace corvane

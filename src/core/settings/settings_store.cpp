@@ -1,0 +1,156 @@
+// named text settings kept the way the Windows registry kept them
+#include "core/settings/settings.h"
+
+#include <utility>
+
+#include "core/common/environment.h"
+#include "core/platform/settings_file.h"
+#include "core/settings/format.h"
+
+namespace corvane {
+
+namespace {
+
+const char* const kAppNameMissing = "AppName doit être renseigné";
+const char* const kSectionMissing = "Section doit être renseigné";
+const char* const kKeyMissingOnWrite = "Key doit être renseigné";
+const char* const kKeyMissingOnRead = "Key  doit être renseigné"; // two spaces, as it always read
+const char* const kCannotCreateKey = "Impossible d'ouvrir ou de créer la clef de registre";
+const char* const kCannotOpenKey = "Impossible d'ouvrir cette clef de registre";
+const char* const kNotText = "Les données de la clef de registre ne sont pas une chaine de caractères";
+
+std::string TrimSpaces(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::optional<SettingsError> Validate(const std::string& appName, const std::string& section,
+                                      const std::string& key, const char* keyMissing) {
+    if (TrimSpaces(appName).empty())
+        return SettingsError{SettingsErrorNumber(1000), kAppNameMissing};
+    if (TrimSpaces(section).empty())
+        return SettingsError{SettingsErrorNumber(1001), kSectionMissing};
+    if (TrimSpaces(key).empty())
+        return SettingsError{SettingsErrorNumber(1002), keyMissing};
+    return std::nullopt;
+}
+
+std::string KeyPath(const std::string& appName, const std::string& section) {
+    return "SOFTWARE\\" + TrimSpaces(appName) + "\\Settings\\" + TrimSpaces(section);
+}
+
+SettingsError StoreError(std::uint32_t code, const char* description) {
+    return SettingsError{SettingsErrorNumber(kStoreErrorOffset + code), description};
+}
+
+// A document, or the reason the file could not be used.
+using Loaded = std::variant<SettingsDocument, std::string>;
+
+// Reads the file while its lock is held; a damaged file is set aside and reads as empty.
+Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice) {
+    Result<std::optional<std::string>> bytes = ReadSettingsFile(path);
+    if (!bytes)
+        return bytes.error();
+    if (!bytes->has_value())
+        return SettingsDocument();
+    Result<SettingsDocument> parsed = SettingsDocument::Parse(**bytes);
+    if (parsed)
+        return std::move(parsed).value();
+    Result<std::string> aside = SetSettingsFileAside(path);
+    if (!aside)
+        return "The settings file " + path + " is damaged (" + parsed.error() + ") and " + aside.error();
+    notice = "The settings file " + path + " was damaged (" + parsed.error() + "). It was kept as " + *aside +
+             " and the settings start again empty.";
+    return SettingsDocument();
+}
+
+} // namespace
+
+SettingsLocation DefaultSettingsLocation(const EnvLookup& env) {
+    return SettingsLocation{JoinPath(DataFolder(env), "machine.settings"),
+                            JoinPath(UserConfigFolder(env), "user.settings")};
+}
+
+SettingsStore::SettingsStore(SettingsLocation where) : m_where(std::move(where)) {}
+
+const std::string& SettingsStore::FileOf(bool localMachine) const {
+    return localMachine ? m_where.localMachineFile : m_where.currentUserFile;
+}
+
+void SettingsStore::AddNotice(const std::string& text) {
+    m_notice = m_notice ? *m_notice + "\n" + text : text;
+}
+
+std::optional<std::string> SettingsStore::TakeNotice() {
+    return std::exchange(m_notice, std::nullopt);
+}
+
+std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& appName,
+                                                           const std::string& section, const std::string& key,
+                                                           const std::string& value, bool localMachine) {
+    if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnWrite))
+        return invalid;
+    const std::string& path = FileOf(localMachine);
+    Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
+    if (!lock)
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+    RemoveStaleSettingsTemporaries(path);
+
+    std::optional<std::string> notice;
+    Loaded loaded = LoadUnderLock(path, notice);
+    if (notice)
+        AddNotice(*notice);
+    if (!std::holds_alternative<SettingsDocument>(loaded))
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+
+    SettingsDocument& document = std::get<SettingsDocument>(loaded);
+    document.SetValue(KeyPath(appName, section), key, kRegSz, value);
+    if (!ReplaceSettingsFile(path, document.Serialize()))
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+    return std::nullopt;
+}
+
+SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const std::string& section,
+                                            const std::string& key, const std::string& defaultValue,
+                                            bool localMachine) {
+    if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnRead))
+        return *invalid;
+    const std::string& path = FileOf(localMachine);
+
+    // files are replaced whole, so reading needs no lock unless the file turns out damaged
+    Result<std::optional<std::string>> bytes = ReadSettingsFile(path);
+    if (!bytes)
+        return StoreError(kAccessDeniedStatus, kCannotOpenKey);
+    if (!bytes->has_value())
+        return defaultValue;
+    Result<SettingsDocument> parsed = SettingsDocument::Parse(**bytes);
+    if (!parsed) {
+        // look again under the lock: a writer may have replaced the file meanwhile
+        Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
+        if (!lock) {
+            AddNotice("The settings file " + path + " is damaged (" + parsed.error() + ") and " +
+                      lock.error());
+            return defaultValue;
+        }
+        std::optional<std::string> notice;
+        Loaded loaded = LoadUnderLock(path, notice);
+        if (notice)
+            AddNotice(*notice);
+        if (!std::holds_alternative<SettingsDocument>(loaded)) {
+            AddNotice(std::get<std::string>(loaded));
+            return defaultValue;
+        }
+        parsed = std::move(std::get<SettingsDocument>(loaded));
+    }
+
+    const SettingsValue* found = parsed->FindValue(KeyPath(appName, section), key);
+    if (!found)
+        return defaultValue;
+    if (found->type != kRegSz)
+        return StoreError(found->type, kNotText);
+    return found->data;
+}
+
+} // namespace corvane

@@ -1,0 +1,81 @@
+// worker threads that deflate the files of one archive in order, ahead of the writer, within a memory budget
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/zip/file_deflater.h"
+
+namespace corvane {
+
+// Files are added before Start(), then taken by the workers strictly in the order they were added.
+// A worker starts a file only while the bytes held by started but not yet released files stay
+// within the budget (or when nothing is held, so that one file always moves on). The writer takes
+// the files in the same order: Wait(i) releases every file before i.
+class DeflatePool {
+public:
+    static constexpr std::size_t kDefaultBudget = 24u << 20;
+    static constexpr int kLevel = 6;
+
+    // `workers` 0: one per processor
+    explicit DeflatePool(std::size_t budget = kDefaultBudget, unsigned workers = 0);
+    ~DeflatePool();
+    DeflatePool(const DeflatePool&) = delete;
+    DeflatePool& operator=(const DeflatePool&) = delete;
+
+    // the index Wait() and Release() take
+    std::size_t Add(std::string path, std::uint64_t expectedSize);
+    std::size_t Count() const;
+    void Start();
+    // Stops the workers (a file being deflated is abandoned) and forgets every file.
+    void Clear();
+
+    // Blocks until file `index` is deflated; nullptr when `cancelled` (polled while waiting) says
+    // so, which also stops the workers. The result stays valid until Release(index).
+    const DeflatedFile* Wait(std::size_t index, const std::function<bool()>& cancelled);
+    void Release(std::size_t index);
+    // What file `index` became, kept after Release(); empty when it was not deflated (yet), could
+    // not be read or was abandoned.
+    std::optional<DeflatedDigest> Digest(std::size_t index) const;
+
+    // the most bytes ever held at once, for checking the budget
+    std::size_t PeakBytes() const;
+
+private:
+    enum class State { Queued, Running, Done, Released };
+    struct Job {
+        std::string path;
+        std::uint64_t expectedSize = 0;
+        State state = State::Queued;
+        std::size_t held = 0;
+        DeflatedFile result;
+        std::optional<DeflatedDigest> digest;
+    };
+
+    void Work();
+    bool CanTakeNext();
+    void ReleaseLocked(Job& job);
+    void Stop();
+
+    const std::size_t m_budget;
+    const unsigned m_workerCount;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_workAvailable;
+    std::condition_variable m_jobDone;
+    std::vector<Job> m_jobs;
+    std::size_t m_next = 0;
+    std::size_t m_writerAt = 0; // the file the writer waits for or reads
+    std::size_t m_held = 0;
+    std::size_t m_peak = 0;
+    std::atomic<bool> m_stop{false};
+    std::vector<std::thread> m_workers;
+};
+
+} // namespace corvane

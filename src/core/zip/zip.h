@@ -1,0 +1,140 @@
+// our zip component: builds one archive (written atomically, verified) or unpacks one
+#pragma once
+
+#include <functional>
+#include <list>
+#include <optional>
+#include <string>
+#include <vector>
+#include <zip.h>
+
+#include "core/common/error.h"
+#include "core/restore/path_gate.h"
+#include "core/restore/restore.h"
+#include "core/zip/deflate_pool.h"
+#include "core/zip/sources.h"
+
+namespace corvane {
+
+// libzip's version text.
+std::string ZipVersion();
+
+// One object per build or per unzip. Results keep the old component's convention: 1 for success,
+// anything else a failure whose reason LastError() gives.
+//
+// A build collects entries and writes nothing until WriteZipAndClose: then the archive is written
+// under a unique temporary name beside its final name, flushed, read back, and only then renamed
+// over the final name. A failed or cancelled build leaves no file behind and an older archive of
+// the same name untouched.
+class ZipComponent {
+public:
+    static constexpr int kEncryptionAes256 = 1;
+
+    ZipComponent() = default;
+    ZipComponent(const ZipComponent&) = delete;
+    ZipComponent& operator=(const ZipComponent&) = delete;
+    ~ZipComponent();
+
+    int NewZip(const std::string& archivePath);
+    // empty: no encryption
+    void SetPassword(const std::string& password);
+    // 1 (the default): WinZip AES-256; 0: none even with a password
+    void SetEncryption(int mode);
+    // "\" or "/" separated, no trailing separator; empty for the archive's root
+    void SetPathPrefix(const std::string& prefix);
+    // stored as prefix/file name
+    int AppendOneFile(const std::string& diskPath);
+    // entryName is UTF-8, "\" or "/" separated, used as it is (the prefix is not applied)
+    int AppendOneFileAs(const std::string& diskPath, const std::string& entryName);
+    int AppendBuffer(const std::string& entryName, std::string bytes);
+    // Files up to this size are deflated ahead of the writer on every processor; larger ones are
+    // left to libzip, one at a time, so that memory stays bounded whatever the project.
+    void SetParallelLimit(std::uint64_t bytes) { m_parallelLimit = bytes; }
+    // reads the written archive back before it takes its name; on by default
+    void SetVerify(bool verify) { m_verify = verify; }
+    int WriteZipAndClose();
+
+    int OpenZip(const std::string& archivePath);
+    // the number of entries extracted, or -1
+    int ExtractAll(const std::string& folder);
+    void CloseZip();
+    void SetPasswordAsker(std::function<std::optional<std::string>()> askPassword);
+    void SetUnzipLimits(const UnzipLimits& limits) { m_limits = limits; }
+
+    // for the write (then the verification) and for an extraction
+    void SetProgressCallback(std::function<void(double fraction)> progress);
+    void SetCancelRequested(std::function<bool()> cancelRequested);
+
+    // An entry the written archive must hold. With a digest, its stored deflate stream must be the
+    // one the pool made (same length and CRC-32, decrypted first), which proves it without inflating
+    // it; without one it is inflated and its CRC checked by libzip.
+    struct ExpectedEntry {
+        std::string name;
+        std::optional<DeflatedDigest> deflated;
+    };
+    // Opens the archive at `path` again and checks every entry against `expected`, in order, each
+    // encrypted when a password is given (AES authentication checked by libzip).
+    Status VerifyArchive(const std::string& path, const std::vector<ExpectedEntry>& expected,
+                         const std::string& password);
+
+    const std::string& LastError() const { return m_lastError; }
+    // the disk file that could not be read while writing, empty when none was at fault
+    const std::string& FailedFile() const { return m_failedFile; }
+    // the last failure was a cancel, not an error
+    bool WasCancelled() const { return m_cancelled; }
+
+private:
+    int Failed(std::string message);
+    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                  std::optional<std::size_t> poolIndex);
+    Status PrepareEntries();
+    Status CloseArchive();
+    void Discard();
+    void ReportProgress(double fraction) const;
+    bool CancelRequested() const { return m_cancelRequested && m_cancelRequested(); }
+
+    zip_t* m_archive = nullptr;
+    std::string m_archivePath;
+    std::string m_tempPath;
+    std::string m_startError;
+    std::string m_password;
+    int m_encryption = kEncryptionAes256;
+    std::string m_prefix;
+    std::vector<ExpectedEntry> m_entries;
+    std::vector<zip_uint64_t> m_entryIndexes;
+    std::vector<std::optional<std::size_t>> m_poolIndexes; // of the entries deflated ahead
+    EntryNamePlan m_namePlan;
+    std::list<std::string> m_buffers; // libzip reads them at write time; a list never moves them
+    SourceFailure m_sourceFailure;
+    DeflatePool m_pool; // the archive's sources point at it: the archive is discarded first
+    std::uint64_t m_parallelLimit = 8u << 20;
+    bool m_verify = true;
+    double m_progressBase = 0.0;
+    double m_progressShare = 1.0;
+
+    std::string m_openedPath;
+    std::function<std::optional<std::string>()> m_askPassword;
+    UnzipLimits m_limits;
+
+    std::function<void(double)> m_progress;
+    std::function<bool()> m_cancelRequested;
+    std::string m_lastError;
+    std::string m_failedFile;
+    bool m_cancelled = false;
+};
+
+std::string ZipErrorText(zip_error_t* error);
+std::string ZipErrorText(int zipErrorCode);
+// the last error of an archive, or of one of its open entries
+std::string ZipErrorText(zip_t* archive);
+std::string ZipErrorText(zip_file_t* file);
+
+// ".corvane-" + this process's id + "-" + 16 random hexadecimal digits + ".zip.tmp"
+std::string ZipTempName();
+
+// Removes from folder every file of ZipTempName's pattern, and libzip's own temporaries beside them
+// (the same name + "." + six characters), whose process no longer runs. Nothing else is touched, and a
+// file that cannot be removed is left: it costs space, not a backup.
+void RemoveStaleZipTemporaries(const std::string& folder);
+
+} // namespace corvane

@@ -1,0 +1,310 @@
+// our zip component: building one archive, written atomically and verified before it takes its name
+#include "core/zip/zip.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/platform/platform.h"
+#include "core/zip/sources.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr zip_uint32_t kDeflateLevel = 6; // Info-ZIP's default: the sizes users know
+// shares of the progress: the flush to the disk and the reading back; writing has the rest
+constexpr double kFlushShare = 0.1;
+constexpr double kVerifyShare = 0.2;
+
+std::string ToEntrySeparators(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// libzip writes no file for an archive without entries; an empty archive is its end record alone.
+Status WriteEmptyArchive(const std::string& path) {
+    static constexpr char kEndRecord[22] = {'P', 'K', 5, 6};
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    if (file == nullptr)
+        return fail("Could not create \"" + path + "\".");
+    bool written = std::fwrite(kEndRecord, 1, sizeof kEndRecord, file) == sizeof kEndRecord;
+    if (std::fclose(file) != 0 || !written)
+        return fail("Could not write \"" + path + "\".");
+    return Status::success();
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+} // namespace
+
+std::string ZipVersion() {
+    return zip_libzip_version();
+}
+
+ZipComponent::~ZipComponent() {
+    Discard();
+}
+
+void ZipComponent::Discard() {
+    if (m_archive != nullptr)
+        zip_discard(m_archive); // nothing was written yet: libzip creates files only when closing
+    m_archive = nullptr;
+}
+
+int ZipComponent::Failed(std::string message) {
+    m_lastError = std::move(message);
+    return 0;
+}
+
+void ZipComponent::SetPassword(const std::string& password) {
+    m_password = password;
+}
+void ZipComponent::SetEncryption(int mode) {
+    m_encryption = mode;
+}
+void ZipComponent::SetPathPrefix(const std::string& prefix) {
+    m_prefix = ToEntrySeparators(prefix);
+}
+void ZipComponent::SetProgressCallback(std::function<void(double)> progress) {
+    m_progress = std::move(progress);
+}
+void ZipComponent::SetCancelRequested(std::function<bool()> cancelRequested) {
+    m_cancelRequested = std::move(cancelRequested);
+}
+
+void ZipComponent::ReportProgress(double fraction) const {
+    if (m_progress)
+        m_progress(m_progressBase + m_progressShare * std::clamp(fraction, 0.0, 1.0));
+}
+
+int ZipComponent::NewZip(const std::string& archivePath) {
+    Discard();
+    IgnoreFileSizeSignal();
+    m_archivePath = archivePath;
+    m_entries.clear();
+    m_entryIndexes.clear();
+    m_poolIndexes.clear();
+    m_namePlan = EntryNamePlan();
+    m_buffers.clear();
+    m_pool.Clear();
+    m_startError.clear();
+    m_failedFile.clear();
+    m_cancelled = false;
+    std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        m_startError = "The folder \"" + folder.string() + "\" of the archive does not exist.";
+        return Failed(m_startError);
+    }
+    // what a killed build left beside its archive would otherwise stay there for good
+    RemoveStaleZipTemporaries(folder.string());
+    // a new name every time: libzip must never open (and on an empty write, delete) an existing file
+    for (int attempt = 0; attempt < 16 && m_archive == nullptr; ++attempt) {
+        m_tempPath = (folder / ZipTempName()).string();
+        int zipError = 0;
+        m_archive = zip_open(m_tempPath.c_str(), ZIP_CREATE | ZIP_EXCL, &zipError);
+        if (m_archive == nullptr && zipError != ZIP_ER_EXISTS) {
+            m_startError =
+                "Could not start the archive \"" + archivePath + "\": " + ZipErrorText(zipError) + ".";
+            return Failed(m_startError);
+        }
+    }
+    if (m_archive == nullptr) {
+        m_startError = "Could not find a free temporary name beside \"" + archivePath + "\".";
+        return Failed(m_startError);
+    }
+    return 1;
+}
+
+int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                            std::optional<std::size_t> poolIndex) {
+    auto path = CheckEntryName(entryName);
+    Status unique = path ? m_namePlan.Add(entryName, *path) : Status(fail(path.error()));
+    if (!unique) {
+        zip_source_free(source);
+        return Failed(unique.error());
+    }
+    zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(source);
+        return Failed("Could not add \"" + entryName + "\" to the archive: " + ZipErrorText(m_archive) + ".");
+    }
+    const auto entry = static_cast<zip_uint64_t>(index);
+    if (zip_file_set_mtime(m_archive, entry, modificationTime, 0) != 0 ||
+        zip_set_file_compression(m_archive, entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0) {
+        std::string reason = ZipErrorText(m_archive);
+        zip_delete(m_archive, entry); // keeps entry indexes in step with m_entries
+        return Failed("Could not add \"" + entryName + "\" to the archive: " + reason + ".");
+    }
+    m_entries.push_back({entryName, std::nullopt});
+    m_entryIndexes.push_back(entry);
+    m_poolIndexes.push_back(poolIndex);
+    return 1;
+}
+
+int ZipComponent::AppendOneFile(const std::string& diskPath) {
+    std::string fileName = std::filesystem::path(diskPath).filename().string();
+    return AppendOneFileAs(diskPath, m_prefix.empty() ? fileName : m_prefix + "/" + fileName);
+}
+
+int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string& entryName) {
+    if (m_archive == nullptr)
+        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+    auto file = InspectSourceFile(diskPath);
+    if (!file)
+        return Failed(file.error());
+    // empty files keep libzip's own handling of them
+    const bool parallel = file->size > 0 && file->size <= m_parallelLimit;
+    zip_source_t* source =
+        parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, &m_sourceFailure, &m_cancelRequested)
+                 : CreateFileSource(m_archive, *file, &m_sourceFailure);
+    if (source == nullptr)
+        return Failed("Could not add \"" + diskPath + "\": " + ZipErrorText(m_archive) + ".");
+    const auto poolIndex = parallel ? std::optional<std::size_t>(m_pool.Count() - 1) : std::nullopt;
+    return AddSource(source, ToEntrySeparators(entryName), file->modificationTime, poolIndex);
+}
+
+int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) {
+    if (m_archive == nullptr)
+        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+    const std::string& stored = m_buffers.emplace_back(std::move(bytes));
+    zip_source_t* source = zip_source_buffer(m_archive, stored.data(), stored.size(), 0);
+    if (source == nullptr)
+        return Failed("Could not add \"" + entryName + "\": " + ZipErrorText(m_archive) + ".");
+    auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    return AddSource(source, ToEntrySeparators(entryName), now, std::nullopt);
+}
+
+Status ZipComponent::PrepareEntries() {
+    if (m_password.empty() || m_encryption == 0)
+        return Status::success();
+    if (m_encryption != kEncryptionAes256)
+        return fail("Encryption mode " + std::to_string(m_encryption) + " is not supported.");
+    for (std::size_t i = 0; i < m_entryIndexes.size(); ++i) {
+        if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, m_password.c_str()) != 0)
+            return fail("Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
+    }
+    return Status::success();
+}
+
+// libzip writes its own temporary file beside ours and renames it over ours only when complete.
+Status ZipComponent::CloseArchive() {
+    if (m_entries.empty()) {
+        Discard();
+        return WriteEmptyArchive(m_tempPath);
+    }
+    auto progress = [](zip_t*, double fraction, void* self) {
+        static_cast<ZipComponent*>(self)->ReportProgress(fraction);
+    };
+    auto cancel = [](zip_t*, void* self) -> int {
+        return static_cast<ZipComponent*>(self)->CancelRequested();
+    };
+    if (zip_register_progress_callback_with_state(m_archive, 0.001, progress, nullptr, this) != 0 ||
+        zip_register_cancel_callback_with_state(m_archive, cancel, nullptr, this) != 0)
+        return fail("Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
+    m_sourceFailure = SourceFailure();
+    m_pool.Start();
+    const bool closed = zip_close(m_archive) == 0;
+    for (std::size_t i = 0; closed && i < m_entries.size(); ++i) {
+        if (m_poolIndexes[i])
+            m_entries[i].deflated = m_pool.Digest(*m_poolIndexes[i]);
+    }
+    m_pool.Clear();
+    if (closed) {
+        m_archive = nullptr;
+        return Status::success();
+    }
+    const int zipError = zip_error_code_zip(zip_get_error(m_archive));
+    std::string reason = ZipErrorText(m_archive);
+    Discard();
+    m_cancelled = zipError == ZIP_ER_CANCELLED || CancelRequested();
+    m_failedFile = m_sourceFailure.path;
+    if (m_cancelled)
+        return fail("Writing the archive was cancelled.");
+    if (!m_failedFile.empty())
+        return fail("Could not read \"" + m_failedFile + "\": " + m_sourceFailure.reason + ".");
+    return fail("Could not write the archive \"" + m_archivePath + "\": " + reason + ".");
+}
+
+int ZipComponent::WriteZipAndClose() {
+    m_failedFile.clear();
+    m_cancelled = false;
+    if (m_archive == nullptr)
+        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+    const double verifyShare = m_verify ? kVerifyShare : 0.0;
+    m_progressBase = 0.0;
+    m_progressShare = 1.0 - kFlushShare - verifyShare;
+    Status written = PrepareEntries();
+    if (written)
+        written = CloseArchive();
+    if (written) {
+        m_progressBase = 1.0 - kFlushShare - verifyShare;
+        m_progressShare = kFlushShare;
+        written = SyncFile(m_tempPath, [this](double done) {
+            ReportProgress(done);
+            return !CancelRequested();
+        });
+        if (!written && CancelRequested()) {
+            m_cancelled = true;
+            written = fail("Writing the archive was cancelled.");
+        }
+    }
+    if (written && m_verify) {
+        m_progressBase = 1.0 - verifyShare;
+        m_progressShare = verifyShare;
+        written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
+    }
+    // the last moment a cancel can still leave everything as it was: after the rename the backup is done
+    if (written && CancelRequested()) {
+        m_cancelled = true;
+        written = fail("Writing the archive was cancelled.");
+    }
+    if (written) {
+        std::error_code error;
+        std::filesystem::rename(m_tempPath, m_archivePath, error);
+        if (error)
+            written = fail("Could not give the archive its name \"" + m_archivePath +
+                           "\": " + error.message() + ".");
+    }
+    Discard();
+    m_buffers.clear();
+    if (!written) {
+        RemoveQuietly(m_tempPath);
+        return Failed(written.error());
+    }
+    // the archive is complete under its name; a folder that cannot be flushed does not undo that
+    std::filesystem::path folder = std::filesystem::path(m_archivePath).parent_path();
+    SyncFolder(folder.empty() ? "." : folder.string());
+    ReportProgress(1.0);
+    return 1;
+}
+
+std::string ZipErrorText(zip_error_t* error) {
+    const char* text = zip_error_strerror(error); // owned by the error, valid until it changes
+    return text != nullptr ? text : "unknown error";
+}
+
+std::string ZipErrorText(int zipErrorCode) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, zipErrorCode);
+    std::string text = ZipErrorText(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+std::string ZipErrorText(zip_t* archive) {
+    return ZipErrorText(zip_get_error(archive));
+}
+
+std::string ZipErrorText(zip_file_t* file) {
+    return ZipErrorText(zip_file_get_error(file));
+}
+
+} // namespace corvane

@@ -1,0 +1,247 @@
+// one project into one archive, checked with Info-ZIP and 7-Zip (order, bytes, encryption, failures,
+// progress), and archive runs: where archives go, when the last backup folder is remembered, how a group
+// stops
+#include <numeric>
+
+#include "core/backup/archive_builder.h"
+#include "support/vb_project_fixture.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+constexpr const char* kVbpName = "Billing 2.1.0.20250717095823.vbp";
+
+class ArchiveBuilderTest : public ::testing::Test {
+protected:
+    ArchiveOutcome Archive(const std::string& projectPath, const std::string& backupFolder) {
+        JobState job = m_job;
+        job.gBackupFolder = backupFolder;
+        return ArchiveProject(projectPath, job, m_options);
+    }
+    ArchiveOutcome Archive() { return Archive(m_scene.Project().path, m_scene.Destination()); }
+    std::string Entry(const std::string& name) {
+        return Shell("unzip -p " + Quoted(m_scene.ArchivePath()) + " " + Quoted(name)).output;
+    }
+    void WriteProject(const std::string& text) { WriteFile(m_scene.Project().path, text); }
+
+    FaultScene m_scene;
+    JobState m_job = m_scene.Request().job; // as selected, before a test rewrites the project file
+    ArchiveOptions m_options = m_scene.Options().archive;
+};
+
+// The rewritten project file ends every line with CR LF whatever the original used.
+TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
+    std::vector<ArchiveProgress> seen;
+    m_options.progress = [&](const ArchiveProgress& progress) { seen.push_back(progress); };
+    for (const bool lf : {false, true}) {
+        std::string lines = BillingProject::Lines();
+        WriteProject(lf ? (std::erase(lines, '\r'), lines) : lines);
+        seen.clear();
+        const ArchiveOutcome outcome = Archive();
+        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.reason;
+        EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
+        EXPECT_EQ(m_scene.ArchiveKind(), "new") << "tested whole, holding every file in line order";
+        EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten()) << lf;
+    }
+    // progress covers every line and only grows, to 1; the write reports too
+    std::vector<int> lines, expected(18);
+    for (const auto& progress : seen) {
+        if (progress.phase == ArchiveProgress::Phase::Lines)
+            lines.push_back(progress.line);
+        EXPECT_EQ(progress.lineCount, 18);
+    }
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(lines, expected);
+    EXPECT_TRUE(std::ranges::is_sorted(seen, {}, &ArchiveProgress::fraction));
+    EXPECT_DOUBLE_EQ(seen.back().fraction, 1.0);
+    EXPECT_GT(seen.size(), lines.size() + 2);
+    // companions found whatever their case on disk, stored under the name their file implies
+    EXPECT_EQ(Entry("Controls/ucGrid.ctx"), ReadFile(m_scene.Scratch().Path("proj/Controls/ucGrid.CTX")));
+    EXPECT_EQ(Entry("FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
+              ReadFile(m_scene.Project().driveD + "/Lib/modTools.bas"));
+    EXPECT_TRUE(FileNamesIn(m_scene.Scratch().Path("tmp")).empty());
+}
+
+TEST_F(ArchiveBuilderTest, PasswordEncryptsEveryEntryWithAes) {
+    m_options.password = "s3cret pw";
+    ASSERT_EQ(Archive().kind, ArchiveOutcome::Kind::Written);
+    const CommandResult right = Shell("7zz t -p's3cret pw' " + Quoted(m_scene.ArchivePath()));
+    EXPECT_EQ(right.exitCode, 0) << right.output;
+    const std::string bytes = ReadFile(m_scene.ArchivePath());
+    int records = 0;
+    for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos;
+         at = bytes.find("PK\1\2", at + 4), ++records)
+        EXPECT_TRUE(ReadLittle(bytes, at + 8, 2) & 1) << "central record " << records << " is not encrypted";
+    EXPECT_EQ(records, 15);
+}
+
+TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) {
+    const std::string lines =
+        CrLf({"Module=modA; Shared.bas", "Module=modB; shared.BAS", "Module=modC; Shared.bas"});
+    WriteProject(lines);
+    WriteFile(m_scene.Project().folder + "/Shared.bas", "x");
+    ASSERT_EQ(Archive().kind, ArchiveOutcome::Kind::Written);
+    EXPECT_EQ(Shell("unzip -Z1 " + Quoted(m_scene.ArchivePath())).output,
+              "Shared.bas\n" + std::string(kVbpName) + "\n");
+    EXPECT_EQ(Entry(kVbpName), lines);
+}
+
+// Every failure stops at its project line and leaves an older archive of the same name as it was.
+TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
+    // the line of the sample project beginning with `from` replaced
+    for (const auto& [from, to, reasonPart] :
+         {std::tuple("Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"),
+          {"Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
+          {"Module=modMain", "Module=modMain", "names no file"},
+          {"Class=clsLog", "Class=clsLog; Classes", "No such file"}}) {
+        std::string text = BillingProject::Lines();
+        const std::size_t at = text.find(from);
+        WriteProject(text.replace(at, text.find('\r', at) - at, to));
+        m_scene.Prepare(Destination::Existing);
+        const auto before = m_scene.State();
+        const ArchiveOutcome outcome = Archive();
+        EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed);
+        EXPECT_NE(outcome.reason.find(reasonPart), std::string::npos) << outcome.reason;
+        EXPECT_EQ(ArchiveFailureMessage(outcome),
+                  std::string("An error appears to have occurred...\r\nLine : ") + to);
+        EXPECT_EQ(m_scene.State(), before);
+    }
+}
+
+// A destination that is not a folder fails before the project file is even read.
+TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {
+    const std::string plainFile = m_scene.Scratch().Write("plainfile");
+    for (const std::string& folder :
+         {m_scene.Scratch().Path("absent/"), plainFile + "/sub/", std::string()}) {
+        const ArchiveOutcome outcome = Archive(m_scene.Scratch().Path("no-such.vbp"), folder);
+        EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed) << folder;
+        EXPECT_EQ(outcome.stepLabel, "Writing Zip File") << folder;
+        EXPECT_NE(outcome.reason.find("does not exist"), std::string::npos) << outcome.reason;
+    }
+    EXPECT_FALSE(fs::exists(m_scene.Scratch().Path("absent")));
+}
+
+class ArchiveRunTest : public ::testing::Test {
+protected:
+    std::string LastDir() {
+        SettingsResult read = m_scene.Settings().RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
+        return read.ok() ? read.value() : "<error>";
+    }
+    std::string SmallProject(const std::string& relative, const std::string& name) {
+        m_scratch.Write(fs::path(relative).parent_path().string() + "/mod.bas", "x");
+        return m_scratch.Write(relative, CrLf({"Module=mod; mod.bas", "Name=\"" + name + "\""}));
+    }
+
+    FaultScene m_scene;
+    const ScratchFolder& m_scratch = m_scene.Scratch();
+    RunOptions m_options = m_scene.Options();
+};
+
+// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's.
+TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
+    EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
+    EXPECT_EQ(LastDir(), "<none>");
+    const std::string destination = m_scratch.Path("out/Sources.Backup/");
+    const RunOutcome single = RunSingleProject(m_scene.Request(project, destination), m_options);
+    EXPECT_EQ(single.archives, std::vector<std::string>{destination + "P 0.0.0.20250717095823.zip"});
+    EXPECT_TRUE(fs::exists(single.archives.front()));
+    EXPECT_EQ(LastDir(), destination);
+    EXPECT_EQ(RunGroup({{}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
+              RunOutcome::Kind::Completed);
+    EXPECT_TRUE(fs::is_directory(m_scratch.Path("dest/Suite/20250717095823")));
+    EXPECT_EQ(LastDir(), m_scratch.Path("dest/Suite/20250717095823/"));
+}
+
+// Projects of the same name keep every archive, numbered, each with a warning.
+TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeepingEveryArchive) {
+    const std::string first = SmallProject("a/App.vbp", "Alpha");
+    const std::string unnamed = m_scratch.Write("b/Tool.vbp", CrLf({"Type=Exe"}));
+    std::vector<RunProgress> seen;
+    m_options.progress = [&](const RunProgress& progress) { seen.push_back(progress); };
+    const std::vector<std::string> projects = {first, unnamed, SmallProject("one/App.vbp", "App"),
+                                               SmallProject("two/App.vbp", "App"),
+                                               SmallProject("three/App.vbp", "App")};
+    const RunOutcome outcome = RunGroup({projects, m_scratch.Path("dest"), "Suite", ""}, m_options);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
+    EXPECT_EQ(outcome.backupFolder, folder);
+    // without "Name=" a group project is named after its full path, every separator made "_"
+    std::string pathName = m_scratch.Path("b/Tool");
+    std::ranges::replace(pathName, '/', '_');
+    const std::string stamp = " 0.0.0.20250717095823";
+    EXPECT_EQ(outcome.archives,
+              (std::vector<std::string>{folder + "Alpha" + stamp + ".zip", folder + pathName + stamp + ".zip",
+                                        folder + "App" + stamp + ".zip", folder + "App" + stamp + " (2).zip",
+                                        folder + "App" + stamp + " (3).zip"}));
+    EXPECT_EQ(FileNamesIn(folder).size(), 5u);
+    ASSERT_EQ(outcome.warnings.size(), 2u);
+    EXPECT_NE(outcome.warnings[1].find("(3).zip"), std::string::npos) << outcome.warnings[1];
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front().projectPath, first);
+    EXPECT_EQ(seen.back().projectsDone, 5);
+    EXPECT_TRUE(std::ranges::is_sorted(seen, {}, &RunProgress::projectIndex));
+}
+
+// A store that cannot be written is heard as a warning before any progress, and the run goes on.
+TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    // a settings file below a plain file can never be written, whoever runs the test
+    SettingsStore blocked(
+        SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
+    RunOptions options = m_options; // not the fixture's: it outlives `blocked`
+    options.settings = &blocked;
+    for (const bool group : {false, true}) {
+        int progressReports = 0;
+        std::vector<std::string> heard; // each warning after the count of progress reports before it
+        options.progress = [&](const RunProgress&) { ++progressReports; };
+        options.warning = [&](const std::string& w) {
+            heard.push_back(std::to_string(progressReports) + " " + w);
+        };
+        const RunOutcome outcome =
+            group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
+                  : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
+        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+        ASSERT_EQ(outcome.warnings.size(), 1u) << group;
+        EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0]});
+        EXPECT_TRUE(heard[0].starts_with("0 The last backup folder could not be remembered: ")) << heard[0];
+        EXPECT_GT(progressReports, 0);
+    }
+}
+
+// The second of three projects fails or is cancelled: the first archive stays, the third is never built.
+TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
+    const std::string first = SmallProject("one/One.vbp", "One");
+    const std::string third = SmallProject("three/Three.vbp", "Three");
+    const struct {
+        std::string second, step, reason; // no step: cancelled once the second project started
+    } cases[] = {
+        {m_scratch.Write("two/Two.vbp", CrLf({"Form=frmGone.frm"})), "Form=frmGone.frm", "frmGone.frm"},
+        {m_scratch.Path("two/Absent.vbp"), "Absent.vbp", "Absent.vbp"},
+        {SmallProject("ok/Two.vbp", "Two"), "", ""}};
+    int started = 0;
+    m_options.progress = [&](const RunProgress& progress) {
+        started = std::max(started, progress.projectIndex + 1);
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(m_scratch.Path("dest"));
+        started = 0;
+        m_options.cancelRequested = [&] { return c.step.empty() && started >= 2; };
+        const RunOutcome outcome =
+            RunGroup({{first, c.second, third}, m_scratch.Path("dest/"), "Suite", ""}, m_options);
+        EXPECT_EQ(outcome.kind,
+                  c.step.empty() ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(outcome.projectsDone, 1);
+        const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
+        EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
+        EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
+        EXPECT_NE(outcome.failure.stepLabel.find(c.step), std::string::npos) << outcome.failure.stepLabel;
+        EXPECT_NE(outcome.failure.reason.find(c.reason), std::string::npos) << outcome.failure.reason;
+    }
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,159 @@
+// group files: the exact bytes written and both readings of them, Visual Basic's own ".vbg" files and the
+// choice between the two formats
+
+#include <tuple>
+
+#include "core/group/group.h"
+#include "support/scratch_folder.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i > 0 ? "," : "") + items[i];
+    return text;
+}
+// "name|main|folder|linked,linked", marked "stopped:" when the reading ended early
+std::string Shown(const GroupEditorRead& read) {
+    const auto& f = read.fields;
+    return (read.stoppedEarly ? "stopped:" : "") + f.groupName + "|" + f.mainProject + "|" + f.backupFolder +
+           "|" + Joined(f.linkedProjects);
+}
+// "subfolder|project,project|save path"
+std::string Shown(const Result<GroupSelection>& s) {
+    return s ? s->subfolderName + "|" + Joined(s->projects) + "|" + s->savePath : "failed: " + s.error();
+}
+
+const GroupEditorFields kAccounting{
+    "Acc suite", "C:\\Acc\\A.vbp", "C:\\Acc\\Sources.Backup\\", {"C:\\L.vbp", "U.vbp"}};
+
+TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
+    ScratchFolder scratch;
+    const auto old = scratch.Write("old.vbpgroup", "old\r\n");
+    const auto locked = scratch.Write("locked.vbpgroup", "old\r\n");
+    fs::permissions(locked, fs::perms::owner_read);
+    const struct {
+        std::string path;
+        GroupEditorFields fields;
+        std::string named;
+    } cases[] = {{locked, kAccounting, locked},
+                 {scratch.Path("missing/g.vbpgroup"), kAccounting, scratch.Path("missing/g.vbpgroup")},
+                 {scratch.Path(), kAccounting, scratch.Path()},
+                 {old, {"g", "/a/A.vbp", "/b/x[PATH]y/", {"/l.vbp"}}, "/b/x[PATH]y/"}, // read back as /b/xy/
+                 {old, {"g", "/a/A.vbp", "/b/", {"/l.vbp", "[PATH]/c/C.vbp"}}, "[PATH]/c/C.vbp"},
+                 {old, {"g", "[PATH]/a.vbp", "/b/", {"/l.vbp"}}, "[PATH]/a.vbp"}};
+    for (const auto& c : cases) {
+        const Status status = WriteGroupFile(c.path, c.fields);
+        ASSERT_FALSE(status) << c.path;
+        EXPECT_NE(status.error().find("\"" + c.named + "\""), std::string::npos) << status.error();
+    }
+    EXPECT_EQ(ReadFile(locked) + ReadFile(old), "old\r\nold\r\n");
+    EXPECT_EQ(FileNamesIn(scratch.Path()), (std::vector<std::string>{"locked.vbpgroup", "old.vbpgroup"}));
+}
+
+TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
+    ScratchFolder scratch;
+    const GroupEditorFields cases[] = {
+        kAccounting,
+        {"   ", "C:\\A\\A.vbp", "D:\\Backups\\", {"C:\\A\\A.vbp"}}, // the main project may be listed again
+        {"g", "/home/u/a/a.vbp", "/srv/b/", {"/home/u/l.vbp", "", ""}},
+        {"Compta \xE9t\xE9", "C:\\D\xE9v\\A.vbp", "C:\\D\xE9v\\", {"C:\\B.vbp"}},
+        {"[PATH]g", "/x[PATH]y/A.vbp", "/b/", {"/l/[PATH]/L.vbp"}}, // the marker where it is not read
+    };
+    const auto first = scratch.Write("first.vbpgroup", std::string(5000, 'x'));
+    ASSERT_TRUE(WriteGroupFile(first, kAccounting)); // the longer old file replaced whole
+    EXPECT_EQ(ReadFile(first),
+              "Acc suite\r\nC:\\Acc\\A.vbp\r\n[PATH]C:\\Acc\\Sources.Backup\\\r\nC:\\L.vbp\r\nU.vbp\r\n");
+    for (const auto& fields : cases) {
+        ASSERT_TRUE(WriteGroupFile(first, fields));
+        const auto read = ReadGroupForEditor(first);
+        EXPECT_EQ(Shown(read), Shown(GroupEditorRead{fields, false, ""}));
+        const auto again = scratch.Path("again.vbpgroup");
+        ASSERT_TRUE(WriteGroupFile(again, read.fields));
+        EXPECT_EQ(ReadFile(again), ReadFile(first));
+        auto projects = fields.linkedProjects;
+        projects.insert(projects.begin(), fields.mainProject);
+        EXPECT_EQ(Shown(ReadGroupForMainWindow(first)),
+                  Shown(GroupSelection{fields.groupName, projects, fields.backupFolder}));
+    }
+    EXPECT_EQ(FileNamesIn(scratch.Path()), (std::vector<std::string>{"again.vbpgroup", "first.vbpgroup"}));
+}
+
+TEST(GroupFile, BothReadersFollowTheFormat) {
+    ScratchFolder scratch;
+    const struct {
+        std::string bytes, editor, window;
+    } cases[] = {
+        {"G\r\nA.vbp\r\n[PATH]D:\\1\\\r\nL.vbp\r\n[PATH]E:\\\r\n", "G|A.vbp|E:\\|L.vbp",
+         "G|A.vbp,L.vbp|E:\\"},
+        {"G\r\n/u/A.vbp\r\n[path]B\r\n", "G|/u/A.vbp|/u/Sources.Backup/|[path]B",
+         "G|/u/A.vbp,[path]B|/u/Sources.Backup/"},
+        {"G\r\nA.vbp\r\n[PATH]D:\\[PATH]B[PATH]\\\r\n", "G|A.vbp|D:\\B\\|", "G|A.vbp|D:\\B\\"},
+        {"G\r\nA.vbp\r\n[PATH]F\\\r\nL\r\n\r\nM\r\n", "G|A.vbp|F\\|L,,M", "G|A.vbp,L,,M|F\\"},
+        {"G\r\n[PATH]B\\\r\nL.vbp\r\n", "G|[PATH]B\\|[PATH]B\\Sources.Backup\\|L.vbp", "G|L.vbp|B\\"},
+        {"Only a name\r\n", "stopped:Only a name|||", "Only a name||"},
+        {"", "stopped:|||", "failed: The group file \"" + scratch.Path("g.vbpgroup") + "\" is empty."},
+        {"G\n/u/A.vbp\n[PATH]\n", "G|/u/A.vbp|/u/Sources.Backup/|", "G|/u/A.vbp|/u/Sources.Backup/"},
+        {"G\rAcc.vbp", "G|Acc.vbp|\\Sources.Backup\\|", "G|Acc.vbp|\\Sources.Backup\\"},
+    };
+    for (const auto& c : cases) {
+        const auto path = scratch.Write("g.vbpgroup", c.bytes);
+        const auto read = ReadGroupForEditor(path);
+        EXPECT_EQ(read.error, "");
+        EXPECT_EQ(Shown(read), c.editor);
+        EXPECT_EQ(Shown(ReadGroupForMainWindow(path)), c.window);
+    }
+    // a file that cannot be read stops the editor and fails the main window, both naming it
+    for (const std::string& path : {scratch.Path("absent.vbpgroup"), scratch.Path()}) {
+        const auto read = ReadGroupForEditor(path);
+        EXPECT_TRUE(read.stoppedEarly && read.error.find(path) != std::string::npos) << read.error;
+        EXPECT_NE(Shown(ReadGroupForMainWindow(path)).find(path), std::string::npos);
+    }
+}
+
+TEST(VbgGroup, ProjectPathsAreMadeAbsoluteBesideTheGroup) {
+    for (const auto& [reference, groupPath, expected] :
+         {std::tuple(".\\a\\..\\..\\S\\S.vbp", "/home/u/dev/All.vbg", "/home/u/S/S.vbp"),
+          {"..\\..\\..\\x.vbp", "/home/All.vbg", "/x.vbp"},
+          {"Lib\\Lib.vbp", "All.vbg", "Lib/Lib.vbp"},
+          {"..\\Lib.vbp", "../g/All.vbg", "../Lib.vbp"},
+          // a group path in Windows form keeps its projects in that form
+          {"..\\Lib/Lib.vbp", "C:\\Dev\\App\\All.vbg", "C:\\Dev\\Lib\\Lib.vbp"},
+          {"\\Top\\T.vbp", "C:\\Dev\\All.vbg", "C:\\Top\\T.vbp"},
+          {"..\\N.vbp", "\\\\srv\\share\\All.vbg", "\\\\srv\\share\\N.vbp"}})
+        EXPECT_EQ(ResolveVbgProject(reference, groupPath), expected) << reference << " in " << groupPath;
+}
+
+TEST(VbgGroup, StartupProjectComesFirstAndIsNotRepeated) {
+    ScratchFolder scratch;
+    // the startup project first and once; on this machine names differing in case are different files
+    EXPECT_EQ(
+        Shown(ReadVbgGroup(scratch.Write(
+            "Billing Suite.vbg", "VBGROUP 5.0\r\nProject=Lib\\Lib.vbp\r\nstartupproject=App\\App.vbp\r\n"
+                                 "PROJECT=app\\APP.vbp\r\nProject=App\\App.vbp\r\nProject=..\\Ui.vbp\r\n"))),
+        "Billing Suite|" + scratch.Path("App/App.vbp") + "," + scratch.Path("Lib/Lib.vbp") + "," +
+            scratch.Path("app/APP.vbp") + "," + (fs::path(scratch.Path()).parent_path() / "Ui.vbp").string() +
+            "|" + scratch.Path("App/Sources.Backup/"));
+    for (const std::string text : {"", "VBGROUP 5.0\r\n", "VBGROUP 5.0\r\nProject=\r\nStartupProject=\r\n"}) {
+        const auto none = ReadVbgGroup(scratch.Write("none.vbg", text));
+        ASSERT_FALSE(none) << text;
+        EXPECT_NE(none.error().find(scratch.Path("none.vbg")), std::string::npos) << none.error();
+    }
+}
+
+TEST(VbgGroup, OnlyTheVbgExtensionPicksTheVisualBasicReader) {
+    ScratchFolder scratch;
+    EXPECT_EQ(Shown(ReadAnyGroup(
+                  scratch.Write("b.x.VbG", "VBGROUP 5.0\nProject=B.vbp\nIconForm=\"x\"\nProject=A.vbp\n"))),
+              "b.x|" + scratch.Path("B.vbp") + "," + scratch.Path("A.vbp") + "|" +
+                  scratch.Path("Sources.Backup/"));
+    EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write("d.vbg.bak", "Name\r\nA.vbp\r\n"))),
+              "Name|A.vbp|\\Sources.Backup\\");
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,124 @@
+// finding referenced files (exact and case-blind names, "..", drives, shares, missing files) and the code
+// pages their names are read in
+
+#include "core/project/text.h"
+#include "core/project/references.h"
+#include "support/scratch_folder.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReferenceResolverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file :
+             {"Proj/Forms/frmMain.frm", "Proj/modMain.bas", "Shared/MODUTIL.BAS",
+              "Proj/\xC3\x89t\xC3\xA9/c\xC5\x93ur.bas", "Lib/Tools/modTools.bas", "Share/clsLog.cls"})
+            m_scratch.Write(file);
+        m_drives.Set("D", m_scratch.Path("Lib"));
+        m_drives.Set("\\\\srv\\share", m_scratch.Path("Share"));
+    }
+    ResolvedReference Resolve(const std::string& reference, CodePage codePage = CodePage::Windows1252) const {
+        return ReferenceResolver(m_scratch.Path("Proj"), m_drives, codePage).Resolve(reference);
+    }
+
+    testing::ScratchFolder m_scratch;
+    DriveMap m_drives;
+};
+
+TEST_F(ReferenceResolverTest, FindsFilesWhateverTheirCase) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"MODMAIN.BAS", "Proj/modMain.bas"},
+        {"forms\\FRMMAIN.frm", "Proj/Forms/frmMain.frm"},
+        {".\\Forms\\.\\frmMain.frm", "Proj/Forms/frmMain.frm"},
+        {"..\\Shared\\modUtil.bas", "Shared/MODUTIL.BAS"},
+        {"Nowhere\\..\\modMain.bas", "Proj/modMain.bas"}, // ".." applies before names are looked up
+        {"\xC9T\xC9\\C\x8CUR.BAS", "Proj/\xC3\x89t\xC3\xA9/c\xC5\x93ur.bas"}, // 1252 bytes, other case
+        {"D:\\Tools\\MODTOOLS.bas", "Lib/Tools/modTools.bas"},
+        {"d:\\..\\..\\Tools\\modTools.bas", "Lib/Tools/modTools.bas"}, // cannot climb above a drive
+        {"D:Tools\\modTools.bas", "Lib/Tools/modTools.bas"},
+        {"\\\\SRV\\Share\\clslog.cls", "Share/clsLog.cls"},
+    };
+    for (const auto& [reference, found] : cases) { // found: below the scratch folder
+        const ResolvedReference resolved = Resolve(reference);
+        EXPECT_TRUE(resolved.exists && fs::equivalent(resolved.diskPath, m_scratch.Path(found))) << reference;
+        EXPECT_EQ(resolved.diskPath, fs::path(resolved.diskPath).lexically_normal().string()) << reference;
+    }
+}
+
+TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
+    const std::pair<std::string, bool> cases[] = {
+        // reference, whether a disk path is given
+        {"frmGone.frm", true},       {"Forms\\frmMain.frx", true}, {"Forms", true}, // a folder is no file
+        {"Gone\\frmMain.frm", true}, {"E:\\x.bas", false},         {"\\\\other\\share\\x.cls", false},
+        {"\\\\srv", false},          {"D:\\Tools\\", true},
+    };
+    for (const auto& [reference, hasPath] : cases) {
+        const ResolvedReference resolved = Resolve(reference);
+        EXPECT_FALSE(resolved.exists) << reference;
+        EXPECT_EQ(!resolved.diskPath.empty(), hasPath) << reference;
+    }
+    EXPECT_EQ(Resolve("frmGone.frm").diskPath, m_scratch.Path("Proj/frmGone.frm"));
+}
+
+TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
+    const Result<std::string> missing =
+        ReferenceResolver(m_scratch.Path("Proj"), m_drives).Locate("Forms\\frmGon\xE9.frm");
+    EXPECT_EQ(missing.ok() ? "" : missing.error(), "Referenced file not found: Forms\\frmGon\xC3\xA9.frm");
+    // the code page decides how a reference's bytes are read
+    EXPECT_TRUE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Utf8).exists);
+    EXPECT_FALSE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Windows1252).exists);
+}
+
+TEST_F(ReferenceResolverTest, ExactNameWinsOverCaseBlindOne) {
+    m_scratch.Write("Proj/MODMAIN.BAS", "upper");
+    EXPECT_EQ(Resolve("MODMAIN.BAS").diskPath, m_scratch.Path("Proj/MODMAIN.BAS"));
+    EXPECT_EQ(Resolve("modMain.bas").diskPath, m_scratch.Path("Proj/modMain.bas"));
+    // neither spelled as written: the first in name order, whatever the folder's listing order
+    EXPECT_EQ(Resolve("ModMain.Bas").diskPath, m_scratch.Path("Proj/MODMAIN.BAS"));
+}
+
+using CP = CodePage;
+
+TEST(AnsiText, ConvertsBothWays) {
+    const struct {
+        CodePage codePage;
+        std::string ansi, utf8;
+    } cases[] = {
+        {CP::Windows1252, "\x80 \x8A\x9F\x93", "\xE2\x82\xAC \xC5\xA0\xC5\xB8\xE2\x80\x9C"},
+        {CP::Windows1252, "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes
+        {CP::Latin1, "\x80\xFF", "\xC2\x80\xC3\xBF"},
+        {CP::Utf8, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AnsiToUtf8(c.ansi, c.codePage), c.utf8) << c.ansi;
+        EXPECT_EQ(Utf8ToAnsi(c.utf8, c.codePage), c.ansi) << c.ansi;
+    }
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte)
+        all += static_cast<char>(byte);
+    for (CodePage codePage : {CP::Windows1252, CP::Latin1})
+        EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, codePage), codePage), all);
+}
+
+TEST(AnsiText, UnrepresentableAndInvalidBecomeMarks) {
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC!", CP::Latin1), "a?!");       // euro sign is not Latin-1
+    EXPECT_EQ(Utf8ToAnsi("a\xFF!", CP::Windows1252), "a?!");          // not UTF-8
+    EXPECT_EQ(AnsiToUtf8("a\xC3", CP::Utf8), "a" + bad);              // cut sequence
+    EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CP::Utf8), bad + bad);           // overlong "/"
+    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CP::Utf8), bad + bad + bad); // surrogate
+}
+
+TEST(AnsiText, CodePageNames) {
+    const std::pair<const char*, CodePage> cases[] = {
+        {"1252", CP::Windows1252}, {"28591", CP::Latin1}, {"ISO-8859-1", CP::Latin1},
+        {"utf-8", CP::Utf8},       {"UTF8", CP::Utf8},    {"koi8-r", CP::Windows1252}};
+    for (const auto& [name, codePage] : cases)
+        EXPECT_EQ(CodePageFromName(name), codePage) << name;
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,173 @@
+// reading project files (line endings, key recognition, values, rewritten lines, the line limit), the path
+// helpers, the archive mapping and its hardened form, and backup names from a fixed clock
+#include "core/backup/naming.h"
+#include "core/project/paths.h"
+#include "core/project/project.h"
+#include "core/project/text.h"
+#include "support/vb_project_fixture.h"
+
+namespace corvane {
+namespace {
+
+TEST(ProjectFile, ClassifiesReferenceLines) {
+    using K = ReferenceKey;
+    const struct {
+        std::string line;
+        std::optional<ReferenceKey> key;
+        std::string name, reference;
+        bool malformed;
+    } cases[] = {
+        {"Module=modMain; Modules\\modMain.bas", K::Module, "modMain", "Modules\\modMain.bas", false},
+        {"Class=clsLog; \"..\\Shared\\clsLog.cls\"", K::Class, "clsLog", "..\\Shared\\clsLog.cls", false},
+        {"Module= \"odd\" ; x.bas ", K::Module, " \"odd\" ", "x.bas", false},
+        {"Module=a; b.bas; c", K::Module, "a", "b.bas", false},
+        {"Form=frmMain.frm", K::Form, "", "frmMain.frm", false},
+        {"Form=a=b.frm", K::Form, "", "a", false},
+        {"Form=\xC9t\xE9.frm", K::Form, "", "\xC9t\xE9.frm", false},
+        {"Module=modMain", K::Module, "", "", true},
+        {"Class=c;x.cls", K::Class, "", "", true},
+        {"Module=m; ", K::Module, "m", "", true},
+        {"ResFile32=\"\"", K::ResFile32, "", "", true},
+        {"form=a.frm", std::nullopt, "", "", false},
+        {" Form=a.frm", std::nullopt, "", "", false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ReferenceLine> line = ClassifyReferenceLine(c.line);
+        ASSERT_EQ(line.has_value(), c.key.has_value()) << c.line;
+        EXPECT_TRUE(!line || (line->key == *c.key && line->name == c.name && line->reference == c.reference &&
+                              line->malformed == c.malformed))
+            << c.line << " gave " << line->name << "|" << line->reference << "|" << line->malformed;
+    }
+}
+
+TEST(ProjectFile, CompanionsAndRewrittenLines) {
+    const auto companion = [](const std::string& line) {
+        return CompanionReference(*ClassifyReferenceLine(line));
+    };
+    EXPECT_EQ(companion("Form=..\\Old\\frmX.frm"), "..\\Old\\frmX.frx");
+    EXPECT_EQ(companion("Form=my.forms\\frmMain"), "my.frx"); // the last "." of the whole reference
+    EXPECT_EQ(companion("Form=frmMain"), std::nullopt);
+    EXPECT_EQ(companion("ResFile32=\"a.res\""), std::nullopt);
+
+    const auto rewrite = [](const std::string& line, const std::string& path) {
+        return RewriteReferenceLine(*ClassifyReferenceLine(line), path);
+    };
+    EXPECT_EQ(rewrite("Module= modA ; ..\\a.bas", "FileNotInRootPath\\--\\a.bas"),
+              "Module= modA ; FileNotInRootPath\\--\\a.bas");
+    EXPECT_EQ(rewrite("ResFile32=\"Res\\App.res\"", "Res\\App.res"), "ResFile32=\"Res\\App.res\"");
+}
+
+// every line ending counts; empty values keep the default, later ones win, the value ends at the next "=",
+// bytes are not converted
+TEST(ProjectFile, NameVersionAndLineCount) {
+    testing::ScratchFolder scratch;
+    std::string limit;
+    for (int i = 0; i < 32767; ++i)
+        limit += "Form=f.frm\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Type=Exe\r\nName=\"My App\"\r\nMajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\n", "5 My App 2.1.7"},
+        {"Name=\"\"\nMajorVer=2\nMajorVer=\nMajorVer=3\nname=low\nRevisionVer=\"A=B\"\n", "6 Default 3.0.A"},
+        {"Name=\xC9t\xE9\r\n", "1 \xC9t\xE9 0.0.0"},
+        {"\n\r\r\nName=x\rMajorVer=1\n\rMinorVer=2", "7 x 1.2.0"}, // LF CR is two endings, CR LF one
+        {"", "0 Default 0.0.0"},
+        {limit, "32767 Default 0.0.0"},
+        {limit + "x", "failed"}};
+    for (const auto& [bytes, expected] : cases) {
+        JobState state;
+        state.gProjectName = "Default";
+        const Result<std::int16_t> lines = ReadProjectInfo(scratch.Write("p.vbp", bytes), state);
+        EXPECT_EQ(lines ? std::to_string(*lines) + " " + state.gProjectName + " " + state.gMajorVer + "." +
+                              state.gMinorVer + "." + state.gRevisionVer
+                        : "failed",
+                  expected);
+    }
+    const Result<ProjectFile> folder = ReadProjectFile(scratch.Path());
+    EXPECT_NE(folder.ok() ? std::string::npos : folder.error().find(scratch.Path()), std::string::npos);
+}
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+void ExpectEach(std::string (*operation)(const std::string&), const Rows& rows) {
+    for (const auto& [input, expected] : rows)
+        EXPECT_EQ(operation(input), expected) << '"' << input << '"';
+}
+
+TEST(Paths, StringHelpers) {
+    ExpectEach(AddBackslash,
+               {{"  C:\\Work  ", "C:\\Work\\"}, {"/home/u/Dev", "/home/u/Dev/"}, {"C:\\x/y", "C:\\x/y\\"}});
+    ExpectEach(FolderOfPath,
+               {{"App.vbp", ""}, {"C:\\a/b\\c.vbp", "C:\\a/b"}, {"C:\\a\\b/c.vbp", "C:\\a\\b"}});
+    ExpectEach(SanitizeFileName, {{"Tom's a/b:c*d?e<f>g|h\\i\"j\xE9.1", "Tom_s a_b_c_d_e_f_g_h_i_j\xE9.1"}});
+    ExpectEach([](const std::string& reference) { return MakeAbsolutePath(reference, "C:\\Proj"); },
+               {{"..\\Shared\\modUtil.bas", "C:\\Proj\\..\\Shared\\modUtil.bas"},
+                {"D:\\Lib\\modTools.bas", "D:\\Lib\\modTools.bas"},
+                {"\\\\srv\\share\\clsLog.cls", "\\\\srv\\share\\clsLog.cls"},
+                {"\\root.bas", "C:\\Proj\\\\root.bas"},
+                {"a:b:c.bas", "a:b:c.bas"},
+                {"ab:c.bas", "C:\\Proj\\ab:c.bas"}});
+}
+
+TEST(Paths, ArchivePaths) {
+    // references every project writes: both forms agree on them
+    const Rows ordinary = {
+        {"Forms\\frmAbout.frm", "Forms\\frmAbout.frm"},
+        {"Sub\\..\\modX.bas", "Sub\\--\\modX.bas"},
+        {"..\\Shared\\modUtil.bas", "FileNotInRootPath\\--\\Shared\\modUtil.bas"},
+        {"D:\\Lib\\modTools.bas", "FileNotInRootPath\\Disk_D_\\Lib\\modTools.bas"},
+        {"\\\\srv\\share\\clsLog.cls", "FileNotInRootPath\\~srv\\share\\clsLog.cls"},
+    };
+    ExpectEach(MapToArchivePath, ordinary);
+    ExpectEach(SafeArchivePath, ordinary);
+    // the mapping itself leaves these alone; only the hardened form changes them
+    ExpectEach(MapToArchivePath, {{"C:x.frm", "C:x.frm"},
+                                  {"D:\\a\\..\\b", "FileNotInRootPath\\Disk_D_\\a\\..\\b"},
+                                  {"a...b\\c", "a--.b\\c"}});
+    ExpectEach(SafeArchivePath, {{"C:x", "C_x"},
+                                 {"D:\\a\\..\\b", "FileNotInRootPath\\Disk_D_\\a\\--\\b"},
+                                 {"/abs", "_\\abs"},
+                                 {"a\\\\b", "a\\_\\b"},
+                                 {"../../etc/passwd", "FileNotInRootPath\\--\\--\\etc\\passwd"},
+                                 {"a/./b", "a\\-\\b"},
+                                 {"a\\b:c\\d", "a\\b_c\\d"},
+                                 {std::string("a\\b\0c", 5), "a\\b_c"},
+                                 {"a\\\x7f", "a\\_"},
+                                 {"\\\\\\x", "FileNotInRootPath\\~\\x"},
+                                 {"\\\\?\\C:\\x", "FileNotInRootPath\\~?\\C_\\x"},
+                                 {"", ""},
+                                 {"Forms/", ""}});
+}
+
+TEST(Paths, CreateFolderPathMakesTheFoldersBeforeTheLastSeparator) {
+    testing::ScratchFolder scratch;
+    // the part after the last separator is a file's name, not a folder to make
+    for (const char* relative : {"/Backups/new", "/a//b/"})
+        EXPECT_TRUE(CreateFolderPath(scratch.Path() + relative).ok()) << relative;
+    EXPECT_TRUE(fs::is_directory(scratch.Path("a/b")) && fs::is_directory(scratch.Path("Backups")));
+    EXPECT_FALSE(fs::exists(scratch.Path("Backups/new")));
+    EXPECT_FALSE(CreateFolderPath(scratch.Write("file") + "/sub/").ok());
+}
+
+TEST(BackupNaming, DefaultNames) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Dev\\App\\App.vbp", "App"},           {"C:\\Dev\\App\\App.VBP", "App.VBP"},
+        {"C:\\Dev\\my.vbproject\\App.vbp", "App"},  {"a.vbpx.vbp", "ax"},
+        {"/home/u/Billing/Billing.vbp", "Billing"}, {"x.v.vbpbp", "x.vbp"}, // one pass, not repeated
+    };
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(DefaultProjectName(path), name) << path;
+}
+
+// the stamp is local time, padded; the names are sanitised, the base name is not
+TEST(BackupNaming, NamesAreStampedAndSanitised) {
+    JobState state;
+    state.gProjectName = "What? A: Tool", state.gMajorVer = "2", state.gMinorVer = "1";
+    state.gRevisionVer = "7", state.gTimeStamp = FormatTimeStamp(testing::LocalMoment(2001, 1, 2, 23, 0, 0));
+    EXPECT_EQ(BackupBaseName(state), "What? A: Tool 2.1.7.20010102230000");
+    ApplyBackupNames(state);
+    EXPECT_EQ(state.gZipName, "What_ A_ Tool 2.1.7.20010102230000.zip");
+    EXPECT_EQ(state.gNewVbpName, "What_ A_ Tool 2.1.7.20010102230000.vbp");
+}
+
+} // namespace
+} // namespace corvane

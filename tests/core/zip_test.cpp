@@ -1,0 +1,145 @@
+// the archive writer: entry names, times, encryption, what is left on disk when a write fails, and
+// the check of the written archive
+#include <chrono>
+#include <ctime>
+
+#include <zlib.h>
+
+#include "core/zip/file_deflater.h"
+#include "core/zip/zip.h"
+#include "support/zip_test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+class ZipComponentTest : public ::testing::Test {
+protected:
+    std::string ArchivePath() const { return m_scratch.Path("Billing 1.0.0.20250717095823.zip"); }
+
+    ScratchFolder m_scratch;
+    ZipComponent m_zip;
+};
+
+// names, the time and AES as others see them; our reader needs the password and restores the time
+TEST_F(ZipComponentTest, StoresFilesUnderPrefixWithTimesAndUtf8Names) {
+    std::string form = m_scratch.Write("src/frmMain.frm", RandomBytes(5000) + std::string(5000, 'x'));
+    std::string module = m_scratch.Write("src/Ünïcode.bas", "Attribute VB_Name\r\n");
+    const std::time_t time = 1614834368; // an even second: zip times count in steps of two
+    const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time));
+    fs::last_write_time(form, stamp);
+    char local[32];
+    std::strftime(local, sizeof local, "%Y%m%d.%H%M%S", std::localtime(&time));
+    ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
+    m_zip.SetPassword("s3cret pass");
+    ASSERT_EQ(m_zip.AppendOneFile(form), 1) << m_zip.LastError();
+    m_zip.SetPathPrefix("FileNotInRootPath\\--\\Shared");
+    ASSERT_EQ(m_zip.AppendOneFile(module), 1) << m_zip.LastError();
+    ASSERT_EQ(m_zip.AppendBuffer("Billing.vbp", "Type=Exe\r\n"), 1);
+    ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
+    auto listing = Shell("unzip -Z1 " + Quoted(ArchivePath()));
+    EXPECT_EQ(listing.output, "frmMain.frm\nFileNotInRootPath/--/Shared/Ünïcode.bas\nBilling.vbp\n");
+    EXPECT_NE(Shell("unzip -Z -T " + Quoted(ArchivePath()) + " frmMain.frm").output.find(local),
+              std::string::npos);
+    EXPECT_EQ(FileNamesIn(m_scratch.Path()),
+              (std::vector<std::string>{"Billing 1.0.0.20250717095823.zip", "src"}));
+    ZipComponent reader;
+    ASSERT_EQ(reader.OpenZip(ArchivePath()), 1);
+    EXPECT_NE(reader.ExtractAll(m_scratch.Path("out")), 3);
+    reader.SetPassword("s3cret pass");
+    ASSERT_EQ(reader.ExtractAll(m_scratch.Path("out")), 3) << reader.LastError();
+    EXPECT_EQ(ReadFile(m_scratch.Path("out/frmMain.frm")), ReadFile(form));
+    EXPECT_LE(std::chrono::abs(fs::last_write_time(m_scratch.Path("out/frmMain.frm")) - stamp),
+              std::chrono::seconds(2));
+    EXPECT_NE(reader.OpenZip(form), 1); // not an archive
+}
+
+TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {
+    std::string present = m_scratch.Write("a.frm");
+    ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
+    EXPECT_NE(m_zip.AppendOneFile(m_scratch.Path("gone.frm")), 1);
+    EXPECT_NE(m_zip.LastError().find("gone.frm"), std::string::npos);
+    EXPECT_NE(m_zip.AppendOneFile(m_scratch.Path()), 1); // a folder is not a file
+    ASSERT_EQ(m_zip.AppendOneFile(present), 1);
+    EXPECT_NE(m_zip.AppendOneFileAs(present, "A.FRM"), 1); // our unzip would refuse the pair
+    EXPECT_NE(m_zip.AppendOneFileAs(present, "a.frm/x"), 1);
+    EXPECT_NE(m_zip.AppendBuffer("..\\evil.vbp", "x"), 1);
+    EXPECT_NE(m_zip.LastError().find("evil.vbp"), std::string::npos);
+    ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
+    EXPECT_EQ(Shell("unzip -Z1 " + Quoted(ArchivePath())).output, "a.frm\n");
+}
+
+TEST_F(ZipComponentTest, MissingDestinationFolderFailsAtFirstAppend) {
+    EXPECT_NE(m_zip.NewZip(m_scratch.Path("nowhere/x.zip")), 1);
+    EXPECT_NE(m_zip.AppendBuffer("p.vbp", "x"), 1);
+    EXPECT_NE(m_zip.LastError().find("nowhere"), std::string::npos);
+    EXPECT_NE(m_zip.WriteZipAndClose(), 1);
+}
+
+struct VerifyCase {
+    const char* name;
+    const char *password, *checkPassword; // the archive's, the check's
+    std::vector<std::string> expected;
+    int damage; // -1: none; 0 to 2: a byte of that entry's stored data; 3: a.bas's CRC in both headers
+    const char* reasonPart; // empty: the archive passes
+};
+
+class VerifyArchiveTest : public ::testing::TestWithParam<VerifyCase> {};
+
+// a.bas and b.frm are deflated ahead and checked as stored; p.vbp is deflated by libzip and inflated
+TEST_P(VerifyArchiveTest, CatchesAnArchiveThatDoesNotHoldWhatWasWritten) {
+    const VerifyCase& row = GetParam();
+    ScratchFolder scratch;
+    const std::string archive = scratch.Path("v.zip");
+    std::map<std::string, std::optional<DeflatedDigest>> deflated;
+    ZipComponent zip;
+    zip.SetVerify(false);
+    ASSERT_EQ(zip.NewZip(archive), 1);
+    zip.SetPassword(row.password);
+    for (const auto& [name, size] : {std::pair{"a.bas", 30000}, {"b.frm", 2000}}) {
+        const std::string path = scratch.Write(name, RandomBytes(size / 2) + std::string(size / 2, 'x'));
+        ASSERT_EQ(zip.AppendOneFileAs(path, name), 1);
+        const DeflatedFile made = FileDeflater(DeflatePool::kLevel).Deflate(path, size, false);
+        const auto packedCrc = crc32(0, reinterpret_cast<const Bytef*>(made.bytes.data()), made.bytes.size());
+        deflated[name] = DeflatedDigest{made.size, made.crc, made.bytes.size(), std::uint32_t(packedCrc)};
+    }
+    ASSERT_EQ(zip.AppendBuffer("p.vbp", RandomBytes(2000) + std::string(3000, 'y')), 1);
+    ASSERT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
+    if (row.damage == 3) {
+        PatchBothHeaders(archive, 0, kLocalCrc, kCentralCrc, 0x12345678);
+    } else if (row.damage >= 0) { // a byte in the middle of the entry's stored data
+        std::string bytes = ReadFile(archive);
+        std::size_t at = bytes.find("PK\3\4");
+        for (int skip = 0; skip < row.damage; ++skip)
+            at = bytes.find("PK\3\4", at + 4);
+        bytes[at + 30 + ReadLittle(bytes, at + 26, 2) + ReadLittle(bytes, at + 28, 2) +
+              ReadLittle(bytes, at + kLocalPackedSize, 4) / 2] ^= 0x10;
+        WriteFile(archive, bytes);
+    }
+    std::vector<ZipComponent::ExpectedEntry> expected;
+    for (const std::string& name : row.expected)
+        expected.push_back({name, deflated[name]});
+    Status verified = ZipComponent().VerifyArchive(archive, expected, row.checkPassword);
+    EXPECT_EQ(verified.ok(), !*row.reasonPart) << verified.error();
+    EXPECT_NE(verified.error().find(row.reasonPart), std::string::npos) << verified.error();
+}
+
+const std::vector<std::string> kAll = {"a.bas", "b.frm", "p.vbp"};
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VerifyArchiveTest,
+    ::testing::Values(VerifyCase{"Intact", "", "", kAll, -1, ""},
+                      VerifyCase{"IntactAes", "pw", "pw", kAll, -1, ""},
+                      VerifyCase{"ChangedByte", "", "", kAll, 1, "\"b.frm\": its stored bytes differ"},
+                      VerifyCase{"ChangedByteAes", "pw", "pw", kAll, 0, "\"a.bas\""},
+                      VerifyCase{"ChangedByteInflated", "", "", kAll, 2, "\"p.vbp\""},
+                      VerifyCase{"HeaderCrc", "", "", kAll, 3, "\"a.bas\": its headers"},
+                      VerifyCase{"Missing", "", "", {"a.bas", "b.frm"}, -1, "3 entries instead of 2"},
+                      VerifyCase{"Extra", "", "", {"a.bas", "b.frm", "p.vbp", "q.bas"}, -1, "instead of 4"},
+                      VerifyCase{"Renamed", "", "", {"a.bas", "c.frm", "p.vbp"}, -1, "stored as \"b.frm\""},
+                      VerifyCase{"WrongPassword", "pw", "pX", kAll, -1, "\"a.bas\""},
+                      VerifyCase{"NotEncrypted", "", "pw", kAll, -1, "not encrypted"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace corvane
