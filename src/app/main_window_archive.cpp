@@ -145,7 +145,7 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     case RunOutcome::Kind::ProjectFailed:
         m_services.messageBox(this,
                               MessageText(ArchiveFailureMessage(outcome.failure)) + QStringLiteral("\r\n") +
-                                  MessageText(outcome.failure.reason),
+                                  MessageText(outcome.failure.error.message),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
             m_services.messageBox(this, GetString(19, QStringLiteral("An error occurred during archiving !")),

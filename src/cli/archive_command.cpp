@@ -133,7 +133,7 @@ int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
         err << "Cancelled: the archive being written was discarded.\n";
         return kCancelledExit;
     case RunOutcome::Kind::Refused:
-        err << outcome.message << "\n";
+        err << outcome.error.message << "\n";
         return kUsageExit;
     case RunOutcome::Kind::ProjectFailed:
         break;
@@ -143,7 +143,7 @@ int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
         err << "Archive creation error in " << projects[failed] << "\n";
     err << "An error appears to have occurred...\n"
         << "Line : " << AnsiToUtf8(outcome.failure.stepLabel, codePage) << "\n"
-        << outcome.failure.reason << "\n";
+        << outcome.failure.error.message << "\n";
     return 1;
 }
 

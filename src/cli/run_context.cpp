@@ -28,19 +28,19 @@ Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& 
     if (!source.variable.empty()) {
         const std::optional<std::string> value = env ? env(source.variable) : std::nullopt;
         if (!value)
-            return fail("The environment variable " + source.variable + " is not set.");
+            return fail(ErrorKind::Refused, "The environment variable " + source.variable + " is not set.");
         if (value->empty())
-            return fail("The environment variable " + source.variable + " is empty.");
+            return fail(ErrorKind::Refused, "The environment variable " + source.variable + " is empty.");
         return *value;
     }
     if (source.file.empty())
         return std::string();
     const Result<std::string> bytes = ReadTextFile(source.file);
     if (!bytes)
-        return fail(bytes.error());
+        return bytes.failure();
     const std::vector<std::string> lines = SplitLines(*bytes);
     if (lines.empty() || lines.front().empty())
-        return fail("The password file " + source.file + " holds no password on its first line.");
+        return fail(ErrorKind::Refused, "The password file " + source.file + " holds no password on its first line.");
     return lines.front();
 }
 

@@ -40,7 +40,7 @@ TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
         WriteProject(lf ? (std::erase(lines, '\r'), lines) : lines);
         seen.clear();
         const ArchiveOutcome outcome = Archive();
-        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.reason;
+        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.error.message;
         EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
         EXPECT_EQ(m_scene.ArchiveKind(), "new") << "tested whole, holding every file in line order";
         EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten()) << lf;
@@ -103,7 +103,7 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
         const auto before = m_scene.State();
         const ArchiveOutcome outcome = Archive();
         EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed);
-        EXPECT_NE(outcome.reason.find(reasonPart), std::string::npos) << outcome.reason;
+        EXPECT_NE(outcome.error.message.find(reasonPart), std::string::npos) << outcome.error.message;
         EXPECT_EQ(ArchiveFailureMessage(outcome),
                   std::string("An error appears to have occurred...\r\nLine : ") + to);
         EXPECT_EQ(m_scene.State(), before);
@@ -118,7 +118,7 @@ TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) 
         const ArchiveOutcome outcome = Archive(m_scene.Scratch().Path("no-such.vbp"), folder);
         EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed) << folder;
         EXPECT_EQ(outcome.stepLabel, "Writing Zip File") << folder;
-        EXPECT_NE(outcome.reason.find("does not exist"), std::string::npos) << outcome.reason;
+        EXPECT_NE(outcome.error.message.find("does not exist"), std::string::npos) << outcome.error.message;
     }
     EXPECT_FALSE(fs::exists(m_scene.Scratch().Path("absent")));
 }
@@ -166,7 +166,7 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeeping
                                                SmallProject("two/App.vbp", "App"),
                                                SmallProject("three/App.vbp", "App")};
     const RunOutcome outcome = RunGroup({projects, m_scratch.Path("dest"), "Suite", ""}, m_options);
-    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.error.message;
     const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
     EXPECT_EQ(outcome.backupFolder, folder);
     // without "Name=" a group project is named after its full path, every separator made "_"
@@ -204,7 +204,7 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
         const RunOutcome outcome =
             group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
                   : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
-        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.reason;
+        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.error.message;
         ASSERT_EQ(outcome.warnings.size(), 1u) << group;
         EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0]});
         EXPECT_TRUE(heard[0].starts_with("0 The last backup folder could not be remembered: ")) << heard[0];
@@ -239,7 +239,7 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
         EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
         EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
         EXPECT_NE(outcome.failure.stepLabel.find(c.step), std::string::npos) << outcome.failure.stepLabel;
-        EXPECT_NE(outcome.failure.reason.find(c.reason), std::string::npos) << outcome.failure.reason;
+        EXPECT_NE(outcome.failure.error.message.find(c.reason), std::string::npos) << outcome.failure.error.message;
     }
 }
 

@@ -19,11 +19,11 @@ namespace {
 // reading and checking the lines is quick next to compressing what they name
 constexpr double kLinesShare = 0.2;
 
-ArchiveOutcome Failed(std::string stepLabel, std::string reason) {
+ArchiveOutcome Failed(std::string stepLabel, Error error) {
     ArchiveOutcome outcome;
     outcome.kind = ArchiveOutcome::Kind::Failed;
     outcome.stepLabel = std::move(stepLabel);
-    outcome.reason = std::move(reason);
+    outcome.error = std::move(error);
     return outcome;
 }
 
@@ -47,7 +47,7 @@ public:
 
     Status Start(const std::string& archivePath) {
         if (m_zip.NewZip(archivePath) != 1)
-            return fail(m_zip.LastError());
+            return m_zip.LastFailure();
         if (!m_options.password.empty()) {
             m_zip.SetPassword(m_options.password);
             m_zip.SetEncryption(ZipComponent::kEncryptionAes256);
@@ -66,14 +66,14 @@ public:
             const std::string archivePath =
                 reference->malformed ? std::string() : SafeArchivePath(reference->reference);
             if (archivePath.empty())
-                return Failed(line, "The line names no file.");
+                return Failed(line, fail(ErrorKind::Refused, "The line names no file."));
             const Result<std::string> added = AddReferencedFile(reference->reference, archivePath, line);
             if (!added)
-                return Failed(line, added.error());
+                return Failed(line, added.failure());
             const std::optional<std::string> companion = CompanionReference(*reference);
             if (companion && !added->empty()) {
                 if (const Status stored = AddCompanion(*companion, *added, line); !stored)
-                    return Failed(line, stored.error());
+                    return Failed(line, stored.failure());
             }
             AppendRewritten(RewriteReferenceLine(*reference, archivePath));
         }
@@ -84,7 +84,7 @@ public:
     ArchiveOutcome Finish(const std::string& archivePath) {
         const std::string vbpLabel = "New VBP : " + m_job.gNewVbpName;
         if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
-            return Failed(vbpLabel, m_zip.LastError());
+            return Failed(vbpLabel, m_zip.LastFailure());
         m_zip.SetProgressCallback([this](double fraction) {
             Report(ArchiveProgress::Phase::Write, kLinesShare + (1 - kLinesShare) * fraction);
         });
@@ -93,7 +93,7 @@ public:
             if (m_zip.WasCancelled())
                 return Cancelled();
             const auto line = m_lineOfFile.find(m_zip.FailedFile());
-            return Failed(line != m_lineOfFile.end() ? line->second : "Writing Zip File", m_zip.LastError());
+            return Failed(line != m_lineOfFile.end() ? line->second : "Writing Zip File", m_zip.LastFailure());
         }
         ArchiveOutcome outcome;
         outcome.kind = ArchiveOutcome::Kind::Written;
@@ -116,7 +116,8 @@ private:
     Status Append(const std::string& diskPath, const std::string& entryName, const std::string& line,
                   const std::string& reference) {
         if (m_zip.AppendOneFileAs(diskPath, entryName) != 1)
-            return fail("\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError());
+            return fail(m_zip.LastFailure().kind,
+                        "\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError(), diskPath);
         m_lineOfFile.emplace(diskPath, line);
         return Status::success();
     }
@@ -130,12 +131,12 @@ private:
         const ResolvedReference resolved = m_resolver.Resolve(reference);
         const std::string shown = AnsiToUtf8(reference, m_options.codePage);
         if (resolved.diskPath.empty())
-            return fail("\"" + shown + "\": no folder on this machine stands for its drive or share " +
+            return fail(ErrorKind::NotFound, "\"" + shown + "\": no folder on this machine stands for its drive or share " +
                         "(see CORVANE_DRIVE_MAP).");
         if (!resolved.exists)
-            return fail("\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
+            return fail(ErrorKind::NotFound, "\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
         if (Status appended = Append(resolved.diskPath, entryName, line, reference); !appended)
-            return fail(appended.error());
+            return appended.failure();
         return resolved.diskPath;
     }
 
@@ -186,18 +187,20 @@ bool IsFolder(const std::string& path) {
 ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job,
                               const ArchiveOptions& options) {
     if (!IsFolder(job.gBackupFolder))
-        return Failed("Writing Zip File", "The backup folder \"" + job.gBackupFolder + "\" does not exist.");
+        return Failed("Writing Zip File", fail(ErrorKind::NotFound, "The backup folder \"" + job.gBackupFolder +
+                                                                        "\" does not exist.",
+                                               job.gBackupFolder));
     const std::string archivePath =
         AddBackslash(job.gBackupFolder) + AnsiToUtf8(job.gZipName, options.codePage);
     const Result<ProjectFile> project = ReadProjectFile(projectPath);
     if (!project)
-        return Failed(projectPath, project.error());
+        return Failed(projectPath, project.failure());
 
     // the bar's range: the count taken at selection, or more if the file has grown since
     const int lineCount = std::max<int>(job.gLineCount, static_cast<int>(project->lines.size()));
     Build build(job, options, lineCount);
     if (Status started = build.Start(archivePath); !started)
-        return Failed("Writing Zip File", started.error());
+        return Failed("Writing Zip File", started.failure());
     for (const std::string& line : project->lines) {
         if (options.cancelRequested && options.cancelRequested())
             return Cancelled();

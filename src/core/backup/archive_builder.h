@@ -32,7 +32,7 @@ struct ArchiveOutcome {
     Kind kind = Kind::Failed;
     std::string archivePath; // Written: where the archive now is
     std::string stepLabel;   // Failed: the project line, "New VBP : " + name, or "Writing Zip File"
-    std::string reason;      // Failed: what went wrong, for a line under the message
+    Error error;             // Failed: what went wrong, its message for a line under the step
 };
 
 ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job, const ArchiveOptions& options);

@@ -54,7 +54,7 @@ struct RunOutcome {
     std::string backupFolder;          // the folder used (gBackupFolder)
     int projectsDone = 0;
     ArchiveOutcome failure;            // the failing project's outcome, for ProjectFailed
-    std::string message;               // Refused: why nothing was done
+    Error error;                       // Refused: why nothing was done
 };
 
 RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options);

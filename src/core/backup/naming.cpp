@@ -26,7 +26,7 @@ std::string WithoutVbp(std::string text) {
 Result<JobState> ReadInto(JobState state, const std::string& projectPath) {
     Result<std::int16_t> lines = ReadProjectInfo(projectPath, state);
     if (!lines) {
-        return fail(lines.error());
+        return lines.failure();
     }
     state.gLineCount = *lines;
     ApplyBackupNames(state);
@@ -70,7 +70,7 @@ Result<ProjectSelection> SelectSingleProject(const std::string& projectPath, con
     state.gTimeStamp = FormatTimeStamp(clock());
     Result<JobState> read = ReadInto(std::move(state), projectPath);
     if (!read) {
-        return fail(read.error());
+        return read.failure();
     }
     ProjectSelection selection{std::move(read).value(), {}};
     const std::string folder = AddBackslash(selection.state.gProjectFolder);

@@ -30,10 +30,10 @@ bool CancelRequested(const RunOptions& options) {
     return options.cancelRequested && options.cancelRequested();
 }
 
-RunOutcome Refused(std::string message) {
+RunOutcome Refused(Error error) {
     RunOutcome outcome;
     outcome.kind = RunOutcome::Kind::Refused;
-    outcome.message = std::move(message);
+    outcome.error = std::move(error);
     return outcome;
 }
 
@@ -91,7 +91,7 @@ void ReportProjectStart(const RunOptions& options, const std::string& projectPat
 
 RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options) {
     if (request.projectPath.empty())
-        return Refused("No project is selected.");
+        return Refused(fail(ErrorKind::Refused, "No project is selected."));
     RunOutcome outcome;
     JobState job = request.job;
     job.gBackupFolder = request.destination;
@@ -131,7 +131,7 @@ void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcom
 
 RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     if (request.destination.empty())
-        return Refused("No backup folder is given for the group.");
+        return Refused(fail(ErrorKind::Refused, "No backup folder is given for the group."));
     RunOutcome outcome;
     const std::string timeStamp = FormatTimeStamp(options.clock ? options.clock() : SystemClock()());
     const std::string destination = AddBackslash(request.destination);
@@ -154,7 +154,7 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
             outcome.kind = RunOutcome::Kind::ProjectFailed;
             outcome.failure.kind = ArchiveOutcome::Kind::Failed;
             outcome.failure.stepLabel = projectPath;
-            outcome.failure.reason = job.error();
+            outcome.failure.error = job.failure();
             return outcome;
         }
         job.value().gBackupFolder = outcome.backupFolder;

@@ -24,7 +24,7 @@ std::string SystemReason(int error) {
 Result<std::vector<std::string>> ReadLines(const std::string& path) {
     auto bytes = ReadTextFile(path);
     if (!bytes)
-        return fail(bytes.error());
+        return bytes.failure();
     return SplitLines(bytes.value());
 }
 
@@ -70,13 +70,13 @@ Status WriteWholeFile(const std::string& path, const std::string& text) {
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
-        return fail(SystemReason(errno));
+        return fail(ErrorKind::NotWritable, SystemReason(errno));
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const int writeError = errno;
     // a full disk may only show when the buffer is flushed at close
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed)
-        return fail(SystemReason(written ? errno : writeError));
+        return fail(ErrorKind::NotWritable, SystemReason(written ? errno : writeError));
     return Status::success();
 }
 
@@ -90,19 +90,19 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) 
     namespace fs = std::filesystem;
     const std::string failedTo = "Cannot write the group file \"" + path + "\": ";
     if (const std::string unstorable = UnstorablePath(fields); !unstorable.empty())
-        return fail(failedTo + unstorable);
+        return fail(ErrorKind::Refused, failedTo + unstorable);
     std::error_code ec;
     const auto existing = fs::status(path, ec);
     if (fs::is_directory(existing))
-        return fail(failedTo + "a folder has that name.");
+        return fail(ErrorKind::NotWritable, failedTo + "a folder has that name.");
     // replacing by rename would get past a read-only mark that a plain overwrite respects
     if (fs::is_regular_file(existing) && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return fail(failedTo + "the file is read-only.");
+        return fail(ErrorKind::NotWritable, failedTo + "the file is read-only.");
 
     const std::string temporary = path + ".corvane-tmp";
     if (Status status = WriteWholeFile(temporary, GroupFileText(fields)); !status) {
         fs::remove(temporary, ec);
-        return fail(failedTo + status.error() + ".");
+        return fail(ErrorKind::NotWritable, failedTo + status.error() + ".");
     }
     if (fs::exists(existing))
         fs::permissions(temporary, existing.permissions(), ec);
@@ -110,7 +110,7 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) 
     if (ec) {
         const std::string reason = ec.message();
         fs::remove(temporary, ec);
-        return fail(failedTo + reason + ".");
+        return fail(ErrorKind::NotWritable, failedTo + reason + ".");
     }
     return Status::success();
 }
@@ -147,10 +147,10 @@ GroupEditorRead ReadGroupForEditor(const std::string& path) {
 Result<GroupSelection> ReadGroupForMainWindow(const std::string& path) {
     auto lines = ReadLines(path);
     if (!lines)
-        return fail(lines.error());
+        return lines.failure();
     const auto& all = lines.value();
     if (all.empty())
-        return fail("The group file \"" + path + "\" is empty.");
+        return fail(ErrorKind::Refused, "The group file \"" + path + "\" is empty.", path);
 
     GroupSelection selection;
     selection.subfolderName = all[0];

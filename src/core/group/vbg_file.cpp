@@ -13,7 +13,7 @@ namespace {
 Result<std::vector<std::string>> ReadLines(const std::string& path) {
     auto bytes = ReadTextFile(path);
     if (!bytes)
-        return fail(bytes.error());
+        return bytes.failure();
     return SplitLines(bytes.value());
 }
 
@@ -117,7 +117,7 @@ std::string NameWithoutExtension(const std::string& path) {
 Result<GroupSelection> ReadVbgGroup(const std::string& path) {
     auto lines = ReadLines(path);
     if (!lines)
-        return fail(lines.error());
+        return lines.failure();
 
     std::string startup;
     std::vector<std::string> others;
@@ -147,7 +147,7 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path) {
             selection.projects.push_back(project);
     }
     if (selection.projects.empty())
-        return fail("The Visual Basic group file \"" + path + "\" names no project.");
+        return fail(ErrorKind::Refused, "The Visual Basic group file \"" + path + "\" names no project.", path);
     selection.savePath = DefaultGroupBackupFolder(selection.projects.front());
     return selection;
 }

@@ -68,15 +68,15 @@ Status EnsureLocaleMap(const std::string& programFolder) {
         out.close();
         if (!out) {
             fs::remove(temporary, ignored);
-            return fail("Cannot write the locale map " + path + "; the interface stays in English.");
+            return fail(ErrorKind::NotWritable, "Cannot write the locale map " + path + "; the interface stays in English.", path);
         }
     }
     std::error_code renameError;
     fs::rename(temporary, path, renameError);
     if (renameError) {
         fs::remove(temporary, ignored);
-        return fail("Cannot write the locale map " + path + " (" + renameError.message() +
-                    "); the interface stays in English.");
+        return fail(ErrorKind::NotWritable, "Cannot write the locale map " + path + " (" + renameError.message() +
+                    "); the interface stays in English.", path);
     }
     return Status::success();
 }

@@ -58,7 +58,7 @@ Status CreateFolderPath(const std::string& path) {
         }
     }
     if (target.empty()) {
-        return fail("No folder was given to create.");
+        return fail(ErrorKind::Refused, "No folder was given to create.");
     }
     std::error_code error;
     if (fs::is_directory(fs::path(target), error)) {
@@ -72,7 +72,7 @@ Status CreateFolderPath(const std::string& path) {
     } else {
         reason = "it could not be created";
     }
-    return fail("The folder " + target + " does not exist and could not be created: " + reason + ".");
+    return fail(ErrorKind::NotWritable, "The folder " + target + " does not exist and could not be created: " + reason + ".", target);
 }
 
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix) {

@@ -124,12 +124,12 @@ std::string RewriteReferenceLine(const ReferenceLine& line, const std::string& a
 Result<ProjectFile> ReadProjectFile(const std::string& path) {
     Result<std::string> bytes = ReadTextFile(path);
     if (!bytes) {
-        return fail(bytes.error());
+        return bytes.failure();
     }
     ProjectFile project{SplitLines(*bytes)};
     if (project.lines.size() > kMaxProjectLines) {
-        return fail("The project file " + path + " has " + std::to_string(project.lines.size()) +
-                    " lines; at most 32,767 lines are supported.");
+        return fail(ErrorKind::Refused, "The project file " + path + " has " + std::to_string(project.lines.size()) +
+                    " lines; at most 32,767 lines are supported.", path);
     }
     return project;
 }
@@ -157,7 +157,7 @@ void ApplyProjectInfo(const ProjectFile& project, JobState& state) {
 Result<std::int16_t> ReadProjectInfo(const std::string& path, JobState& state) {
     Result<ProjectFile> project = ReadProjectFile(path);
     if (!project) {
-        return fail(project.error());
+        return project.failure();
     }
     ApplyProjectInfo(*project, state);
     return static_cast<std::int16_t>(project->lines.size());

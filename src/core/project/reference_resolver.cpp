@@ -161,7 +161,7 @@ ResolvedReference ReferenceResolver::Resolve(const std::string& reference) const
 Result<std::string> ReferenceResolver::Locate(const std::string& reference) const {
     ResolvedReference resolved = Resolve(reference);
     if (!resolved.exists) {
-        return fail("Referenced file not found: " + AnsiToUtf8(reference, m_codePage));
+        return fail(ErrorKind::NotFound, "Referenced file not found: " + AnsiToUtf8(reference, m_codePage));
     }
     return std::move(resolved.diskPath);
 }

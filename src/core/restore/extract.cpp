@@ -24,17 +24,17 @@ struct EntryCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-Failure EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text,
+Error EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text,
                      bool checkingPassword) {
     // a wrong password shows up as a failed check or garbage data when the quick test let it through
     if (zipError == ZIP_ER_WRONGPASSWD ||
         (checkingPassword && (zipError == ZIP_ER_CRC || zipError == ZIP_ER_ZLIB)))
-        return fail("Wrong password for " + entry.name);
+        return fail(ErrorKind::WrongPassword, "Wrong password for " + entry.name);
     if (zipError == ZIP_ER_NOPASSWD)
-        return fail("A password is needed for " + entry.name);
+        return fail(ErrorKind::WrongPassword, "A password is needed for " + entry.name);
     if (zipError == ZIP_ER_CRC)
-        return fail("The entry \"" + entry.name + "\" is damaged: its CRC check failed.");
-    return fail("Could not unpack \"" + entry.name + "\": " + text + ".");
+        return fail(ErrorKind::Damaged, "The entry \"" + entry.name + "\" is damaged: its CRC check failed.");
+    return fail(ErrorKind::Damaged, "Could not unpack \"" + entry.name + "\": " + text + ".");
 }
 
 // One run's reading state: the bytes inflated so far, against the limits and for the progress.
@@ -58,7 +58,7 @@ public:
         std::uint64_t inflated = 0;
         for (;;) {
             if (Cancelled())
-                return fail(kExtractionCancelledMessage);
+                return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
             zip_int64_t read = zip_fread(file.get(), m_buffer.data(), m_buffer.size());
             if (read < 0) {
                 zip_error_t* error = zip_file_get_error(file.get());
@@ -86,14 +86,14 @@ private:
     Status CheckLimits(const PlannedEntry& entry, std::uint64_t inflated) const {
         const UnzipLimits& limits = m_options.limits;
         if (inflated > limits.maxEntryBytes)
-            return fail("The entry \"" + entry.name + "\" unpacks to more than the limit of " +
+            return fail(ErrorKind::Refused, "The entry \"" + entry.name + "\" unpacks to more than the limit of " +
                         std::to_string(limits.maxEntryBytes) + " bytes.");
         if (m_inflatedTotal > limits.maxTotalBytes)
-            return fail("The archive unpacks to more than the limit of " +
+            return fail(ErrorKind::Refused, "The archive unpacks to more than the limit of " +
                         std::to_string(limits.maxTotalBytes) + " bytes (at \"" + entry.name + "\").");
         if (inflated > kRatioGraceBytes &&
             double(inflated) > limits.maxRatio * double(std::max<std::uint64_t>(entry.compressedSize, 1)))
-            return fail("The entry \"" + entry.name + "\" unpacks to more than " +
+            return fail(ErrorKind::Refused, "The entry \"" + entry.name + "\" unpacks to more than " +
                         std::to_string(static_cast<long long>(limits.maxRatio)) +
                         " times its packed size; it looks like a zip bomb.");
         return Status::success();
@@ -114,10 +114,10 @@ Status UnlockArchive(const ExtractionPlan& plan, const UnzipOptions& options, En
     if (first == plan.entries.end())
         return Status::success();
     if (!options.askPassword)
-        return fail("A password is needed for " + first->name);
+        return fail(ErrorKind::WrongPassword, "A password is needed for " + first->name);
     std::optional<std::string> password = options.askPassword();
     if (!password)
-        return fail(kExtractionCancelledMessage);
+        return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
     reader.SetPassword(*password);
     return reader.Read(
         *first, [](const char*, std::size_t) { return Status::success(); }, true);
@@ -128,7 +128,7 @@ Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReade
         return target.MakeFolders(entry.path.components);
     auto created = target.CreateFile(entry.path.components);
     if (!created)
-        return fail(created.error());
+        return created.failure();
     PendingFile& file = created.value();
     Status read =
         reader.Read(entry, [&](const char* data, std::size_t size) { return file.Write(data, size); });
@@ -143,7 +143,7 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
                            const UnzipOptions& options) {
     if (const auto declared = DeclaredEntryCount(archivePath)) {
         if (Status counted = CheckEntryCount(*declared, options.limits); !counted)
-            return fail(counted.error());
+            return counted.failure();
     }
     int openError = 0;
     std::unique_ptr<zip_t, ArchiveCloser> archive(
@@ -152,27 +152,31 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     if (duplicateNames) // opened again only so that the refusal can name the entry
         archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
     if (!archive)
-        return fail("Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".");
+        return fail(openError == ZIP_ER_NOENT ? ErrorKind::NotFound
+                    : openError == ZIP_ER_OPEN || openError == ZIP_ER_READ ? ErrorKind::NotReadable
+                                                                           : ErrorKind::Damaged,
+                    "Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".",
+                    archivePath);
     auto plan = PlanExtraction(archive.get(), folder, options.limits);
     if (!plan)
-        return fail(plan.error());
+        return plan.failure();
     if (Status layout = CheckEntriesDoNotOverlap(archivePath); !layout)
-        return fail(layout.error());
+        return layout.failure();
     if (duplicateNames)
-        return fail("The archive \"" + archivePath + "\" holds two entries with the same name.");
+        return fail(ErrorKind::Refused, "The archive \"" + archivePath + "\" holds two entries with the same name.", archivePath);
     EntryReader reader(archive.get(), options, plan->claimedTotal);
     if (Status unlocked = UnlockArchive(*plan, options, reader); !unlocked)
-        return fail(unlocked.error());
+        return unlocked.failure();
 
     auto target = ExtractTarget::Open(folder);
     if (!target)
-        return fail(target.error());
+        return target.failure();
     int extracted = 0;
     for (const PlannedEntry& entry : plan->entries) {
         if (reader.Cancelled())
-            return fail(kExtractionCancelledMessage);
+            return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
         if (Status done = ExtractEntry(entry, target.value(), reader); !done)
-            return fail(done.error());
+            return done.failure();
         ++extracted;
     }
     if (options.progress)

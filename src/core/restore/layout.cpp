@@ -152,7 +152,7 @@ Status CheckEntriesDoNotOverlap(const std::string& archivePath) {
         const Span& before = (*spans)[i - 1];
         const Span& after = (*spans)[i];
         if (after.begin < before.end)
-            return fail("The entries \"" + before.name + "\" and \"" + after.name +
+            return fail(ErrorKind::Refused, "The entries \"" + before.name + "\" and \"" + after.name +
                         "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
     }
     return Status::success();

@@ -8,8 +8,8 @@
 namespace corvane {
 namespace {
 
-Failure Refuse(const std::string& name, const std::string& why) {
-    return fail("The archive entry \"" + DisplayEntryName(name) + "\" was refused: " + why + ".");
+Error Refuse(const std::string& name, const std::string& why) {
+    return fail(ErrorKind::Refused, "The archive entry \"" + DisplayEntryName(name) + "\" was refused: " + why + ".");
 }
 
 std::string FoldCase(std::string text) {

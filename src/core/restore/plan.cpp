@@ -9,8 +9,8 @@ namespace {
 constexpr zip_uint32_t kUnixFileTypeMask = 0170000;
 constexpr zip_uint32_t kUnixSymbolicLink = 0120000;
 
-Failure Refuse(const std::string& name, const std::string& why) {
-    return fail("The archive entry \"" + name + "\" was refused: " + why + ".");
+Error Refuse(const std::string& name, const std::string& why) {
+    return fail(ErrorKind::Refused, "The archive entry \"" + name + "\" was refused: " + why + ".");
 }
 
 bool IsSymbolicLinkEntry(zip_t* archive, zip_uint64_t index) {
@@ -45,17 +45,17 @@ Status CheckExistingPath(const std::filesystem::path& folder, const PlannedEntry
 Result<PlannedEntry> PlanEntry(zip_t* archive, zip_uint64_t index, const UnzipLimits& limits) {
     zip_stat_t stat;
     if (zip_stat_index(archive, index, 0, &stat) != 0)
-        return fail("Could not read the entry number " + std::to_string(index + 1) + " of the archive.");
+        return fail(ErrorKind::Damaged, "Could not read the entry number " + std::to_string(index + 1) + " of the archive.");
     const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
     PlannedEntry entry;
     entry.index = index;
     entry.name = stat.name != nullptr ? stat.name : "";
     // the raw bytes too, as the code page conversion turns control characters into symbols
     if (auto rawCheck = CheckEntryName(raw != nullptr ? raw : ""); !rawCheck)
-        return fail(rawCheck.error());
+        return rawCheck.failure();
     auto path = CheckEntryName(entry.name);
     if (!path)
-        return fail(path.error());
+        return path.failure();
     entry.path = std::move(path.value());
     if (IsSymbolicLinkEntry(archive, index))
         return Refuse(entry.name, "it is a symbolic link");
@@ -79,7 +79,7 @@ Result<PlannedEntry> PlanEntry(zip_t* archive, zip_uint64_t index, const UnzipLi
 
 Status CheckEntryCount(std::uint64_t count, const UnzipLimits& limits) {
     if (count > limits.maxEntries)
-        return fail("The archive holds " + std::to_string(count) + " entries, more than the limit of " +
+        return fail(ErrorKind::Refused, "The archive holds " + std::to_string(count) + " entries, more than the limit of " +
                     std::to_string(limits.maxEntries) + ".");
     return Status::success();
 }
@@ -87,19 +87,19 @@ Status CheckEntryCount(std::uint64_t count, const UnzipLimits& limits) {
 Result<ExtractionPlan> PlanExtraction(zip_t* archive, const std::string& folder, const UnzipLimits& limits) {
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0)
-        return fail("Could not read the archive's list of entries.");
+        return fail(ErrorKind::Damaged, "Could not read the archive's list of entries.");
     if (Status counted = CheckEntryCount(static_cast<std::uint64_t>(count), limits); !counted)
-        return fail(counted.error());
+        return counted.failure();
     ExtractionPlan plan;
     EntryNamePlan names;
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
         auto entry = PlanEntry(archive, index, limits);
         if (!entry)
-            return fail(entry.error());
+            return entry.failure();
         if (Status added = names.Add(entry->name, entry->path); !added)
-            return fail(added.error());
+            return added.failure();
         if (Status existing = CheckExistingPath(folder, *entry); !existing)
-            return fail(existing.error());
+            return existing.failure();
         if (entry->size > limits.maxTotalBytes - plan.claimedTotal)
             return Refuse(entry->name, "the archive would unpack to more than the limit of " +
                                            std::to_string(limits.maxTotalBytes) + " bytes");

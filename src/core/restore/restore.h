@@ -41,7 +41,7 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
                            const UnzipOptions& options);
 
 inline bool IsCancelledExtraction(const Result<int>& result) {
-    return !result.ok() && result.error() == kExtractionCancelledMessage;
+    return result.cancelled();
 }
 
 } // namespace corvane

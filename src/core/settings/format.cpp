@@ -129,8 +129,8 @@ std::optional<std::uint32_t> ReadType(std::string_view line, std::size_t& pos) {
     return static_cast<std::uint32_t>(type);
 }
 
-Failure LineError(std::size_t lineNumber, const std::string& what) {
-    return fail("line " + std::to_string(lineNumber) + ": " + what);
+Error LineError(std::size_t lineNumber, const std::string& what) {
+    return fail(ErrorKind::Damaged, "line " + std::to_string(lineNumber) + ": " + what);
 }
 
 bool IsPlainAscii(unsigned char byte) {

@@ -60,6 +60,7 @@ zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error
                        int systemError) {
     failure.path = file.path;
     failure.reason = std::strerror(systemError);
+    failure.kind = KindOfSystemError(systemError, ErrorKind::NotReadable);
     zip_error_set(&error, zipError, systemError);
     return -1;
 }
@@ -93,25 +94,25 @@ Result<SourceFile> InspectSourceFile(const std::string& path) {
     std::error_code error;
     auto status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status))
-        return fail("The file \"" + path + "\" does not exist.");
+        return fail(ErrorKind::NotFound, "The file \"" + path + "\" does not exist.", path);
     if (!std::filesystem::is_regular_file(status))
-        return fail("\"" + path + "\" is not a file.");
+        return fail(ErrorKind::NotReadable, "\"" + path + "\" is not a file.", path);
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (stream == nullptr)
-        return fail("Could not open \"" + path + "\": " + std::strerror(errno) + ".");
+        return fail(KindOfSystemError(errno, ErrorKind::NotReadable), "Could not open \"" + path + "\": " + std::strerror(errno) + ".", path, errno);
     char probe = 0;
     bool readable = std::fread(&probe, 1, 1, stream) == 1 || !std::ferror(stream);
     int readError = errno;
     std::fclose(stream);
     if (!readable)
-        return fail("Could not read \"" + path + "\": " + std::strerror(readError) + ".");
+        return fail(ErrorKind::NotReadable, "Could not read \"" + path + "\": " + std::strerror(readError) + ".", path, readError);
 
     SourceFile file;
     file.path = path;
     file.size = std::filesystem::file_size(path, error);
     auto written = error ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(path, error);
     if (error)
-        return fail("Could not read the size and time of \"" + path + "\": " + error.message() + ".");
+        return fail(ErrorKind::NotReadable, "Could not read the size and time of \"" + path + "\": " + error.message() + ".", path, error.value());
     file.modificationTime = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
     return file;
 }

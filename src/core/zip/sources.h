@@ -23,6 +23,7 @@ struct SourceFile {
 struct SourceFailure {
     std::string path;
     std::string reason;
+    ErrorKind kind = ErrorKind::NotReadable; // a file swapped or removed during the write is NotFound
 };
 
 // For the sources of ours: records which file failed and why, sets the source's libzip error and

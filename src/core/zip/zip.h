@@ -77,14 +77,17 @@ public:
     Status VerifyArchive(const std::string& path, const std::vector<ExpectedEntry>& expected,
                          const std::string& password);
 
-    const std::string& LastError() const { return m_lastError; }
+    const std::string& LastError() const { return m_lastError.message; }
+    const Error& LastFailure() const { return m_lastError; }
     // the disk file that could not be read while writing, empty when none was at fault
     const std::string& FailedFile() const { return m_failedFile; }
     // the last failure was a cancel, not an error
-    bool WasCancelled() const { return m_cancelled; }
+    bool WasCancelled() const { return m_lastError.kind == ErrorKind::Cancelled; }
 
 private:
+    int Failed(Error error);
     int Failed(std::string message);
+    Error WritingCancelled();
     int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
                   std::optional<std::size_t> poolIndex);
     Status PrepareEntries();
@@ -118,9 +121,8 @@ private:
 
     std::function<void(double)> m_progress;
     std::function<bool()> m_cancelRequested;
-    std::string m_lastError;
+    Error m_lastError;
     std::string m_failedFile;
-    bool m_cancelled = false;
 };
 
 std::string ZipErrorText(zip_error_t* error);

@@ -28,10 +28,10 @@ Status WriteEmptyArchive(const std::string& path) {
     static constexpr char kEndRecord[22] = {'P', 'K', 5, 6};
     std::FILE* file = std::fopen(path.c_str(), "wbx");
     if (file == nullptr)
-        return fail("Could not create \"" + path + "\".");
+        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not create \"" + path + "\".", path, errno);
     bool written = std::fwrite(kEndRecord, 1, sizeof kEndRecord, file) == sizeof kEndRecord;
     if (std::fclose(file) != 0 || !written)
-        return fail("Could not write \"" + path + "\".");
+        return fail(ErrorKind::Io, "Could not write \"" + path + "\".", path, errno);
     return Status::success();
 }
 
@@ -56,9 +56,17 @@ void ZipComponent::Discard() {
     m_archive = nullptr;
 }
 
-int ZipComponent::Failed(std::string message) {
-    m_lastError = std::move(message);
+int ZipComponent::Failed(Error error) {
+    m_lastError = std::move(error);
     return 0;
+}
+
+int ZipComponent::Failed(std::string message) {
+    return Failed(fail(ErrorKind::Io, std::move(message)));
+}
+
+Error ZipComponent::WritingCancelled() {
+    return fail(ErrorKind::Cancelled, "Writing the archive was cancelled.", m_archivePath);
 }
 
 void ZipComponent::SetPassword(const std::string& password) {
@@ -94,14 +102,13 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_pool.Clear();
     m_startError.clear();
     m_failedFile.clear();
-    m_cancelled = false;
-    std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
+        std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
     if (folder.empty())
         folder = ".";
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         m_startError = "The folder \"" + folder.string() + "\" of the archive does not exist.";
-        return Failed(m_startError);
+        return Failed(fail(ErrorKind::NotFound, m_startError, folder.string()));
     }
     // what a killed build left beside its archive would otherwise stay there for good
     RemoveStaleZipTemporaries(folder.string());
@@ -126,10 +133,10 @@ int ZipComponent::NewZip(const std::string& archivePath) {
 int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
                             std::optional<std::size_t> poolIndex) {
     auto path = CheckEntryName(entryName);
-    Status unique = path ? m_namePlan.Add(entryName, *path) : Status(fail(path.error()));
+    Status unique = path ? m_namePlan.Add(entryName, *path) : Status(path.failure());
     if (!unique) {
         zip_source_free(source);
-        return Failed(unique.error());
+        return Failed(unique.failure());
     }
     zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
@@ -159,7 +166,7 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
         return Failed(m_startError.empty() ? "No archive was started." : m_startError);
     auto file = InspectSourceFile(diskPath);
     if (!file)
-        return Failed(file.error());
+        return Failed(file.failure());
     // empty files keep libzip's own handling of them
     const bool parallel = file->size > 0 && file->size <= m_parallelLimit;
     zip_source_t* source =
@@ -186,10 +193,10 @@ Status ZipComponent::PrepareEntries() {
     if (m_password.empty() || m_encryption == 0)
         return Status::success();
     if (m_encryption != kEncryptionAes256)
-        return fail("Encryption mode " + std::to_string(m_encryption) + " is not supported.");
+        return fail(ErrorKind::Refused, "Encryption mode " + std::to_string(m_encryption) + " is not supported.");
     for (std::size_t i = 0; i < m_entryIndexes.size(); ++i) {
         if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, m_password.c_str()) != 0)
-            return fail("Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
+            return fail(ErrorKind::Io, "Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
     }
     return Status::success();
 }
@@ -208,7 +215,7 @@ Status ZipComponent::CloseArchive() {
     };
     if (zip_register_progress_callback_with_state(m_archive, 0.001, progress, nullptr, this) != 0 ||
         zip_register_cancel_callback_with_state(m_archive, cancel, nullptr, this) != 0)
-        return fail("Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
+        return fail(ErrorKind::Io, "Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
     m_sourceFailure = SourceFailure();
     m_pool.Start();
     const bool closed = zip_close(m_archive) == 0;
@@ -224,19 +231,19 @@ Status ZipComponent::CloseArchive() {
     const int zipError = zip_error_code_zip(zip_get_error(m_archive));
     std::string reason = ZipErrorText(m_archive);
     Discard();
-    m_cancelled = zipError == ZIP_ER_CANCELLED || CancelRequested();
     m_failedFile = m_sourceFailure.path;
-    if (m_cancelled)
-        return fail("Writing the archive was cancelled.");
+    if (zipError == ZIP_ER_CANCELLED || CancelRequested())
+        return WritingCancelled();
     if (!m_failedFile.empty())
-        return fail("Could not read \"" + m_failedFile + "\": " + m_sourceFailure.reason + ".");
-    return fail("Could not write the archive \"" + m_archivePath + "\": " + reason + ".");
+        return fail(m_sourceFailure.kind,
+                    "Could not read \"" + m_failedFile + "\": " + m_sourceFailure.reason + ".", m_failedFile);
+    return fail(ErrorKind::Io, "Could not write the archive \"" + m_archivePath + "\": " + reason + ".",
+                m_archivePath);
 }
 
 int ZipComponent::WriteZipAndClose() {
     m_failedFile.clear();
-    m_cancelled = false;
-    if (m_archive == nullptr)
+        if (m_archive == nullptr)
         return Failed(m_startError.empty() ? "No archive was started." : m_startError);
     const double verifyShare = m_verify ? kVerifyShare : 0.0;
     m_progressBase = 0.0;
@@ -251,10 +258,8 @@ int ZipComponent::WriteZipAndClose() {
             ReportProgress(done);
             return !CancelRequested();
         });
-        if (!written && CancelRequested()) {
-            m_cancelled = true;
-            written = fail("Writing the archive was cancelled.");
-        }
+        if (!written && CancelRequested())
+            written = WritingCancelled();
     }
     if (written && m_verify) {
         m_progressBase = 1.0 - verifyShare;
@@ -262,22 +267,21 @@ int ZipComponent::WriteZipAndClose() {
         written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
     }
     // the last moment a cancel can still leave everything as it was: after the rename the backup is done
-    if (written && CancelRequested()) {
-        m_cancelled = true;
-        written = fail("Writing the archive was cancelled.");
-    }
+    if (written && CancelRequested())
+        written = WritingCancelled();
     if (written) {
         std::error_code error;
         std::filesystem::rename(m_tempPath, m_archivePath, error);
         if (error)
-            written = fail("Could not give the archive its name \"" + m_archivePath +
-                           "\": " + error.message() + ".");
+            written = fail(ErrorKind::NotWritable,
+                           "Could not give the archive its name \"" + m_archivePath + "\": " + error.message() + ".",
+                           m_archivePath, error.value());
     }
     Discard();
     m_buffers.clear();
     if (!written) {
         RemoveQuietly(m_tempPath);
-        return Failed(written.error());
+        return Failed(written.failure());
     }
     // the archive is complete under its name; a folder that cannot be flushed does not undo that
     std::filesystem::path folder = std::filesystem::path(m_archivePath).parent_path();

@@ -16,7 +16,7 @@ namespace {
 constexpr off_t kSyncPiece = 1 << 20;
 
 Status FlushFailed(const std::string& path, int error) {
-    return fail("Could not flush \"" + path + "\" to the disk: " + std::strerror(error) + ".");
+    return fail(ErrorKind::Io, "Could not flush \"" + path + "\" to the disk: " + std::strerror(error) + ".", path, error);
 }
 
 // Writes the file's data out piece by piece before the one fsync that makes it durable, which then has
@@ -32,7 +32,7 @@ Status SyncPieces(int fd, const std::string& path, const std::function<bool(doub
             return errno == ENOSYS || errno == EINVAL ? Status::success() : FlushFailed(path, errno);
         // the closing fsync counts as one more piece: on a busy disk it can take as long as several
         if (!step(double(offset + kSyncPiece) / double(status.st_size + kSyncPiece)))
-            return fail("The flush of \"" + path + "\" was stopped.");
+            return fail(ErrorKind::Cancelled, "The flush of \"" + path + "\" was stopped.");
     }
 #else
     (void)fd;
@@ -45,7 +45,7 @@ Status SyncPieces(int fd, const std::string& path, const std::function<bool(doub
 Status SyncPath(const std::string& path, int flags, const std::function<bool(double)>& step = {}) {
     int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0)
-        return fail("Could not open \"" + path + "\" to flush it: " + std::strerror(errno) + ".");
+        return fail(KindOfSystemError(errno, ErrorKind::Io), "Could not open \"" + path + "\" to flush it: " + std::strerror(errno) + ".", path, errno);
     Status pieces = SyncPieces(fd, path, step);
     int result = pieces ? ::fsync(fd) : 0;
     int error = errno;

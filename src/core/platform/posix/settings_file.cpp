@@ -46,7 +46,7 @@ Result<std::optional<std::string>> ReadSettingsFile(const std::string& path) {
     if (descriptor < 0) {
         if (errno == ENOENT)
             return std::optional<std::string>();
-        return fail("Cannot read " + path + ": " + SystemReason());
+        return fail(ErrorKind::NotReadable, "Cannot read " + path + ": " + SystemReason(), path, errno);
     }
     std::string bytes;
     char buffer[8192];
@@ -59,7 +59,7 @@ Result<std::optional<std::string>> ReadSettingsFile(const std::string& path) {
                 continue;
             const std::string reason = SystemReason();
             ::close(descriptor);
-            return fail("Cannot read " + path + ": " + reason);
+            return fail(ErrorKind::NotReadable, "Cannot read " + path + ": " + reason, path);
         }
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
@@ -75,12 +75,12 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
     if (descriptor < 0 && errno == EACCES)
         descriptor = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC); // someone else's lock file
     if (descriptor < 0)
-        return fail("Cannot open " + lockPath + ": " + SystemReason());
+        return fail(ErrorKind::NotWritable, "Cannot open " + lockPath + ": " + SystemReason(), lockPath, errno);
     while (::flock(descriptor, LOCK_EX) != 0) {
         if (errno != EINTR) {
             const std::string reason = SystemReason();
             ::close(descriptor);
-            return fail("Cannot lock " + lockPath + ": " + reason);
+            return fail(ErrorKind::Io, "Cannot lock " + lockPath + ": " + reason, lockPath);
         }
     }
     return SettingsFileLock(descriptor);
@@ -112,7 +112,7 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     std::string temporary = path + kTemporarySuffix;
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
-        return fail("Cannot create a file beside " + path + ": " + SystemReason());
+        return fail(ErrorKind::NotWritable, "Cannot create a file beside " + path + ": " + SystemReason(), path, errno);
 
     // the replacement keeps the permissions of the file it replaces
     struct stat old {};
@@ -129,7 +129,7 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     }
     if (!written) {
         ::unlink(temporary.c_str());
-        return fail("Cannot write " + path + ": " + reason);
+        return fail(ErrorKind::NotWritable, "Cannot write " + path + ": " + reason, path);
     }
 
     // the rename itself becomes durable once the folder is flushed; the new content is already
@@ -167,7 +167,7 @@ Result<std::string> SetSettingsFileAside(const std::string& path) {
     for (int n = 2; ::lstat(target.c_str(), &existing) == 0; ++n)
         target = base + "-" + std::to_string(n);
     if (::rename(path.c_str(), target.c_str()) != 0)
-        return fail("Cannot rename " + path + ": " + SystemReason());
+        return fail(ErrorKind::NotWritable, "Cannot rename " + path + ": " + SystemReason(), path, errno);
     return target;
 }
 
