@@ -84,6 +84,9 @@ struct VerifyCase {
     int damage; // -1: none; 0 to 2: a byte of that entry's stored data; 3: a.bas's CRC in both headers
     const char* reasonPart; // empty: the archive passes
 };
+void PrintTo(const VerifyCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class VerifyArchiveTest : public ::testing::TestWithParam<VerifyCase> {};
 
