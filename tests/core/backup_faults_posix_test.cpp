@@ -57,7 +57,24 @@ const Fault kFaults[] = {
      "Writing Zip File"},
 };
 
-class FaultInjection : public ::testing::TestWithParam<std::tuple<Fault, Destination>> {};
+// a struct rather than a tuple: the printed value and the case's name then agree
+struct FaultRun {
+    Fault fault;
+    Destination destination;
+    std::string Name() const { return std::string(fault.name) + "_" + kDestinationNames[int(destination)]; }
+};
+void PrintTo(const FaultRun& run, std::ostream* out) {
+    *out << run.Name();
+}
+std::vector<FaultRun> FaultRuns() {
+    std::vector<FaultRun> runs;
+    for (const Fault& fault : kFaults)
+        for (Destination destination : {Destination::New, Destination::Existing})
+            runs.push_back({fault, destination});
+    return runs;
+}
+
+class FaultInjection : public ::testing::TestWithParam<FaultRun> {};
 
 TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
     const auto& [fault, destination] = GetParam();
@@ -101,13 +118,8 @@ TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
     scene.ExpectCleanSettings();
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection,
-                         ::testing::Combine(::testing::ValuesIn(kFaults),
-                                            ::testing::Values(Destination::New, Destination::Existing)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    kDestinationNames[int(std::get<1>(info.param))];
-                         });
+INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection, ::testing::ValuesIn(FaultRuns()),
+                         [](const auto& info) { return info.param.Name(); });
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
 

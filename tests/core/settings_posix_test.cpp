@@ -176,6 +176,10 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
 // A folder the process cannot write, with the lock file there (creating the new file fails) or without it
 // (creating the lock fails); or files limited to 512 bytes, as on a full disk.
 enum class Refusal { ReadOnlyFolder, ReadOnlyFolderNoLock, FullDisk };
+const char* const kRefusalNames[] = {"ReadOnlyFolder", "ReadOnlyFolderNoLock", "FullDisk"};
+void PrintTo(Refusal refusal, std::ostream* out) {
+    *out << kRefusalNames[int(refusal)];
+}
 
 class SettingsStoreRefusedWrite : public SettingsStoreTest, public ::testing::WithParamInterface<Refusal> {};
 
@@ -244,7 +248,8 @@ TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
 
 INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
                          ::testing::Values(Refusal::ReadOnlyFolder, Refusal::ReadOnlyFolderNoLock,
-                                           Refusal::FullDisk));
+                                           Refusal::FullDisk),
+                         [](const auto& info) { return std::string(kRefusalNames[int(info.param)]); });
 
 } // namespace
 } // namespace corvane

@@ -83,6 +83,9 @@ struct BuildCase {
     std::uint64_t parallelLimit; // larger files go through libzip's own path
     const char* password;
 };
+void PrintTo(const BuildCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ParallelArchiveTest : public ::testing::TestWithParam<BuildCase> {};
 

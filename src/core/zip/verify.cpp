@@ -1,4 +1,4 @@
-// our zip component: reading archives back, to verify a build or to unpack one
+// our zip component: reading a written archive back before it takes its name
 #include <memory>
 
 #include <zlib.h>
@@ -79,47 +79,6 @@ Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<Ex
         ReportProgress(kOpenShare + (1.0 - kOpenShare) * double(index + 1) / double(expected.size()));
     }
     return Status::success();
-}
-
-int ZipComponent::OpenZip(const std::string& archivePath) {
-        int openError = 0;
-    std::unique_ptr<zip_t, ArchiveCloser> archive(
-        zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
-    if (!archive) {
-        m_openedPath.clear();
-        return Failed("Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".");
-    }
-    m_openedPath = archivePath;
-    return 1;
-}
-
-void ZipComponent::SetPasswordAsker(std::function<std::optional<std::string>()> askPassword) {
-    m_askPassword = std::move(askPassword);
-}
-
-int ZipComponent::ExtractAll(const std::string& folder) {
-        if (m_openedPath.empty()) {
-        Failed("No archive is open.");
-        return -1;
-    }
-    UnzipOptions options;
-    options.limits = m_limits;
-    options.progress = m_progress;
-    options.cancelRequested = m_cancelRequested;
-    options.askPassword = m_askPassword;
-    if (!options.askPassword && !m_password.empty())
-        options.askPassword = [password = m_password] { return std::optional<std::string>(password); };
-    auto extracted = ExtractArchive(m_openedPath, folder, options);
-    if (!extracted) {
-        Failed(extracted.failure());
-        return -1;
-    }
-    return *extracted;
-}
-
-void ZipComponent::CloseZip() {
-    m_openedPath.clear();
-    Discard();
 }
 
 } // namespace corvane

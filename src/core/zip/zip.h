@@ -1,4 +1,4 @@
-// our zip component: builds one archive (written atomically, verified) or unpacks one
+// our zip component: builds one archive, written atomically and verified before it takes its name
 #pragma once
 
 #include <functional>
@@ -10,7 +10,6 @@
 
 #include "core/common/error.h"
 #include "core/restore/path_gate.h"
-#include "core/restore/restore.h"
 #include "core/zip/deflate_pool.h"
 #include "core/zip/sources.h"
 
@@ -19,7 +18,7 @@ namespace corvane {
 // libzip's version text.
 std::string ZipVersion();
 
-// One object per build or per unzip. Results keep the old component's convention: 1 for success,
+// One object per build. Results keep the old component's convention: 1 for success,
 // anything else a failure whose reason LastError() gives.
 //
 // A build collects entries and writes nothing until WriteZipAndClose: then the archive is written
@@ -40,11 +39,7 @@ public:
     void SetPassword(const std::string& password);
     // 1 (the default): WinZip AES-256; 0: none even with a password
     void SetEncryption(int mode);
-    // "\" or "/" separated, no trailing separator; empty for the archive's root
-    void SetPathPrefix(const std::string& prefix);
-    // stored as prefix/file name
-    int AppendOneFile(const std::string& diskPath);
-    // entryName is UTF-8, "\" or "/" separated, used as it is (the prefix is not applied)
+    // entryName is UTF-8, "\" or "/" separated; it is stored with "/"
     int AppendOneFileAs(const std::string& diskPath, const std::string& entryName);
     int AppendBuffer(const std::string& entryName, std::string bytes);
     // Files up to this size are deflated ahead of the writer on every processor; larger ones are
@@ -54,14 +49,7 @@ public:
     void SetVerify(bool verify) { m_verify = verify; }
     int WriteZipAndClose();
 
-    int OpenZip(const std::string& archivePath);
-    // the number of entries extracted, or -1
-    int ExtractAll(const std::string& folder);
-    void CloseZip();
-    void SetPasswordAsker(std::function<std::optional<std::string>()> askPassword);
-    void SetUnzipLimits(const UnzipLimits& limits) { m_limits = limits; }
-
-    // for the write (then the verification) and for an extraction
+    // for the write, then the verification
     void SetProgressCallback(std::function<void(double fraction)> progress);
     void SetCancelRequested(std::function<bool()> cancelRequested);
 
@@ -102,7 +90,6 @@ private:
     std::string m_startError;
     std::string m_password;
     int m_encryption = kEncryptionAes256;
-    std::string m_prefix;
     std::vector<ExpectedEntry> m_entries;
     std::vector<zip_uint64_t> m_entryIndexes;
     std::vector<std::optional<std::size_t>> m_poolIndexes; // of the entries deflated ahead
@@ -114,10 +101,6 @@ private:
     bool m_verify = true;
     double m_progressBase = 0.0;
     double m_progressShare = 1.0;
-
-    std::string m_openedPath;
-    std::function<std::optional<std::string>()> m_askPassword;
-    UnzipLimits m_limits;
 
     std::function<void(double)> m_progress;
     std::function<bool()> m_cancelRequested;

@@ -75,9 +75,6 @@ void ZipComponent::SetPassword(const std::string& password) {
 void ZipComponent::SetEncryption(int mode) {
     m_encryption = mode;
 }
-void ZipComponent::SetPathPrefix(const std::string& prefix) {
-    m_prefix = ToEntrySeparators(prefix);
-}
 void ZipComponent::SetProgressCallback(std::function<void(double)> progress) {
     m_progress = std::move(progress);
 }
@@ -154,11 +151,6 @@ int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, 
     m_entryIndexes.push_back(entry);
     m_poolIndexes.push_back(poolIndex);
     return 1;
-}
-
-int ZipComponent::AppendOneFile(const std::string& diskPath) {
-    std::string fileName = std::filesystem::path(diskPath).filename().string();
-    return AppendOneFileAs(diskPath, m_prefix.empty() ? fileName : m_prefix + "/" + fileName);
 }
 
 int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string& entryName) {

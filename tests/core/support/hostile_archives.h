@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include <zlib.h>
@@ -57,6 +58,9 @@ struct HostileCase {
     Tamper tamper = nullptr; // after the archive is made
     UnzipLimits limits = {};
 };
+inline void PrintTo(const HostileCase& row, std::ostream* out) {
+    *out << row.label;
+}
 
 // Stored entries written byte by byte, for archives libzip will not make, or not quickly.
 inline void Put(std::string& out, std::initializer_list<std::pair<std::uint64_t, int>> fields) {

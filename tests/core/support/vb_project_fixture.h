@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "core/backup/backup.h"
@@ -89,6 +90,9 @@ struct BillingProject {
 enum class Destination { New, Existing };
 
 inline constexpr const char* kDestinationNames[] = {"NewArchive", "OverExisting"};
+inline void PrintTo(Destination destination, std::ostream* out) {
+    *out << kDestinationNames[int(destination)];
+}
 
 inline constexpr const char* kSceneZipName = "Billing 2.1.0.20250717095823.zip";
 
