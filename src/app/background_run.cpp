@@ -60,15 +60,4 @@ void BackgroundRun::askOnOwnerThread(const std::function<void()>& question) {
     QMetaObject::invokeMethod(this, question, Qt::BlockingQueuedConnection);
 }
 
-bool ProgressThrottle::shouldPost(int step, int value, TimePoint now) {
-    const bool newStep = !m_posted || step != m_step;
-    if (!newStep && (value == m_value || now - m_last < m_interval))
-        return false;
-    m_posted = true;
-    m_step = step;
-    m_value = value;
-    m_last = now;
-    return true;
-}
-
 } // namespace corvane

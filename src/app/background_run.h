@@ -6,6 +6,8 @@
 #include <chrono>
 #include <functional>
 
+#include "core/common/progress.h"
+
 class QThread;
 
 namespace corvane {
@@ -51,24 +53,6 @@ private:
     quint64 m_generation = 0;
     std::atomic<bool> m_cancel{false};
     std::function<void()> m_done;
-};
-
-// Decides which progress reports are worth a trip to the user-interface thread: a new step always,
-// a changed value no more often than once per interval, an unchanged value never.
-class ProgressThrottle {
-public:
-    using TimePoint = std::chrono::steady_clock::time_point;
-
-    explicit ProgressThrottle(std::chrono::milliseconds interval) : m_interval(interval) {}
-
-    bool shouldPost(int step, int value, TimePoint now);
-
-private:
-    std::chrono::milliseconds m_interval;
-    bool m_posted = false;
-    int m_step = 0;
-    int m_value = 0;
-    TimePoint m_last{};
 };
 
 } // namespace corvane

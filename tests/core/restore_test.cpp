@@ -44,12 +44,14 @@ TEST(UnzipperTest, WrongPasswordNeverCreatesOrChangesAFile) {
         auto result =
             scene.Extract(Options({}, [&] { return std::optional("wrong" + std::to_string(attempt)); }));
         ASSERT_EQ(result.ok() ? "" : result.error(), "Wrong password for Sub/new.txt");
+        ASSERT_EQ(result.failure().kind, ErrorKind::WrongPassword);
     }
     // declining to give one is a cancel; not being able to ask names the entry
     EXPECT_TRUE(
         IsCancelledExtraction(scene.Extract(Options({}, [] { return std::optional<std::string>(); }))));
     auto unasked = scene.Extract();
     EXPECT_EQ(unasked.ok() ? "" : unasked.error(), "A password is needed for Sub/new.txt");
+    EXPECT_EQ(unasked.failure().kind, ErrorKind::WrongPassword);
     EXPECT_EQ(Snapshot(scene.Root()), before);
 
     int asked = 0; // for both entries once, not for the checked one twice
@@ -81,6 +83,7 @@ TEST(UnzipperTest, FailureOrCancelLeavesNoPartialFile) {
     PatchBothHeaders(scene.Archive(), 1, kLocalCrc, kCentralCrc, 0x01020304);
     auto result = scene.Extract();
     EXPECT_NE(result.ok() ? std::string::npos : result.error().find("second.txt"), std::string::npos);
+    EXPECT_EQ(result.failure().kind, ErrorKind::Damaged);
     EXPECT_EQ(ReadFile(scene.Target() + "/first.txt"), "whole");
     EXPECT_FALSE(fs::exists(scene.Target() + "/second.txt"));
     EXPECT_FALSE(scene.HasLeftovers());

@@ -1,6 +1,8 @@
 // one project file into one archive: its files in line order, the rewritten project file last
 #include "core/backup/archive_builder.h"
 
+#include "core/common/progress.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -43,7 +45,7 @@ class Build {
 public:
     Build(const JobState& job, const ArchiveOptions& options, int lineCount)
         : m_job(job), m_options(options), m_resolver(job.gProjectFolder, options.driveMap, options.codePage),
-          m_lineCount(lineCount) {}
+          m_lineCount(lineCount), m_bar(BarOf(options)), m_linesPart(m_bar.Part(0, kLinesShare)) {}
 
     Status Start(const std::string& archivePath) {
         if (m_zip.NewZip(archivePath) != 1)
@@ -77,7 +79,7 @@ public:
             }
             AppendRewritten(RewriteReferenceLine(*reference, archivePath));
         }
-        Report(ArchiveProgress::Phase::Lines, kLinesShare * m_line / std::max(m_lineCount, 1));
+        m_linesPart.Report(double(m_line) / std::max(m_lineCount, 1));
         return std::nullopt;
     }
 
@@ -85,8 +87,9 @@ public:
         const std::string vbpLabel = "New VBP : " + m_job.gNewVbpName;
         if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
             return Failed(vbpLabel, m_zip.LastFailure());
-        m_zip.SetProgressCallback([this](double fraction) {
-            Report(ArchiveProgress::Phase::Write, kLinesShare + (1 - kLinesShare) * fraction);
+        m_phase = ArchiveProgress::Phase::Write;
+        m_zip.SetProgressCallback([write = m_bar.Part(kLinesShare, 1 - kLinesShare)](double fraction) {
+            write.Report(fraction);
         });
         m_zip.SetCancelRequested(m_options.cancelRequested);
         if (m_zip.WriteZipAndClose() != 1) {
@@ -152,16 +155,18 @@ private:
         return Append(*diskPath, entryName, line, companion);
     }
 
-    void Report(ArchiveProgress::Phase phase, double fraction) {
-        m_fraction = std::max(m_fraction, std::min(fraction, 1.0));
-        if (!m_options.progress)
-            return;
-        ArchiveProgress progress;
-        progress.phase = phase;
-        progress.line = m_line;
-        progress.lineCount = m_lineCount;
-        progress.fraction = m_fraction;
-        m_options.progress(progress);
+    // the whole build as one bar, each report carrying the phase and line it was made at
+    Progress BarOf(const ArchiveOptions& options) {
+        if (!options.progress)
+            return {};
+        return Progress([this](double fraction) {
+            ArchiveProgress progress;
+            progress.phase = m_phase;
+            progress.line = m_line;
+            progress.lineCount = m_lineCount;
+            progress.fraction = fraction;
+            m_options.progress(progress);
+        });
     }
 
     const JobState& m_job;
@@ -174,7 +179,9 @@ private:
     std::map<std::string, std::string> m_lineOfFile; // disk path -> the line that stored it
     int m_lineCount = 0;
     int m_line = 0;
-    double m_fraction = 0;
+    ArchiveProgress::Phase m_phase = ArchiveProgress::Phase::Lines;
+    Progress m_bar;
+    Progress m_linesPart;
 };
 
 bool IsFolder(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <zip.h>
 
 #include "core/common/error.h"
+#include "core/common/progress.h"
 #include "core/restore/path_gate.h"
 #include "core/zip/deflate_pool.h"
 #include "core/zip/sources.h"
@@ -99,10 +100,9 @@ private:
     DeflatePool m_pool; // the archive's sources point at it: the archive is discarded first
     std::uint64_t m_parallelLimit = 8u << 20;
     bool m_verify = true;
-    double m_progressBase = 0.0;
-    double m_progressShare = 1.0;
 
-    std::function<void(double)> m_progress;
+    Progress m_progress; // the whole build: write, flush, verify
+    Progress m_phase;    // the part of it now running
     std::function<bool()> m_cancelRequested;
     Error m_lastError;
     std::string m_failedFile;

@@ -76,15 +76,14 @@ void ZipComponent::SetEncryption(int mode) {
     m_encryption = mode;
 }
 void ZipComponent::SetProgressCallback(std::function<void(double)> progress) {
-    m_progress = std::move(progress);
+    m_progress = Progress(std::move(progress));
 }
 void ZipComponent::SetCancelRequested(std::function<bool()> cancelRequested) {
     m_cancelRequested = std::move(cancelRequested);
 }
 
 void ZipComponent::ReportProgress(double fraction) const {
-    if (m_progress)
-        m_progress(m_progressBase + m_progressShare * std::clamp(fraction, 0.0, 1.0));
+    m_phase.Report(fraction);
 }
 
 int ZipComponent::NewZip(const std::string& archivePath) {
@@ -238,14 +237,13 @@ int ZipComponent::WriteZipAndClose() {
         if (m_archive == nullptr)
         return Failed(m_startError.empty() ? "No archive was started." : m_startError);
     const double verifyShare = m_verify ? kVerifyShare : 0.0;
-    m_progressBase = 0.0;
-    m_progressShare = 1.0 - kFlushShare - verifyShare;
+    const double writeShare = 1.0 - kFlushShare - verifyShare;
+    m_phase = m_progress.Part(0.0, writeShare);
     Status written = PrepareEntries();
     if (written)
         written = CloseArchive();
     if (written) {
-        m_progressBase = 1.0 - kFlushShare - verifyShare;
-        m_progressShare = kFlushShare;
+        m_phase = m_progress.Part(writeShare, kFlushShare);
         written = SyncFile(m_tempPath, [this](double done) {
             ReportProgress(done);
             return !CancelRequested();
@@ -254,8 +252,7 @@ int ZipComponent::WriteZipAndClose() {
             written = WritingCancelled();
     }
     if (written && m_verify) {
-        m_progressBase = 1.0 - verifyShare;
-        m_progressShare = verifyShare;
+        m_phase = m_progress.Part(writeShare + kFlushShare, verifyShare);
         written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
     }
     // the last moment a cancel can still leave everything as it was: after the rename the backup is done
@@ -278,7 +275,7 @@ int ZipComponent::WriteZipAndClose() {
     // the archive is complete under its name; a folder that cannot be flushed does not undo that
     std::filesystem::path folder = std::filesystem::path(m_archivePath).parent_path();
     SyncFolder(folder.empty() ? "." : folder.string());
-    ReportProgress(1.0);
+    m_progress.Report(1.0);
     return 1;
 }
 
