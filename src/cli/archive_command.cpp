@@ -39,23 +39,6 @@ struct ArchiveArguments {
     bool json = false;
 };
 
-enum class InputKind { Project, Group, Unknown };
-
-InputKind KindOf(const std::string& path) {
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    auto endsWith = [&lower](const std::string& suffix) {
-        return lower.size() >= suffix.size() &&
-               lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
-    };
-    if (endsWith(".vbp"))
-        return InputKind::Project;
-    if (endsWith(".vbpgroup") || endsWith(".vbg"))
-        return InputKind::Group;
-    return InputKind::Unknown;
-}
-
 // A usage message, or nothing when the arguments are understood.
 std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveArguments& parsed, bool& help) {
     std::vector<std::string> paths;
@@ -163,8 +146,8 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
     }
     // the desktop program always works with full paths: they name group projects and "LastDir"
     arguments.path = AbsolutePath(arguments.path);
-    const InputKind kind = KindOf(arguments.path);
-    if (kind == InputKind::Unknown) {
+    const InputKind kind = KindOfInput(arguments.path);
+    if (kind != InputKind::Project && !IsGroupInput(kind)) {
         err << arguments.path << " is not a .vbp, .vbpgroup or .vbg file.\n";
         return kUsageExit;
     }

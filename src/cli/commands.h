@@ -47,9 +47,6 @@ Command MakeUnzipCommand(RunContext context);
 int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
              std::ostream& err);
 
-// The folder an archive unpacks into: its name less the last four characters (".zip" in any case).
-std::string ExtractionFolderOf(const std::string& archiveName);
-
 // When args[i] is one of the limit options, takes its value into `limits`, advances i past it and
 // sets `matched`. Returns a message for a missing or unreadable value.
 std::optional<std::string> ParseUnzipLimitOption(const std::vector<std::string>& args, std::size_t& i,

@@ -31,14 +31,6 @@ constexpr const char* kUnzipHelp =
     "Exit status: 0 extracted, 1 the extraction failed, 2 bad arguments, no such archive or a missing\n"
     "password, 130 cancelled.\n";
 
-bool EndsWithZip(const std::string& name) {
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-    return tail == ".zip";
-}
-
 bool IsFile(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
@@ -49,17 +41,13 @@ std::string FindArchive(const std::string& name, const SettingsLocation& locatio
     if (IsFile(name) || name.find('/') != std::string::npos)
         return name;
     SettingsStore settings(location);
-    const SettingsResult lastDir = settings.RegGetSetting("Corvane", "Files", "LastDir", "", true);
+    const SettingsResult lastDir = ReadLastBackupFolder(settings);
     if (lastDir.ok() && !lastDir.value().empty() && IsFile(JoinPath(lastDir.value(), name)))
         return JoinPath(lastDir.value(), name);
     return name;
 }
 
 } // namespace
-
-std::string ExtractionFolderOf(const std::string& archiveName) {
-    return archiveName.substr(0, archiveName.size() - 4);
-}
 
 int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
              std::ostream& err) {
@@ -91,7 +79,7 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
         err << (names.empty() ? "No archive given.\n" : "Give exactly one archive.\n") << kUnzipHelp;
         return kUsageExit;
     }
-    if (!EndsWithZip(names.front())) {
+    if (KindOfInput(names.front()) != InputKind::Archive) {
         err << names.front() << " is not a .zip file.\n";
         return kUsageExit;
     }
@@ -101,7 +89,7 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
         return kUsageExit;
     }
     const std::string chosen = FindArchive(names.front(), context.settings);
-    const std::string folder = ExtractionFolderOf(chosen);
+    const std::string folder = ExtractionFolderOf(chosen).value_or(chosen);
     // the name with a lower-case ".zip" is the one the desktop program opens; on a file system that
     // tells case apart only the name as given may exist
     const std::string archive = IsFile(folder + ".zip") ? folder + ".zip" : chosen;

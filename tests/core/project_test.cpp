@@ -4,6 +4,7 @@
 #include "core/project/paths.h"
 #include "core/project/project.h"
 #include "core/project/text.h"
+#include "core/restore/restore.h"
 #include "support/vb_project_fixture.h"
 
 namespace corvane {
@@ -136,6 +137,23 @@ TEST(Paths, ArchivePaths) {
                                  {"\\\\?\\C:\\x", "FileNotInRootPath\\~?\\C_\\x"},
                                  {"", ""},
                                  {"Forms/", ""}});
+}
+
+// the desktop program and the command line both ask these two; a wrong answer archives a group as a
+// project or unpacks beside the wrong folder
+TEST(Paths, KindOfInputAndExtractionFolder) {
+    const std::vector<std::pair<std::string, InputKind>> kinds{
+        {"C:\\Dev\\App.vbp", InputKind::Project},   {"/srv/App.VBP", InputKind::Project},
+        {"Suite.vbpgroup", InputKind::Group},         {"Suite.VbpGroup", InputKind::Group},
+        {"Suite.vbg", InputKind::VbGroup},            {"Backup 1.0.0.20250101000000.ZIP", InputKind::Archive},
+        {"App.vbp.bak", InputKind::Unknown},          {"vbp", InputKind::Unknown},
+        {"", InputKind::Unknown}};
+    for (const auto& [path, kind] : kinds)
+        EXPECT_EQ(KindOfInput(path), kind) << path;
+    EXPECT_TRUE(IsGroupInput(InputKind::VbGroup));
+    EXPECT_FALSE(IsGroupInput(InputKind::Project));
+    EXPECT_EQ(ExtractionFolderOf("/b/App 1.0.0.20250101000000.Zip"), "/b/App 1.0.0.20250101000000");
+    EXPECT_EQ(ExtractionFolderOf("/b/App.vbp"), std::nullopt);
 }
 
 TEST(Paths, CreateFolderPathMakesTheFoldersBeforeTheLastSeparator) {

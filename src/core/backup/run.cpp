@@ -20,7 +20,7 @@ void RememberBackupFolder(const std::string& folder, const RunOptions& options, 
             options.warning(text);
         outcome.warnings.push_back(std::move(text));
     };
-    if (const auto error = options.settings->RegSaveSetting("Corvane", "Files", "LastDir", folder, true))
+    if (const auto error = RememberLastBackupFolder(*options.settings, folder))
         warn("The last backup folder could not be remembered: " + error->description);
     if (const auto notice = options.settings->TakeNotice())
         warn(*notice);

@@ -1,6 +1,7 @@
 // string helpers on project paths and the rule that places referenced files inside an archive
 #include "core/project/paths.h"
 
+#include <string_view>
 #include <vector>
 
 namespace corvane {
@@ -161,6 +162,28 @@ std::string SafeArchivePath(const std::string& reference) {
         out += HardenComponent(component);
     }
     return out;
+}
+
+InputKind KindOfInput(const std::string& path) {
+    auto endsWith = [&path](std::string_view suffix) {
+        if (path.size() < suffix.size())
+            return false;
+        for (std::size_t i = 0; i < suffix.size(); ++i) {
+            const char c = path[path.size() - suffix.size() + i];
+            if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != suffix[i])
+                return false;
+        }
+        return true;
+    };
+    if (endsWith(".vbp"))
+        return InputKind::Project;
+    if (endsWith(".vbpgroup"))
+        return InputKind::Group;
+    if (endsWith(".vbg"))
+        return InputKind::VbGroup;
+    if (endsWith(".zip"))
+        return InputKind::Archive;
+    return InputKind::Unknown;
 }
 
 } // namespace corvane

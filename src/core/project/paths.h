@@ -44,4 +44,9 @@ std::string SafeArchivePath(const std::string& reference);
 // prefix + 16 random hexadecimal digits + suffix
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix);
 
+// What a path given to a command names, judged by its extension without regard to case.
+enum class InputKind { Project, Group, VbGroup, Archive, Unknown };
+InputKind KindOfInput(const std::string& path);
+inline bool IsGroupInput(InputKind kind) { return kind == InputKind::Group || kind == InputKind::VbGroup; }
+
 } // namespace corvane

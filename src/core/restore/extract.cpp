@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include "core/platform/extract_output.h"
+#include "core/project/paths.h"
 #include "core/restore/plan.h"
 #include "core/zip/zip.h"
 
@@ -182,6 +183,12 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     if (options.progress)
         options.progress(1.0);
     return extracted;
+}
+
+std::optional<std::string> ExtractionFolderOf(const std::string& archivePath) {
+    if (KindOfInput(archivePath) != InputKind::Archive)
+        return std::nullopt;
+    return archivePath.substr(0, archivePath.size() - 4);
 }
 
 } // namespace corvane

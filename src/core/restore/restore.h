@@ -40,6 +40,10 @@ inline constexpr const char* kExtractionCancelledMessage = "The extraction was c
 Result<int> ExtractArchive(const std::string& archivePath, const std::string& folder,
                            const UnzipOptions& options);
 
+// The folder an archive unpacks into: its path without ".zip" (in any case), so "X.zip" unpacks beside
+// itself into "X"; nothing for a file not named as an archive.
+std::optional<std::string> ExtractionFolderOf(const std::string& archivePath);
+
 inline bool IsCancelledExtraction(const Result<int>& result) {
     return result.cancelled();
 }

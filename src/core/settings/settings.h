@@ -73,4 +73,9 @@ private:
     std::optional<std::string> m_notice;
 };
 
+// The one setting: the folder the last backup went to, machine-wide, shared by the desktop program
+// and the command line. Empty when none was remembered.
+SettingsResult ReadLastBackupFolder(SettingsStore& store);
+std::optional<SettingsError> RememberLastBackupFolder(SettingsStore& store, const std::string& folder);
+
 } // namespace corvane

@@ -153,4 +153,19 @@ SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const st
     return found->data;
 }
 
+namespace {
+// where the old tool kept it, so that a store both tools read stays one store
+const char* const kAppName = "Corvane";
+const char* const kSection = "Files";
+const char* const kLastDir = "LastDir";
+} // namespace
+
+SettingsResult ReadLastBackupFolder(SettingsStore& store) {
+    return store.RegGetSetting(kAppName, kSection, kLastDir, "", true);
+}
+
+std::optional<SettingsError> RememberLastBackupFolder(SettingsStore& store, const std::string& folder) {
+    return store.RegSaveSetting(kAppName, kSection, kLastDir, folder, true);
+}
+
 } // namespace corvane
