@@ -40,7 +40,8 @@ Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& 
         return bytes.failure();
     const std::vector<std::string> lines = SplitLines(*bytes);
     if (lines.empty() || lines.front().empty())
-        return fail(ErrorKind::Refused, "The password file " + source.file + " holds no password on its first line.");
+        return fail(ErrorKind::Refused,
+                    "The password file " + source.file + " holds no password on its first line.");
     return lines.front();
 }
 

@@ -70,5 +70,4 @@ private:
     std::size_t m_width = 0;
 };
 
-
 } // namespace corvane

@@ -8,12 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/hostile_archives.h"
-#include "support/vb_project_fixture.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "core/restore/path_gate.h"
 #include "core/project/paths.h"
+#include "core/restore/path_gate.h"
+#include "support/hostile_archives.h"
+#include "support/vb_project_fixture.h"
 
 namespace corvane {
 namespace {

@@ -9,9 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/child_process.h"
-#include "core/zip/zip.h"
 #include "core/platform/platform.h"
+#include "core/zip/zip.h"
+#include "support/child_process.h"
 #include "support/vb_project_fixture.h"
 
 namespace corvane {

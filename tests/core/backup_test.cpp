@@ -40,7 +40,8 @@ TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
         WriteProject(lf ? (std::erase(lines, '\r'), lines) : lines);
         seen.clear();
         const ArchiveOutcome outcome = Archive();
-        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << outcome.stepLabel << ": " << outcome.error.message;
+        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written)
+            << outcome.stepLabel << ": " << outcome.error.message;
         EXPECT_EQ(outcome.archivePath, m_scene.ArchivePath());
         EXPECT_EQ(m_scene.ArchiveKind(), "new") << "tested whole, holding every file in line order";
         EXPECT_EQ(Entry(kVbpName), BillingProject::Rewritten()) << lf;
@@ -239,7 +240,8 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
         EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
         EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
         EXPECT_NE(outcome.failure.stepLabel.find(c.step), std::string::npos) << outcome.failure.stepLabel;
-        EXPECT_NE(outcome.failure.error.message.find(c.reason), std::string::npos) << outcome.failure.error.message;
+        EXPECT_NE(outcome.failure.error.message.find(c.reason), std::string::npos)
+            << outcome.failure.error.message;
     }
 }
 

@@ -20,12 +20,12 @@ TEST(ProgressTest, PhasesMapOntoOneBarThatNeverGoesBack) {
     Progress bar([&](double fraction) { seen.push_back(fraction); });
     const Progress write = bar.Part(0.2, 0.5);
     const Progress flush = bar.Part(0.7, 0.1);
-    bar.Part(0, 0.2).Report(0.5); // half of the first phase
+    bar.Part(0, 0.2).Report(0.5);   // half of the first phase
     write.Part(0.5, 0.5).Report(0); // a part of a part starts where its parent's half does
-    write.Report(2.0);           // over-reports are held at the phase's end
-    flush.Report(-1);            // a phase that starts low does not pull the bar back
-    write.Report(0.1);           // nor does a late report of an earlier phase
-    bar.Part(0.9, 0.5).Report(1); // a part that overhangs the bar ends at its end
+    write.Report(2.0);              // over-reports are held at the phase's end
+    flush.Report(-1);               // a phase that starts low does not pull the bar back
+    write.Report(0.1);              // nor does a late report of an earlier phase
+    bar.Part(0.9, 0.5).Report(1);   // a part that overhangs the bar ends at its end
     const std::vector<double> expected{0.1, 0.45, 0.7, 0.7, 0.7, 1.0};
     ASSERT_EQ(seen.size(), expected.size());
     for (std::size_t i = 0; i < seen.size(); ++i)
@@ -69,8 +69,7 @@ TEST(ErrorKindTest, EachFailureSaysWhatKindItIs) {
     const auto noArchive = ExtractArchive(missing + ".zip", scratch.Path("out"), {});
     ASSERT_FALSE(noArchive.ok());
     EXPECT_EQ(noArchive.failure().kind, ErrorKind::NotFound);
-    const auto notAnArchive = ExtractArchive(scratch.Path("long.vbp"),
-                                             scratch.Path("out"), {});
+    const auto notAnArchive = ExtractArchive(scratch.Path("long.vbp"), scratch.Path("out"), {});
     ASSERT_FALSE(notAnArchive.ok());
     EXPECT_EQ(notAnArchive.failure().kind, ErrorKind::Damaged);
 }

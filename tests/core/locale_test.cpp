@@ -3,8 +3,8 @@
 
 #include <map>
 
-#include "core/locale/locale.h"
 #include "core/common/environment.h"
+#include "core/locale/locale.h"
 #include "core/project/references.h"
 #include "support/scratch_folder.h"
 

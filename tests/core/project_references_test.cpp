@@ -1,8 +1,8 @@
 // finding referenced files (exact and case-blind names, "..", drives, shares, missing files) and the code
 // pages their names are read in
 
-#include "core/project/text.h"
 #include "core/project/references.h"
+#include "core/project/text.h"
 #include "support/scratch_folder.h"
 
 namespace corvane {

@@ -143,10 +143,14 @@ TEST(Paths, ArchivePaths) {
 // project or unpacks beside the wrong folder
 TEST(Paths, KindOfInputAndExtractionFolder) {
     const std::vector<std::pair<std::string, InputKind>> kinds{
-        {"C:\\Dev\\App.vbp", InputKind::Project},   {"/srv/App.VBP", InputKind::Project},
-        {"Suite.vbpgroup", InputKind::Group},         {"Suite.VbpGroup", InputKind::Group},
-        {"Suite.vbg", InputKind::VbGroup},            {"Backup 1.0.0.20250101000000.ZIP", InputKind::Archive},
-        {"App.vbp.bak", InputKind::Unknown},          {"vbp", InputKind::Unknown},
+        {"C:\\Dev\\App.vbp", InputKind::Project},
+        {"/srv/App.VBP", InputKind::Project},
+        {"Suite.vbpgroup", InputKind::Group},
+        {"Suite.VbpGroup", InputKind::Group},
+        {"Suite.vbg", InputKind::VbGroup},
+        {"Backup 1.0.0.20250101000000.ZIP", InputKind::Archive},
+        {"App.vbp.bak", InputKind::Unknown},
+        {"vbp", InputKind::Unknown},
         {"", InputKind::Unknown}};
     for (const auto& [path, kind] : kinds)
         EXPECT_EQ(KindOfInput(path), kind) << path;

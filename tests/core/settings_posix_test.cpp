@@ -9,9 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/child_process.h"
 #include "core/settings/format.h"
 #include "core/settings/settings.h"
+#include "support/child_process.h"
 #include "support/scratch_folder.h"
 
 namespace corvane {

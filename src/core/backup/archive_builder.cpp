@@ -9,9 +9,9 @@
 #include <optional>
 #include <set>
 
-#include "core/project/references.h"
 #include "core/project/paths.h"
 #include "core/project/project.h"
+#include "core/project/references.h"
 #include "core/zip/zip.h"
 
 namespace corvane {
@@ -88,15 +88,15 @@ public:
         if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
             return Failed(vbpLabel, m_zip.LastFailure());
         m_phase = ArchiveProgress::Phase::Write;
-        m_zip.SetProgressCallback([write = m_bar.Part(kLinesShare, 1 - kLinesShare)](double fraction) {
-            write.Report(fraction);
-        });
+        m_zip.SetProgressCallback(
+            [write = m_bar.Part(kLinesShare, 1 - kLinesShare)](double fraction) { write.Report(fraction); });
         m_zip.SetCancelRequested(m_options.cancelRequested);
         if (m_zip.WriteZipAndClose() != 1) {
             if (m_zip.WasCancelled())
                 return Cancelled();
             const auto line = m_lineOfFile.find(m_zip.FailedFile());
-            return Failed(line != m_lineOfFile.end() ? line->second : "Writing Zip File", m_zip.LastFailure());
+            return Failed(line != m_lineOfFile.end() ? line->second : "Writing Zip File",
+                          m_zip.LastFailure());
         }
         ArchiveOutcome outcome;
         outcome.kind = ArchiveOutcome::Kind::Written;
@@ -120,7 +120,8 @@ private:
                   const std::string& reference) {
         if (m_zip.AppendOneFileAs(diskPath, entryName) != 1)
             return fail(m_zip.LastFailure().kind,
-                        "\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError(), diskPath);
+                        "\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError(),
+                        diskPath);
         m_lineOfFile.emplace(diskPath, line);
         return Status::success();
     }
@@ -134,10 +135,12 @@ private:
         const ResolvedReference resolved = m_resolver.Resolve(reference);
         const std::string shown = AnsiToUtf8(reference, m_options.codePage);
         if (resolved.diskPath.empty())
-            return fail(ErrorKind::NotFound, "\"" + shown + "\": no folder on this machine stands for its drive or share " +
-                        "(see CORVANE_DRIVE_MAP).");
+            return fail(ErrorKind::NotFound,
+                        "\"" + shown + "\": no folder on this machine stands for its drive or share " +
+                            "(see CORVANE_DRIVE_MAP).");
         if (!resolved.exists)
-            return fail(ErrorKind::NotFound, "\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
+            return fail(ErrorKind::NotFound,
+                        "\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
         if (Status appended = Append(resolved.diskPath, entryName, line, reference); !appended)
             return appended.failure();
         return resolved.diskPath;
@@ -194,9 +197,10 @@ bool IsFolder(const std::string& path) {
 ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job,
                               const ArchiveOptions& options) {
     if (!IsFolder(job.gBackupFolder))
-        return Failed("Writing Zip File", fail(ErrorKind::NotFound, "The backup folder \"" + job.gBackupFolder +
-                                                                        "\" does not exist.",
-                                               job.gBackupFolder));
+        return Failed("Writing Zip File",
+                      fail(ErrorKind::NotFound,
+                           "The backup folder \"" + job.gBackupFolder + "\" does not exist.",
+                           job.gBackupFolder));
     const std::string archivePath =
         AddBackslash(job.gBackupFolder) + AnsiToUtf8(job.gZipName, options.codePage);
     const Result<ProjectFile> project = ReadProjectFile(projectPath);

@@ -37,9 +37,9 @@ struct RunProgress {
 };
 
 struct RunOptions {
-    ArchiveOptions archive;          // progress and cancel inside are replaced by the run's own
+    ArchiveOptions archive;            // progress and cancel inside are replaced by the run's own
     SettingsStore* settings = nullptr; // where "LastDir" is remembered; none: not remembered
-    Clock clock = SystemClock();     // the group run's one time stamp
+    Clock clock = SystemClock();       // the group run's one time stamp
     std::function<void(const RunProgress&)> progress;
     std::function<bool()> cancelRequested;
     // each warning as it arises, while the run goes on; they are in RunOutcome::warnings as well
@@ -53,8 +53,8 @@ struct RunOutcome {
     std::vector<std::string> warnings; // e.g. "LastDir" could not be stored; the run went on
     std::string backupFolder;          // the folder used (gBackupFolder)
     int projectsDone = 0;
-    ArchiveOutcome failure;            // the failing project's outcome, for ProjectFailed
-    Error error;                       // Refused: why nothing was done
+    ArchiveOutcome failure; // the failing project's outcome, for ProjectFailed
+    Error error;            // Refused: why nothing was done
 };
 
 RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options);

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "core/project/project.h"
 #include "core/common/error.h"
+#include "core/project/project.h"
 
 namespace corvane {
 

@@ -23,22 +23,30 @@ enum class ErrorKind {
 
 struct Error {
     ErrorKind kind = ErrorKind::Io;
-    std::string message;  // whole sentences naming the path or line, for a user
-    std::string path;     // the file or folder it is about, when there is one
-    int systemError = 0;  // the operating system's error number, when it gave one
+    std::string message; // whole sentences naming the path or line, for a user
+    std::string path;    // the file or folder it is about, when there is one
+    int systemError = 0; // the operating system's error number, when it gave one
 };
 
 // The readable name of a kind, for logs and test output.
 inline const char* KindName(ErrorKind kind) {
     switch (kind) {
-    case ErrorKind::Cancelled: return "cancelled";
-    case ErrorKind::NotFound: return "not found";
-    case ErrorKind::NotReadable: return "not readable";
-    case ErrorKind::NotWritable: return "not writable";
-    case ErrorKind::Refused: return "refused";
-    case ErrorKind::Damaged: return "damaged";
-    case ErrorKind::WrongPassword: return "wrong password";
-    case ErrorKind::Io: return "input/output error";
+    case ErrorKind::Cancelled:
+        return "cancelled";
+    case ErrorKind::NotFound:
+        return "not found";
+    case ErrorKind::NotReadable:
+        return "not readable";
+    case ErrorKind::NotWritable:
+        return "not writable";
+    case ErrorKind::Refused:
+        return "refused";
+    case ErrorKind::Damaged:
+        return "damaged";
+    case ErrorKind::WrongPassword:
+        return "wrong password";
+    case ErrorKind::Io:
+        return "input/output error";
     }
     return "error";
 }

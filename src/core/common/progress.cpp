@@ -5,7 +5,8 @@
 
 namespace corvane {
 
-Progress::Progress(Sink sink) : m_shared(sink ? std::make_shared<Shared>(Shared{std::move(sink)}) : nullptr) {}
+Progress::Progress(Sink sink)
+    : m_shared(sink ? std::make_shared<Shared>(Shared{std::move(sink)}) : nullptr) {}
 
 Progress Progress::Part(double start, double share) const {
     Progress part = *this;

@@ -147,7 +147,8 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path) {
             selection.projects.push_back(project);
     }
     if (selection.projects.empty())
-        return fail(ErrorKind::Refused, "The Visual Basic group file \"" + path + "\" names no project.", path);
+        return fail(ErrorKind::Refused, "The Visual Basic group file \"" + path + "\" names no project.",
+                    path);
     selection.savePath = DefaultGroupBackupFolder(selection.projects.front());
     return selection;
 }

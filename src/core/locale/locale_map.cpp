@@ -7,8 +7,8 @@
 #include <random>
 #include <system_error>
 
-#include "core/locale/ini_file.h"
 #include "core/common/environment.h"
+#include "core/locale/ini_file.h"
 
 namespace corvane {
 
@@ -68,15 +68,18 @@ Status EnsureLocaleMap(const std::string& programFolder) {
         out.close();
         if (!out) {
             fs::remove(temporary, ignored);
-            return fail(ErrorKind::NotWritable, "Cannot write the locale map " + path + "; the interface stays in English.", path);
+            return fail(ErrorKind::NotWritable,
+                        "Cannot write the locale map " + path + "; the interface stays in English.", path);
         }
     }
     std::error_code renameError;
     fs::rename(temporary, path, renameError);
     if (renameError) {
         fs::remove(temporary, ignored);
-        return fail(ErrorKind::NotWritable, "Cannot write the locale map " + path + " (" + renameError.message() +
-                    "); the interface stays in English.", path);
+        return fail(ErrorKind::NotWritable,
+                    "Cannot write the locale map " + path + " (" + renameError.message() +
+                        "); the interface stays in English.",
+                    path);
     }
     return Status::success();
 }

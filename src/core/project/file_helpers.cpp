@@ -72,7 +72,8 @@ Status CreateFolderPath(const std::string& path) {
     } else {
         reason = "it could not be created";
     }
-    return fail(ErrorKind::NotWritable, "The folder " + target + " does not exist and could not be created: " + reason + ".", target);
+    return fail(ErrorKind::NotWritable,
+                "The folder " + target + " does not exist and could not be created: " + reason + ".", target);
 }
 
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix) {

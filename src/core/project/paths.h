@@ -13,6 +13,8 @@ namespace corvane {
 char SeparatorOf(const std::string& path);
 
 // Trims leading and trailing spaces, then appends the path's separator unless it already ends with one.
+// The name is the one Visual Basic programmers know; the separator is not always a backslash: a path of
+// this machine ("/srv/vb6") gets this machine's "/", a Windows-form path ("C:\Dev") a "".
 std::string AddBackslash(const std::string& path);
 // Everything before the last separator ("\" or "/"); empty when there is none.
 std::string FolderOfPath(const std::string& path);
@@ -47,6 +49,8 @@ std::string UniqueTempName(const std::string& prefix, const std::string& suffix)
 // What a path given to a command names, judged by its extension without regard to case.
 enum class InputKind { Project, Group, VbGroup, Archive, Unknown };
 InputKind KindOfInput(const std::string& path);
-inline bool IsGroupInput(InputKind kind) { return kind == InputKind::Group || kind == InputKind::VbGroup; }
+inline bool IsGroupInput(InputKind kind) {
+    return kind == InputKind::Group || kind == InputKind::VbGroup;
+}
 
 } // namespace corvane

@@ -128,8 +128,10 @@ Result<ProjectFile> ReadProjectFile(const std::string& path) {
     }
     ProjectFile project{SplitLines(*bytes)};
     if (project.lines.size() > kMaxProjectLines) {
-        return fail(ErrorKind::Refused, "The project file " + path + " has " + std::to_string(project.lines.size()) +
-                    " lines; at most 32,767 lines are supported.", path);
+        return fail(ErrorKind::Refused,
+                    "The project file " + path + " has " + std::to_string(project.lines.size()) +
+                        " lines; at most 32,767 lines are supported.",
+                    path);
     }
     return project;
 }

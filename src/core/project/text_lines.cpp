@@ -45,7 +45,8 @@ Result<std::string> ReadTextFile(const std::string& path) {
     errno = 0;
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return fail(KindOfSystemError(errno, ErrorKind::NotReadable), "Cannot read the file " + path + ": " + Reason(errno) + ".", path, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotReadable),
+                    "Cannot read the file " + path + ": " + Reason(errno) + ".", path, errno);
     }
     std::string bytes;
     char buffer[65536];
@@ -58,7 +59,8 @@ Result<std::string> ReadTextFile(const std::string& path) {
     }
     if (std::ferror(file.get())) {
         // a folder opens but cannot be read
-        return fail(ErrorKind::NotReadable, "Cannot read the file " + path + ": " + Reason(errno) + ".", path, errno);
+        return fail(ErrorKind::NotReadable, "Cannot read the file " + path + ": " + Reason(errno) + ".", path,
+                    errno);
     }
     return bytes;
 }
@@ -67,12 +69,14 @@ Status WriteTextLines(const std::string& path, const std::vector<std::string>& l
     errno = 0;
     FilePtr file(std::fopen(path.c_str(), "wb"));
     if (!file) {
-        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Cannot write the file " + path + ": " + Reason(errno) + ".", path, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
+                    "Cannot write the file " + path + ": " + Reason(errno) + ".", path, errno);
     }
     for (const std::string& line : lines) {
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
             std::fwrite("\r\n", 1, 2, file.get()) != 2) {
-            return fail(ErrorKind::Io, "Cannot write the file " + path + ": " + Reason(errno) + ".", path, errno);
+            return fail(ErrorKind::Io, "Cannot write the file " + path + ": " + Reason(errno) + ".", path,
+                        errno);
         }
     }
     const int closed = std::fclose(file.release());

@@ -25,8 +25,7 @@ struct EntryCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-Error EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text,
-                     bool checkingPassword) {
+Error EntryFailure(const PlannedEntry& entry, int zipError, const std::string& text, bool checkingPassword) {
     // a wrong password shows up as a failed check or garbage data when the quick test let it through
     if (zipError == ZIP_ER_WRONGPASSWD ||
         (checkingPassword && (zipError == ZIP_ER_CRC || zipError == ZIP_ER_ZLIB)))
@@ -87,16 +86,18 @@ private:
     Status CheckLimits(const PlannedEntry& entry, std::uint64_t inflated) const {
         const UnzipLimits& limits = m_options.limits;
         if (inflated > limits.maxEntryBytes)
-            return fail(ErrorKind::Refused, "The entry \"" + entry.name + "\" unpacks to more than the limit of " +
-                        std::to_string(limits.maxEntryBytes) + " bytes.");
+            return fail(ErrorKind::Refused, "The entry \"" + entry.name +
+                                                "\" unpacks to more than the limit of " +
+                                                std::to_string(limits.maxEntryBytes) + " bytes.");
         if (m_inflatedTotal > limits.maxTotalBytes)
             return fail(ErrorKind::Refused, "The archive unpacks to more than the limit of " +
-                        std::to_string(limits.maxTotalBytes) + " bytes (at \"" + entry.name + "\").");
+                                                std::to_string(limits.maxTotalBytes) + " bytes (at \"" +
+                                                entry.name + "\").");
         if (inflated > kRatioGraceBytes &&
             double(inflated) > limits.maxRatio * double(std::max<std::uint64_t>(entry.compressedSize, 1)))
             return fail(ErrorKind::Refused, "The entry \"" + entry.name + "\" unpacks to more than " +
-                        std::to_string(static_cast<long long>(limits.maxRatio)) +
-                        " times its packed size; it looks like a zip bomb.");
+                                                std::to_string(static_cast<long long>(limits.maxRatio)) +
+                                                " times its packed size; it looks like a zip bomb.");
         return Status::success();
     }
 
@@ -153,7 +154,7 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     if (duplicateNames) // opened again only so that the refusal can name the entry
         archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
     if (!archive)
-        return fail(openError == ZIP_ER_NOENT ? ErrorKind::NotFound
+        return fail(openError == ZIP_ER_NOENT                              ? ErrorKind::NotFound
                     : openError == ZIP_ER_OPEN || openError == ZIP_ER_READ ? ErrorKind::NotReadable
                                                                            : ErrorKind::Damaged,
                     "Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".",
@@ -164,7 +165,8 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     if (Status layout = CheckEntriesDoNotOverlap(archivePath); !layout)
         return layout.failure();
     if (duplicateNames)
-        return fail(ErrorKind::Refused, "The archive \"" + archivePath + "\" holds two entries with the same name.", archivePath);
+        return fail(ErrorKind::Refused,
+                    "The archive \"" + archivePath + "\" holds two entries with the same name.", archivePath);
     EntryReader reader(archive.get(), options, plan->claimedTotal);
     if (Status unlocked = UnlockArchive(*plan, options, reader); !unlocked)
         return unlocked.failure();

@@ -67,9 +67,11 @@ std::optional<Directory> FindDirectory(ArchiveBytes& file) {
         if (Little(*bytes, at, 4) != kEndSignature)
             continue;
         const std::uint64_t endOffset = file.size() - tail + at;
-        Directory directory{Little(*bytes, at + 16, 4), Little(*bytes, at + 12, 4), Little(*bytes, at + 10, 2), 0};
+        Directory directory{Little(*bytes, at + 16, 4), Little(*bytes, at + 12, 4),
+                            Little(*bytes, at + 10, 2), 0};
         if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF || directory.entries == 0xFFFF) {
-            const auto locator = file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
+            const auto locator =
+                file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
             if (!locator || Little(*locator, 0, 4) != kZip64LocatorSignature)
                 return std::nullopt;
             const auto end64 = file.Read(Little(*locator, 8, 8), 56);
@@ -117,7 +119,8 @@ std::optional<std::vector<Span>> ReadSpans(ArchiveBytes& file, const Directory& 
     for (std::size_t at = 0; at + kCentralSize <= central->size();) {
         if (Little(*central, at, 4) != kCentralSignature)
             return std::nullopt;
-        const std::size_t nameLength = Little(*central, at + 28, 2), extraLength = Little(*central, at + 30, 2),
+        const std::size_t nameLength = Little(*central, at + 28, 2),
+                          extraLength = Little(*central, at + 30, 2),
                           commentLength = Little(*central, at + 32, 2);
         if (at + kCentralSize + nameLength + extraLength > central->size())
             return std::nullopt;
@@ -152,8 +155,10 @@ Status CheckEntriesDoNotOverlap(const std::string& archivePath) {
         const Span& before = (*spans)[i - 1];
         const Span& after = (*spans)[i];
         if (after.begin < before.end)
-            return fail(ErrorKind::Refused, "The entries \"" + before.name + "\" and \"" + after.name +
-                        "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
+            return fail(
+                ErrorKind::Refused,
+                "The entries \"" + before.name + "\" and \"" + after.name +
+                    "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
     }
     return Status::success();
 }

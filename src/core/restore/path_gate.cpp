@@ -9,7 +9,8 @@ namespace corvane {
 namespace {
 
 Error Refuse(const std::string& name, const std::string& why) {
-    return fail(ErrorKind::Refused, "The archive entry \"" + DisplayEntryName(name) + "\" was refused: " + why + ".");
+    return fail(ErrorKind::Refused,
+                "The archive entry \"" + DisplayEntryName(name) + "\" was refused: " + why + ".");
 }
 
 std::string FoldCase(std::string text) {

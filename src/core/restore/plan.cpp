@@ -45,7 +45,8 @@ Status CheckExistingPath(const std::filesystem::path& folder, const PlannedEntry
 Result<PlannedEntry> PlanEntry(zip_t* archive, zip_uint64_t index, const UnzipLimits& limits) {
     zip_stat_t stat;
     if (zip_stat_index(archive, index, 0, &stat) != 0)
-        return fail(ErrorKind::Damaged, "Could not read the entry number " + std::to_string(index + 1) + " of the archive.");
+        return fail(ErrorKind::Damaged,
+                    "Could not read the entry number " + std::to_string(index + 1) + " of the archive.");
     const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
     PlannedEntry entry;
     entry.index = index;
@@ -79,8 +80,9 @@ Result<PlannedEntry> PlanEntry(zip_t* archive, zip_uint64_t index, const UnzipLi
 
 Status CheckEntryCount(std::uint64_t count, const UnzipLimits& limits) {
     if (count > limits.maxEntries)
-        return fail(ErrorKind::Refused, "The archive holds " + std::to_string(count) + " entries, more than the limit of " +
-                    std::to_string(limits.maxEntries) + ".");
+        return fail(ErrorKind::Refused, "The archive holds " + std::to_string(count) +
+                                            " entries, more than the limit of " +
+                                            std::to_string(limits.maxEntries) + ".");
     return Status::success();
 }
 

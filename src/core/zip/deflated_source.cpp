@@ -69,7 +69,8 @@ zip_int64_t Open(DeflatedSourceState& state) {
     return 0;
 }
 
-zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t length,
+                                   zip_source_cmd_t command) {
     auto* state = static_cast<DeflatedSourceState*>(userData);
     switch (command) {
     case ZIP_SOURCE_OPEN:

@@ -76,7 +76,8 @@ zip_stat_t* StatSourceFile(const SourceFile& file, zip_error_t& error, void* dat
     return stat;
 }
 
-zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command) {
     switch (command) {
     case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&error, data, length);
@@ -99,20 +100,24 @@ Result<SourceFile> InspectSourceFile(const std::string& path) {
         return fail(ErrorKind::NotReadable, "\"" + path + "\" is not a file.", path);
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (stream == nullptr)
-        return fail(KindOfSystemError(errno, ErrorKind::NotReadable), "Could not open \"" + path + "\": " + std::strerror(errno) + ".", path, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotReadable),
+                    "Could not open \"" + path + "\": " + std::strerror(errno) + ".", path, errno);
     char probe = 0;
     bool readable = std::fread(&probe, 1, 1, stream) == 1 || !std::ferror(stream);
     int readError = errno;
     std::fclose(stream);
     if (!readable)
-        return fail(ErrorKind::NotReadable, "Could not read \"" + path + "\": " + std::strerror(readError) + ".", path, readError);
+        return fail(ErrorKind::NotReadable,
+                    "Could not read \"" + path + "\": " + std::strerror(readError) + ".", path, readError);
 
     SourceFile file;
     file.path = path;
     file.size = std::filesystem::file_size(path, error);
     auto written = error ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(path, error);
     if (error)
-        return fail(ErrorKind::NotReadable, "Could not read the size and time of \"" + path + "\": " + error.message() + ".", path, error.value());
+        return fail(ErrorKind::NotReadable,
+                    "Could not read the size and time of \"" + path + "\": " + error.message() + ".", path,
+                    error.value());
     file.modificationTime = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
     return file;
 }

@@ -35,7 +35,8 @@ zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error
 zip_stat_t* StatSourceFile(const SourceFile& file, zip_error_t& error, void* data, zip_uint64_t length);
 // The commands every source of ours answers alike: its last error, the list of commands it
 // supports, and a refusal of any other.
-zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length, zip_source_cmd_t command);
+zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command);
 
 // Opens and reads a byte of the file now, so that a missing or unreadable file is refused when
 // it is added rather than when the archive is written.

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "core/project/paths.h"
 #include "core/platform/platform.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 namespace {

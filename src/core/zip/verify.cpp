@@ -31,19 +31,21 @@ Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<Ex
     std::unique_ptr<zip_t, ArchiveCloser> archive(
         zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
     if (!archive)
-        return fail(ErrorKind::Damaged, "The written archive cannot be opened again: " + ZipErrorText(openError) + ".");
+        return fail(ErrorKind::Damaged,
+                    "The written archive cannot be opened again: " + ZipErrorText(openError) + ".");
     ReportProgress(kOpenShare);
     zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     if (count < 0 || static_cast<std::size_t>(count) != expected.size())
-        return fail(ErrorKind::Damaged, "The written archive holds " + std::to_string(count) + " entries instead of " +
-                    std::to_string(expected.size()) + ".");
+        return fail(ErrorKind::Damaged, "The written archive holds " + std::to_string(count) +
+                                            " entries instead of " + std::to_string(expected.size()) + ".");
     std::vector<char> buffer(64 * 1024);
     for (zip_uint64_t index = 0; index < expected.size(); ++index) {
         const std::string& name = expected[index].name;
         const std::optional<DeflatedDigest>& digest = expected[index].deflated;
         const char* stored = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
         if (stored == nullptr || name != stored)
-            return fail(ErrorKind::Damaged, EntryFailure(name, "it is stored as \"" + std::string(stored ? stored : "") + "\""));
+            return fail(ErrorKind::Damaged,
+                        EntryFailure(name, "it is stored as \"" + std::string(stored ? stored : "") + "\""));
         zip_stat_t stat;
         if (zip_stat_index(archive.get(), index, 0, &stat) != 0)
             return fail(ErrorKind::Damaged, EntryFailure(name, ZipErrorText(archive.get())));
@@ -53,7 +55,8 @@ Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<Ex
         // AES entries may leave the CRC out of their headers; their authentication code stands for it
         if (digest && (stat.comp_method != ZIP_CM_DEFLATE || stat.size != digest->size ||
                        (!encrypted && stat.crc != digest->crc)))
-            return fail(ErrorKind::Damaged, EntryFailure(name, "its headers do not describe the file that was added"));
+            return fail(ErrorKind::Damaged,
+                        EntryFailure(name, "its headers do not describe the file that was added"));
         // the stream we deflated is read as it is stored, only decrypted
         std::unique_ptr<zip_file_t, EntryCloser> file(
             zip_fopen_index_encrypted(archive.get(), index, digest ? ZIP_FL_COMPRESSED : 0,
@@ -75,7 +78,8 @@ Status ZipComponent::VerifyArchive(const std::string& path, const std::vector<Ex
         if (int closeError = zip_fclose(file.release()); closeError != 0)
             return fail(ErrorKind::Damaged, EntryFailure(name, ZipErrorText(closeError)));
         if (digest && (length != digest->packedSize || crc != digest->packedCrc))
-            return fail(ErrorKind::Damaged, EntryFailure(name, "its stored bytes differ from the ones written"));
+            return fail(ErrorKind::Damaged,
+                        EntryFailure(name, "its stored bytes differ from the ones written"));
         ReportProgress(kOpenShare + (1.0 - kOpenShare) * double(index + 1) / double(expected.size()));
     }
     return Status::success();

@@ -28,7 +28,8 @@ Status WriteEmptyArchive(const std::string& path) {
     static constexpr char kEndRecord[22] = {'P', 'K', 5, 6};
     std::FILE* file = std::fopen(path.c_str(), "wbx");
     if (file == nullptr)
-        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not create \"" + path + "\".", path, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not create \"" + path + "\".",
+                    path, errno);
     bool written = std::fwrite(kEndRecord, 1, sizeof kEndRecord, file) == sizeof kEndRecord;
     if (std::fclose(file) != 0 || !written)
         return fail(ErrorKind::Io, "Could not write \"" + path + "\".", path, errno);
@@ -98,7 +99,7 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_pool.Clear();
     m_startError.clear();
     m_failedFile.clear();
-        std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
+    std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
     if (folder.empty())
         folder = ".";
     std::error_code error;
@@ -184,10 +185,12 @@ Status ZipComponent::PrepareEntries() {
     if (m_password.empty() || m_encryption == 0)
         return Status::success();
     if (m_encryption != kEncryptionAes256)
-        return fail(ErrorKind::Refused, "Encryption mode " + std::to_string(m_encryption) + " is not supported.");
+        return fail(ErrorKind::Refused,
+                    "Encryption mode " + std::to_string(m_encryption) + " is not supported.");
     for (std::size_t i = 0; i < m_entryIndexes.size(); ++i) {
         if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, m_password.c_str()) != 0)
-            return fail(ErrorKind::Io, "Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
+            return fail(ErrorKind::Io,
+                        "Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
     }
     return Status::success();
 }
@@ -234,7 +237,7 @@ Status ZipComponent::CloseArchive() {
 
 int ZipComponent::WriteZipAndClose() {
     m_failedFile.clear();
-        if (m_archive == nullptr)
+    if (m_archive == nullptr)
         return Failed(m_startError.empty() ? "No archive was started." : m_startError);
     const double verifyShare = m_verify ? kVerifyShare : 0.0;
     const double writeShare = 1.0 - kFlushShare - verifyShare;
@@ -263,7 +266,8 @@ int ZipComponent::WriteZipAndClose() {
         std::filesystem::rename(m_tempPath, m_archivePath, error);
         if (error)
             written = fail(ErrorKind::NotWritable,
-                           "Could not give the archive its name \"" + m_archivePath + "\": " + error.message() + ".",
+                           "Could not give the archive its name \"" + m_archivePath +
+                               "\": " + error.message() + ".",
                            m_archivePath, error.value());
     }
     Discard();

@@ -10,9 +10,9 @@
 #include <system_error>
 #include <vector>
 
-#include "core/restore/path_gate.h"
 #include "core/project/paths.h"
 #include "core/project/project.h"
+#include "core/restore/path_gate.h"
 #include "core/restore/restore.h"
 
 namespace corvane::testing {

@@ -61,7 +61,9 @@ Status PendingFile::Write(const char* data, std::size_t size) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
-            return fail(ErrorKind::Io, "Could not write \"" + m_displayPath + "\": " + SystemReason(errno) + ".", m_displayPath, errno);
+            return fail(ErrorKind::Io,
+                        "Could not write \"" + m_displayPath + "\": " + SystemReason(errno) + ".",
+                        m_displayPath, errno);
         data += written;
         size -= static_cast<std::size_t>(written);
     }
@@ -75,12 +77,15 @@ Status PendingFile::Commit(std::time_t modificationTime) {
     if (::close(fd) != 0) {
         int error = errno;
         ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
-        return fail(ErrorKind::Io, "Could not write \"" + m_displayPath + "\": " + SystemReason(error) + ".", m_displayPath, error);
+        return fail(ErrorKind::Io, "Could not write \"" + m_displayPath + "\": " + SystemReason(error) + ".",
+                    m_displayPath, error);
     }
     if (::renameat(m_folderFd, m_tempName.c_str(), m_folderFd, m_finalName.c_str()) != 0) {
         int error = errno;
         ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
-        return fail(ErrorKind::NotWritable, "Could not create \"" + m_displayPath + "\": " + SystemReason(error) + ".", m_displayPath, error);
+        return fail(ErrorKind::NotWritable,
+                    "Could not create \"" + m_displayPath + "\": " + SystemReason(error) + ".", m_displayPath,
+                    error);
     }
     return Status::success();
 }
@@ -109,14 +114,18 @@ Result<ExtractTarget> ExtractTarget::Open(const std::string& folder) {
     target.m_folder = folder;
     target.m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (target.m_fd < 0)
-        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not open the folder \"" + folder + "\": " + SystemReason(errno) + ".", folder, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
+                    "Could not open the folder \"" + folder + "\": " + SystemReason(errno) + ".", folder,
+                    errno);
     return target;
 }
 
 Result<int> ExtractTarget::OpenFolder(const std::vector<std::string>& components, std::size_t count) {
     int fd = ::dup(m_fd);
     if (fd < 0)
-        return fail(ErrorKind::NotReadable, "Could not open the folder \"" + m_folder + "\": " + SystemReason(errno) + ".", m_folder, errno);
+        return fail(ErrorKind::NotReadable,
+                    "Could not open the folder \"" + m_folder + "\": " + SystemReason(errno) + ".", m_folder,
+                    errno);
     std::string shown = m_folder;
     for (std::size_t i = 0; i < count; ++i) {
         const char* name = components[i].c_str();
@@ -126,16 +135,21 @@ Result<int> ExtractTarget::OpenFolder(const std::vector<std::string>& components
             if (::mkdirat(fd, name, 0777) != 0 && errno != EEXIST) {
                 int error = errno;
                 ::close(fd);
-                return fail(ErrorKind::NotWritable, "Could not create the folder \"" + shown + "\": " + SystemReason(error) + ".", shown, error);
+                return fail(ErrorKind::NotWritable,
+                            "Could not create the folder \"" + shown + "\": " + SystemReason(error) + ".",
+                            shown, error);
             }
             next = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         int error = errno;
         ::close(fd);
         if (next < 0 && (error == ELOOP || error == ENOTDIR))
-            return fail(ErrorKind::Refused, "\"" + shown + "\" is a symbolic link or a file, not a folder.", shown);
+            return fail(ErrorKind::Refused, "\"" + shown + "\" is a symbolic link or a file, not a folder.",
+                        shown);
         if (next < 0)
-            return fail(ErrorKind::NotReadable, "Could not open the folder \"" + shown + "\": " + SystemReason(error) + ".", shown, error);
+            return fail(ErrorKind::NotReadable,
+                        "Could not open the folder \"" + shown + "\": " + SystemReason(error) + ".", shown,
+                        error);
         fd = next;
     }
     return fd;
@@ -168,7 +182,9 @@ Result<PendingFile> ExtractTarget::CreateFile(const std::vector<std::string>& co
             break;
     }
     if (file.m_fd < 0)
-        return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not create \"" + file.m_displayPath + "\": " + SystemReason(errno) + ".", file.m_displayPath, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
+                    "Could not create \"" + file.m_displayPath + "\": " + SystemReason(errno) + ".",
+                    file.m_displayPath, errno);
     return file;
 }
 

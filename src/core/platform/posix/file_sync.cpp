@@ -16,7 +16,8 @@ namespace {
 constexpr off_t kSyncPiece = 1 << 20;
 
 Status FlushFailed(const std::string& path, int error) {
-    return fail(ErrorKind::Io, "Could not flush \"" + path + "\" to the disk: " + std::strerror(error) + ".", path, error);
+    return fail(ErrorKind::Io, "Could not flush \"" + path + "\" to the disk: " + std::strerror(error) + ".",
+                path, error);
 }
 
 // Writes the file's data out piece by piece before the one fsync that makes it durable, which then has
@@ -45,7 +46,9 @@ Status SyncPieces(int fd, const std::string& path, const std::function<bool(doub
 Status SyncPath(const std::string& path, int flags, const std::function<bool(double)>& step = {}) {
     int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0)
-        return fail(KindOfSystemError(errno, ErrorKind::Io), "Could not open \"" + path + "\" to flush it: " + std::strerror(errno) + ".", path, errno);
+        return fail(KindOfSystemError(errno, ErrorKind::Io),
+                    "Could not open \"" + path + "\" to flush it: " + std::strerror(errno) + ".", path,
+                    errno);
     Status pieces = SyncPieces(fd, path, step);
     int result = pieces ? ::fsync(fd) : 0;
     int error = errno;

@@ -75,7 +75,8 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
     if (descriptor < 0 && errno == EACCES)
         descriptor = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC); // someone else's lock file
     if (descriptor < 0)
-        return fail(ErrorKind::NotWritable, "Cannot open " + lockPath + ": " + SystemReason(), lockPath, errno);
+        return fail(ErrorKind::NotWritable, "Cannot open " + lockPath + ": " + SystemReason(), lockPath,
+                    errno);
     while (::flock(descriptor, LOCK_EX) != 0) {
         if (errno != EINTR) {
             const std::string reason = SystemReason();
@@ -112,7 +113,8 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     std::string temporary = path + kTemporarySuffix;
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
-        return fail(ErrorKind::NotWritable, "Cannot create a file beside " + path + ": " + SystemReason(), path, errno);
+        return fail(ErrorKind::NotWritable, "Cannot create a file beside " + path + ": " + SystemReason(),
+                    path, errno);
 
     // the replacement keeps the permissions of the file it replaces
     struct stat old {};

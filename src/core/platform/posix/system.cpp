@@ -28,7 +28,8 @@ Result<std::string> ExecutablePath() {
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
-            return fail(ErrorKind::NotFound, std::string("Cannot find the program's own path: ") + std::strerror(errno));
+            return fail(ErrorKind::NotFound,
+                        std::string("Cannot find the program's own path: ") + std::strerror(errno));
         if (static_cast<std::size_t>(length) < buffer.size())
             return std::string(buffer.data(), static_cast<std::size_t>(length));
         buffer.resize(buffer.size() * 2);
