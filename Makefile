@@ -24,7 +24,9 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
 
-screenshots: build
+# only the picture tool and what it links, not the whole build
+screenshots: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target corvane-screenshots
 	./scripts/screenshots $(BUILD_DIR)
 
 bench: build

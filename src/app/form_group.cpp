@@ -8,11 +8,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/control_lookup.h"
-#include "app/frame3d.h"
-#include "app/icons.h"
-#include "app/pelm_button.h"
-#include "app/translate_form.h"
+#include "app/controls.h"
+#include "app/window_texts.h"
 
 namespace corvane {
 

@@ -3,22 +3,19 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "app/ansi_qstring.h"
-#include "app/common_dialog.h"
+#include "app/controls.h"
+#include "app/dialogs.h"
 #include "app/form_group.h"
-#include "app/pelm_button.h"
 #include "app/ui_services.h"
-#include "app/unicode_browse_folders.h"
+#include "app/window_texts.h"
 #include "core/group/group.h"
-#include "core/project/paths.h"
 #include "core/locale/string_table.h"
+#include "core/project/paths.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr quint32 kExplorer = 0x80000;
-constexpr quint32 kBrowseFileSystemNewStyle = 65;
 const QString kCrLf = QStringLiteral("\r\n");
 
 // the group file's lines are paths (and a folder name) as this machine names files, so that the main
@@ -130,7 +127,7 @@ void FormGroup::onSavepathDialogClick() {
 void FormGroup::onSetPathDialogClick() {
     UnicodeBrowseFolders browser(m_services);
     browser.DialogTitle = message(2, QStringLiteral("Select the Folder to Archive the Sources to"));
-    browser.Flags = kBrowseFileSystemNewStyle;
+    browser.Flags = kFileSystemFoldersNewStyle;
     browser.InitialDirectory = Utf8(AddBackslash(FolderOfPath(m_text1[2]->text().toStdString())));
     if (browser.ShowBrowseForFolder(this, true)) {
         const std::string folder = browser.SelectedFolder(false, false).toStdString();

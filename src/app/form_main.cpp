@@ -7,13 +7,8 @@
 #include <QListWidget>
 #include <QTimer>
 
-#include "app/control_lookup.h"
-#include "app/frame3d.h"
-#include "app/icons.h"
-#include "app/image_control.h"
-#include "app/pelm_button.h"
-#include "app/translate_form.h"
-#include "app/vista_prog.h"
+#include "app/controls.h"
+#include "app/window_texts.h"
 
 namespace corvane {
 
@@ -236,7 +231,7 @@ void FormMain::connectHandlers() {
         connect(m_image1[index], &ImageControl::clicked, this, [this, index] { onImage1Click(index); });
 }
 
-void FormMain::FormLoad(const FormLoadInputs& inputs) {
+void FormMain::ApplyLoadInputs(const FormLoadInputs& inputs) {
     if (!inputs.languageFile.isEmpty())
         TranslateForm(this, inputs.languageFile);
     ApplyVersionTexts(inputs.versionText, inputs.zipVersion);

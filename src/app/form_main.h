@@ -36,7 +36,7 @@ public:
 
     // The part of the window's loading that is the window's own: translation, version texts and
     // the year range, in that order. The caller runs it once, before the window is first shown.
-    void FormLoad(const FormLoadInputs& inputs);
+    void ApplyLoadInputs(const FormLoadInputs& inputs);
     void ApplyVersionTexts(const QString& versionText, const QString& zipVersion);
     void CompleteYearRange(int year);
 

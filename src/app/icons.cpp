@@ -1,5 +1,5 @@
-// drawing of the program's pictures
-#include "app/icons.h"
+// drawing of the program's pictures, declared with the controls that show them
+#include "app/controls.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,44 +1,38 @@
-// the main window's loading, its shell links and the version box
+// the main window's set-up and loading, its shell links, the version box and its closing
 #include "app/main_window.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QLabel>
 #include <QTimer>
 
-#include "app/ansi_qstring.h"
-#include "app/app_startup.h"
-#include "app/control_lookup.h"
-#include "app/frame3d.h"
-#include "app/image_control.h"
-#include "app/pelm_button.h"
-#include "app/shell_ex.h"
-#include "app/translate_form.h"
+#include "app/controls.h"
 #include "app/ui_services.h"
-#include "app/vista_prog.h"
-#include "core/locale/locale.h"
-#include "core/locale/ini_file.h"
-#include "core/project/paths.h"
+#include "app/window_texts.h"
 #include "core/common/environment.h"
+#include "core/locale/ini_file.h"
+#include "core/locale/locale.h"
+#include "core/project/paths.h"
+#include "core/zip/zip.h"
 
 namespace corvane {
 
 namespace {
 const char* const kAppName = "Corvane";
-const char* const kSection = "Files";
-const char* const kLastDir = "LastDir";
 } // namespace
 
-std::string PathBytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+QString CommandLineText(const QStringList& arguments) {
+    return arguments.join(QLatin1Char(' ')).remove(QLatin1Char('"'));
 }
 
-QString PathText(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+QString ProgramVersionText() {
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(CORVANE_VERSION_MAJOR)
+        .arg(CORVANE_VERSION_MINOR)
+        .arg(CORVANE_VERSION_PATCH);
 }
 
-QString MessageText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+QString ZipVersionText() {
+    return QString::fromStdString(ZipVersion());
 }
 
 MainWindowSetup DesktopSetup(const EnvLookup& env) {
@@ -70,11 +64,12 @@ MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* par
     const int height = m_barGeometry[1].bottom() - top + 1;
     const int width = 76;
     m_btnCancelRun->setGeometry(m_barGeometry[0].right() - width + 1, top, width, height);
-    connect(m_btnCancelRun, &PelmButton::clicked, this, [this] { m_run.requestCancel(); });
 }
 
 MainWindow::~MainWindow() {
-    m_run.cancelAndWait();
+    // while the window is still whole: the wait handles pending events, which must not reach a window
+    // half torn down
+    cancelRunAndWait();
     m_services.setBusyPointer(false);
 }
 
@@ -86,7 +81,7 @@ QString MainWindow::languageFile() const {
     return PathText(JoinPath(LanguageFolder(m_setup.programFolder), ToAnsi(m_currentLanguage) + ".lng"));
 }
 
-void MainWindow::Form_Load(const QString& gCommandLine) {
+void MainWindow::Form_Load(const QString& commandLine) {
     m_currentLanguage = FromAnsi(ChooseLanguage(m_setup.lcid, m_setup.programFolder));
     m_helpLanguage = FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())));
     m_strings = StringTable::LoadStringTable(ToAnsi(m_currentLanguage), m_setup.programFolder);
@@ -94,8 +89,8 @@ void MainWindow::Form_Load(const QString& gCommandLine) {
     ApplyVersionTexts(m_setup.versionText, m_setup.zipVersion);
 
     // any spelling of the group extension, anywhere in the path, as long as the file is there
-    if (gCommandLine.toUpper().contains(QLatin1String(".VBPGROUP")) && FileExists(PathBytes(gCommandLine)))
-        LoadSelectedGroup(gCommandLine, GroupLoadForm::StartUp);
+    if (commandLine.toUpper().contains(QLatin1String(".VBPGROUP")) && FileExists(PathBytes(commandLine)))
+        LoadSelectedGroup(commandLine, GroupLoadForm::StartUp);
 
     // the time stamp starts with the four-digit local year
     CompleteYearRange(QString::fromStdString(FormatTimeStamp(m_setup.clock()).substr(0, 4)).toInt());
@@ -106,7 +101,7 @@ void MainWindow::Form_Load(const QString& gCommandLine) {
 
 std::string MainWindow::lastDir() {
     // a damaged or unreadable store reads as nothing stored: the window still opens
-    const SettingsResult stored = m_settings.RegGetSetting(kAppName, kSection, kLastDir, "", true);
+    const SettingsResult stored = ReadLastBackupFolder(m_settings);
     // a store found damaged was set aside; say so once, the defaults are in use from now on
     if (const std::optional<std::string> notice = m_settings.TakeNotice())
         m_services.messageBox(this, QString::fromStdString(*notice), QString::fromLatin1(kAppName),
@@ -141,8 +136,8 @@ void MainWindow::showVersionBox() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // a run is never left writing behind a closed window: it is cancelled, and its worker awaited
-    if (m_run.isRunning()) {
-        m_run.cancelAndWait();
+    if (isBusy()) {
+        cancelRunAndWait();
         m_services.setBusyPointer(false);
         setRunControlsShown(false);
     }

@@ -2,23 +2,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "app/background_run.h"
 #include "app/form_main.h"
-#include "app/pelm_button.h"
 #include "core/backup/backup.h"
 #include "core/backup/naming.h"
 #include "core/common/environment.h"
+#include "core/locale/string_table.h"
 #include "core/project/project.h"
 #include "core/settings/settings.h"
-#include "core/locale/string_table.h"
-
 
 namespace corvane {
 
+class Job;
 class UiServices;
+struct UnzipOutcome;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
@@ -35,6 +36,14 @@ struct MainWindowSetup {
 // The real surroundings: program folder, settings, locale and drives from the environment.
 MainWindowSetup DesktopSetup(const EnvLookup& env);
 
+// The program's arguments (without its own name) as the window's loading reads them: joined by one
+// space, with every double quotation mark removed.
+QString CommandLineText(const QStringList& arguments);
+// "Version " + major.minor.revision of this build.
+QString ProgramVersionText();
+// The zip layer's version.
+QString ZipVersionText();
+
 // How LoadSelectedGroup was reached: from the command line before the window is shown, from the file
 // dialog, or after the group editor saved a group (which has put the path into Text1(0) already).
 enum class GroupLoadForm { StartUp, Dialog, Editor };
@@ -46,9 +55,9 @@ public:
     MainWindow(UiServices& services, MainWindowSetup setup, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The window's loading, run once before it is first shown. gCommandLine: the command line with
-    // its quotation marks removed; a group file named there is selected.
-    void Form_Load(const QString& gCommandLine);
+    // The window's loading, run once before it is first shown: the language of the user's locale, the
+    // version texts, and a group file named on the command line (as CommandLineText gives it) selected.
+    void Form_Load(const QString& commandLine);
 
     // Fills the window from a group file. A file that cannot be read ends it with the panel hidden.
     void LoadSelectedGroup(const QString& path, GroupLoadForm form);
@@ -62,9 +71,10 @@ public:
     // the active language file; it need not exist
     QString languageFile() const;
     const std::string& programFolder() const { return m_setup.programFolder; }
-    bool gIsGroup() const { return m_isGroup; }
-    const JobState& job() const { return m_job; }
-    bool isBusy() const { return m_run.isRunning(); }
+    bool isGroup() const { return m_isGroup; }
+    const JobState& selectedJob() const { return m_selectedJob; }
+    // true while an archive or unzip job runs
+    bool isBusy() const;
     PelmButton* btnCancelRun() const { return m_btnCancelRun; }
     // Shows the cancel button beside the shortened progress bars, or hides it and gives the bars their
     // width back.
@@ -73,7 +83,7 @@ public:
 protected:
     void onDBpathDialogClick() override;
     void onSavepathDialogClick() override;
-    void onPelmButton1Click() override; // in main_window_group_button.cpp
+    void onPelmButton1Click() override;
     void onPelmOpenTheClick() override;
     void onFrame3D2Click() override;
     void onBtnValiderClick() override;
@@ -83,16 +93,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // selection
+    // selection (main_window_selection.cpp)
     void selectSingleProject(const QString& path);
-    // archive run
+    // the jobs and what they report (main_window_runs.cpp)
     void startArchiveRun();
-    void warnIfLastDirNotWritable(const std::string& backupFolder);
-    void postProgress(const RunProgress& progress);
     void showProgress(const RunProgress& progress);
+    void showRunWarning(const std::string& warning);
     void endArchiveRun(const RunOutcome& outcome);
-    // unzip
-    void startUnzip(const QString& archive, const QString& folder);
+    void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
+    void endUnzip(const UnzipOutcome& outcome);
+    // the previous job, if any, is let go: it has ended, though its end may still be on the stack
+    void adoptRun(Job* job);
+    void cancelRunAndWait();
     // settings
     std::string lastDir();
     void openInShell(const QString& target);
@@ -104,19 +116,12 @@ private:
     QString m_currentLanguage;
     QString m_helpLanguage;
     bool m_isGroup = false;
-    JobState m_job; // the single project's names, fixed when it was chosen
-    BackgroundRun m_run;
-    ProgressThrottle m_throttle{std::chrono::milliseconds(40)};
+    JobState m_selectedJob;       // the single project's names, fixed when it was chosen
+    Job* m_run = nullptr;         // the running job, or the last one; a child of the window
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     bool m_lastDirWarned = false; // a warning shown before the run's end is not repeated
     PelmButton* m_btnCancelRun = nullptr;
     QRect m_barGeometry[2];
 };
-
-// Paths as the core reads them (bytes of this machine's file names) and as the window shows them.
-std::string PathBytes(const QString& path);
-QString PathText(const std::string& path);
-// A message made by the core: UTF-8, with the paths it names in them.
-QString MessageText(const std::string& text);
 
 } // namespace corvane

@@ -1,17 +1,16 @@
-// choosing what to archive: a project or a group, and the folder the backup goes to
+// choosing what to archive: a project, a group (chosen or made in the group editor), and the folder the
+// backup goes to
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "app/ansi_qstring.h"
-#include "app/common_dialog.h"
-#include "app/frame3d.h"
+#include "app/controls.h"
+#include "app/dialogs.h"
+#include "app/form_group.h"
 #include "app/main_window.h"
-#include "app/pelm_button.h"
 #include "app/ui_services.h"
-#include "app/unicode_browse_folders.h"
-#include "app/vista_prog.h"
+#include "app/window_texts.h"
 #include "core/group/group.h"
 #include "core/project/paths.h"
 
@@ -21,18 +20,12 @@ namespace {
 // Visual Basic's own ".vbg" groups are offered beside the program's groups
 const char* const kProjectFilter = "Visual Basic Projects and Groups|*.vbp;*.vbpgroup;*.vbg|"
                                    "Visual Basic Project|*.vbp|VB Project Group|*.vbpgroup|VB Group|*.vbg";
-constexpr quint32 kExplorerMustExist = 0x81000;
-constexpr quint32 kFileSystemFoldersNewStyle = 65;
 
-bool NamesGroupFile(const QString& path) {
-    const QString upper = path.toUpper();
-    return upper.endsWith(QLatin1String(".VBPGROUP")) || upper.endsWith(QLatin1String(".VBG"));
-}
 } // namespace
 
 void MainWindow::onDBpathDialogClick() {
     // the panel shows the running archive; it is not replaced under it
-    if (m_run.isRunning()) {
+    if (isBusy()) {
         m_services.beep();
         return;
     }
@@ -47,7 +40,7 @@ void MainWindow::onDBpathDialogClick() {
     dialog.FileName.clear();
     dialog.Filter = QString::fromLatin1(kProjectFilter);
     dialog.FilterIndex = 1;
-    dialog.Flags = kExplorerMustExist;
+    dialog.Flags = kExplorer | kFileMustExist;
     dialog.CancelError = true;
     if (!dialog.ShowOpen(this) || dialog.LastError() != 0 || dialog.FileName.isEmpty())
         return;
@@ -55,7 +48,7 @@ void MainWindow::onDBpathDialogClick() {
     const QString chosen = dialog.FileName;
     for (int index = 0; index < 4; ++index)
         text1(index)->clear();
-    if (NamesGroupFile(chosen)) {
+    if (IsGroupInput(KindOfInput(PathBytes(chosen)))) {
         LoadSelectedGroup(chosen, GroupLoadForm::Dialog);
         return;
     }
@@ -73,11 +66,11 @@ void MainWindow::selectSingleProject(const QString& path) {
     frame3D3()->show();
     label1(1)->setText(GetString(17, QStringLiteral("Backup File Name :")));
     m_isGroup = false;
-    m_job = std::move(selection.value().state);
+    m_selectedJob = std::move(selection.value().state);
     text1(0)->setText(path);
     text1(2)->setText(PathText(selection.value().savePath));
     // the names come from the project file, in its code page
-    text1(1)->setText(FromAnsi(m_job.gZipName));
+    text1(1)->setText(FromAnsi(m_selectedJob.gZipName));
     savePathDialog()->show();
     text1(3)->setFocus();
 }
@@ -108,6 +101,26 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     savePathDialog()->show();
     if (form != GroupLoadForm::StartUp)
         text1(3)->setFocus();
+}
+
+void MainWindow::onPelmButton1Click() {
+    // the panel shows the running archive; it is not taken away under it
+    if (isBusy()) {
+        m_services.beep();
+        return;
+    }
+    frame3D3()->hide();
+    QCoreApplication::processEvents();
+
+    // a fresh editor every time: empty fields and the texts of the current language
+    FormGroup editor(m_services, m_strings, languageFile(), text1(0), this);
+    editor.exec();
+
+    // the editor hands a saved group back through the path box; "Return" leaves the box as it was,
+    // so an earlier group is read again and anything else stays unselected
+    const QString path = text1(0)->text();
+    if (path.toUpper().contains(QLatin1String(".VBPGROUP")))
+        LoadSelectedGroup(path, GroupLoadForm::Editor);
 }
 
 void MainWindow::onSavepathDialogClick() {

@@ -1,4 +1,5 @@
-// the real desktop services: Qt dialogs, the application's pointer and beep, the desktop's opener
+// the real desktop services: Qt dialogs, the application's pointer and beep, the desktop's opener and
+// the shell call in front of it
 #include "app/ui_services.h"
 
 #include <QApplication>
@@ -7,12 +8,88 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QList>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
-
-#include "app/message_box_style.h"
+#include <exception>
 
 namespace corvane {
+
+namespace {
+
+QList<QMessageBox::StandardButton> ButtonsInOrder(int buttonKind) {
+    switch (buttonKind) {
+    case MsgBox::OkCancel:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MsgBox::AbortRetryIgnore:
+        return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
+    case MsgBox::YesNoCancel:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case MsgBox::YesNo:
+        return {QMessageBox::Yes, QMessageBox::No};
+    case MsgBox::RetryCancel:
+        return {QMessageBox::Retry, QMessageBox::Cancel};
+    default:
+        return {QMessageBox::Ok};
+    }
+}
+
+QMessageBox::Icon IconOf(int iconKind) {
+    switch (iconKind) {
+    case MsgBox::Critical:
+        return QMessageBox::Critical;
+    case MsgBox::Question:
+        return QMessageBox::Question;
+    case MsgBox::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBox::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+// the old message box style numbers turned into a Qt message box's look, and its answer back
+struct MessageBoxLook {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+MessageBoxLook LookOfStyle(int style) {
+    const auto order = ButtonsInOrder(style & 0x0F);
+    MessageBoxLook look;
+    for (auto button : order)
+        look.buttons |= button;
+    look.icon = IconOf(style & 0x70);
+    // a default button beyond the last one falls back to the first, as the old box did
+    const int wanted = (style & 0x300) >> 8;
+    look.defaultButton = order.value(wanted < order.size() ? wanted : 0);
+    return look;
+}
+
+// the old answer number (1 OK ... 7 No) for the button pressed; Cancel's 2 for anything else
+int AnswerOfButton(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return MsgBox::Ok;
+    case QMessageBox::Abort:
+        return MsgBox::Abort;
+    case QMessageBox::Retry:
+        return MsgBox::Retry;
+    case QMessageBox::Ignore:
+        return MsgBox::Ignore;
+    case QMessageBox::Yes:
+        return MsgBox::Yes;
+    case QMessageBox::No:
+        return MsgBox::No;
+    default:
+        return MsgBox::Cancel;
+    }
+}
+
+} // namespace
 
 UiServices::~UiServices() = default;
 DesktopServices::~DesktopServices() {
@@ -115,6 +192,35 @@ qint64 DesktopServices::openInDesktop(const QString& target, const QString& work
     if (!QProcess::startDetached(QStringLiteral("xdg-open"), {target}, folder, &pid))
         return 0;
     return pid;
+}
+
+QString ShellWorkingFolder(const QString& file) {
+    if (IsWebAddress(file))
+        return {};
+    const qsizetype last = qMax(file.lastIndexOf(QLatin1Char('\\')), file.lastIndexOf(QLatin1Char('/')));
+    if (last < 0)
+        return {};
+    // "/backups" runs in the root, not in no folder at all
+    return last == 0 ? file.left(1) : file.left(last);
+}
+
+qint64 ShellEX(UiServices& services, const QString& file, const QString& parameters, const QString& verb,
+               int showMode, QWidget* owner) {
+    Q_UNUSED(parameters);
+    Q_UNUSED(showMode);
+    Q_UNUSED(owner);
+    // the desktop knows one way to open things; any other verb has no program registered for it
+    if (!verb.isEmpty() && verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+        return 0;
+    if (file.isEmpty())
+        return 0;
+    try {
+        const qint64 result = services.openInDesktop(file, ShellWorkingFolder(file));
+        return result < 0 ? -1 : result;
+    } catch (const std::exception&) {
+        // the caller ignores the result; nothing may escape into the event loop
+        return -1;
+    }
 }
 
 } // namespace corvane

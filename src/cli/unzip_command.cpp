@@ -116,7 +116,7 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
             << " is encrypted: pass --password-env VAR or --password-file FILE.\n";
         return kUsageExit;
     }
-    if (IsCancelledExtraction(extracted)) {
+    if (extracted.cancelled()) {
         err << "Cancelled: files extracted before the cancel stay in " << folder << ".\n";
         return kCancelledExit;
     }

@@ -4,8 +4,8 @@
 #include <QListWidget>
 #include <QtTest>
 
-#include "app/control_lookup.h"
 #include "app/form_group.h"
+#include "app/window_texts.h"
 #include "core/locale/string_table.h"
 #include "support/main_window_fixture.h"
 

@@ -4,10 +4,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include "app/frame3d.h"
-#include "app/image_control.h"
-#include "app/pelm_button.h"
-#include "app/vista_prog.h"
+#include "app/controls.h"
 #include "core/settings/settings.h"
 #include "core/zip/zip.h"
 #include "support/main_window_fixture.h"

@@ -5,10 +5,9 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/controls.h"
 #include "app/form_group.h"
-#include "app/frame3d.h"
-#include "app/image_control.h"
-#include "app/shell_ex.h"
+#include "app/ui_services.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;
@@ -127,7 +126,7 @@ private slots:
             return;
         }
         const bool group = !file.endsWith(".vbp");
-        QCOMPARE(window.gIsGroup(), group);
+        QCOMPARE(window.isGroup(), group);
         QCOMPARE(window.label1(1)->text(), QString(group ? "Backup Subfolder Name :" : "Backup File Name :"));
         QVERIFY(window.text1(3)->text().isEmpty() && !window.savePathDialog()->isHidden());
         QCOMPARE(QApplication::focusWidget() == window.text1(3), !startUp); // no focus is given at start-up

@@ -8,7 +8,7 @@
 #include <random>
 #include <zip.h>
 
-#include "app/vista_prog.h"
+#include "app/controls.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;

@@ -36,16 +36,12 @@ inline constexpr const char* kExtractionCancelledMessage = "The extraction was c
 // replacing existing files whole. Every entry name is checked before anything is written, so a
 // refused archive creates nothing. Each file appears only once it was read completely and passed
 // its CRC or authentication check; files finished before a later failure stay. Returns the number
-// of entries extracted; a failure or a cancel returns the reason (kExtractionCancelledMessage).
+// of entries extracted; a failure or a cancel returns the error (a cancel of kind Cancelled).
 Result<int> ExtractArchive(const std::string& archivePath, const std::string& folder,
                            const UnzipOptions& options);
 
 // The folder an archive unpacks into: its path without ".zip" (in any case), so "X.zip" unpacks beside
 // itself into "X"; nothing for a file not named as an archive.
 std::optional<std::string> ExtractionFolderOf(const std::string& archivePath);
-
-inline bool IsCancelledExtraction(const Result<int>& result) {
-    return result.cancelled();
-}
 
 } // namespace corvane

@@ -5,8 +5,9 @@
 #include <QTest>
 #include <memory>
 
+#include "app/controls.h"
 #include "app/main_window.h"
-#include "app/pelm_button.h"
+#include "app/window_texts.h"
 #include "support/scripted_services.h"
 
 namespace corvane {

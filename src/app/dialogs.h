@@ -1,4 +1,4 @@
-// the folder browser: title, flags and initial folder in, the chosen folder out
+// the open-file dialog and the folder browser, driven through the old controls' properties
 #pragma once
 
 #include <QString>
@@ -8,6 +8,38 @@ class QWidget;
 namespace corvane {
 
 class UiServices;
+
+// Open-file dialog flags the windows give: the Explorer look (kFileMustExist is with the services).
+inline constexpr quint32 kExplorer = 0x80000;
+// Folder browser flags: file-system folders only, in the new dialog style.
+inline constexpr quint32 kFileSystemFoldersNewStyle = 0x41;
+
+// Callers set the properties, call ShowOpen and read FileName, in the order the windows always used.
+// The properties keep their old names so the windows' code reads like the commands it implements.
+class CommonDialog {
+public:
+    // the number the old control raised when Cancel was pressed with CancelError set
+    static constexpr int kCancelErrorNumber = 32755;
+
+    explicit CommonDialog(UiServices& services) : m_services(services) {}
+
+    QString DialogTitle;
+    QString FileName; // before: the proposed name; after: the chosen file, "" when cancelled
+    QString InitDir;
+    QString Filter; // "desc|patterns|desc|patterns"
+    int FilterIndex = 0;
+    quint32 Flags = 0;
+    bool CancelError = false;
+
+    // true when a file was chosen. On cancel FileName is "" and, with CancelError set, LastError()
+    // holds kCancelErrorNumber: the caller ends its command there, as the old error trap did.
+    bool ShowOpen(QWidget* parent);
+    int LastError() const { return m_lastError; }
+
+private:
+    UiServices& m_services;
+    int m_lastError = 0;
+};
 
 // The error a cancelled browse reports when CancelError is set; no exception crosses the Qt event loop.
 struct BrowseError {

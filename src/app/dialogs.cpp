@@ -1,11 +1,22 @@
-// the folder browser: title, flags and initial folder in, the chosen folder out
-#include "app/unicode_browse_folders.h"
+// the open-file dialog and the folder browser: properties in, a request to the services, the choice out
+#include "app/dialogs.h"
 
 #include <QFileInfo>
 
 #include "app/ui_services.h"
 
 namespace corvane {
+
+bool CommonDialog::ShowOpen(QWidget* parent) {
+    m_lastError = 0;
+    const FileDialogRequest request{DialogTitle, FileName, InitDir, Filter, FilterIndex, Flags};
+    const auto chosen = m_services.chooseOpenFile(parent, request);
+    // a name chosen before must never be proposed again after a cancel
+    FileName = chosen.value_or(QString());
+    if (!chosen && CancelError)
+        m_lastError = kCancelErrorNumber;
+    return chosen.has_value();
+}
 
 namespace {
 

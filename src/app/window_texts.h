@@ -1,0 +1,66 @@
+// how the windows' texts meet the rest: the ANSI bytes and path bytes the core reads, the names a
+// language file gives the controls, and the translation of a window from such a file
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace corvane {
+
+// Qt texts from and to the ANSI bytes of the files the program shares with Windows users, in the code
+// page the core uses for every ANSI file (Windows-1252 unless configured otherwise).
+QString FromAnsi(const std::string& bytes);
+// Characters the code page cannot hold become "?".
+std::string ToAnsi(const QString& text);
+
+// Paths as the core reads them (bytes of this machine's file names) and as the windows show them.
+std::string PathBytes(const QString& path);
+QString PathText(const std::string& path);
+// A message made by the core: UTF-8, with the paths it names in them.
+QString MessageText(const std::string& text);
+
+// Controls of a window are addressed the way its language file and its code name them: a name and,
+// for members of a control array (index >= 0), an index.
+void NameControl(QObject* control, const QString& name, int index = -1);
+
+// A new control of type T inside parent, named as NameControl does.
+template <typename T> T* MakeControl(QWidget* parent, const QString& name, int index = -1) {
+    auto* control = new T(parent);
+    NameControl(control, name, index);
+    return control;
+}
+
+// The control's index in its array as decimal text, or "" when it belongs to no array.
+QString ControlIndexSuffix(const QObject* control);
+
+// Every control of the window, each once, parents before their children. A control is a
+// descendant with a name of its own; the parts Qt names inside compound widgets ("qt_...") are not.
+QList<QObject*> WindowControls(const QWidget* window);
+
+// The control of that name; index -1 asks for a control outside any array, index >= 0 for that
+// member of the array. nullptr when there is none.
+QObject* findControl(const QWidget* window, const QString& name, int index = -1);
+
+template <typename T> T* findControlAs(const QWidget* window, const QString& name, int index = -1) {
+    return qobject_cast<T*>(findControl(window, name, index));
+}
+
+// Reads one value of an INI file: (section, key, default, file) -> the value or the default.
+using IniReader = std::function<std::string(const std::string& section, const std::string& key,
+                                            const std::string& defaultValue, const std::string& filePath)>;
+
+// Section = the window's name. "Form" gives the window's title; for every control, the key
+// name + index suffix gives its caption (only controls that have one: labels, buttons, frames)
+// and that key + "ToolTipText" its tool tip. Empty or missing values keep the built-in texts.
+void TranslateForm(QWidget* window, const QString& languageFile);
+void TranslateForm(QWidget* window, const QString& languageFile, const IniReader& read);
+
+// Sets the caption of a control that has one; false (nothing set) for controls without a caption.
+bool SetControlCaption(QObject* control, const QString& caption);
+
+} // namespace corvane
