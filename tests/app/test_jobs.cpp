@@ -1,5 +1,4 @@
-// the jobs on their own: which progress reports are worth sending, and a job cancelled and waited for
-// while its worker may be waiting on a question
+// a job on its own, cancelled and waited for while its worker may be waiting on a question
 #include <QThread>
 #include <QtTest>
 
@@ -13,28 +12,6 @@ class TestJobs : public QObject {
     Q_OBJECT
 
 private slots:
-    void throttle() {
-        ProgressThrottle throttle(std::chrono::milliseconds(40));
-        const struct {
-            int step, value, ms;
-        } reports[] = {
-            {0, 0, 0},   // the first: sent
-            {0, 5, 10},  // changed, too soon
-            {0, 5, 45},  // changed since the last one sent, and the interval has passed: sent
-            {0, 5, 100}, // unchanged
-            {1, 5, 101}, // a new step: sent at once
-            {1, 9, 120}, // too soon after it
-            {0, 9, 121}, // another step, even an earlier one: sent
-        };
-        QString sent;
-        for (const auto& report : reports)
-            sent += throttle.shouldPost(report.step, report.value,
-                                        ProgressThrottle::TimePoint(std::chrono::milliseconds(report.ms)))
-                        ? '+'
-                        : '-';
-        QCOMPARE(sent, QString("+-+-+-+"));
-    }
-
     // however far the worker has got, the question is not asked, no end is reported and the call returns;
     // a job runs once
     void cancelAndWaitOnAQuestion() {
