@@ -129,6 +129,9 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     switch (outcome.kind) {
     case RunOutcome::Kind::Completed:
         vistaProg1()->setValue(ArchiveJob::kProgressUnits);
+        // a name already taken (an archive made in the same second) was numbered: show the one written
+        if (!m_runIsGroup && !outcome.archives.empty())
+            text1(1)->setText(PathText(FileNameOfPath(outcome.archives.front())));
         m_services.messageBox(this, GetString(18, QStringLiteral("Archiving complete !")), kTitle,
                               MsgBox::Information);
         if (m_runIsGroup)

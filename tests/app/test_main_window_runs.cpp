@@ -91,6 +91,24 @@ private slots:
         QCOMPARE(window.label2()->text(), group ? b : window.label2()->text());
     }
 
+    // Archive clicked again before the panel hides: the name fixed at selection is taken by then, so the
+    // second backup is numbered, the first one stays, and the box shows the name written
+    void archiveTwiceKeepsBoth() {
+        MainWindowFixture f;
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
+        MainWindow& window = f.open();
+        f.choose(b);
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun());
+        QVERIFY(!window.frame3D3()->isHidden());
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun());
+        const QString second = "B 2.0.0.20250717095823 (2).zip";
+        QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")),
+                 (QStringList{second, "B 2.0.0.20250717095823.zip"}));
+        QCOMPARE(window.text1(1)->text(), second);
+    }
+
     // a second archive, an unzip or a new selection is refused while a run goes on; then it is stopped
     void whileRunning() {
         for (const bool byClosing : {false, true}) {
@@ -136,6 +154,7 @@ private slots:
         const QString path = f.write("in/" + name, "PK\x03\x04 not the rest of an archive");
         const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
         if (archive != 3) {
+            QFile::remove(path); // an archive never replaces a file of its name
             ZipComponent zip;
             QCOMPARE(zip.NewZip(PathBytes(path)), 1);
             zip.SetPassword(archive == 0 ? "" : "pw");

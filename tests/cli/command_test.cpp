@@ -87,6 +87,19 @@ TEST_F(CommandTest, JsonIsOneObjectWithArchivesAndWarnings) {
     EXPECT_NE(run.err.find("warning: The last backup folder could not be remembered"), std::string::npos);
 }
 
+// the same project twice in the same second: the first backup stays and the second says its own name
+TEST_F(CommandTest, ASecondRunInTheSameSecondKeepsTheFirstBackup) {
+    const std::string folder = m_scratch.Path("out/");
+    const CliRun first = Archive({m_project.path, "--dest", folder, "--no-verify"});
+    const CliRun second = Archive({m_project.path, "--dest", folder, "--no-verify"});
+    ASSERT_EQ(first.code, 0) << first.err;
+    ASSERT_EQ(second.code, 0) << second.err;
+    const std::string numbered = NumberedFileName(kSceneZipName, 2);
+    EXPECT_EQ(first.out, folder + kSceneZipName + "\n");
+    EXPECT_EQ(second.out, folder + numbered + "\n");
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{numbered, kSceneZipName})); // in name order
+}
+
 TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     m_context.environment.driveMap = DriveMap(); // D: no longer reachable
     const CliRun run = Archive({m_project.path, "--json"});

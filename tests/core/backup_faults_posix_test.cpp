@@ -123,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Matrix, FaultInjection, ::testing::ValuesIn(FaultRuns()
 
 class KilledArchiveWrite : public ::testing::TestWithParam<Destination> {};
 
-// After each kill the final name holds the old or the new archive whole, or nothing; the next run clears
-// the killed write's temporaries away.
+// After each kill the archive's name holds the new archive whole or nothing, and an older archive of that
+// name is never touched (the new one goes beside it); the next run clears the killed write's temporaries.
 TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) {
     constexpr int kKills = 6;
     const Destination destination = GetParam();
@@ -147,14 +147,20 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
                 RunSingleProject(request, options);
             },
             jitter);
-        const std::string kind = scene.ArchiveKind();
+        const bool existing = destination == Destination::Existing;
+        const std::string kind =
+            scene.ArchiveKind(existing ? scene.NumberedArchivePath() : scene.ArchivePath());
         SCOPED_TRACE("kill " + std::to_string(round) + " at " + std::to_string(threshold) + ", child ended " +
                      std::to_string(ended) + ", archive " + kind);
-        EXPECT_TRUE(kind == "new" || kind == (destination == Destination::New ? "absent" : "old"));
+        EXPECT_TRUE(kind == "new" || kind == "absent");
+        EXPECT_EQ(scene.ArchiveKind(), existing ? "old" : kind);
         interrupted += kind != "new";
+        const std::string numbered = FileNameOfPath(scene.NumberedArchivePath());
         for (const std::string& name : FileNamesIn(scene.Scratch().Path("backup"))) {
-            leftBehind += name != kSceneZipName;
-            EXPECT_TRUE(name == kSceneZipName || name.starts_with(".corvane-")) << name;
+            leftBehind += name.starts_with(".corvane-");
+            EXPECT_TRUE(name == kSceneZipName || (existing && name == numbered) ||
+                        name.starts_with(".corvane-"))
+                << name;
         }
         EXPECT_EQ(Snapshot(scene.Scratch().Path("proj")), sourcesBefore);
         EXPECT_TRUE(FileNamesIn(scene.Scratch().Path("tmp")).empty());
@@ -163,9 +169,17 @@ TEST_P(KilledArchiveWrite, FinalNameIsWholeOrAbsentAndNextRunClearsTemporaries) 
     EXPECT_GT(interrupted, 0) << "no kill landed before the archive took its name";
     EXPECT_GT(leftBehind, 0) << "no kill left a temporary behind: the clean-up below proves nothing";
 
+    fs::remove(scene.NumberedArchivePath()); // a round's whole archive would take the number
+    if (destination == Destination::New)
+        fs::remove(scene.ArchivePath());
     ASSERT_EQ(RunSingleProject(request, scene.Options()).kind, RunOutcome::Kind::Completed);
-    EXPECT_EQ(FileNamesIn(scene.Scratch().Path("backup")), std::vector<std::string>{kSceneZipName});
-    EXPECT_EQ(scene.ArchiveKind(), "new");
+    const std::string written =
+        destination == Destination::New ? scene.ArchivePath() : scene.NumberedArchivePath();
+    std::vector<std::string> expected{kSceneZipName};
+    if (destination == Destination::Existing)
+        expected.insert(expected.begin(), FileNameOfPath(written));
+    EXPECT_EQ(FileNamesIn(scene.Scratch().Path("backup")), expected);
+    EXPECT_EQ(scene.ArchiveKind(written), "new");
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, KilledArchiveWrite,

@@ -2,6 +2,8 @@
 // the check of the written archive
 #include <chrono>
 #include <ctime>
+#include <set>
+#include <thread>
 
 #include <zlib.h>
 
@@ -57,6 +59,38 @@ TEST_F(ZipComponentTest, StoresUtf8NamesWithSlashesTimesAndAes) {
     EXPECT_LE(std::chrono::abs(fs::last_write_time(m_scratch.Path("out/frmMain.frm")) - stamp),
               std::chrono::seconds(2));
     EXPECT_FALSE(ExtractArchive(form, m_scratch.Path("notzip"), withPassword).ok()); // not an archive
+}
+
+// Two runs in the same second name their archives alike; neither may replace the other's backup, and
+// each must say where its own went. Several writers finishing at once included.
+TEST_F(ZipComponentTest, NeverReplacesAnArchiveOfTheSameName) {
+    const std::string base = ArchivePath().substr(0, ArchivePath().size() - 4);
+    auto write = [this](const std::string& text) {
+        ZipComponent zip;
+        EXPECT_EQ(zip.NewZip(ArchivePath()), 1);
+        zip.AppendBuffer("P.vbp", text);
+        EXPECT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
+        return zip.WrittenPath();
+    };
+    EXPECT_EQ(write("first"), ArchivePath());
+    EXPECT_EQ(write("second"), base + " (2).zip");
+    std::vector<std::string> together(6);
+    std::vector<std::thread> writers;
+    for (std::size_t i = 0; i < together.size(); ++i)
+        writers.emplace_back([&, i] { together[i] = write("run " + std::to_string(i)); });
+    for (std::thread& writer : writers)
+        writer.join();
+    std::set<std::string> names(together.begin(), together.end());
+    EXPECT_EQ(names.size(), together.size());
+    std::set<std::string> contents;
+    UnzipOptions quiet;
+    for (const std::string& path : names) {
+        ASSERT_TRUE(ExtractArchive(path, path + ".out", quiet).ok()) << path;
+        contents.insert(ReadFile(path + ".out/P.vbp"));
+    }
+    EXPECT_EQ(contents.size(), together.size()); // each writer's own archive, none overwritten
+    ASSERT_TRUE(ExtractArchive(ArchivePath(), base + ".first", quiet).ok());
+    EXPECT_EQ(ReadFile(base + ".first/P.vbp"), "first");
 }
 
 TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {

@@ -83,7 +83,7 @@ public:
         return std::nullopt;
     }
 
-    ArchiveOutcome Finish(const std::string& archivePath) {
+    ArchiveOutcome Finish() {
         const std::string vbpLabel = "New VBP : " + m_job.gNewVbpName;
         if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
             return Failed(vbpLabel, m_zip.LastFailure());
@@ -100,7 +100,7 @@ public:
         }
         ArchiveOutcome outcome;
         outcome.kind = ArchiveOutcome::Kind::Written;
-        outcome.archivePath = archivePath;
+        outcome.archivePath = m_zip.WrittenPath();
         return outcome;
     }
 
@@ -220,7 +220,7 @@ ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& jo
     }
     if (options.cancelRequested && options.cancelRequested())
         return Cancelled();
-    return build.Finish(archivePath);
+    return build.Finish();
 }
 
 std::string ArchiveFailureMessage(const ArchiveOutcome& outcome) {

@@ -114,10 +114,9 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
 // the second would replace the first: the later one gets a number instead, and the run says so.
 void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcome& outcome,
                            const RunOptions& options) {
-    const std::string base = job.gZipName.substr(0, job.gZipName.size() - 4);
     std::string name = job.gZipName;
     for (int n = 2; !used.insert(name).second; ++n)
-        name = base + " (" + std::to_string(n) + ").zip";
+        name = NumberedFileName(job.gZipName, n);
     if (name == job.gZipName)
         return;
     const std::string warning = "Two projects of the group are named \"" + job.gZipName +

@@ -22,6 +22,9 @@ void TuneAllocatorForArchiving();
 // the system allows it, and `step` hears the share done after each piece: a flush of many megabytes on
 // a busy disk takes long enough for a user to wonder. `step` returning false stops the flush (Cancel).
 Status SyncFile(const std::string& path, const std::function<bool(double done)>& step = {});
+// Gives the file `from` the name `to` unless a file of that name exists: a backup is never replaced, not
+// even by another run finishing at the same moment. A taken name fails with systemError EEXIST.
+Status RenameNoReplace(const std::string& from, const std::string& to);
 // Flushes a folder, so that a rename into it survives a crash.
 Status SyncFolder(const std::string& folder);
 // A file size limit then makes writes fail with an error instead of ending the process.

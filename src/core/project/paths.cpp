@@ -164,6 +164,15 @@ std::string SafeArchivePath(const std::string& reference) {
     return out;
 }
 
+std::string NumberedFileName(const std::string& name, int n) {
+    const std::size_t dot = name.rfind('.');
+    const std::size_t separator = name.find_last_of("\\/");
+    const bool hasExtension =
+        dot != std::string::npos && (separator == std::string::npos || dot > separator + 1);
+    const std::string suffix = " (" + std::to_string(n) + ")";
+    return hasExtension ? name.substr(0, dot) + suffix + name.substr(dot) : name + suffix;
+}
+
 InputKind KindOfInput(const std::string& path) {
     auto endsWith = [&path](std::string_view suffix) {
         if (path.size() < suffix.size())

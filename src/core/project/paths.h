@@ -32,6 +32,8 @@ Status CreateFolderPath(const std::string& path);
 
 // Replaces ' \ / : * ? " < > | by "_".
 std::string SanitizeFileName(const std::string& text);
+// "Name (n).ext": the name a backup takes when "Name.ext" is already taken (n from 2).
+std::string NumberedFileName(const std::string& name, int n);
 
 // A project reference made absolute against the project folder, in Windows form, not normalised.
 std::string MakeAbsolutePath(const std::string& reference, const std::string& projectFolder);

@@ -66,6 +66,9 @@ public:
     Status VerifyArchive(const std::string& path, const std::vector<ExpectedEntry>& expected,
                          const std::string& password);
 
+    // Where the last WriteZipAndClose put the archive: the name asked for, or "name (n).zip" when that
+    // one was taken, since an existing archive is never replaced.
+    const std::string& WrittenPath() const { return m_writtenPath; }
     const std::string& LastError() const { return m_lastError.message; }
     const Error& LastFailure() const { return m_lastError; }
     // the disk file that could not be read while writing, empty when none was at fault
@@ -77,6 +80,7 @@ private:
     int Failed(Error error);
     int Failed(std::string message);
     Error WritingCancelled();
+    Status TakeFreeName();
     int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
                   std::optional<std::size_t> poolIndex);
     Status PrepareEntries();
@@ -88,6 +92,7 @@ private:
     zip_t* m_archive = nullptr;
     std::string m_archivePath;
     std::string m_tempPath;
+    std::string m_writtenPath;
     std::string m_startError;
     std::string m_password;
     int m_encryption = kEncryptionAes256;

@@ -2,11 +2,13 @@
 #include "core/zip/zip.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 #include "core/platform/platform.h"
+#include "core/project/paths.h"
 #include "core/zip/sources.h"
 
 namespace corvane {
@@ -66,6 +68,23 @@ int ZipComponent::Failed(std::string message) {
     return Failed(fail(ErrorKind::Io, std::move(message)));
 }
 
+// An archive of that name already there is somebody's backup (an earlier run in the same second, or
+// one finishing beside us right now): this one takes the next free numbered name instead.
+Status ZipComponent::TakeFreeName() {
+    constexpr int kMostNumbers = 1000;
+    std::string candidate = m_archivePath;
+    for (int n = 2;; ++n) {
+        Status renamed = RenameNoReplace(m_tempPath, candidate);
+        if (renamed) {
+            m_writtenPath = candidate;
+            return renamed;
+        }
+        if (renamed.failure().systemError != EEXIST || n > kMostNumbers)
+            return renamed;
+        candidate = NumberedFileName(m_archivePath, n);
+    }
+}
+
 Error ZipComponent::WritingCancelled() {
     return fail(ErrorKind::Cancelled, "Writing the archive was cancelled.", m_archivePath);
 }
@@ -98,6 +117,7 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_buffers.clear();
     m_pool.Clear();
     m_startError.clear();
+    m_writtenPath.clear();
     m_failedFile.clear();
     std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
     if (folder.empty())
@@ -261,15 +281,8 @@ int ZipComponent::WriteZipAndClose() {
     // the last moment a cancel can still leave everything as it was: after the rename the backup is done
     if (written && CancelRequested())
         written = WritingCancelled();
-    if (written) {
-        std::error_code error;
-        std::filesystem::rename(m_tempPath, m_archivePath, error);
-        if (error)
-            written = fail(ErrorKind::NotWritable,
-                           "Could not give the archive its name \"" + m_archivePath +
-                               "\": " + error.message() + ".",
-                           m_archivePath, error.value());
-    }
+    if (written)
+        written = TakeFreeName();
     Discard();
     m_buffers.clear();
     if (!written) {
@@ -277,7 +290,7 @@ int ZipComponent::WriteZipAndClose() {
         return Failed(written.failure());
     }
     // the archive is complete under its name; a folder that cannot be flushed does not undo that
-    std::filesystem::path folder = std::filesystem::path(m_archivePath).parent_path();
+    std::filesystem::path folder = std::filesystem::path(m_writtenPath).parent_path();
     SyncFolder(folder.empty() ? "." : folder.string());
     m_progress.Report(1.0);
     return 1;

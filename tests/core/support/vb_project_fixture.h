@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/backup/backup.h"
+#include "core/project/paths.h"
 #include "core/settings/format.h"
 #include "core/settings/settings.h"
 #include "support/zip_test_support.h"
@@ -115,6 +116,8 @@ public:
     const BillingProject& Project() const { return m_project; }
     std::string Destination() const { return m_scratch.Path("backup") + "/"; }
     std::string ArchivePath() const { return Destination() + kSceneZipName; }
+    // where a run puts its archive when an older one has the name: beside it, never over it
+    std::string NumberedArchivePath() const { return Destination() + NumberedFileName(kSceneZipName, 2); }
 
     SettingsStore& Settings() { return m_settings; }
     SingleProjectRequest Request() const { return Request(m_project.path, Destination()); }
@@ -134,6 +137,7 @@ public:
     // A valid archive that is not the one the run makes, so that "old" and "new" can be told apart.
     void Prepare(testing::Destination destination) const {
         fs::remove(ArchivePath());
+        fs::remove(NumberedArchivePath());
         if (destination == testing::Destination::Existing)
             MakeArchive(ArchivePath(), {{"old.txt", "the previous backup"}});
     }
@@ -154,11 +158,12 @@ public:
     }
 
     // "absent", "old", "new" (every entry reads back whole, the expected names in order) or "broken".
-    std::string ArchiveKind() const {
-        if (!fs::exists(ArchivePath()))
+    std::string ArchiveKind() const { return ArchiveKind(ArchivePath()); }
+    std::string ArchiveKind(const std::string& path) const {
+        if (!fs::exists(path))
             return "absent";
-        const std::string names = Shell("unzip -Z1 " + Quoted(ArchivePath())).output;
-        return Shell("unzip -tqq " + Quoted(ArchivePath())).exitCode != 0             ? "broken"
+        const std::string names = Shell("unzip -Z1 " + Quoted(path)).output;
+        return Shell("unzip -tqq " + Quoted(path)).exitCode != 0                      ? "broken"
                : names == "old.txt\n"                                                 ? "old"
                : names == BillingProject::Listing("Billing 2.1.0.20250717095823.vbp") ? "new"
                                                                                       : "broken";

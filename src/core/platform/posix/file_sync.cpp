@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -84,6 +85,34 @@ long CurrentProcessId() {
 bool ProcessIsRunning(long processId) {
     // a process of another user cannot be signalled, but it runs
     return processId > 0 && (::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM);
+}
+
+Status RenameNoReplace(const std::string& from, const std::string& to) {
+    auto failed = [&to](int error) {
+        return fail(error == EEXIST ? ErrorKind::Refused : KindOfSystemError(error, ErrorKind::NotWritable),
+                    "Could not give the archive its name \"" + to + "\": " + std::strerror(error) + ".", to,
+                    error);
+    };
+#if defined(RENAME_NOREPLACE)
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return Status::success();
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return failed(errno);
+#endif
+    // a file system without the atomic call: a hard link is made only where no file has the name
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return Status::success();
+    }
+    if (errno == EEXIST || (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP))
+        return failed(errno);
+    // nor hard links (FAT, some network shares): the name is checked, then taken, the best that is left
+    struct stat existing {};
+    if (::lstat(to.c_str(), &existing) == 0)
+        return failed(EEXIST);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return failed(errno);
+    return Status::success();
 }
 
 } // namespace corvane
