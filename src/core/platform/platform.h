@@ -1,6 +1,7 @@
 // what the core needs from the operating system beyond the standard library; implemented per platform
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -17,6 +18,10 @@ std::tm ToLocalTime(std::time_t moment);
 // page faults and a tenth of the run for 5,000 files. Keeping up to 4 MiB in the heap costs no more
 // than that in peak memory. Does nothing where the C library has no such settings.
 void TuneAllocatorForArchiving();
+
+// The whole of a regular file. A named pipe, a device or a socket is refused for what it is before a
+// byte is read (opening one must not wait for a writer), and so is a file of more than maxBytes.
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
 
 // Flushes a written file to the disk; libzip itself never does. A large file is flushed in pieces where
 // the system allows it, and `step` hears the share done after each piece: a flush of many megabytes on

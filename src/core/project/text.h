@@ -29,7 +29,11 @@ char32_t DecodeUtf8(const std::string& text, std::size_t& pos);
 
 // CR LF, LF and CR each end a line; a last line without an ending counts; no bytes, no lines.
 std::vector<std::string> SplitLines(const std::string& bytes);
-// The file's bytes, unchanged; the failure names the file and the reason.
+// No project or group file comes near this; a larger one is refused before it is read, so that a link to
+// something endless cannot take every byte of memory.
+inline constexpr std::uint64_t kMaxTextFileBytes = std::uint64_t{64} << 20;
+
+// The file's bytes, unchanged; the failure names the file and the reason. Only regular files are read.
 Result<std::string> ReadTextFile(const std::string& path);
 // Creates or truncates the file and writes every line followed by CR LF.
 Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines);

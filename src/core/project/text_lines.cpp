@@ -1,6 +1,8 @@
 // line splitting and whole-file text input and output
 #include "core/project/text.h"
 
+#include "core/platform/platform.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -42,27 +44,7 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 }
 
 Result<std::string> ReadTextFile(const std::string& path) {
-    errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return fail(KindOfSystemError(errno, ErrorKind::NotReadable),
-                    "Cannot read the file " + path + ": " + Reason(errno) + ".", path, errno);
-    }
-    std::string bytes;
-    char buffer[65536];
-    while (true) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, got);
-        if (got < sizeof buffer) {
-            break;
-        }
-    }
-    if (std::ferror(file.get())) {
-        // a folder opens but cannot be read
-        return fail(ErrorKind::NotReadable, "Cannot read the file " + path + ": " + Reason(errno) + ".", path,
-                    errno);
-    }
-    return bytes;
+    return ReadRegularFile(path, kMaxTextFileBytes);
 }
 
 Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
