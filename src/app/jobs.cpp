@@ -124,17 +124,7 @@ void UnzipJob::work() {
         return password->toStdString();
     };
     options.cancelRequested = [this] { return cancelRequested(); };
-    const Result<int> extracted =
-        ExtractArchive(PathBytes(m_request.archive), PathBytes(m_request.folder), options);
-    m_outcome.folder = m_request.folder;
-    if (extracted.ok()) {
-        m_outcome.entries = *extracted;
-    } else if (extracted.cancelled()) {
-        m_outcome.kind = UnzipOutcome::Kind::Cancelled;
-    } else {
-        m_outcome.kind = UnzipOutcome::Kind::Failed;
-        m_outcome.error = extracted.error();
-    }
+    m_extracted = ExtractArchive(PathBytes(m_request.archive), PathBytes(m_request.folder), options);
 }
 
 } // namespace corvane

@@ -113,14 +113,6 @@ struct UnzipRequest {
     UnzipLimits limits;
 };
 
-struct UnzipOutcome {
-    enum class Kind { Extracted, Cancelled, Failed };
-    Kind kind = Kind::Extracted;
-    QString folder; // the request's, where the entries went
-    int entries = 0;
-    std::string error; // Failed: why, in UTF-8
-};
-
 class UnzipJob final : public Job {
     Q_OBJECT
 
@@ -134,15 +126,16 @@ signals:
     // An encrypted archive, while the worker waits: a receiver on the job's thread sets *password; left
     // empty, the extraction is cancelled. archiveName is the file's name without its folder.
     void passwordNeeded(const QString& archiveName, std::optional<QString>* password);
-    void ended(const UnzipOutcome& outcome);
+    // folder: the request's, where the entries went; extracted: their number, or why there are none
+    void ended(const QString& folder, const Result<int>& extracted);
 
 protected:
     void work() override;
-    void reportEnd() override { emit ended(m_outcome); }
+    void reportEnd() override { emit ended(m_request.folder, *m_extracted); }
 
 private:
     UnzipRequest m_request;
-    UnzipOutcome m_outcome;
+    std::optional<Result<int>> m_extracted; // set by the work before the end is reported
 };
 
 } // namespace corvane

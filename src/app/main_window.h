@@ -19,7 +19,6 @@ namespace corvane {
 
 class Job;
 class UiServices;
-struct UnzipOutcome;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
@@ -101,7 +100,7 @@ private:
     void showRunWarning(const std::string& warning);
     void endArchiveRun(const RunOutcome& outcome);
     void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
-    void endUnzip(const UnzipOutcome& outcome);
+    void endUnzip(const QString& folder, const Result<int>& extracted);
     // the previous job, if any, is let go: it has ended, though its end may still be on the stack
     void adoptRun(Job* job);
     void cancelRunAndWait();

@@ -198,18 +198,12 @@ void MainWindow::askUnzipPassword(const QString& archiveName, std::optional<QStr
     *password = m_services.askPassword(this, archiveName);
 }
 
-void MainWindow::endUnzip(const UnzipOutcome& outcome) {
+void MainWindow::endUnzip(const QString& folder, const Result<int>& extracted) {
     m_services.setBusyPointer(false);
-    switch (outcome.kind) {
-    case UnzipOutcome::Kind::Extracted:
-        ShellEX(m_services, outcome.folder, QString(), QStringLiteral("open"), 1, nullptr);
-        break;
-    case UnzipOutcome::Kind::Cancelled:
-        break;
-    case UnzipOutcome::Kind::Failed:
-        m_services.messageBox(this, MessageText(outcome.error), kTitle, MsgBox::Exclamation);
-        break;
-    }
+    if (extracted.ok())
+        ShellEX(m_services, folder, QString(), QStringLiteral("open"), 1, nullptr);
+    else if (!extracted.cancelled()) // a cancel needs no word: the user asked for it
+        m_services.messageBox(this, MessageText(extracted.error()), kTitle, MsgBox::Exclamation);
 }
 
 } // namespace corvane

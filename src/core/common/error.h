@@ -28,29 +28,6 @@ struct Error {
     int systemError = 0; // the operating system's error number, when it gave one
 };
 
-// The readable name of a kind, for logs and test output.
-inline const char* KindName(ErrorKind kind) {
-    switch (kind) {
-    case ErrorKind::Cancelled:
-        return "cancelled";
-    case ErrorKind::NotFound:
-        return "not found";
-    case ErrorKind::NotReadable:
-        return "not readable";
-    case ErrorKind::NotWritable:
-        return "not writable";
-    case ErrorKind::Refused:
-        return "refused";
-    case ErrorKind::Damaged:
-        return "damaged";
-    case ErrorKind::WrongPassword:
-        return "wrong password";
-    case ErrorKind::Io:
-        return "input/output error";
-    }
-    return "error";
-}
-
 inline Error fail(ErrorKind kind, std::string message, std::string path = {}, int systemError = 0) {
     return Error{kind, std::move(message), std::move(path), systemError};
 }

@@ -81,6 +81,7 @@ private:
     int Failed(std::string message);
     Error WritingCancelled();
     Status TakeFreeName();
+    int NotStarted();
     int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
                   std::optional<std::size_t> poolIndex);
     Status PrepareEntries();
@@ -93,7 +94,7 @@ private:
     std::string m_archivePath;
     std::string m_tempPath;
     std::string m_writtenPath;
-    std::string m_startError;
+    std::optional<Error> m_startError; // why the last NewZip failed
     std::string m_password;
     int m_encryption = kEncryptionAes256;
     std::vector<ExpectedEntry> m_entries;

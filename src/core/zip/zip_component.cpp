@@ -85,6 +85,11 @@ Status ZipComponent::TakeFreeName() {
     }
 }
 
+// Every call after a NewZip that failed repeats its reason, kind included.
+int ZipComponent::NotStarted() {
+    return Failed(m_startError.value_or(fail(ErrorKind::Refused, "No archive was started.")));
+}
+
 Error ZipComponent::WritingCancelled() {
     return fail(ErrorKind::Cancelled, "Writing the archive was cancelled.", m_archivePath);
 }
@@ -116,7 +121,7 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_namePlan = EntryNamePlan();
     m_buffers.clear();
     m_pool.Clear();
-    m_startError.clear();
+    m_startError.reset();
     m_writtenPath.clear();
     m_failedFile.clear();
     std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
@@ -124,8 +129,10 @@ int ZipComponent::NewZip(const std::string& archivePath) {
         folder = ".";
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        m_startError = "The folder \"" + folder.string() + "\" of the archive does not exist.";
-        return Failed(fail(ErrorKind::NotFound, m_startError, folder.string()));
+        m_startError =
+            fail(ErrorKind::NotFound, "The folder \"" + folder.string() + "\" of the archive does not exist.",
+                 folder.string());
+        return NotStarted();
     }
     // what a killed build left beside its archive would otherwise stay there for good
     RemoveStaleZipTemporaries(folder.string());
@@ -135,14 +142,15 @@ int ZipComponent::NewZip(const std::string& archivePath) {
         int zipError = 0;
         m_archive = zip_open(m_tempPath.c_str(), ZIP_CREATE | ZIP_EXCL, &zipError);
         if (m_archive == nullptr && zipError != ZIP_ER_EXISTS) {
-            m_startError =
-                "Could not start the archive \"" + archivePath + "\": " + ZipErrorText(zipError) + ".";
-            return Failed(m_startError);
+            m_startError = fail(ErrorKind::Io, "Could not start the archive \"" + archivePath +
+                                                   "\": " + ZipErrorText(zipError) + ".");
+            return NotStarted();
         }
     }
     if (m_archive == nullptr) {
-        m_startError = "Could not find a free temporary name beside \"" + archivePath + "\".";
-        return Failed(m_startError);
+        m_startError = fail(ErrorKind::NotWritable,
+                            "Could not find a free temporary name beside \"" + archivePath + "\".");
+        return NotStarted();
     }
     return 1;
 }
@@ -175,7 +183,7 @@ int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, 
 
 int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string& entryName) {
     if (m_archive == nullptr)
-        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+        return NotStarted();
     auto file = InspectSourceFile(diskPath);
     if (!file)
         return Failed(file.failure());
@@ -192,7 +200,7 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
 
 int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) {
     if (m_archive == nullptr)
-        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+        return NotStarted();
     const std::string& stored = m_buffers.emplace_back(std::move(bytes));
     zip_source_t* source = zip_source_buffer(m_archive, stored.data(), stored.size(), 0);
     if (source == nullptr)
@@ -258,7 +266,7 @@ Status ZipComponent::CloseArchive() {
 int ZipComponent::WriteZipAndClose() {
     m_failedFile.clear();
     if (m_archive == nullptr)
-        return Failed(m_startError.empty() ? "No archive was started." : m_startError);
+        return NotStarted();
     const double verifyShare = m_verify ? kVerifyShare : 0.0;
     const double writeShare = 1.0 - kFlushShare - verifyShare;
     m_phase = m_progress.Part(0.0, writeShare);
