@@ -2,7 +2,10 @@
 #include "cli/run_context.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 
 #include "core/common/environment.h"
 #include "core/platform/platform.h"
@@ -35,14 +38,24 @@ Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& 
     }
     if (source.file.empty())
         return std::string();
-    const Result<std::string> bytes = ReadTextFile(source.file);
-    if (!bytes)
-        return bytes.failure();
-    const std::vector<std::string> lines = SplitLines(*bytes);
-    if (lines.empty() || lines.front().empty())
+    // not ReadTextFile: a password is often handed over through a pipe ("--password-file <(pass show x)")
+    // so that it never rests on a disk, and only its first line is wanted
+    errno = 0;
+    std::ifstream in(source.file, std::ios::binary);
+    std::string line;
+    const bool read = in.is_open() && std::getline(in, line);
+    if (!in.is_open() || (!read && errno != 0)) { // a folder opens, then fails to read
+        const int error = errno;
+        return fail(KindOfSystemError(error, ErrorKind::NotReadable),
+                    "Cannot read the file " + source.file + ": " +
+                        (error != 0 ? std::strerror(error) : "it cannot be opened") + ".",
+                    source.file, error);
+    }
+    line = line.substr(0, line.find('\r')); // CR LF and a lone CR end the line too
+    if (line.empty())
         return fail(ErrorKind::Refused,
                     "The password file " + source.file + " holds no password on its first line.");
-    return lines.front();
+    return line;
 }
 
 std::optional<std::string> ParsePasswordOption(const std::vector<std::string>& args, std::size_t& i,
