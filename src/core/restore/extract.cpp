@@ -15,6 +15,10 @@
 namespace corvane {
 namespace {
 
+Error ExtractionCancelled() {
+    return fail(ErrorKind::Cancelled, "The extraction was cancelled.");
+}
+
 constexpr std::size_t kChunkBytes = 64 * 1024;
 constexpr std::uint64_t kRatioGraceBytes = 1024 * 1024;
 
@@ -58,7 +62,7 @@ public:
         std::uint64_t inflated = 0;
         for (;;) {
             if (Cancelled())
-                return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
+                return ExtractionCancelled();
             zip_int64_t read = zip_fread(file.get(), m_buffer.data(), m_buffer.size());
             if (read < 0) {
                 zip_error_t* error = zip_file_get_error(file.get());
@@ -119,7 +123,7 @@ Status UnlockArchive(const ExtractionPlan& plan, const UnzipOptions& options, En
         return fail(ErrorKind::WrongPassword, "A password is needed for " + first->name);
     std::optional<std::string> password = options.askPassword();
     if (!password)
-        return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
+        return ExtractionCancelled();
     reader.SetPassword(*password);
     return reader.Read(
         *first, [](const char*, std::size_t) { return Status::success(); }, true);
@@ -177,7 +181,7 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     int extracted = 0;
     for (const PlannedEntry& entry : plan->entries) {
         if (reader.Cancelled())
-            return fail(ErrorKind::Cancelled, kExtractionCancelledMessage);
+            return ExtractionCancelled();
         if (Status done = ExtractEntry(entry, target.value(), reader); !done)
             return done.failure();
         ++extracted;

@@ -30,8 +30,6 @@ struct UnzipOptions {
     std::function<bool()> cancelRequested;
 };
 
-inline constexpr const char* kExtractionCancelledMessage = "The extraction was cancelled.";
-
 // Extracts every entry below `folder` (created when missing) under its stored relative path,
 // replacing existing files whole. Every entry name is checked before anything is written, so a
 // refused archive creates nothing. Each file appears only once it was read completely and passed
