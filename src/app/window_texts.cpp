@@ -73,14 +73,6 @@ QList<QObject*> WindowControls(const QWidget* window) {
     return controls;
 }
 
-QObject* findControl(const QWidget* window, const QString& name, int index) {
-    for (QObject* control : WindowControls(window)) {
-        if (control->objectName() == name && IndexOf(control) == index)
-            return control;
-    }
-    return nullptr;
-}
-
 bool SetControlCaption(QObject* control, const QString& caption) {
     if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(caption);

@@ -42,14 +42,6 @@ QString ControlIndexSuffix(const QObject* control);
 // descendant with a name of its own; the parts Qt names inside compound widgets ("qt_...") are not.
 QList<QObject*> WindowControls(const QWidget* window);
 
-// The control of that name; index -1 asks for a control outside any array, index >= 0 for that
-// member of the array. nullptr when there is none.
-QObject* findControl(const QWidget* window, const QString& name, int index = -1);
-
-template <typename T> T* findControlAs(const QWidget* window, const QString& name, int index = -1) {
-    return qobject_cast<T*>(findControl(window, name, index));
-}
-
 // Reads one value of an INI file: (section, key, default, file) -> the value or the default.
 using IniReader = std::function<std::string(const std::string& section, const std::string& key,
                                             const std::string& defaultValue, const std::string& filePath)>;
