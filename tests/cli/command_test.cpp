@@ -10,8 +10,6 @@
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "core/project/paths.h"
-#include "core/restore/path_gate.h"
 #include "support/hostile_archives.h"
 #include "support/vb_project_fixture.h"
 
@@ -63,7 +61,8 @@ TEST_F(CommandTest, ArgumentErrorsExitTwoAndWriteNothing) {
         {{"<vbp>", "--password-env", "NOPE"}, "NOPE is not set"},
         {{"<vbp>", "--password-env", "PW", "--password-file", "f"}, "one password option"},
         {{"<vbp>", "--password-file", "/nonexistent/pw"}, "pw"},
-        {{"/nonexistent/Suite.vbpgroup"}, "Suite.vbpgroup"}};
+        {{"/nonexistent/Suite.vbpgroup"}, "Suite.vbpgroup"},
+        {{"/nonexistent/All.VBG"}, "Cannot read the file /nonexistent/All.VBG"}};
     for (auto [args, inErr] : cases) {
         std::ranges::replace(args, std::string("<vbp>"), m_project.path);
         const CliRun run = Archive(args);
@@ -75,28 +74,30 @@ TEST_F(CommandTest, ArgumentErrorsExitTwoAndWriteNothing) {
     EXPECT_FALSE(fs::exists(m_context.settings.localMachineFile)); // nothing remembered
 }
 
-TEST_F(CommandTest, JsonIsOneObjectWithArchivesAndWarnings) {
-    m_scratch.Write("blocker", "x");
-    m_context.settings.localMachineFile = m_scratch.Path("blocker/machine.settings");
-    const CliRun run = Archive({m_project.path, "--dest", m_scratch.Path("out"), "--json", "--no-verify"});
-    EXPECT_EQ(run.code, 0) << run.err;
-    const std::string prefix = "{\"archives\":[\"" + m_scratch.Path("out/") + kSceneZipName +
-                               "\"],\"warnings\":[\"The last backup folder could not be remembered: ";
-    EXPECT_EQ(run.out.rfind(prefix, 0), 0u) << run.out;
-    EXPECT_EQ(run.out.substr(run.out.size() - 4), "\"]}\n");
-    EXPECT_NE(run.err.find("warning: The last backup folder could not be remembered"), std::string::npos);
-}
-
-// the same project twice in the same second: the first backup stays and the second says its own name
-TEST_F(CommandTest, ASecondRunInTheSameSecondKeepsTheFirstBackup) {
-    const std::string folder = m_scratch.Path("out/");
-    const CliRun first = Archive({m_project.path, "--dest", folder, "--no-verify"});
-    const CliRun second = Archive({m_project.path, "--dest", folder, "--no-verify"});
+// The archive printed is the one written: a second run in the same second keeps the first backup and names
+// its own, in JSON beside the warning of a store that cannot remember the folder. A bare name is looked for
+// in the folder the first run remembered.
+TEST_F(CommandTest, PrintsTheArchiveItWroteAndUnzipsItByBareName) {
+    const std::string folder = m_scratch.Path("out/"), numbered = NumberedFileName(kSceneZipName, 2);
+    const CliRun first = Archive({m_project.path, "--dest", folder});
     ASSERT_EQ(first.code, 0) << first.err;
-    ASSERT_EQ(second.code, 0) << second.err;
-    const std::string numbered = NumberedFileName(kSceneZipName, 2);
     EXPECT_EQ(first.out, folder + kSceneZipName + "\n");
-    EXPECT_EQ(second.out, folder + numbered + "\n");
+    const CliRun unzipped = Unzip({kSceneZipName});
+    const std::string unpacked = folder + "Billing 2.1.0.20250717095823";
+    EXPECT_EQ(unzipped.code, 0) << unzipped.err;
+    EXPECT_EQ(unzipped.out, unpacked + "\n");
+    EXPECT_EQ(ReadFile(unpacked + "/Billing 2.1.0.20250717095823.vbp"), BillingProject::Rewritten());
+
+    m_context.settings.localMachineFile = m_scratch.Write("blocker") + "/machine.settings";
+    const CliRun second = Archive({m_project.path, "--dest", folder, "--json", "--no-verify"});
+    ASSERT_EQ(second.code, 0) << second.err;
+    const std::string warning = "The last backup folder could not be remembered: ";
+    EXPECT_TRUE(
+        second.out.starts_with("{\"archives\":[\"" + folder + numbered + "\"],\"warnings\":[\"" + warning))
+        << second.out;
+    EXPECT_TRUE(second.out.ends_with("\"]}\n")) << second.out;
+    EXPECT_NE(second.err.find("warning: " + warning), std::string::npos) << second.err;
+    fs::remove_all(unpacked);
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{numbered, kSceneZipName})); // in name order
 }
 
@@ -114,24 +115,24 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
     WriteFile(m_scratch.Path("big/Big.res"), RandomBytes(48 << 20, 11));
     const std::string project =
         m_scratch.Write("big/Big.vbp", CrLf({"ResFile32=\"Big.res\"", "Name=\"Big\""}));
+    const std::string out = m_scratch.Path("out");
     fs::create_directories(m_scratch.Path("home"));
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("CORVANE_HOME", m_scratch.Path("home").c_str(), 1);
-        ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest",
-                m_scratch.Path("out").c_str(), nullptr);
+        ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest", out.c_str(),
+                nullptr);
         ::_exit(127);
     }
     // wait until the write has begun: its temporary file appears beside the archive
-    for (int i = 0;
-         i < 400 && (!fs::exists(m_scratch.Path("out")) || FileNamesIn(m_scratch.Path("out")).empty()); ++i)
+    for (int i = 0; i < 400 && (!fs::exists(out) || fs::is_empty(out)); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(child, SIGINT);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cancelling";
     EXPECT_EQ(WEXITSTATUS(status), kCancelledExit);
-    EXPECT_TRUE(FileNamesIn(m_scratch.Path("out")).empty());
+    EXPECT_TRUE(fs::is_empty(out));
 }
 
 TEST(Cli, ExitCodesAndStreams) {
@@ -203,24 +204,9 @@ TEST(JsonWriter, EscapesAndNests) {
                          "\"list\":[-3,false,null,{},[],\"\xEF\xBF\xBD\"],\"n\":0}");
 }
 
-// A bare name is looked for in the last backup folder, which the archive command remembered.
-TEST_F(CommandTest, RoundTripByBareNameGivesTheProjectBackBesideTheArchive) {
-    const CliRun archived = Archive({m_project.path, "--dest", m_scratch.Path("backups")});
-    ASSERT_EQ(archived.code, 0) << archived.err;
-    const std::string archive = archived.out.substr(0, archived.out.size() - 1);
-    const CliRun run = Unzip({FileNameOfPath(archive)});
-    const std::string folder = archive.substr(0, archive.size() - 4);
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, folder + "\n");
-    EXPECT_EQ(ReadFile(folder + "/FileNotInRootPath/Disk_D_/Lib/modTools.bas"),
-              ReadFile(m_project.driveD + "/Lib/modTools.bas"));
-    EXPECT_EQ(ReadFile(folder + "/Billing 2.1.0.20250717095823.vbp"), BillingProject::Rewritten());
-}
-
 // A refused archive creates nothing at all, not even the folder named after it.
 TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
     m_variables = {{"PW", "right one"}};
-    fs::create_directories(m_scratch.Path("in"));
     // the archive of two encrypted entries, none for "gone.zip"; "<file>" is a file holding the password
     for (const auto& [name, options, code, inErr] :
          {std::tuple<std::string, std::vector<std::string>, int, std::string>(
@@ -236,11 +222,11 @@ TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
           {"a.zip", {"--max-entries", "1"}, 1, "2 entries, more than the limit of 1"}}) {
         std::vector<std::string> args = {m_scratch.Path("in/" + name)};
         const RawEntry::Kind file = RawEntry::Kind::File;
+        fs::create_directories(m_scratch.Path("in"));
         if (name != "gone.zip")
             MakeArchive(args[0], {{"a.bas", "a", file, "right one"}, {"b.bas", "b", file, "right one"}});
         for (const std::string& arg : options)
             args.push_back(arg == "<file>" ? m_scratch.Write("pw", "right one\n") : arg);
-        fs::remove_all(m_scratch.Path("in/a"));
         const auto before = Snapshot(m_scratch.Path());
         const CliRun run = Unzip(args);
         EXPECT_EQ(run.code, code) << inErr;
@@ -251,11 +237,11 @@ TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
             EXPECT_EQ(run.out, "");
             EXPECT_EQ(Snapshot(m_scratch.Path()), before);
         }
-        fs::remove(args[0]);
+        fs::remove_all(m_scratch.Path("in"));
     }
 }
 
-// The options that move the caps a row lowers.
+// The options that move the caps a row lowers, so that each reaches the extraction.
 std::vector<std::string> LimitOptions(const UnzipLimits& limits) {
     const UnzipLimits d;
     std::vector<std::string> args;
@@ -270,34 +256,19 @@ std::vector<std::string> LimitOptions(const UnzipLimits& limits) {
     return args;
 }
 
-// The user must learn which entry was refused, or which archive, or its count of entries.
-bool NamesTheCulprit(const std::string& err, const HostileCase& row, const std::string& archive) {
-    for (const RawEntry& entry : row.entries)
-        if (err.find("\"" + DisplayEntryName(entry.name)) != std::string::npos)
-            return true;
-    return err.find("\"" + archive + "\"") != std::string::npos ||
-           (row.entries.empty() && err.find(std::to_string(kManyEntries) + " entries") != std::string::npos);
-}
-
 class UnzipHostileTest : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(UnzipHostileTest, IsRefusedAndChangesNothing) {
     const HostileCase& row = GetParam();
     ExtractionScene scene;
-    ASSERT_EQ(ExtractionFolderOf(scene.Archive()), scene.Target());
-    MakeArchive(scene.Archive(), row.entries);
-    if (row.tamper)
-        row.tamper(scene);
-    const auto before = Snapshot(scene.Root());
+    const auto before = Stage(scene, row);
     std::vector<std::string> args = LimitOptions(row.limits);
     args.push_back(scene.Archive());
     const CliRun run = Captured(RunUnzip, args, RunContext{});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(row.messagePart), std::string::npos) << run.err;
-    EXPECT_TRUE(NamesTheCulprit(run.err, row, scene.Archive())) << run.err;
     EXPECT_EQ(Snapshot(scene.Root()), before);
-    EXPECT_FALSE(fs::exists("/tmp/corvane-evil.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, UnzipHostileTest, ::testing::ValuesIn(HostileArchives()),

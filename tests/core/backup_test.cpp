@@ -1,6 +1,5 @@
-// one project into one archive, checked with Info-ZIP and 7-Zip (order, bytes, encryption, failures,
-// progress), and archive runs: where archives go, when the last backup folder is remembered, how a group
-// stops
+// one project into one archive, and archive runs: where archives go, when the last backup folder is
+// remembered, how a group stops
 #include <numeric>
 
 #include "core/backup/archive_builder.h"
@@ -66,16 +65,16 @@ TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
     EXPECT_TRUE(FileNamesIn(m_scene.Scratch().Path("tmp")).empty());
 }
 
+// method 99 in every central record, the rewritten project file's included; 7-Zip reading AES back is
+// checked beside the writer
 TEST_F(ArchiveBuilderTest, PasswordEncryptsEveryEntryWithAes) {
     m_options.password = "s3cret pw";
     ASSERT_EQ(Archive().kind, ArchiveOutcome::Kind::Written);
-    const CommandResult right = Shell("7zz t -p's3cret pw' " + Quoted(m_scene.ArchivePath()));
-    EXPECT_EQ(right.exitCode, 0) << right.output;
     const std::string bytes = ReadFile(m_scene.ArchivePath());
     int records = 0;
     for (std::size_t at = bytes.find("PK\1\2"); at != std::string::npos;
          at = bytes.find("PK\1\2", at + 4), ++records)
-        EXPECT_TRUE(ReadLittle(bytes, at + 8, 2) & 1) << "central record " << records << " is not encrypted";
+        EXPECT_EQ(ReadLittle(bytes, at + 10, 2), 99u) << "central record " << records;
     EXPECT_EQ(records, 15);
 }
 
@@ -112,11 +111,10 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
     }
 }
 
-// A destination that is not a folder fails before the project file is even read.
+// A destination that is not a folder fails before the project file is even read, and is not made.
 TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {
-    const std::string plainFile = m_scene.Scratch().Write("plainfile");
     for (const std::string& folder :
-         {m_scene.Scratch().Path("absent/"), plainFile + "/sub/", std::string()}) {
+         {m_scene.Scratch().Path("absent/"), m_scene.Scratch().Write("plainfile") + "/sub/", std::string()}) {
         const ArchiveOutcome outcome = Archive(m_scene.Scratch().Path("no-such.vbp"), folder);
         EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed) << folder;
         EXPECT_EQ(outcome.stepLabel, "Writing Zip File") << folder;
@@ -141,17 +139,13 @@ protected:
     RunOptions m_options = m_scene.Options();
 };
 
-// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's.
+// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's (a single
+// project's is heard through the store that refuses it and through the command line's bare names).
 TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     const std::string project = SmallProject("p/P.vbp", "P");
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(LastDir(), "<none>");
-    const std::string destination = m_scratch.Path("out/Sources.Backup/");
-    const RunOutcome single = RunSingleProject(m_scene.Request(project, destination), m_options);
-    EXPECT_EQ(single.archives, std::vector<std::string>{destination + "P 0.0.0.20250717095823.zip"});
-    EXPECT_TRUE(fs::exists(single.archives.front()));
-    EXPECT_EQ(LastDir(), destination);
     EXPECT_EQ(RunGroup({{}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
               RunOutcome::Kind::Completed);
     EXPECT_TRUE(fs::is_directory(m_scratch.Path("dest/Suite/20250717095823")));

@@ -1,6 +1,6 @@
 // the INI reader against the quirks of the Windows profile functions, the message table read with it, and
-// the shipped language files as the program reads them: translators edit them by hand, and the program
-// silently keeps English for any key it cannot use
+// the shipped language files: translators edit them by hand, and the program silently keeps English for
+// any key it cannot use
 #include <map>
 #include <regex>
 #include <set>
@@ -119,20 +119,10 @@ TEST(IniFile, GetFollowsTheProfileFunctions) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(IniFile::Parse(c.bytes).Get(c.section, c.key, c.defaultValue), c.expected) << c.bytes;
-}
-
-TEST(IniFile, SectionsMergeAndListFirstOccurrences) {
+    // a section lists the first occurrence of each key, its repetitions merged
     using Values = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(IniFile::Parse("[S]\nB=2\nA=1\nbare\nb=again\n[T]\nX=9\n[s]\nC=\"3\"\n").Section("S"),
               (Values{{"B", "2"}, {"A", "1"}, {"C", "3"}}));
-}
-
-TEST(IniFile, ReadIniStringFromFile) {
-    testing::ScratchFolder folder;
-    EXPECT_EQ(ReadIniString("setup", "LNG", "en", folder.Write("Lng/fra.lng", "[Setup]\r\nlng=fr\r\n")),
-              "fr");
-    EXPECT_EQ(ReadIniString("Setup", "lng", "en", folder.Path("Lng/none.lng")), "en");
-    EXPECT_EQ(ReadIniString("Setup", "lng", "en", folder.Path("Lng")), "en"); // a folder reads as missing
 }
 
 // "[Strings]" with String1, String2... holding the values in order

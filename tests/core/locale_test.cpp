@@ -1,6 +1,5 @@
-// what the environment decides: the user's locale and the language chosen from the locale map, where the
-// program keeps its files, the drives' folders, and the help page's address
-
+// what the environment decides: the user's locale and language, where the program keeps its files, the
+// drives' folders, and the help page's address
 #include <map>
 
 #include "core/common/environment.h"
@@ -114,7 +113,7 @@ TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
     EXPECT_EQ(DriveMap::FromEnvironment(Environment({})).Find("C"), std::nullopt);
 }
 
-TEST(HelpUrl, ProxiedUnlessExactlyEnglish) {
+TEST(HelpUrl, ProxyAddressKeepsThePathAndNamesTheLanguage) {
     const std::pair<std::string, std::string> cases[] = {
         {"https://a.b.c/Help/Corvane/", "https://a-b-c.translate.goog/Help/Corvane/"},
         {"https://a.b", "https://a-b.translate.goog"},
@@ -127,10 +126,6 @@ TEST(HelpUrl, ProxiedUnlessExactlyEnglish) {
     for (const char* url : {"https:///corvane.dev/x", "https:\\\\corvane.dev\\Help"})
         EXPECT_EQ(HostOfUrl(url), "corvane.dev") << url;
     EXPECT_EQ(HostOfUrl("https://"), "");
-    const std::string proxied = "https://corvane-dev.translate.goog/Help/Corvane/?_x_tr_sl=auto&_x_tr_tl=";
-    EXPECT_EQ(HelpPageAddress("en"), kHelpPageUrl);
-    EXPECT_EQ(HelpPageAddress("EN"), proxied + "EN&_x_tr_hl=EN&_x_tr_pto=wapp");
-    EXPECT_EQ(HelpPageAddress(""), proxied + "&_x_tr_hl=&_x_tr_pto=wapp");
 }
 
 } // namespace

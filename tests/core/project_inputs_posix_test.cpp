@@ -1,8 +1,4 @@
 // inputs that are not project files at all: each is refused at once, for what it is, and nothing waits
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <filesystem>
 #include <future>
 #include <thread>
 

@@ -1,13 +1,8 @@
-// the settings store: its errors, addressing, typed values, text round trips and damaged files, between
-// processes, and when the system refuses to take a new file
-#include <chrono>
+// the settings store, also between processes and when the system refuses to take a new file
 #include <csignal>
-#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "core/settings/format.h"
 #include "core/settings/settings.h"
@@ -40,7 +35,8 @@ protected:
     SettingsStore m_store{SettingsLocation{m_machineFile, m_folder.Path("config/user.settings")}};
 };
 
-TEST_F(SettingsStoreTest, FirstFailingNameWins) {
+// the first failing name wins; a folder where the file should be cannot be opened
+TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     const struct {
         bool read;
         std::string appName, section, key, expected;
@@ -53,6 +49,8 @@ TEST_F(SettingsStoreTest, FirstFailingNameWins) {
                          : Text(m_store.RegSaveSetting(c.appName, c.section, c.key, "v", true)),
                   c.expected);
     EXPECT_FALSE(std::filesystem::exists(m_machineFile));
+    m_folder.Write("config/user.settings/x");
+    EXPECT_EQ(Get("LastDir", false), "-2147219499 Impossible d'ouvrir cette clef de registre");
 }
 
 TEST_F(SettingsStoreTest, DefaultsAndAddressing) {
@@ -115,11 +113,6 @@ TEST_F(SettingsStoreTest, DamagedFileSetAside) {
     EXPECT_EQ(FileNamesIn(m_folder.Path("data")).size(), 5u);
 }
 
-TEST_F(SettingsStoreTest, AFolderWhereTheFileShouldBeGivesStatusFive) {
-    m_folder.Write("config/user.settings/x"); // a folder where the file should be cannot be read
-    EXPECT_EQ(Get("LastDir", false), "-2147219499 Impossible d'ouvrir cette clef de registre");
-}
-
 TEST(SettingsFormat, DamageIsRejected) {
     for (const char* damage :
          {"[\"K\"\n", "[K]\n", "\"v\"=1:\"x\"\n", "[\"K\"]\n\"v\"=sz:\"x\"\n",
@@ -136,11 +129,11 @@ protected:
     void TearDown() override { fs::remove_all(m_folder); }
 
     std::string m_folder = fs::is_directory("/dev/shm") ? "/dev/shm/corvane-XXXXXX" : "/tmp/corvane-XXXXXX";
+    SettingsLocation Where() const { return {m_folder + "/machine.settings", m_folder + "/user.settings"}; }
 };
 
 TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     constexpr int kChildren = 8, kWrites = 200;
-    const SettingsLocation where{m_folder + "/machine.settings", m_folder + "/user.settings"};
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
@@ -150,7 +143,7 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
             char byte;
             (void)::read(start[0], &byte, 1); // returns when the parent closes its end: all start together
             // only this child writes its key: reading back anything else means a stale copy was written
-            SettingsStore store(where);
+            SettingsStore store(Where());
             const std::string key = "Child" + std::to_string(child);
             for (int i = 0; i < kWrites; ++i) {
                 const std::string value = key + "/" + std::to_string(i) + "\n\"x\"";
@@ -167,7 +160,7 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
     ::close(start[1]);
     for (pid_t pid : children)
         EXPECT_EQ(ExitCodeOf(pid), 0);
-    Result<SettingsDocument> document = SettingsDocument::Parse(ReadFile(where.localMachineFile));
+    Result<SettingsDocument> document = SettingsDocument::Parse(ReadFile(Where().localMachineFile));
     ASSERT_TRUE(document && document->keys().size() == 1u);
     EXPECT_EQ(document->keys()[0].values.size(), static_cast<std::size_t>(kChildren));
     EXPECT_EQ(FileNamesIn(m_folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
@@ -210,12 +203,11 @@ TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
 
 // Each write killed at a random moment: the file parses and holds the value before or after that write.
 TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
-    const SettingsLocation where{m_folder + "/machine.settings", m_folder + "/user.settings"};
     const auto value = [](int run) {
         return std::string(1 << 16, char('a' + run % 26)) + std::to_string(run);
     };
-    const auto save = [&where](const std::string& text) {
-        return SettingsStore(where).RegSaveSetting("Corvane", "Files", "LastDir", text, true);
+    const auto save = [this](const std::string& text) {
+        return SettingsStore(Where()).RegSaveSetting("Corvane", "Files", "LastDir", text, true);
     };
     ASSERT_FALSE(save(value(0)));
     // the window widens after an early kill and narrows after a late one: kills gather around the rename
@@ -228,7 +220,7 @@ TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
         const long delay = std::uniform_int_distribution<long>(0, long(windowMicroseconds))(random);
         KillDuring([&](const auto& signal) { return signal(), (void)save(next); },
                    std::chrono::microseconds(delay));
-        SettingsStore store(where);
+        SettingsStore store(Where());
         const SettingsResult read = store.RegGetSetting("Corvane", "Files", "LastDir", "<default>", true);
         ASSERT_EQ(store.TakeNotice(), std::nullopt) << "run " << run;
         ASSERT_TRUE(read.ok()) << "run " << run << ": " << read.error().description;

@@ -1,8 +1,6 @@
 // deflating ahead of the writer: what the pool hands over, in which order and within which memory,
 // and archives built through it
-#include <chrono>
 #include <thread>
-#include <utility>
 
 #include <zlib.h>
 
@@ -112,7 +110,7 @@ TEST_P(ParallelArchiveTest, ArchiveReadsBackInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ParallelArchiveTest,
-                         ::testing::Values(BuildCase{"AllLibzip", 0, ""}, BuildCase{"Mixed", 300000, ""},
+                         ::testing::Values(BuildCase{"AllLibzip", 0, ""},
                                            BuildCase{"MixedAes", 300000, "pässword"},
                                            BuildCase{"AllAheadAes", 8u << 20, "pässword"}),
                          [](const auto& info) { return std::string(info.param.name); });

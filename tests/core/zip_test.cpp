@@ -1,6 +1,5 @@
-// the archive writer: entry names, times, encryption, what is left on disk when a write fails, and
-// the check of the written archive
-#include <chrono>
+// the archive writer: entry names and times, what it refuses, archives of the same name, and the check of
+// the written archive
 #include <ctime>
 #include <set>
 #include <thread>
@@ -25,47 +24,31 @@ protected:
     ZipComponent m_zip;
 };
 
-// names, the time and AES as others see them; our unzip needs the password and restores the time
-TEST_F(ZipComponentTest, StoresUtf8NamesWithSlashesTimesAndAes) {
-    std::string form = m_scratch.Write("src/frmMain.frm", RandomBytes(5000) + std::string(5000, 'x'));
-    std::string module = m_scratch.Write("src/Ünïcode.bas", "Attribute VB_Name\r\n");
+// a "\" separated UTF-8 name stored with "/", and the file's time as Info-ZIP sees it and our unzip restores
+// it
+TEST_F(ZipComponentTest, StoresUtf8NamesWithSlashesAndTheFileTime) {
+    const std::string form = m_scratch.Write("src/frmMain.frm", RandomBytes(5000) + std::string(5000, 'x'));
     const std::time_t time = 1614834368; // an even second: zip times count in steps of two
     const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time));
     fs::last_write_time(form, stamp);
     char local[32];
     std::strftime(local, sizeof local, "%Y%m%d.%H%M%S", std::localtime(&time));
     ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
-    m_zip.SetPassword("s3cret pass");
-    ASSERT_EQ(m_zip.AppendOneFileAs(form, "frmMain.frm"), 1) << m_zip.LastError();
-    ASSERT_EQ(m_zip.AppendOneFileAs(module, "FileNotInRootPath\\--\\Shared\\Ünïcode.bas"), 1)
-        << m_zip.LastError();
-    ASSERT_EQ(m_zip.AppendBuffer("Billing.vbp", "Type=Exe\r\n"), 1);
+    ASSERT_EQ(m_zip.AppendOneFileAs(form, "FileNotInRootPath\\--\\Ünïcode.frm"), 1) << m_zip.LastError();
     ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
-    auto listing = Shell("unzip -Z1 " + Quoted(ArchivePath()));
-    EXPECT_EQ(listing.output, "frmMain.frm\nFileNotInRootPath/--/Shared/Ünïcode.bas\nBilling.vbp\n");
-    EXPECT_NE(Shell("unzip -Z -T " + Quoted(ArchivePath()) + " frmMain.frm").output.find(local),
-              std::string::npos);
-    EXPECT_EQ(FileNamesIn(m_scratch.Path()),
-              (std::vector<std::string>{"Billing 1.0.0.20250717095823.zip", "src"}));
-    const std::string out = m_scratch.Path("out");
-    EXPECT_FALSE(ExtractArchive(ArchivePath(), out, {}).ok());
-    UnzipOptions withPassword;
-    withPassword.askPassword = [] { return std::optional<std::string>("s3cret pass"); };
-    const Result<int> extracted = ExtractArchive(ArchivePath(), out, withPassword);
-    ASSERT_TRUE(extracted.ok()) << extracted.error();
-    EXPECT_EQ(*extracted, 3);
-    EXPECT_EQ(ReadFile(m_scratch.Path("out/frmMain.frm")), ReadFile(form));
-    EXPECT_EQ(ReadFile(m_scratch.Path("out/FileNotInRootPath/--/Shared/Ünïcode.bas")), ReadFile(module));
-    EXPECT_LE(std::chrono::abs(fs::last_write_time(m_scratch.Path("out/frmMain.frm")) - stamp),
-              std::chrono::seconds(2));
-    EXPECT_FALSE(ExtractArchive(form, m_scratch.Path("notzip"), withPassword).ok()); // not an archive
+    EXPECT_EQ(Shell("unzip -Z1 " + Quoted(ArchivePath())).output, "FileNotInRootPath/--/Ünïcode.frm\n");
+    EXPECT_NE(Shell("unzip -Z -T " + Quoted(ArchivePath())).output.find(local), std::string::npos);
+    ASSERT_TRUE(ExtractArchive(ArchivePath(), m_scratch.Path("out"), {}).ok());
+    const std::string out = m_scratch.Path("out/FileNotInRootPath/--/Ünïcode.frm");
+    EXPECT_EQ(ReadFile(out), ReadFile(form));
+    EXPECT_LE(std::chrono::abs(fs::last_write_time(out) - stamp), std::chrono::seconds(2));
 }
 
 // Two runs in the same second name their archives alike; neither may replace the other's backup, and
 // each must say where its own went. Several writers finishing at once included.
 TEST_F(ZipComponentTest, NeverReplacesAnArchiveOfTheSameName) {
     const std::string base = ArchivePath().substr(0, ArchivePath().size() - 4);
-    auto write = [this](const std::string& text) {
+    const auto write = [this](const std::string& text) {
         ZipComponent zip;
         EXPECT_EQ(zip.NewZip(ArchivePath()), 1);
         zip.AppendBuffer("P.vbp", text);
@@ -83,18 +66,14 @@ TEST_F(ZipComponentTest, NeverReplacesAnArchiveOfTheSameName) {
     std::set<std::string> names(together.begin(), together.end());
     EXPECT_EQ(names.size(), together.size());
     std::set<std::string> contents;
-    UnzipOptions quiet;
-    for (const std::string& path : names) {
-        ASSERT_TRUE(ExtractArchive(path, path + ".out", quiet).ok()) << path;
-        contents.insert(ReadFile(path + ".out/P.vbp"));
-    }
+    for (const std::string& path : names)
+        contents.insert(Shell("unzip -p " + Quoted(path)).output);
     EXPECT_EQ(contents.size(), together.size()); // each writer's own archive, none overwritten
-    ASSERT_TRUE(ExtractArchive(ArchivePath(), base + ".first", quiet).ok());
-    EXPECT_EQ(ReadFile(base + ".first/P.vbp"), "first");
+    EXPECT_EQ(Shell("unzip -p " + Quoted(ArchivePath())).output, "first");
 }
 
 TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {
-    std::string present = m_scratch.Write("a.frm");
+    const std::string present = m_scratch.Write("a.frm");
     ASSERT_EQ(m_zip.NewZip(ArchivePath()), 1);
     EXPECT_NE(m_zip.AppendOneFileAs(m_scratch.Path("gone.frm"), "b.frm"), 1);
     EXPECT_NE(m_zip.LastError().find("gone.frm"), std::string::npos); // the disk file, not the entry
@@ -106,13 +85,12 @@ TEST_F(ZipComponentTest, RefusesAtAppendWhatCannotBeStored) {
     EXPECT_NE(m_zip.LastError().find("evil.vbp"), std::string::npos);
     ASSERT_EQ(m_zip.WriteZipAndClose(), 1) << m_zip.LastError();
     EXPECT_EQ(Shell("unzip -Z1 " + Quoted(ArchivePath())).output, "a.frm\n");
-}
-
-TEST_F(ZipComponentTest, MissingDestinationFolderFailsAtFirstAppend) {
-    EXPECT_NE(m_zip.NewZip(m_scratch.Path("nowhere/x.zip")), 1);
-    EXPECT_NE(m_zip.AppendBuffer("p.vbp", "x"), 1);
-    EXPECT_NE(m_zip.LastError().find("nowhere"), std::string::npos);
-    EXPECT_NE(m_zip.WriteZipAndClose(), 1);
+    // a missing folder fails the build from its first call on, naming the folder
+    ZipComponent nowhere;
+    EXPECT_NE(nowhere.NewZip(m_scratch.Path("nowhere/x.zip")), 1);
+    EXPECT_NE(nowhere.AppendBuffer("p.vbp", "x"), 1);
+    EXPECT_NE(nowhere.LastError().find("nowhere"), std::string::npos);
+    EXPECT_NE(nowhere.WriteZipAndClose(), 1);
 }
 
 struct VerifyCase {

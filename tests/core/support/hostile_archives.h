@@ -2,11 +2,7 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdio>
-#include <functional>
 #include <optional>
-#include <ostream>
-#include <vector>
 
 #include <zlib.h>
 
@@ -60,6 +56,13 @@ struct HostileCase {
 };
 inline void PrintTo(const HostileCase& row, std::ostream* out) {
     *out << row.label;
+}
+// Makes the row's archive in the scene; returns what the scene holds then.
+inline std::map<std::string, std::string> Stage(const ExtractionScene& scene, const HostileCase& row) {
+    MakeArchive(scene.Archive(), row.entries);
+    if (row.tamper)
+        row.tamper(scene);
+    return Snapshot(scene.Root());
 }
 
 // Stored entries written byte by byte, for archives libzip will not make, or not quickly.

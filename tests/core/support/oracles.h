@@ -35,7 +35,6 @@ inline std::string CheckArchivePath(const std::string& reference) {
     const std::string mapped = MapToArchivePath(reference);
     if (reference.find('\\') == std::string::npos && mapped != reference)
         return "MapToArchivePath changed " + Shown(reference) + ", which has no backslash";
-    (void)MakeAbsolutePath(reference, "C:\\Proj");
 
     const std::string safe = SafeArchivePath(reference);
     const bool namesFile = !reference.empty() && reference.back() != '\\' && reference.back() != '/';

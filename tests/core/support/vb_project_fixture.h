@@ -2,16 +2,11 @@
 // folder) and an archive run set up around it for breaking
 #pragma once
 
-#include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
-#include <ostream>
-#include <string>
 
 #include "core/backup/backup.h"
 #include "core/project/paths.h"
-#include "core/settings/format.h"
 #include "core/settings/settings.h"
 #include "support/zip_test_support.h"
 
@@ -147,14 +142,6 @@ public:
         auto state = Snapshot(m_scratch.Path());
         std::erase_if(state, [](const auto& item) { return item.first.starts_with("settings"); });
         return state;
-    }
-
-    // The settings folder holds the store and its lock at most, and the store still parses.
-    void ExpectCleanSettings() const {
-        for (const std::string& name : FileNamesIn(m_scratch.Path("settings")))
-            EXPECT_TRUE(name == "machine.settings" || name == "machine.settings.lock") << name;
-        const std::string file = m_scratch.Path("settings/machine.settings");
-        EXPECT_TRUE(!fs::exists(file) || SettingsDocument::Parse(ReadFile(file)).ok()) << ReadFile(file);
     }
 
     // "absent", "old", "new" (every entry reads back whole, the expected names in order) or "broken".

@@ -1,18 +1,11 @@
 // shared helpers for the zip layer's tests: scratch folders, archives made with libzip, raw headers
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <random>
-#include <string>
-#include <vector>
 
 #include <zip.h>
 
