@@ -122,10 +122,7 @@ void MainWindow::onFrame3D2Click() {
 }
 
 void MainWindow::openHelpPage() {
-    QString address = QString::fromLatin1(kHelpPageUrl);
-    if (m_helpLanguage != QLatin1String("en"))
-        address = QString::fromStdString(TranslatePageUrl(kHelpPageUrl, ToAnsi(m_helpLanguage)));
-    openInShell(address);
+    openInShell(QString::fromStdString(HelpPageAddress(ToAnsi(m_helpLanguage))));
 }
 
 void MainWindow::showVersionBox() {
