@@ -1,10 +1,12 @@
 // corvane-cli in-process: the dispatcher's exit codes, the info command's exact output, the archive and
 // unzip commands' exit codes, output, passwords and limits, the hostile archives, and Ctrl-C for real
 #include <csignal>
+#include <fstream>
 #include <sstream>
 #include <thread>
 #include <tuple>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -204,6 +206,16 @@ TEST(JsonWriter, EscapesAndNests) {
                          "\"list\":[-3,false,null,{},[],\"\xEF\xBF\xBD\"],\"n\":0}");
 }
 
+// A named pipe whose writer hands over `text` once a reader opens it; the writer is left to end with
+// the process when no reader ever comes, so that a failing case does not hang the suite.
+std::string Pipe(const std::string& text) {
+    const std::string path = fs::temp_directory_path() / ("corvane-pw-" + std::to_string(::getpid()));
+    fs::remove(path);
+    EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::thread([path, text] { std::ofstream(path, std::ios::binary) << text; }).detach();
+    return path;
+}
+
 // A refused archive creates nothing at all, not even the folder named after it.
 TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
     m_variables = {{"PW", "right one"}};
@@ -212,6 +224,7 @@ TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
          {std::tuple<std::string, std::vector<std::string>, int, std::string>(
               "a.zip", {"--password-env", "PW"}, 0, ""),
           {"a.zip", {"--password-file", "<file>"}, 0, ""},
+          {"a.zip", {"--password-file", "<pipe>"}, 0, ""}, // as "<(pass show x)" hands it over
           {"a.zip", {}, kUsageExit, "pass --password-env VAR or --password-file FILE"},
           {"d.rar", {}, kUsageExit, "is not a .zip file"},
           {"gone.zip", {}, kUsageExit, "does not exist"},
@@ -226,9 +239,13 @@ TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
         if (name != "gone.zip")
             MakeArchive(args[0], {{"a.bas", "a", file, "right one"}, {"b.bas", "b", file, "right one"}});
         for (const std::string& arg : options)
-            args.push_back(arg == "<file>" ? m_scratch.Write("pw", "right one\n") : arg);
+            args.push_back(arg == "<file>"   ? m_scratch.Write("pw", "right one\n")
+                           : arg == "<pipe>" ? Pipe("right one\r\n")
+                                             : arg);
         const auto before = Snapshot(m_scratch.Path());
         const CliRun run = Unzip(args);
+        if (options.size() == 2 && options[1] == "<pipe>")
+            fs::remove(args.back()); // outside the scratch folder, whose snapshot would wait on it
         EXPECT_EQ(run.code, code) << inErr;
         EXPECT_NE(run.err.find(inErr), std::string::npos) << run.err;
         if (code == 0) {
