@@ -166,6 +166,7 @@ void VistaProg::setValue(int value) {
         return;
     m_value = clamped;
     update();
+    emit valueChanged(m_value);
 }
 
 double VistaProg::fraction() const {

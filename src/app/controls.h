@@ -112,6 +112,10 @@ public:
     // the filled share of the track, 0 to 1
     double fraction() const;
 
+signals:
+    // as soon as the bar moves, before anything else the window handles
+    void valueChanged(int value);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
