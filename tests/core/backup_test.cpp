@@ -96,7 +96,8 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
          {std::tuple("Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"),
           {"Module=modTools", "Module=m; Q:\\t.bas", "CORVANE_DRIVE_MAP"},
           {"Module=modMain", "Module=modMain", "names no file"},
-          {"Class=clsLog", "Class=clsLog; Classes", "No such file"}}) {
+          {"Class=clsLog", "Class=clsLog; Classes", "it is a folder, not a file"},
+          {"Class=clsLog", "Class=clsLog; Gone.cls", "No such file"}}) {
         std::string text = BillingProject::Lines();
         const std::size_t at = text.find(from);
         WriteProject(text.replace(at, text.find('\r', at) - at, to));
@@ -111,14 +112,18 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
     }
 }
 
-// A destination that is not a folder fails before the project file is even read, and is not made.
+// A destination that is not a folder fails before the project file is even read, is not made, and
+// the message says what is wrong with it.
 TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {
-    for (const std::string& folder :
-         {m_scene.Scratch().Path("absent/"), m_scene.Scratch().Write("plainfile") + "/sub/", std::string()}) {
+    const std::string file = m_scene.Scratch().Write("plainfile");
+    for (const auto& [folder, says] : {std::pair{m_scene.Scratch().Path("absent/"), "does not exist"},
+                                       {file, "is a file, not a folder"},
+                                       {file + "/sub/", "a part of the path is not a folder"},
+                                       {std::string(), "does not exist"}}) {
         const ArchiveOutcome outcome = Archive(m_scene.Scratch().Path("no-such.vbp"), folder);
         EXPECT_EQ(outcome.kind, ArchiveOutcome::Kind::Failed) << folder;
         EXPECT_EQ(outcome.stepLabel, "Writing Zip File") << folder;
-        EXPECT_NE(outcome.error.message.find("does not exist"), std::string::npos) << outcome.error.message;
+        EXPECT_NE(outcome.error.message.find(says), std::string::npos) << outcome.error.message;
     }
     EXPECT_FALSE(fs::exists(m_scene.Scratch().Path("absent")));
 }

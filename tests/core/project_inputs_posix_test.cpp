@@ -40,7 +40,7 @@ TEST(ProjectInputs, WhatIsNotAFileIsRefusedForWhatItIs) {
         {"/dev/zero", "it is a device, not a file", ErrorKind::Refused},
         {huge, "it is larger than 64 MiB", ErrorKind::Refused},
         {scratch.Path(), "it is a folder, not a file", ErrorKind::NotReadable},
-        {scratch.Path("loop.vbp"), "symbolic links", ErrorKind::NotReadable},
+        {scratch.Path("loop.vbp"), "symbolic link that loops back on itself", ErrorKind::NotReadable},
     };
     for (const auto& c : cases) {
         const Result<ProjectFile> read = ReadWithin(c.path, std::chrono::seconds(2));

@@ -106,22 +106,22 @@ void PrintTo(const VerifyCase& row, std::ostream* out) {
 
 class VerifyArchiveTest : public ::testing::TestWithParam<VerifyCase> {};
 
-// a.bas and b.frm are deflated ahead and checked as stored; p.vbp is deflated by libzip and inflated
+// every entry is read back from the disk, decrypted and inflated, and must give back the bytes added
 TEST_P(VerifyArchiveTest, CatchesAnArchiveThatDoesNotHoldWhatWasWritten) {
     const VerifyCase& row = GetParam();
     ScratchFolder scratch;
     const std::string archive = scratch.Path("v.zip");
-    std::map<std::string, std::optional<DeflatedDigest>> deflated;
+    std::map<std::string, std::optional<EntryDigest>> digests;
     ZipComponent zip;
     zip.SetVerify(false);
     ASSERT_EQ(zip.NewZip(archive), 1);
     zip.SetPassword(row.password);
     for (const auto& [name, size] : {std::pair{"a.bas", 30000}, {"b.frm", 2000}}) {
-        const std::string path = scratch.Write(name, RandomBytes(size / 2) + std::string(size / 2, 'x'));
-        ASSERT_EQ(zip.AppendOneFileAs(path, name), 1);
-        const DeflatedFile made = FileDeflater(DeflatePool::kLevel).Deflate(path, size, false);
-        const auto packedCrc = crc32(0, reinterpret_cast<const Bytef*>(made.bytes.data()), made.bytes.size());
-        deflated[name] = DeflatedDigest{made.size, made.crc, made.bytes.size(), std::uint32_t(packedCrc)};
+        const std::string content = RandomBytes(size / 2) + std::string(size / 2, 'x');
+        ASSERT_EQ(zip.AppendOneFileAs(scratch.Write(name, content), name), 1);
+        digests[name] = EntryDigest{content.size(), static_cast<std::uint32_t>(crc32(
+                                                        0, reinterpret_cast<const Bytef*>(content.data()),
+                                                        static_cast<uInt>(content.size())))};
     }
     ASSERT_EQ(zip.AppendBuffer("p.vbp", RandomBytes(2000) + std::string(3000, 'y')), 1);
     ASSERT_EQ(zip.WriteZipAndClose(), 1) << zip.LastError();
@@ -138,7 +138,7 @@ TEST_P(VerifyArchiveTest, CatchesAnArchiveThatDoesNotHoldWhatWasWritten) {
     }
     std::vector<ZipComponent::ExpectedEntry> expected;
     for (const std::string& name : row.expected)
-        expected.push_back({name, deflated[name]});
+        expected.push_back({name, digests[name]});
     Status verified = ZipComponent().VerifyArchive(archive, expected, row.checkPassword);
     EXPECT_EQ(verified.ok(), !*row.reasonPart) << verified.error();
     EXPECT_NE(verified.error().find(row.reasonPart), std::string::npos) << verified.error();
@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, VerifyArchiveTest,
     ::testing::Values(VerifyCase{"Intact", "", "", kAll, -1, ""},
                       VerifyCase{"IntactAes", "pw", "pw", kAll, -1, ""},
-                      VerifyCase{"ChangedByte", "", "", kAll, 1, "\"b.frm\": its stored bytes differ"},
+                      VerifyCase{"ChangedByte", "", "", kAll, 1, "\"b.frm\""},
                       VerifyCase{"ChangedByteAes", "pw", "pw", kAll, 0, "\"a.bas\""},
                       VerifyCase{"ChangedByteInflated", "", "", kAll, 2, "\"p.vbp\""},
                       VerifyCase{"HeaderCrc", "", "", kAll, 3, "\"a.bas\": its headers"},

@@ -18,6 +18,11 @@ namespace corvane {
 
 namespace {
 
+bool SomethingIsAt(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
 // reading and checking the lines is quick next to compressing what they name
 constexpr double kLinesShare = 0.2;
 
@@ -138,7 +143,8 @@ private:
             return fail(ErrorKind::NotFound,
                         "\"" + shown + "\": no folder on this machine stands for its drive or share " +
                             "(see CORVANE_DRIVE_MAP).");
-        if (!resolved.exists)
+        // something there that is no file (a folder, a pipe, a looping link) is named for what it is
+        if (!resolved.exists && !SomethingIsAt(resolved.diskPath))
             return fail(ErrorKind::NotFound,
                         "\"" + shown + "\": No such file (looked for \"" + resolved.diskPath + "\").");
         if (Status appended = Append(resolved.diskPath, entryName, line, reference); !appended)
@@ -187,20 +193,15 @@ private:
     Progress m_linesPart;
 };
 
-bool IsFolder(const std::string& path) {
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_directory(path, error);
-}
-
 } // namespace
 
 ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job,
                               const ArchiveOptions& options) {
-    if (!IsFolder(job.gBackupFolder))
-        return Failed("Writing Zip File",
-                      fail(ErrorKind::NotFound,
-                           "The backup folder \"" + job.gBackupFolder + "\" does not exist.",
-                           job.gBackupFolder));
+    if (Status folder = CheckIsFolder(job.gBackupFolder); !folder) {
+        Error error = folder.failure();
+        error.message = "The backup folder \"" + job.gBackupFolder + "\" " + error.message + ".";
+        return Failed("Writing Zip File", std::move(error));
+    }
     const std::string archivePath =
         AddBackslash(job.gBackupFolder) + AnsiToUtf8(job.gZipName, options.codePage);
     const Result<ProjectFile> project = ReadProjectFile(projectPath);

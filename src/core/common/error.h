@@ -49,6 +49,10 @@ inline ErrorKind KindOfSystemError(int systemError, ErrorKind otherwise) {
     }
 }
 
+// An errno value as the reason a user reads after a path: "permission denied", "no space left on the
+// disk", "it is a symbolic link that loops back on itself", ...
+std::string SystemErrorReason(int systemError);
+
 // A value or the error that stopped it.
 template <typename T> class Result {
 public:

@@ -19,10 +19,6 @@ std::tm ToLocalTime(std::time_t moment);
 // than that in peak memory. Does nothing where the C library has no such settings.
 void TuneAllocatorForArchiving();
 
-// The whole of a regular file. A named pipe, a device or a socket is refused for what it is before a
-// byte is read (opening one must not wait for a writer), and so is a file of more than maxBytes.
-Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
-
 // Flushes a written file to the disk; libzip itself never does. A large file is flushed in pieces where
 // the system allows it, and `step` hears the share done after each piece: a flush of many megabytes on
 // a busy disk takes long enough for a user to wonder. `step` returning false stops the flush (Cancel).

@@ -16,6 +16,23 @@ bool FileExists(const std::string& path) {
     return !error;
 }
 
+Status CheckIsFolder(const std::string& path) {
+    // "file/" would say "not a folder" of the path's parts rather than of the file itself
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
+        trimmed.pop_back();
+    std::error_code error;
+    const fs::file_status status = fs::status(fs::path(trimmed), error);
+    if (fs::is_directory(status))
+        return Status::success();
+    if (error && error != std::errc::no_such_file_or_directory)
+        return fail(KindOfSystemError(error.value(), ErrorKind::NotWritable),
+                    "cannot be reached: " + SystemErrorReason(error.value()), path, error.value());
+    if (!fs::exists(status))
+        return fail(ErrorKind::NotFound, "does not exist", path);
+    return fail(ErrorKind::NotWritable, "is a file, not a folder", path);
+}
+
 int DeleteFile(const std::string& path) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(fs::path(path), error);

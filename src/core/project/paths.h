@@ -23,6 +23,9 @@ std::string FileNameOfPath(const std::string& path);
 
 // File system helpers on paths of this machine.
 bool FileExists(const std::string& path);
+// Success when `path` is a folder; otherwise why not, as the words to follow its name in a sentence
+// ("does not exist", "is a file, not a folder", "cannot be reached: permission denied").
+Status CheckIsFolder(const std::string& path);
 // 0 when deleted, else the system's error number; never throws.
 int DeleteFile(const std::string& path);
 // Creates every folder of the path up to its last separator; a path without a separator is one

@@ -1,7 +1,7 @@
 // line splitting and whole-file text input and output
 #include "core/project/text.h"
 
-#include "core/platform/platform.h"
+#include "core/platform/regular_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -23,11 +23,10 @@ DeflatePool::~DeflatePool() {
     Stop();
 }
 
-std::size_t DeflatePool::Add(std::string path, std::uint64_t expectedSize) {
+std::size_t DeflatePool::Add(SourceFile file) {
     std::lock_guard lock(m_mutex);
     Job& job = m_jobs.emplace_back();
-    job.path = std::move(path);
-    job.expectedSize = expectedSize;
+    job.file = std::move(file);
     return m_jobs.size() - 1;
 }
 
@@ -71,7 +70,7 @@ bool DeflatePool::CanTakeNext() {
         ++m_next;
     if (m_next >= m_jobs.size())
         return false;
-    return m_held == 0 || m_held + Reservation(m_jobs[m_next].expectedSize) <= m_budget;
+    return m_held == 0 || m_held + Reservation(m_jobs[m_next].file.state.size) <= m_budget;
 }
 
 void DeflatePool::Work() {
@@ -84,20 +83,19 @@ void DeflatePool::Work() {
         const std::size_t index = m_next++;
         Job& job = m_jobs[index];
         job.state = State::Running;
-        job.held = Reservation(job.expectedSize);
+        job.held = Reservation(job.file.state.size);
         m_held += job.held;
         m_peak = std::max(m_peak, m_held);
-        const std::string path = job.path;
-        const std::uint64_t expected = job.expectedSize;
+        const SourceFile file = job.file;
         lock.unlock();
-        DeflatedFile result = deflater.Deflate(path, expected, m_stop);
+        DeflatedFile result = deflater.Deflate(file, m_stop);
+        if (m_deflatedHook && !result.failure && !result.stopped)
+            m_deflatedHook(index, result.bytes);
         lock.lock();
         // m_jobs is not resized while workers run, so the reference is still good
         m_held -= job.held;
         job.held = result.bytes.capacity();
         m_held += job.held;
-        if (result.systemError == 0 && !result.stopped)
-            job.digest = DeflatedDigest{result.size, result.crc, result.bytes.size(), result.packedCrc};
         job.result = std::move(result);
         job.state = State::Done;
         if (index < m_writerAt)
@@ -148,11 +146,6 @@ void DeflatePool::Release(std::size_t index) {
             ReleaseLocked(m_jobs[index]);
     }
     m_workAvailable.notify_all();
-}
-
-std::optional<DeflatedDigest> DeflatePool::Digest(std::size_t index) const {
-    std::lock_guard lock(m_mutex);
-    return index < m_jobs.size() ? m_jobs[index].digest : std::nullopt;
 }
 
 std::size_t DeflatePool::PeakBytes() const {

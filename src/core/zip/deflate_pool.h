@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,7 +30,7 @@ public:
     DeflatePool& operator=(const DeflatePool&) = delete;
 
     // the index Wait() and Release() take
-    std::size_t Add(std::string path, std::uint64_t expectedSize);
+    std::size_t Add(SourceFile file);
     std::size_t Count() const;
     void Start();
     // Stops the workers (a file being deflated is abandoned) and forgets every file.
@@ -41,9 +40,12 @@ public:
     // so, which also stops the workers. The result stays valid until Release(index).
     const DeflatedFile* Wait(std::size_t index, const std::function<bool()>& cancelled);
     void Release(std::size_t index);
-    // What file `index` became, kept after Release(); empty when it was not deflated (yet), could
-    // not be read or was abandoned.
-    std::optional<DeflatedDigest> Digest(std::size_t index) const;
+
+    // For tests of what checks the written archive: sees (and may change) each file's deflated bytes
+    // between the worker and the writer. Set before Start().
+    void SetDeflatedHookForTesting(std::function<void(std::size_t index, std::string& bytes)> hook) {
+        m_deflatedHook = std::move(hook);
+    }
 
     // the most bytes ever held at once, for checking the budget
     std::size_t PeakBytes() const;
@@ -51,12 +53,10 @@ public:
 private:
     enum class State { Queued, Running, Done, Released };
     struct Job {
-        std::string path;
-        std::uint64_t expectedSize = 0;
+        SourceFile file;
         State state = State::Queued;
         std::size_t held = 0;
         DeflatedFile result;
-        std::optional<DeflatedDigest> digest;
     };
 
     void Work();
@@ -76,6 +76,7 @@ private:
     std::size_t m_peak = 0;
     std::atomic<bool> m_stop{false};
     std::vector<std::thread> m_workers;
+    std::function<void(std::size_t, std::string&)> m_deflatedHook;
 };
 
 } // namespace corvane

@@ -2,8 +2,6 @@
 #include "core/zip/sources.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace corvane {
@@ -13,21 +11,16 @@ struct DeflatedSourceState {
     DeflatePool* pool = nullptr;
     std::size_t index = 0;
     SourceFile file;
-    SourceFailure* failure = nullptr;
+    SourceRecord record;
     const std::function<bool()>* cancelled = nullptr;
     const DeflatedFile* data = nullptr;
     std::size_t offset = 0;
     // kept after the pool's buffer is released: libzip asks for them once the copy is closed
     bool haveResult = false;
-    std::uint64_t size = 0;
+    EntryDigest digest;
     std::uint64_t compressedSize = 0;
-    std::uint32_t crc = 0;
     zip_error_t error;
 };
-
-zip_int64_t Fail(DeflatedSourceState& state, int zipError, int systemError) {
-    return FailSource(state.file, *state.failure, state.error, zipError, systemError);
-}
 
 void Close(DeflatedSourceState& state) {
     if (state.data != nullptr)
@@ -41,31 +34,27 @@ zip_int64_t Open(DeflatedSourceState& state) {
         zip_error_set(&state.error, ZIP_ER_CANCELLED, 0);
         return -1;
     }
-    if (state.data->systemError != 0 || state.data->stopped) {
-        const bool stopped = state.data->stopped;
-        const int zipError = state.data->openFailed ? ZIP_ER_OPEN : ZIP_ER_READ;
-        const int systemError = state.data->systemError;
+    if (state.data->stopped) {
         Close(state);
-        if (stopped) {
-            zip_error_set(&state.error, ZIP_ER_CANCELLED, 0);
-            return -1;
-        }
-        return Fail(state, zipError, systemError);
+        zip_error_set(&state.error, ZIP_ER_CANCELLED, 0);
+        return -1;
     }
-    // the file was read ahead; one that is gone by the time its entry is written still fails the
-    // archive, naming it, as it does when libzip reads the file itself
-    if (std::FILE* stream = std::fopen(state.file.path.c_str(), "rb"); stream != nullptr) {
-        std::fclose(stream);
-    } else {
-        const int systemError = errno;
+    if (state.data->failure) {
+        Error failure = *state.data->failure;
         Close(state);
-        return Fail(state, ZIP_ER_OPEN, systemError);
+        return FailSource(state.record, state.error, ZIP_ER_READ, std::move(failure));
+    }
+    // the file was read ahead; one that is gone or rewritten by the time its entry is written still
+    // fails the archive, naming it, as it does when libzip reads the file itself
+    if (Result<RegularFile> still = OpenSourceFile(state.file); !still) {
+        Close(state);
+        return FailSource(state.record, state.error, ZIP_ER_OPEN, still.failure());
     }
     state.offset = 0;
     state.haveResult = true;
-    state.size = state.data->size;
+    state.digest = state.data->digest;
+    *state.record.digest = state.digest;
     state.compressedSize = state.data->bytes.size();
-    state.crc = state.data->crc;
     return 0;
 }
 
@@ -93,9 +82,9 @@ zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t leng
         stat->comp_method = ZIP_CM_DEFLATE;
         if (state->haveResult) {
             stat->valid |= ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC;
-            stat->size = state->size;
+            stat->size = state->digest.size;
             stat->comp_size = state->compressedSize;
-            stat->crc = state->crc;
+            stat->crc = state->digest.crc;
         }
         return sizeof(zip_stat_t);
     }
@@ -113,11 +102,11 @@ zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t leng
 } // namespace
 
 zip_source_t* CreateDeflatedSource(zip_t* archive, DeflatePool* pool, const SourceFile& file,
-                                   SourceFailure* failure, const std::function<bool()>* cancelled) {
+                                   SourceRecord record, const std::function<bool()>* cancelled) {
     auto* state = new DeflatedSourceState{};
     state->pool = pool;
     state->file = file;
-    state->failure = failure;
+    state->record = record;
     state->cancelled = cancelled;
     zip_error_init(&state->error);
     zip_source_t* source = zip_source_function(archive, DeflatedSourceCallback, state);
@@ -126,7 +115,7 @@ zip_source_t* CreateDeflatedSource(zip_t* archive, DeflatePool* pool, const Sour
         delete state;
         return nullptr;
     }
-    state->index = pool->Add(file.path, file.size);
+    state->index = pool->Add(file);
     return source;
 }
 

@@ -2,8 +2,6 @@
 #include "core/zip/file_deflater.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 
 namespace corvane {
 namespace {
@@ -12,10 +10,6 @@ constexpr std::size_t kBlockSize = 256 * 1024;
 // zlib's default memory level, the hash size Info-ZIP uses too: about 5% less time than the larger
 // tables libzip picks, for about 0.06% more bytes
 constexpr int kMemoryLevel = 8;
-
-struct StreamCloser {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
 
 } // namespace
 
@@ -30,10 +24,8 @@ FileDeflater::~FileDeflater() {
 }
 
 // Compresses the first `length` bytes of the read block onto output[used...]; the output grows by
-// doubling, so each byte of it is cleared once. The new output's CRC is taken while it is still in
-// the cache.
-bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, std::size_t& used,
-                        uLong& packedCrc) {
+// doubling, so each byte of it is cleared once.
+bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, std::size_t& used) {
     m_stream.next_in = reinterpret_cast<Bytef*>(m_block.data());
     m_stream.avail_in = static_cast<uInt>(length);
     for (;;) {
@@ -42,10 +34,7 @@ bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, st
         m_stream.next_out = reinterpret_cast<Bytef*>(output.data() + used);
         m_stream.avail_out = static_cast<uInt>(output.size() - used);
         const int result = deflate(&m_stream, finish ? Z_FINISH : Z_NO_FLUSH);
-        const std::size_t before = used;
         used = output.size() - m_stream.avail_out;
-        packedCrc = crc32(packedCrc, reinterpret_cast<const Bytef*>(output.data() + before),
-                          static_cast<uInt>(used - before));
         if (result == Z_STREAM_END)
             return true;
         if (result != Z_OK && result != Z_BUF_ERROR)
@@ -55,45 +44,45 @@ bool FileDeflater::Feed(std::size_t length, bool finish, std::string& output, st
     }
 }
 
-DeflatedFile FileDeflater::Deflate(const std::string& path, std::uint64_t expectedSize,
-                                   const std::atomic<bool>& stop) {
+DeflatedFile FileDeflater::Deflate(const SourceFile& file, const std::atomic<bool>& stop) {
     DeflatedFile result;
-    std::unique_ptr<std::FILE, StreamCloser> stream(std::fopen(path.c_str(), "rb"));
-    if (!stream) {
-        result.systemError = errno != 0 ? errno : ENOENT;
-        result.openFailed = true;
+    Result<RegularFile> open = OpenSourceFile(file);
+    if (!open) {
+        result.failure = open.failure();
         return result;
     }
     if (!m_ready || deflateReset(&m_stream) != Z_OK) {
-        result.systemError = ENOMEM;
+        result.failure = fail(ErrorKind::Io, "Could not compress \"" + file.path + "\": out of memory.", file.path);
         return result;
     }
     std::size_t used = 0;
-    result.bytes.resize(deflateBound(&m_stream, static_cast<uLong>(expectedSize)));
+    result.bytes.resize(deflateBound(&m_stream, static_cast<uLong>(file.state.size)));
     uLong crc = crc32(0L, Z_NULL, 0);
-    uLong packedCrc = crc;
     for (;;) {
         if (stop.load(std::memory_order_relaxed)) {
             result.stopped = true;
             return result;
         }
-        const std::size_t read = std::fread(m_block.data(), 1, m_block.size(), stream.get());
-        if (read < m_block.size() && std::ferror(stream.get())) {
-            result.systemError = errno != 0 ? errno : EIO;
+        Result<std::size_t> read = open.value().Read(m_block.data(), m_block.size());
+        if (!read) {
+            result.failure = SourceReadFailure(read.failure());
             return result;
         }
-        const bool last = read < m_block.size();
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(m_block.data()), static_cast<uInt>(read));
-        result.size += read;
-        if (!Feed(read, last, result.bytes, used, packedCrc)) {
-            result.systemError = ENOMEM;
+        const bool last = *read < m_block.size();
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(m_block.data()), static_cast<uInt>(*read));
+        result.digest.size += *read;
+        if (!Feed(*read, last, result.bytes, used)) {
+            result.failure = fail(ErrorKind::Io, "Could not compress \"" + file.path + "\".", file.path);
             return result;
         }
         if (last)
             break;
     }
-    result.crc = static_cast<std::uint32_t>(crc);
-    result.packedCrc = static_cast<std::uint32_t>(packedCrc);
+    if (Status unchanged = CheckSourceUnchanged(*open, file); !unchanged) {
+        result.failure = unchanged.failure();
+        return result;
+    }
+    result.digest.crc = static_cast<std::uint32_t>(crc);
     result.bytes.resize(used);
     result.bytes.shrink_to_fit();
     return result;

@@ -4,29 +4,27 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <vector>
 
 #include <zlib.h>
 
+#include "core/common/error.h"
+#include "core/zip/source_file.h"
+
 namespace corvane {
 
-// What an entry made from a deflated file must hold: the file's size and CRC, and the length and
-// CRC-32 of the deflate stream itself, so that the stored stream can be checked without inflating it.
-struct DeflatedDigest {
+// What an entry must hold to give back the bytes read from its file: their number and CRC-32.
+struct EntryDigest {
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
-    std::uint64_t packedSize = 0;
-    std::uint32_t packedCrc = 0;
 };
 
 struct DeflatedFile {
     std::string bytes; // raw deflate (no zlib header), ready to be copied into an entry
-    std::uint64_t size = 0;
-    std::uint32_t crc = 0;
-    std::uint32_t packedCrc = 0; // of `bytes`
-    // non-zero when the file could not be opened (`openFailed`) or read: the system's error number
-    int systemError = 0;
-    bool openFailed = false;
+    EntryDigest digest; // of the bytes read from the file
+    // why the file could not be read, or was not the version inspected, as a whole sentence
+    std::optional<Error> failure;
     bool stopped = false; // `stop` was raised before the file was done
 };
 
@@ -38,11 +36,11 @@ public:
     FileDeflater(const FileDeflater&) = delete;
     FileDeflater& operator=(const FileDeflater&) = delete;
 
-    // `expectedSize` only sizes the output; the file is read to its end. `stop` is polled between blocks.
-    DeflatedFile Deflate(const std::string& path, std::uint64_t expectedSize, const std::atomic<bool>& stop);
+    // The file is read to its end and must stay the version inspected. `stop` is polled between blocks.
+    DeflatedFile Deflate(const SourceFile& file, const std::atomic<bool>& stop);
 
 private:
-    bool Feed(std::size_t length, bool finish, std::string& output, std::size_t& used, uLong& packedCrc);
+    bool Feed(std::size_t length, bool finish, std::string& output, std::size_t& used);
 
     z_stream m_stream{};
     bool m_ready = false;

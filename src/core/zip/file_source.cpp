@@ -1,51 +1,60 @@
 // a libzip source that reads a file from disk only when the archive is written, naming it on failure
 #include "core/zip/sources.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
+#include <optional>
+
+#include <zlib.h>
 
 namespace corvane {
 namespace {
 
 struct FileSourceState {
     SourceFile file;
-    SourceFailure* failure = nullptr;
-    std::FILE* stream = nullptr;
+    SourceRecord record;
+    std::optional<RegularFile> open;
+    uLong crc = 0;
+    std::uint64_t size = 0;
     zip_error_t error;
 };
 
-zip_int64_t Fail(FileSourceState& state, int zipError, int systemError) {
-    return FailSource(state.file, *state.failure, state.error, zipError, systemError);
+zip_int64_t Open(FileSourceState& state) {
+    Result<RegularFile> open = OpenSourceFile(state.file);
+    if (!open)
+        return FailSource(state.record, state.error, ZIP_ER_OPEN, open.failure());
+    state.open.emplace(std::move(open).value());
+    state.crc = crc32(0L, Z_NULL, 0);
+    state.size = 0;
+    return 0;
 }
 
-void CloseStream(FileSourceState& state) {
-    if (state.stream != nullptr)
-        std::fclose(state.stream);
-    state.stream = nullptr;
+zip_int64_t Read(FileSourceState& state, void* data, zip_uint64_t length) {
+    Result<std::size_t> read = state.open->Read(static_cast<char*>(data), static_cast<std::size_t>(length));
+    if (!read)
+        return FailSource(state.record, state.error, ZIP_ER_READ, SourceReadFailure(read.failure()));
+    if (*read == 0) { // the end: what was read must be the file that was added
+        if (Status unchanged = CheckSourceUnchanged(*state.open, state.file); !unchanged)
+            return FailSource(state.record, state.error, ZIP_ER_READ, unchanged.failure());
+        *state.record.digest = EntryDigest{state.size, static_cast<std::uint32_t>(state.crc)};
+        return 0;
+    }
+    state.crc = crc32(state.crc, static_cast<const Bytef*>(data), static_cast<uInt>(*read));
+    state.size += *read;
+    return static_cast<zip_int64_t>(*read);
 }
 
 zip_int64_t FileSourceCallback(void* userData, void* data, zip_uint64_t length, zip_source_cmd_t command) {
     auto* state = static_cast<FileSourceState*>(userData);
     switch (command) {
     case ZIP_SOURCE_OPEN:
-        state->stream = std::fopen(state->file.path.c_str(), "rb");
-        return state->stream == nullptr ? Fail(*state, ZIP_ER_OPEN, errno) : 0;
-    case ZIP_SOURCE_READ: {
-        std::size_t read = std::fread(data, 1, length, state->stream);
-        if (read < length && std::ferror(state->stream))
-            return Fail(*state, ZIP_ER_READ, errno != 0 ? errno : EIO);
-        return static_cast<zip_int64_t>(read);
-    }
+        return Open(*state);
+    case ZIP_SOURCE_READ:
+        return Read(*state, data, length);
     case ZIP_SOURCE_CLOSE:
-        CloseStream(*state);
+        state->open.reset();
         return 0;
     case ZIP_SOURCE_STAT:
         return StatSourceFile(state->file, state->error, data, length) ? sizeof(zip_stat_t) : -1;
     case ZIP_SOURCE_FREE:
-        CloseStream(*state);
         zip_error_fini(&state->error);
         delete state;
         return 0;
@@ -56,12 +65,10 @@ zip_int64_t FileSourceCallback(void* userData, void* data, zip_uint64_t length, 
 
 } // namespace
 
-zip_int64_t FailSource(const SourceFile& file, SourceFailure& failure, zip_error_t& error, int zipError,
-                       int systemError) {
-    failure.path = file.path;
-    failure.reason = std::strerror(systemError);
-    failure.kind = KindOfSystemError(systemError, ErrorKind::NotReadable);
-    zip_error_set(&error, zipError, systemError);
+zip_int64_t FailSource(const SourceRecord& record, zip_error_t& zipError, int zipErrorCode, Error error) {
+    zip_error_set(&zipError, zipErrorCode, error.systemError);
+    if (!*record.failure) // the first failure is the cause; libzip may read on before it stops
+        *record.failure = std::move(error);
     return -1;
 }
 
@@ -71,8 +78,8 @@ zip_stat_t* StatSourceFile(const SourceFile& file, zip_error_t& error, void* dat
         return nullptr;
     zip_stat_init(stat);
     stat->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-    stat->size = file.size;
-    stat->mtime = file.modificationTime;
+    stat->size = file.state.size;
+    stat->mtime = file.state.ModificationTime();
     return stat;
 }
 
@@ -91,39 +98,8 @@ zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t len
     }
 }
 
-Result<SourceFile> InspectSourceFile(const std::string& path) {
-    std::error_code error;
-    auto status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status))
-        return fail(ErrorKind::NotFound, "The file \"" + path + "\" does not exist.", path);
-    if (!std::filesystem::is_regular_file(status))
-        return fail(ErrorKind::NotReadable, "\"" + path + "\" is not a file.", path);
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (stream == nullptr)
-        return fail(KindOfSystemError(errno, ErrorKind::NotReadable),
-                    "Could not open \"" + path + "\": " + std::strerror(errno) + ".", path, errno);
-    char probe = 0;
-    bool readable = std::fread(&probe, 1, 1, stream) == 1 || !std::ferror(stream);
-    int readError = errno;
-    std::fclose(stream);
-    if (!readable)
-        return fail(ErrorKind::NotReadable,
-                    "Could not read \"" + path + "\": " + std::strerror(readError) + ".", path, readError);
-
-    SourceFile file;
-    file.path = path;
-    file.size = std::filesystem::file_size(path, error);
-    auto written = error ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(path, error);
-    if (error)
-        return fail(ErrorKind::NotReadable,
-                    "Could not read the size and time of \"" + path + "\": " + error.message() + ".", path,
-                    error.value());
-    file.modificationTime = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    return file;
-}
-
-zip_source_t* CreateFileSource(zip_t* archive, const SourceFile& file, SourceFailure* failure) {
-    auto* state = new FileSourceState{file, failure, nullptr, {}};
+zip_source_t* CreateFileSource(zip_t* archive, const SourceFile& file, SourceRecord record) {
+    auto* state = new FileSourceState{file, record, std::nullopt, 0, 0, {}};
     zip_error_init(&state->error);
     zip_source_t* source = zip_source_function(archive, FileSourceCallback, state);
     if (source == nullptr) {

@@ -1,6 +1,7 @@
 // our zip component: builds one archive, written atomically and verified before it takes its name
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <list>
 #include <optional>
@@ -54,15 +55,15 @@ public:
     void SetProgressCallback(std::function<void(double fraction)> progress);
     void SetCancelRequested(std::function<bool()> cancelRequested);
 
-    // An entry the written archive must hold. With a digest, its stored deflate stream must be the
-    // one the pool made (same length and CRC-32, decrypted first), which proves it without inflating
-    // it; without one it is inflated and its CRC checked by libzip.
+    // An entry the written archive must hold: decrypted and inflated, it must give back the bytes that
+    // were read from its file, by size and CRC-32 (without a digest, libzip's CRC check stands alone).
     struct ExpectedEntry {
         std::string name;
-        std::optional<DeflatedDigest> deflated;
+        std::optional<EntryDigest> digest;
     };
-    // Opens the archive at `path` again and checks every entry against `expected`, in order, each
-    // encrypted when a password is given (AES authentication checked by libzip).
+    // Opens the archive at `path` again and checks the directory and every local header against
+    // `expected`, in order, each entry encrypted when a password is given; then every entry is
+    // decrypted (its authentication code checked) and inflated on all processors.
     Status VerifyArchive(const std::string& path, const std::vector<ExpectedEntry>& expected,
                          const std::string& password);
 
@@ -73,6 +74,12 @@ public:
     const Error& LastFailure() const { return m_lastError; }
     // the disk file that could not be read while writing, empty when none was at fault
     const std::string& FailedFile() const { return m_failedFile; }
+
+    // For tests of the verification: sees (and may damage) each file's stream as the deflate workers
+    // hand it to the writer.
+    void SetDeflatedHookForTesting(std::function<void(std::size_t index, std::string& bytes)> hook) {
+        m_pool.SetDeflatedHookForTesting(std::move(hook));
+    }
     // the last failure was a cancel, not an error
     bool WasCancelled() const { return m_lastError.kind == ErrorKind::Cancelled; }
 
@@ -82,8 +89,7 @@ private:
     Error WritingCancelled();
     Status TakeFreeName();
     int NotStarted();
-    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
-                  std::optional<std::size_t> poolIndex);
+    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime);
     Status PrepareEntries();
     Status CloseArchive();
     void Discard();
@@ -99,10 +105,11 @@ private:
     int m_encryption = kEncryptionAes256;
     std::vector<ExpectedEntry> m_entries;
     std::vector<zip_uint64_t> m_entryIndexes;
-    std::vector<std::optional<std::size_t>> m_poolIndexes; // of the entries deflated ahead
+    // what each entry's source read, in the order of m_entries; a deque never moves them
+    std::deque<EntryDigest> m_digests;
     EntryNamePlan m_namePlan;
     std::list<std::string> m_buffers; // libzip reads them at write time; a list never moves them
-    SourceFailure m_sourceFailure;
+    std::optional<Error> m_sourceFailure; // the first file that failed while the archive was written
     DeflatePool m_pool; // the archive's sources point at it: the archive is discarded first
     std::uint64_t m_parallelLimit = 8u << 20;
     bool m_verify = true;

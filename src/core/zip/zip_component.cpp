@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <zlib.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -117,7 +118,7 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_archivePath = archivePath;
     m_entries.clear();
     m_entryIndexes.clear();
-    m_poolIndexes.clear();
+    m_digests.clear();
     m_namePlan = EntryNamePlan();
     m_buffers.clear();
     m_pool.Clear();
@@ -127,11 +128,9 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
     if (folder.empty())
         folder = ".";
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        m_startError =
-            fail(ErrorKind::NotFound, "The folder \"" + folder.string() + "\" of the archive does not exist.",
-                 folder.string());
+    if (Status usable = CheckIsFolder(folder.string()); !usable) {
+        m_startError = usable.failure();
+        m_startError->message = "The folder \"" + folder.string() + "\" of the archive " + m_startError->message + ".";
         return NotStarted();
     }
     // what a killed build left beside its archive would otherwise stay there for good
@@ -155,17 +154,19 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     return 1;
 }
 
-int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
-                            std::optional<std::size_t> poolIndex) {
+// The source's digest is the last of m_digests; it goes when the entry cannot be added.
+int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime) {
     auto path = CheckEntryName(entryName);
     Status unique = path ? m_namePlan.Add(entryName, *path) : Status(path.failure());
     if (!unique) {
         zip_source_free(source);
+        m_digests.pop_back();
         return Failed(unique.failure());
     }
     zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
+        m_digests.pop_back();
         return Failed("Could not add \"" + entryName + "\" to the archive: " + ZipErrorText(m_archive) + ".");
     }
     const auto entry = static_cast<zip_uint64_t>(index);
@@ -173,11 +174,11 @@ int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, 
         zip_set_file_compression(m_archive, entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0) {
         std::string reason = ZipErrorText(m_archive);
         zip_delete(m_archive, entry); // keeps entry indexes in step with m_entries
+        m_digests.pop_back();
         return Failed("Could not add \"" + entryName + "\" to the archive: " + reason + ".");
     }
     m_entries.push_back({entryName, std::nullopt});
     m_entryIndexes.push_back(entry);
-    m_poolIndexes.push_back(poolIndex);
     return 1;
 }
 
@@ -188,14 +189,15 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
     if (!file)
         return Failed(file.failure());
     // empty files keep libzip's own handling of them
-    const bool parallel = file->size > 0 && file->size <= m_parallelLimit;
-    zip_source_t* source =
-        parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, &m_sourceFailure, &m_cancelRequested)
-                 : CreateFileSource(m_archive, *file, &m_sourceFailure);
-    if (source == nullptr)
+    const bool parallel = file->state.size > 0 && file->state.size <= m_parallelLimit;
+    const SourceRecord record{&m_sourceFailure, &m_digests.emplace_back()};
+    zip_source_t* source = parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, record, &m_cancelRequested)
+                                    : CreateFileSource(m_archive, *file, record);
+    if (source == nullptr) {
+        m_digests.pop_back();
         return Failed("Could not add \"" + diskPath + "\": " + ZipErrorText(m_archive) + ".");
-    const auto poolIndex = parallel ? std::optional<std::size_t>(m_pool.Count() - 1) : std::nullopt;
-    return AddSource(source, ToEntrySeparators(entryName), file->modificationTime, poolIndex);
+    }
+    return AddSource(source, ToEntrySeparators(entryName), file->state.ModificationTime());
 }
 
 int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) {
@@ -205,8 +207,10 @@ int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) 
     zip_source_t* source = zip_source_buffer(m_archive, stored.data(), stored.size(), 0);
     if (source == nullptr)
         return Failed("Could not add \"" + entryName + "\": " + ZipErrorText(m_archive) + ".");
+    const auto crc = crc32(0L, reinterpret_cast<const Bytef*>(stored.data()), static_cast<uInt>(stored.size()));
+    m_digests.push_back(EntryDigest{stored.size(), static_cast<std::uint32_t>(crc)});
     auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    return AddSource(source, ToEntrySeparators(entryName), now, std::nullopt);
+    return AddSource(source, ToEntrySeparators(entryName), now);
 }
 
 Status ZipComponent::PrepareEntries() {
@@ -238,13 +242,11 @@ Status ZipComponent::CloseArchive() {
     if (zip_register_progress_callback_with_state(m_archive, 0.001, progress, nullptr, this) != 0 ||
         zip_register_cancel_callback_with_state(m_archive, cancel, nullptr, this) != 0)
         return fail(ErrorKind::Io, "Could not prepare the archive: " + ZipErrorText(m_archive) + ".");
-    m_sourceFailure = SourceFailure();
+    m_sourceFailure.reset();
     m_pool.Start();
     const bool closed = zip_close(m_archive) == 0;
-    for (std::size_t i = 0; closed && i < m_entries.size(); ++i) {
-        if (m_poolIndexes[i])
-            m_entries[i].deflated = m_pool.Digest(*m_poolIndexes[i]);
-    }
+    for (std::size_t i = 0; closed && i < m_entries.size(); ++i)
+        m_entries[i].digest = m_digests[i];
     m_pool.Clear();
     if (closed) {
         m_archive = nullptr;
@@ -253,12 +255,12 @@ Status ZipComponent::CloseArchive() {
     const int zipError = zip_error_code_zip(zip_get_error(m_archive));
     std::string reason = ZipErrorText(m_archive);
     Discard();
-    m_failedFile = m_sourceFailure.path;
     if (zipError == ZIP_ER_CANCELLED || CancelRequested())
         return WritingCancelled();
-    if (!m_failedFile.empty())
-        return fail(m_sourceFailure.kind,
-                    "Could not read \"" + m_failedFile + "\": " + m_sourceFailure.reason + ".", m_failedFile);
+    if (m_sourceFailure) {
+        m_failedFile = m_sourceFailure->path;
+        return *m_sourceFailure;
+    }
     return fail(ErrorKind::Io, "Could not write the archive \"" + m_archivePath + "\": " + reason + ".",
                 m_archivePath);
 }

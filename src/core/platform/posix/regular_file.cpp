@@ -1,0 +1,148 @@
+// regular files through POSIX: opened without blocking and checked on the open descriptor
+#include "core/platform/regular_file.h"
+
+#include <cerrno>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+// what a path is when it is not a file; empty for a regular file
+std::string NotAFile(mode_t mode) {
+    if (S_ISREG(mode))
+        return {};
+    if (S_ISDIR(mode))
+        return "it is a folder, not a file";
+    if (S_ISFIFO(mode))
+        return "it is a named pipe, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a file";
+    if (S_ISSOCK(mode))
+        return "it is a socket, not a file";
+    return "it is not a regular file";
+}
+
+Error SystemFailure(const std::string& path, int systemError) {
+    return fail(KindOfSystemError(systemError, ErrorKind::NotReadable), SystemErrorReason(systemError), path,
+                systemError);
+}
+
+FileState StateOf(const struct stat& info) {
+    FileState state;
+    state.size = static_cast<std::uint64_t>(info.st_size);
+    state.modifiedNanoseconds =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    state.device = static_cast<std::uint64_t>(info.st_dev);
+    state.fileId = static_cast<std::uint64_t>(info.st_ino);
+    return state;
+}
+
+} // namespace
+
+Result<RegularFile> RegularFile::Open(const std::string& path) {
+    // without O_NONBLOCK, opening a named pipe waits for a writer that may never come
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return SystemFailure(path, errno);
+    RegularFile file(descriptor, path, {});
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0)
+        return SystemFailure(path, errno);
+    if (const std::string what = NotAFile(info.st_mode); !what.empty())
+        return fail(S_ISDIR(info.st_mode) ? ErrorKind::NotReadable : ErrorKind::Refused, what, path);
+    // reads of a regular file never return EAGAIN, but a blocking descriptor is what readers expect
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    file.m_opened = StateOf(info);
+    return file;
+}
+
+RegularFile::RegularFile(int descriptor, std::string path, FileState opened)
+    : m_descriptor(descriptor), m_path(std::move(path)), m_opened(opened) {}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept
+    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path)),
+      m_opened(other.m_opened) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+        m_path = std::move(other.m_path);
+        m_opened = other.m_opened;
+    }
+    return *this;
+}
+
+RegularFile::~RegularFile() {
+    Close();
+}
+
+void RegularFile::Close() {
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+}
+
+Result<FileState> RegularFile::StateNow() const {
+    struct stat info {};
+    if (::fstat(m_descriptor, &info) != 0)
+        return SystemFailure(m_path, errno);
+    return StateOf(info);
+}
+
+Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
+    std::size_t total = 0;
+    while (total < length) {
+        const ssize_t got = ::read(m_descriptor, buffer + total, length - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return SystemFailure(m_path, errno);
+        if (got == 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    const std::string cannot = "Cannot read the file " + path + ": ";
+    Result<RegularFile> file = RegularFile::Open(path);
+    if (!file) {
+        Error error = file.failure();
+        error.message = cannot + error.message + ".";
+        return error;
+    }
+    const auto tooLarge = [&] {
+        return fail(ErrorKind::Refused,
+                    cannot + "it is larger than " + std::to_string(maxBytes >> 20) +
+                        " MiB, far more than any project or group file holds.",
+                    path);
+    };
+    if (file->OpenedState().size > maxBytes)
+        return tooLarge();
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(file->OpenedState().size));
+    char buffer[65536];
+    for (;;) {
+        Result<std::size_t> got = file.value().Read(buffer, sizeof buffer);
+        if (!got) {
+            Error error = got.failure();
+            error.message = cannot + error.message + ".";
+            return error;
+        }
+        if (*got == 0)
+            return bytes;
+        // a file that grows while it is read is held to the same limit
+        if (bytes.size() + *got > maxBytes)
+            return tooLarge();
+        bytes.append(buffer, *got);
+    }
+}
+
+} // namespace corvane
