@@ -93,7 +93,7 @@ void ArchiveJob::work() {
     options.progress = [this](const RunProgress& progress) { postProgress(progress); };
     options.cancelRequested = [this] { return cancelRequested(); };
     // what the store refuses is told while the archive is being built rather than after
-    options.warning = [this](const std::string& warning) { post([this, warning] { emit warned(warning); }); };
+    options.warning = [this](const RunWarning& warning) { post([this, warning] { emit warned(warning); }); };
     m_outcome = std::visit([&options](const auto& request) { return Run(request, options); }, m_request);
 }
 

@@ -88,7 +88,7 @@ signals:
     // a new project always, a changed share at most once per 40 ms
     void progressed(const RunProgress& progress);
     // as it arises, while the run goes on (the folder could not be remembered); in the outcome as well
-    void warned(const std::string& warning);
+    void warned(const RunWarning& warning);
     void ended(const RunOutcome& outcome);
 
 protected:

@@ -77,6 +77,11 @@ QString MainWindow::GetString(int n, const QString& english) const {
     return FromAnsi(m_strings.GetString(n, ToAnsi(english)));
 }
 
+QString MainWindow::message(const char* key, const QString& english) const {
+    const std::string text = ReadIniString("Messages", key, "", PathBytes(languageFile()));
+    return text.empty() ? english : FromAnsi(text);
+}
+
 QString MainWindow::languageFile() const {
     return PathText(JoinPath(LanguageFolder(m_setup.programFolder), ToAnsi(m_currentLanguage) + ".lng"));
 }

@@ -65,6 +65,8 @@ public:
     UiServices& services() const { return m_services; }
     const StringTable& strings() const { return m_strings; }
     QString GetString(int n, const QString& english) const;
+    // a message the numbered strings do not hold, from the language file's [Messages] by name
+    QString message(const char* key, const QString& english) const;
     const QString& CurrentLanguage() const { return m_currentLanguage; }
     const QString& helpLanguage() const { return m_helpLanguage; }
     // the active language file; it need not exist
@@ -97,7 +99,8 @@ private:
     // the jobs and what they report (main_window_runs.cpp)
     void startArchiveRun();
     void showProgress(const RunProgress& progress);
-    void showRunWarning(const std::string& warning);
+    void showRunWarning(const RunWarning& warning);
+    QString warningText(const RunWarning& warning) const;
     void endArchiveRun(const RunOutcome& outcome);
     void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
     void endUnzip(const QString& folder, const Result<int>& extracted);

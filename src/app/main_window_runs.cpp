@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include <system_error>
+
 #include "app/controls.h"
 #include "app/dialogs.h"
 #include "app/jobs.h"
@@ -109,9 +111,37 @@ void MainWindow::showProgress(const RunProgress& progress) {
     }
 }
 
-void MainWindow::showRunWarning(const std::string& warning) {
+void MainWindow::showRunWarning(const RunWarning& warning) {
     m_lastDirWarned = true;
-    m_services.messageBox(this, MessageText(warning), kTitle, MsgBox::Exclamation);
+    m_services.messageBox(this, warningText(warning), kTitle, MsgBox::Exclamation);
+}
+
+// The store's failures are the ones a user can act on (a folder to make writable, a disk to clear), so
+// they are told in the window's language, reason included where the system gave a common one.
+QString MainWindow::warningText(const RunWarning& warning) const {
+    if (warning.kind != RunWarning::Kind::FolderNotRemembered)
+        return MessageText(warning.text);
+    QString reason = MessageText(warning.reason);
+    switch (static_cast<std::errc>(warning.systemError)) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+        reason = message("ReasonPermission", reason);
+        break;
+    case std::errc::read_only_file_system:
+        reason = message("ReasonReadOnly", reason);
+        break;
+    case std::errc::no_space_on_device:
+        reason = message("ReasonNoSpace", reason);
+        break;
+    case std::errc::not_a_directory:
+        reason = message("ReasonNotAFolder", reason);
+        break;
+    default:
+        break;
+    }
+    return message("FolderNotRemembered", QStringLiteral("The last backup folder could not be remembered: "
+                                                         "the settings file %1 cannot be written (%2)."))
+        .arg(PathText(warning.path), reason);
 }
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {
@@ -121,8 +151,8 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         vistaProg2()->setValue(outcome.projectsDone);
     if (!m_lastDirWarned && !outcome.warnings.empty()) {
         QStringList lines;
-        for (const std::string& warning : outcome.warnings)
-            lines << MessageText(warning);
+        for (const RunWarning& warning : outcome.warnings)
+            lines << warningText(warning);
         m_services.messageBox(this, lines.join(QStringLiteral("\r\n")), kTitle, MsgBox::Exclamation);
     }
 

@@ -98,8 +98,8 @@ void PrintResult(const RunOutcome& outcome, bool json, std::ostream& out) {
     for (const std::string& archive : outcome.archives)
         writer.String(archive);
     writer.EndArray().Key("warnings").BeginArray();
-    for (const std::string& warning : outcome.warnings)
-        writer.String(warning);
+    for (const RunWarning& warning : outcome.warnings)
+        writer.String(warning.text);
     writer.EndArray().EndObject();
     out << "\n";
 }
@@ -107,8 +107,8 @@ void PrintResult(const RunOutcome& outcome, bool json, std::ostream& out) {
 int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
            const ArchiveArguments& arguments, CodePage codePage, std::ostream& out, std::ostream& err) {
     PrintResult(outcome, arguments.json, out);
-    for (const std::string& warning : outcome.warnings)
-        err << "warning: " << warning << "\n";
+    for (const RunWarning& warning : outcome.warnings)
+        err << "warning: " << warning.text << "\n";
     switch (outcome.kind) {
     case RunOutcome::Kind::Completed:
         return 0;

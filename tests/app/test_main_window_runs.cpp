@@ -1,5 +1,6 @@
 // the archive and unzip commands of the main window, and the unzip job alone: real archives written and
 // unpacked on the worker
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -101,6 +102,24 @@ private slots:
         // the reason, after the line the core words
         QVERIFY2(text.section("\r\n", 2).contains("Gone.cls"), qPrintable(text));
         QVERIFY(!window.timer1()->isActive() && (!group || window.label2()->text() == b));
+    }
+
+    // a store that cannot be written is told in the window's language, with the file and the reason
+    void storeFailureInTheWindowsLanguage() {
+        MainWindowFixture f;
+        QFile::copy(CORVANE_LANGUAGE_FOLDER "/fra.lng", f.path("program/Lng/fra.lng"));
+        f.write("program/Lng/Local.ini", "[LocaleID]\r\nForce=fra\r\n");
+        const QString store = f.write("blocked", "x") + "/machine.settings";
+        f.setup.settings.localMachineFile = PathBytes(store);
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
+        MainWindow& window = f.open();
+        f.choose(b);
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun());
+        QVERIFY(!f.ui.messageBoxes.isEmpty());
+        QCOMPARE(f.ui.messageBoxes[0].text,
+                 "Le dernier dossier de sauvegarde n'a pas pu être mémorisé : le fichier de réglages " + store +
+                     " ne peut pas être écrit (une partie du chemin n'est pas un dossier).");
     }
 
     // Archive clicked again before the panel hides: the name fixed at selection is taken by then, so the

@@ -180,37 +180,52 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeeping
                                         folder + "App" + stamp + " (3).zip"}));
     EXPECT_EQ(FileNamesIn(folder).size(), 5u);
     ASSERT_EQ(outcome.warnings.size(), 2u);
-    EXPECT_NE(outcome.warnings[1].find("(3).zip"), std::string::npos) << outcome.warnings[1];
+    EXPECT_NE(outcome.warnings[1].text.find("(3).zip"), std::string::npos) << outcome.warnings[1].text;
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front().projectPath, first);
     EXPECT_EQ(seen.back().projectsDone, 5);
     EXPECT_TRUE(std::ranges::is_sorted(seen, {}, &RunProgress::projectIndex));
 }
 
-// A store that cannot be written is heard as a warning before any progress, and the run goes on.
+// A store that cannot be written is heard as a warning naming its file and the reason before any
+// progress, and the run goes on.
 TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     const std::string project = SmallProject("p/P.vbp", "P");
     // a settings file below a plain file can never be written, whoever runs the test
-    SettingsStore blocked(
-        SettingsLocation{m_scratch.Write("blocked") + "/machine.settings", m_scratch.Path("u.settings")});
+    const std::string store = m_scratch.Write("blocked") + "/machine.settings";
+    SettingsStore blocked(SettingsLocation{store, m_scratch.Path("u.settings")});
     RunOptions options = m_options; // not the fixture's: it outlives `blocked`
     options.settings = &blocked;
     for (const bool group : {false, true}) {
         int progressReports = 0;
         std::vector<std::string> heard; // each warning after the count of progress reports before it
         options.progress = [&](const RunProgress&) { ++progressReports; };
-        options.warning = [&](const std::string& w) {
-            heard.push_back(std::to_string(progressReports) + " " + w);
+        options.warning = [&](const RunWarning& w) {
+            heard.push_back(std::to_string(progressReports) + " " + w.text);
         };
         const RunOutcome outcome =
             group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
                   : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
         ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.error.message;
         ASSERT_EQ(outcome.warnings.size(), 1u) << group;
-        EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0]});
-        EXPECT_TRUE(heard[0].starts_with("0 The last backup folder could not be remembered: ")) << heard[0];
+        EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0].text});
+        EXPECT_EQ(heard[0], "0 The last backup folder could not be remembered: the settings file " + store +
+                                " cannot be written (a part of the path is not a folder).");
+        EXPECT_EQ(outcome.warnings[0].systemError, ENOTDIR);
         EXPECT_GT(progressReports, 0);
     }
+}
+
+// A backup folder that could not be made is not remembered: "open the last backup folder" would
+// lead nowhere.
+TEST_F(ArchiveRunTest, AFolderThatCouldNotBeMadeIsNotRemembered) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    ASSERT_EQ(RunSingleProject(m_scene.Request(project, m_scratch.Path("good/")), m_options).kind,
+              RunOutcome::Kind::Completed);
+    const std::string below = m_scratch.Write("plain") + "/sub/";
+    EXPECT_EQ(RunSingleProject(m_scene.Request(project, below), m_options).kind, RunOutcome::Kind::ProjectFailed);
+    EXPECT_EQ(RunGroup({{project}, below, "Suite", ""}, m_options).kind, RunOutcome::Kind::ProjectFailed);
+    EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), m_scratch.Path("good/"));
 }
 
 // The second of three projects fails or is cancelled: the first archive stays, the third is never built.

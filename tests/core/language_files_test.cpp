@@ -34,6 +34,7 @@ const std::map<std::string, std::string> kKeyLists = {
                  "btn_MoinsToolTipText List1ToolTipText btn_GroupToolTipText Btn_AnnulerToolTipText"},
     {"Strings", "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
                 "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21"},
+    {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {

@@ -36,6 +36,20 @@ struct RunProgress {
     ArchiveProgress archive;
 };
 
+// Something a user should know although the run went on.
+struct RunWarning {
+    enum class Kind {
+        FolderNotRemembered, // the settings store could not be written
+        SettingsRepaired,    // a damaged settings file was set aside
+        ArchiveRenamed,      // two projects of a group would have had the same archive name
+    };
+    Kind kind = Kind::SettingsRepaired;
+    std::string text;   // the whole sentence, in English
+    std::string path;   // FolderNotRemembered: the settings file
+    std::string reason; // FolderNotRemembered: why, in the system's words
+    int systemError = 0; // FolderNotRemembered: the system's error number behind the reason, if any
+};
+
 struct RunOptions {
     ArchiveOptions archive;            // progress and cancel inside are replaced by the run's own
     SettingsStore* settings = nullptr; // where "LastDir" is remembered; none: not remembered
@@ -43,14 +57,14 @@ struct RunOptions {
     std::function<void(const RunProgress&)> progress;
     std::function<bool()> cancelRequested;
     // each warning as it arises, while the run goes on; they are in RunOutcome::warnings as well
-    std::function<void(const std::string&)> warning;
+    std::function<void(const RunWarning&)> warning;
 };
 
 struct RunOutcome {
     enum class Kind { Completed, ProjectFailed, Cancelled, Refused };
     Kind kind = Kind::Completed;
     std::vector<std::string> archives; // every archive written, in order
-    std::vector<std::string> warnings; // e.g. "LastDir" could not be stored; the run went on
+    std::vector<RunWarning> warnings;
     std::string backupFolder;          // the folder used (gBackupFolder)
     int projectsDone = 0;
     ArchiveOutcome failure; // the failing project's outcome, for ProjectFailed

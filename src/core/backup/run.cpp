@@ -10,20 +10,35 @@ namespace corvane {
 
 namespace {
 
-// Written before the first archive, so it names the folder even when a build then fails. A store
-// that cannot be written costs the reminder, not the backup.
+void Warn(RunWarning warning, const RunOptions& options, RunOutcome& outcome) {
+    if (options.warning)
+        options.warning(warning);
+    outcome.warnings.push_back(std::move(warning));
+}
+
+// Written before the first archive, so it names the folder even when a build then fails; but only
+// once the folder exists, or "open the last backup folder" would lead nowhere. A store that cannot be
+// written costs the reminder, not the backup.
 void RememberBackupFolder(const std::string& folder, const RunOptions& options, RunOutcome& outcome) {
-    if (options.settings == nullptr)
+    if (options.settings == nullptr || !CheckIsFolder(folder))
         return;
-    auto warn = [&options, &outcome](std::string text) {
-        if (options.warning)
-            options.warning(text);
-        outcome.warnings.push_back(std::move(text));
-    };
-    if (const auto error = RememberLastBackupFolder(*options.settings, folder))
-        warn("The last backup folder could not be remembered: " + error->description);
+    if (const auto error = RememberLastBackupFolder(*options.settings, folder)) {
+        RunWarning warning;
+        warning.kind = RunWarning::Kind::FolderNotRemembered;
+        if (error->cause) {
+            warning.path = error->cause->path;
+            warning.systemError = error->cause->systemError;
+            warning.reason = error->cause->systemError != 0 ? SystemErrorReason(error->cause->systemError)
+                                                            : error->cause->message;
+        } else {
+            warning.reason = error->description;
+        }
+        warning.text = "The last backup folder could not be remembered: the settings file " + warning.path +
+                       " cannot be written (" + warning.reason + ").";
+        Warn(std::move(warning), options, outcome);
+    }
     if (const auto notice = options.settings->TakeNotice())
-        warn(*notice);
+        Warn(RunWarning{RunWarning::Kind::SettingsRepaired, *notice, {}, {}, 0}, options, outcome);
 }
 
 bool CancelRequested(const RunOptions& options) {
@@ -119,13 +134,11 @@ void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcom
         name = NumberedFileName(job.gZipName, n);
     if (name == job.gZipName)
         return;
-    const std::string warning = "Two projects of the group are named \"" + job.gZipName +
-                                "\": this one is archived as \"" + name + "\".";
+    const std::string text = "Two projects of the group are named \"" + job.gZipName +
+                             "\": this one is archived as \"" + name + "\".";
     job.gZipName = name;
     job.gNewVbpName = name.substr(0, name.size() - 4) + ".vbp";
-    outcome.warnings.push_back(warning);
-    if (options.warning)
-        options.warning(warning);
+    Warn(RunWarning{RunWarning::Kind::ArchiveRenamed, text, {}, {}, 0}, options, outcome);
 }
 
 RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {

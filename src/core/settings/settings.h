@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "core/common/environment.h"
+#include "core/common/error.h"
 
 namespace corvane {
 
@@ -20,10 +21,12 @@ struct SettingsLocation {
 // DataFolder()/machine.settings and UserConfigFolder()/user.settings.
 SettingsLocation DefaultSettingsLocation(const EnvLookup& env);
 
-// Errors carry the numbers and texts the program has always raised, for callers that show them.
+// Errors carry the numbers and texts the program has always raised, for callers that need them, and
+// the failure of the store's file behind them (its path and the system's reason) for telling a user.
 struct SettingsError {
     std::int32_t number;
     std::string description;
+    std::optional<Error> cause;
 };
 
 // 0x80040000 + offset, as a signed 32-bit number.

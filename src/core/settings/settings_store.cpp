@@ -29,11 +29,11 @@ std::string TrimSpaces(const std::string& text) {
 std::optional<SettingsError> Validate(const std::string& appName, const std::string& section,
                                       const std::string& key, const char* keyMissing) {
     if (TrimSpaces(appName).empty())
-        return SettingsError{SettingsErrorNumber(1000), kAppNameMissing};
+        return SettingsError{SettingsErrorNumber(1000), kAppNameMissing, std::nullopt};
     if (TrimSpaces(section).empty())
-        return SettingsError{SettingsErrorNumber(1001), kSectionMissing};
+        return SettingsError{SettingsErrorNumber(1001), kSectionMissing, std::nullopt};
     if (TrimSpaces(key).empty())
-        return SettingsError{SettingsErrorNumber(1002), keyMissing};
+        return SettingsError{SettingsErrorNumber(1002), keyMissing, std::nullopt};
     return std::nullopt;
 }
 
@@ -41,8 +41,8 @@ std::string KeyPath(const std::string& appName, const std::string& section) {
     return "SOFTWARE\\" + TrimSpaces(appName) + "\\Settings\\" + TrimSpaces(section);
 }
 
-SettingsError StoreError(std::uint32_t code, const char* description) {
-    return SettingsError{SettingsErrorNumber(kStoreErrorOffset + code), description};
+SettingsError StoreError(std::uint32_t code, const char* description, std::optional<Error> cause = {}) {
+    return SettingsError{SettingsErrorNumber(kStoreErrorOffset + code), description, std::move(cause)};
 }
 
 // A document, or the reason the file could not be used.
@@ -94,8 +94,11 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
         return invalid;
     const std::string& path = FileOf(localMachine);
     Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
-    if (!lock)
-        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+    if (!lock) { // the lock file is ours; the user knows the settings file
+        Error cause = lock.failure();
+        cause.path = path;
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey, std::move(cause));
+    }
     RemoveStaleSettingsTemporaries(path);
 
     std::optional<std::string> notice;
@@ -103,12 +106,13 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
     if (notice)
         AddNotice(*notice);
     if (!std::holds_alternative<SettingsDocument>(loaded))
-        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey,
+                          fail(ErrorKind::NotReadable, std::get<std::string>(loaded), path));
 
     SettingsDocument& document = std::get<SettingsDocument>(loaded);
     document.SetValue(KeyPath(appName, section), key, kRegSz, value);
-    if (!ReplaceSettingsFile(path, document.Serialize()))
-        return StoreError(kAccessDeniedStatus, kCannotCreateKey);
+    if (Status replaced = ReplaceSettingsFile(path, document.Serialize()); !replaced)
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey, replaced.failure());
     return std::nullopt;
 }
 

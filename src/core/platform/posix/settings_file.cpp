@@ -57,9 +57,10 @@ Result<std::optional<std::string>> ReadSettingsFile(const std::string& path) {
         if (count < 0) {
             if (errno == EINTR)
                 continue;
+            const int error = errno;
             const std::string reason = SystemReason();
             ::close(descriptor);
-            return fail(ErrorKind::NotReadable, "Cannot read " + path + ": " + reason, path);
+            return fail(ErrorKind::NotReadable, "Cannot read " + path + ": " + reason, path, error);
         }
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
@@ -79,9 +80,10 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
                     errno);
     while (::flock(descriptor, LOCK_EX) != 0) {
         if (errno != EINTR) {
+            const int error = errno;
             const std::string reason = SystemReason();
             ::close(descriptor);
-            return fail(ErrorKind::Io, "Cannot lock " + lockPath + ": " + reason, lockPath);
+            return fail(ErrorKind::Io, "Cannot lock " + lockPath + ": " + reason, lockPath, error);
         }
     }
     return SettingsFileLock(descriptor);
@@ -120,18 +122,18 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool written = ::fchmod(descriptor, mode) == 0 && WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
-    std::string reason = written ? std::string() : SystemReason();
+    int error = written ? 0 : errno;
     if (::close(descriptor) != 0 && written) {
         written = false;
-        reason = SystemReason();
+        error = errno;
     }
     if (written && ::rename(temporary.c_str(), path.c_str()) != 0) {
         written = false;
-        reason = SystemReason();
+        error = errno;
     }
     if (!written) {
         ::unlink(temporary.c_str());
-        return fail(ErrorKind::NotWritable, "Cannot write " + path + ": " + reason, path);
+        return fail(ErrorKind::NotWritable, "Cannot write " + path + ": " + std::strerror(error), path, error);
     }
 
     // the rename itself becomes durable once the folder is flushed; the new content is already
