@@ -2,10 +2,12 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/jobs.h"
 #include "app/ui_services.h"
 #include "app/window_texts.h"
 #include "core/common/environment.h"
@@ -137,8 +139,11 @@ void MainWindow::showVersionBox() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // a selection still being read is dropped; its reader ends on its own
+    if (m_selectionRead != nullptr)
+        m_selectionRead->quit();
     // a run is never left writing behind a closed window: it is cancelled, and its worker awaited
-    if (isBusy()) {
+    if (m_run && m_run->isRunning()) {
         cancelRunAndWait();
         m_services.setBusyPointer(false);
         setRunControlsShown(false);

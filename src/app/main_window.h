@@ -15,6 +15,8 @@
 #include "core/project/project.h"
 #include "core/settings/settings.h"
 
+class QEventLoop;
+
 namespace corvane {
 
 class Job;
@@ -120,6 +122,7 @@ private:
     bool m_isGroup = false;
     JobState m_selectedJob;       // the single project's names, fixed when it was chosen
     Job* m_run = nullptr;         // the running job, or the last one; a child of the window
+    QEventLoop* m_selectionRead = nullptr; // waiting for a project or group file that is slow to read
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     bool m_lastDirWarned = false; // a warning shown before the run's end is not repeated
     PelmButton* m_btnCancelRun = nullptr;

@@ -31,7 +31,7 @@ std::vector<std::string> ListedProjects(const QListWidget* list) {
 } // namespace
 
 bool MainWindow::isBusy() const {
-    return m_run && m_run->isRunning();
+    return (m_run && m_run->isRunning()) || m_selectionRead != nullptr;
 }
 
 void MainWindow::adoptRun(Job* job) {

@@ -9,6 +9,7 @@
 #include "app/dialogs.h"
 #include "app/form_group.h"
 #include "app/main_window.h"
+#include "app/read_aside.h"
 #include "app/ui_services.h"
 #include "app/window_texts.h"
 #include "core/group/group.h"
@@ -56,7 +57,12 @@ void MainWindow::onDBpathDialogClick() {
 }
 
 void MainWindow::selectSingleProject(const QString& path) {
-    Result<ProjectSelection> selection = SelectSingleProject(PathBytes(path), m_setup.clock);
+    std::optional<Result<ProjectSelection>> read = ReadAside<Result<ProjectSelection>>(
+        [file = PathBytes(path), clock = m_setup.clock] { return SelectSingleProject(file, clock); },
+        m_selectionRead);
+    if (!read)
+        return; // the window was closed meanwhile
+    Result<ProjectSelection>& selection = *read;
     if (!selection) {
         // going on with a default name would archive a project the reader could not make sense of
         m_services.messageBox(this, MessageText(selection.error()), QStringLiteral("Corvane"),
@@ -82,7 +88,11 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     if (form != GroupLoadForm::Editor)
         text1(0)->setText(path);
 
-    const Result<GroupSelection> group = ReadAnyGroup(PathBytes(path));
+    const std::optional<Result<GroupSelection>> read = ReadAside<Result<GroupSelection>>(
+        [file = PathBytes(path)] { return ReadAnyGroup(file); }, m_selectionRead);
+    if (!read)
+        return; // the window was closed meanwhile
+    const Result<GroupSelection>& group = *read;
     if (!group) {
         frame3D3()->hide();
         return;

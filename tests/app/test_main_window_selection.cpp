@@ -1,12 +1,17 @@
 // the main window's loading, its selection commands, its group button, and what it hands to the desktop
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
 #include <functional>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "app/controls.h"
 #include "app/form_group.h"
+#include "app/read_aside.h"
 #include "app/ui_services.h"
 #include "support/main_window_fixture.h"
 
@@ -149,6 +154,42 @@ private slots:
         QCOMPARE(window.label1(1)->text(), QString(group ? "Backup Subfolder Name :" : "Backup File Name :"));
         QVERIFY(window.text1(3)->text().isEmpty() && !window.savePathDialog()->isHidden());
         QCOMPARE(QApplication::focusWidget() == window.text1(3), !startUp); // no focus is given at start-up
+    }
+
+    // A file that is slow to read is waited for while the window goes on serving its events, and a window
+    // closed meanwhile drops it; a named pipe, which would never end its read, is refused at once by name.
+    void slowOrEndlessReads() {
+        QEventLoop* loop = nullptr;
+        int ticks = 0;
+        QTimer tick;
+        tick.setInterval(20);
+        connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start();
+        const auto slow = [] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            return 7;
+        };
+        QCOMPARE(ReadAside<int>(slow, loop), std::optional<int>(7));
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(loop == nullptr);
+        QTimer::singleShot(200, [&loop] {
+            QVERIFY(loop != nullptr);
+            loop->quit();
+        });
+        QCOMPARE(ReadAside<int>(slow, loop), std::nullopt);
+
+        MainWindowFixture f;
+        MainWindow& window = f.open();
+        const QString pipe = f.path("pipe.vbp");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QElapsedTimer clock;
+        clock.start();
+        f.choose(pipe);
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(window.frame3D3()->isHidden());
+        QCOMPARE(f.ui.messageBoxes.size(), 1);
+        QVERIFY2(f.ui.messageBoxes[0].text.contains(pipe + ": it is a named pipe, not a file"),
+                 qPrintable(f.ui.messageBoxes[0].text));
     }
 
     // "Return" leaves anything but a group unselected, reads a group again (it may have changed on disk) and

@@ -1,0 +1,177 @@
+// corvane-cli as a user runs it, a process of its own: backups never replace one another, and inputs
+// that are no files (pipes, devices, files rewritten while they are read) end the run at once with a
+// message that names them
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/scratch_folder.h"
+#include "support/zip_test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+struct ProgramRun {
+    int code = -1; // -1: it had to be killed
+    std::string out, err;
+    std::chrono::milliseconds took{0};
+};
+
+// Starts the program with its settings in `home`; kills it after `limit` so that a hang fails the
+// test instead of stopping the suite.
+pid_t Start(const std::vector<std::string>& args, const ScratchFolder& scratch, const std::string& name) {
+    const std::string out = scratch.Path(name + ".out"), err = scratch.Path(name + ".err");
+    fs::create_directories(scratch.Path("home"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("CORVANE_HOME", scratch.Path("home").c_str(), 1);
+        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        std::vector<char*> argv{const_cast<char*>(CORVANE_CLI_PATH)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(CORVANE_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+ProgramRun Finish(pid_t child, const ScratchFolder& scratch, const std::string& name,
+                  std::chrono::steady_clock::time_point started,
+                  std::chrono::seconds limit = std::chrono::seconds(10)) {
+    ProgramRun run;
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - started > limit) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(scratch.Path(name + ".out"));
+    run.err = ReadFile(scratch.Path(name + ".err"));
+    return run;
+}
+
+ProgramRun RunProgram(const std::vector<std::string>& args, const ScratchFolder& scratch) {
+    const auto started = std::chrono::steady_clock::now();
+    return Finish(Start(args, scratch, "run"), scratch, "run", started);
+}
+
+std::string SmallProject(const ScratchFolder& scratch, const std::string& folder, const std::string& name) {
+    scratch.Write(folder + "/m.bas", "Attribute VB_Name = \"m\"\r\n");
+    return scratch.Write(folder + "/" + name + ".vbp",
+                         "Type=Exe\r\nModule=m; m.bas\r\nName=\"" + name + "\"\r\n");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Two runs in the same second, one after the other and side by side: each keeps its own archive and
+// prints the name it wrote.
+TEST(RealProgram, BackupsInTheSameSecondAreAllKept) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "P"), out = scratch.Path("out");
+    std::vector<std::string> printed;
+    for (int i = 0; i < 2; ++i) {
+        const ProgramRun run = RunProgram({"archive", project, "--dest", out}, scratch);
+        ASSERT_EQ(run.code, 0) << run.err;
+        printed.push_back(run.out);
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t a = Start({"archive", project, "--dest", out}, scratch, "a");
+    const pid_t b = Start({"archive", project, "--dest", out}, scratch, "b");
+    for (const auto& [child, name] : {std::pair{a, "a"}, {b, "b"}}) {
+        const ProgramRun run = Finish(child, scratch, name, started);
+        ASSERT_EQ(run.code, 0) << run.err;
+        printed.push_back(run.out);
+    }
+    std::vector<std::string> paths;
+    for (const std::string& out : printed)
+        for (const std::string& line : Lines(out))
+            paths.push_back(line);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(std::unique(paths.begin(), paths.end()), paths.end()) << "two runs printed one name";
+    ASSERT_EQ(FileNamesIn(out).size(), 4u);
+    for (const std::string& path : paths)
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
+}
+
+// Whatever stands where a file belongs, the run ends within two seconds, exit 1 or 2, naming it and
+// what it is.
+TEST(RealProgram, WhatIsNotAFileEndsTheRunAtOnce) {
+    ScratchFolder scratch;
+    const std::string pipe = scratch.Path("pipe.vbp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string first = SmallProject(scratch, "one", "One");
+    const std::string group =
+        scratch.Write("S.vbpgroup", "S\r\n" + first + "\r\n[PATH]" + scratch.Path("g/") + "\r\n" + pipe + "\r\n");
+    const std::string withPipe = SmallProject(scratch, "refs", "R");
+    fs::remove(scratch.Path("refs/m.bas"));
+    ASSERT_EQ(::mkfifo(scratch.Path("refs/m.bas").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", scratch.Path("zero.vbp"));
+    const struct {
+        std::vector<std::string> args;
+        std::string names, says;
+    } cases[] = {
+        {{"info", pipe}, pipe, "named pipe"},
+        {{"archive", pipe}, pipe, "named pipe"},
+        {{"archive", group, "--dest", scratch.Path("g")}, pipe, "named pipe"},
+        {{"archive", withPipe}, scratch.Path("refs/m.bas"), "named pipe"},
+        {{"archive", scratch.Path("zero.vbp")}, scratch.Path("zero.vbp"), "device"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.args, scratch);
+        EXPECT_TRUE(run.code == 1 || run.code == 2) << run.code << " " << c.args[1];
+        EXPECT_LT(run.took, std::chrono::seconds(2)) << c.args[1];
+        EXPECT_NE(run.err.find(c.names), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+}
+
+// A file written to all through the run is refused by name, or stored as one whole version of it.
+TEST(RealProgram, AFileRewrittenDuringTheRunIsRefusedOrStoredWhole) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "P"), module = scratch.Path("p/m.bas");
+    WriteFile(module, RandomBytes(8 << 20, 5)); // long enough to be read while it grows
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 0; !stop; ++i) {
+            std::ofstream(module, std::ios::app) << "' line " << i << "\r\n";
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const ProgramRun run = RunProgram({"archive", project, "--dest", scratch.Path("out")}, scratch);
+    stop = true;
+    writer.join();
+    if (run.code == 0) {
+        const auto unzipped = Shell("unzip -p " + Quoted(Lines(run.out).at(0)) + " m.bas");
+        EXPECT_TRUE(ReadFile(module).starts_with(unzipped.output)) << "stored bytes of no version";
+    } else {
+        EXPECT_EQ(run.code, 1);
+        EXPECT_NE(run.err.find(module + "\" changed while it was being archived; try again"), std::string::npos)
+            << run.err;
+    }
+}
+
+} // namespace
+} // namespace corvane
