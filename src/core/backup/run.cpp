@@ -41,6 +41,19 @@ void RememberBackupFolder(const std::string& folder, const RunOptions& options, 
         Warn(RunWarning{RunWarning::Kind::SettingsRepaired, *notice, {}, {}, 0}, options, outcome);
 }
 
+// A folder that cannot be made fails the run with the system's reason (read-only, no permission, a file
+// in the way) before any project is read.
+bool MakeBackupFolder(const std::string& folder, RunOutcome& outcome) {
+    Status made = CreateFolderPath(folder);
+    if (made)
+        return true;
+    outcome.kind = RunOutcome::Kind::ProjectFailed;
+    outcome.failure.kind = ArchiveOutcome::Kind::Failed;
+    outcome.failure.stepLabel = "Writing Zip File";
+    outcome.failure.error = made.failure();
+    return false;
+}
+
 bool CancelRequested(const RunOptions& options) {
     return options.cancelRequested && options.cancelRequested();
 }
@@ -111,8 +124,8 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
     JobState job = request.job;
     job.gBackupFolder = request.destination;
     outcome.backupFolder = job.gBackupFolder;
-    // a folder that cannot be made is reported by the builder, which cannot write into it
-    CreateFolderPath(job.gBackupFolder);
+    if (!MakeBackupFolder(job.gBackupFolder, outcome))
+        return outcome;
     RememberBackupFolder(job.gBackupFolder, options, outcome);
     if (CancelRequested(options)) {
         outcome.kind = RunOutcome::Kind::Cancelled;
@@ -149,7 +162,8 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     const std::string destination = AddBackslash(request.destination);
     outcome.backupFolder =
         AddBackslash(destination + request.subfolderName + SeparatorOf(destination) + timeStamp);
-    CreateFolderPath(outcome.backupFolder);
+    if (!MakeBackupFolder(outcome.backupFolder, outcome))
+        return outcome;
     RememberBackupFolder(outcome.backupFolder, options, outcome);
 
     const int count = static_cast<int>(request.projects.size());

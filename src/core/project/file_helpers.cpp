@@ -82,15 +82,15 @@ Status CreateFolderPath(const std::string& path) {
         return Status::success();
     }
     std::string reason;
-    if (lastError) {
-        reason = lastError.message();
-    } else if (fs::exists(fs::path(target), error)) {
+    if (fs::exists(fs::path(target), error)) {
         reason = "a file of that name is in the way";
+    } else if (lastError) {
+        reason = SystemErrorReason(lastError.value());
     } else {
-        reason = "it could not be created";
+        reason = "the system gave no reason";
     }
-    return fail(ErrorKind::NotWritable,
-                "The folder " + target + " does not exist and could not be created: " + reason + ".", target);
+    return fail(ErrorKind::NotWritable, "The folder " + target + " could not be created: " + reason + ".", target,
+                lastError.value());
 }
 
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix) {

@@ -91,8 +91,10 @@ public:
 
     void Start() {
         const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-        m_running = static_cast<int>(std::min<std::size_t>(workers, m_expected.size()));
-        for (int i = 0; i < m_running; ++i)
+        // counted before the first starts: a quick worker may be done before the last one starts
+        const int count = static_cast<int>(std::min<std::size_t>(workers, m_expected.size()));
+        m_running = count;
+        for (int i = 0; i < count; ++i)
             m_workers.emplace_back([this] { Work(); });
     }
 
