@@ -82,7 +82,8 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     if (form != GroupLoadForm::Editor)
         text1(0)->setText(path);
 
-    const Result<GroupSelection> group = ReadAnyGroup(PathBytes(path));
+    // the group file is ANSI text, in the code page the group editor writes it in
+    const Result<GroupSelection> group = ReadAnyGroup(PathBytes(path), CodePageFromEnvironment());
     if (!group) {
         frame3D3()->hide();
         return;
