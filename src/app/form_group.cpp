@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "app/controls.h"
 #include "app/window_texts.h"
@@ -39,17 +40,31 @@ PelmButton* SmallButton(QWidget* parent, const QString& name, int index, const Q
     return button;
 }
 
-} // namespace
+// A pasted name keeps its line breaks in a QLineEdit; a validator may rewrite what is typed, set or
+// pasted before the box takes it.
+class GroupNameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
 
-QString GroupFileNameForVbg(const QString& path) {
-    if (!path.endsWith(QStringLiteral(".vbg"), Qt::CaseInsensitive))
-        return path;
-    return path.left(path.size() - 4) + QStringLiteral(".vbpgroup");
-}
+    State validate(QString& input, int& pos) const override {
+        const auto kept = [](const QString& text) {
+            return QString::fromStdString(WithoutControlCharacters(text.toStdString()));
+        };
+        const QString cleaned = kept(input);
+        if (cleaned != input) {
+            pos = static_cast<int>(kept(input.left(pos)).size());
+            input = cleaned;
+        }
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 FormGroup::FormGroup(UiServices& services, const StringTable& strings, const QString& languageFile,
                      QLineEdit* projectPathBox, QWidget* parent)
-    : QDialog(parent), m_services(services), m_strings(strings), m_projectPathBox(projectPathBox) {
+    : QDialog(parent), m_services(services), m_strings(strings), m_projectPathBox(projectPathBox),
+      m_codePage(CodePageFromEnvironment()) {
     setObjectName(QStringLiteral("frmGroup"));
     setWindowTitle(QStringLiteral("Visual Basic\u00A9 project group to create:"));
     setWindowIcon(WindowIcon());
@@ -64,6 +79,9 @@ FormGroup::FormGroup(UiServices& services, const StringTable& strings, const QSt
     connectCommands();
     if (!languageFile.isEmpty())
         TranslateForm(this, languageFile);
+    // the group name is the one box the user types into; the file box above it is read-only
+    m_text1[1]->setFocus();
+    markSaved(QString());
 }
 
 void FormGroup::createControls() {
@@ -88,6 +106,7 @@ void FormGroup::createControls() {
         m_text1[index]->setFixedHeight(kBoxHeight);
         m_text1[index]->setToolTip(tips[index]);
     }
+    m_text1[1]->setValidator(new GroupNameValidator(m_text1[1]));
     // the file being edited stands out as in the main window's path box
     QFont bold = m_text1[0]->font();
     bold.setWeight(QFont::DemiBold);
@@ -121,6 +140,13 @@ void FormGroup::createControls() {
     QFont strong = m_btnGroup->font();
     strong.setWeight(QFont::DemiBold);
     m_btnGroup->setFont(strong);
+
+    m_lblStatus = MakeControl<QLabel>(m_frame3D1, QStringLiteral("lblStatus"));
+    m_lblStatus->setWordWrap(true);
+    m_lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette red = m_lblStatus->palette();
+    red.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    m_lblStatus->setPalette(red);
 }
 
 void FormGroup::arrangeControls() {
@@ -159,6 +185,8 @@ void FormGroup::arrangeControls() {
     grid->addWidget(m_label1[4], 6, 0);
     grid->addWidget(m_text1[3], 6, 1);
     grid->addWidget(m_setPathDialog, 6, 2);
+    // under the fields it is about; empty, it takes no room
+    grid->addWidget(m_lblStatus, 7, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(5, 1);
     // the list's label sits level with the first entry, like the labels beside the boxes

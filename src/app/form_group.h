@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 
+#include "core/group/group.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,10 +20,11 @@ class PelmButton;
 class StringTable;
 class UiServices;
 
-// The window keeps its whole state in its controls; the caller makes a fresh one for every opening.
-// On "Save and use this project group" it writes the file, puts its path into the box it was given
-// (the main window's project path box) and closes with Accepted; "Return" and the title bar close it
-// with Rejected and touch nothing.
+// The window keeps its state in its controls, and remembers only what the group file last held, so that
+// it knows what is not saved yet; the caller makes a fresh one for every opening. On "Save and use this
+// project group" it writes the file, puts its path into the box it was given (the main window's project
+// path box) and closes with Accepted; "Return", Escape and the title bar close it with Rejected and
+// touch nothing, after asking whether changes are to be saved, if there are any.
 class FormGroup : public QDialog {
     Q_OBJECT
 
@@ -42,6 +45,11 @@ public:
     PelmButton* btnAnnuler() const { return m_btnAnnuler; }
     QListWidget* list1() const { return m_list1; }
     Frame3D* frame3D1() const { return m_frame3D1; }
+    // what the editor tells about the last thing it refused to do without a dialog
+    QLabel* lblStatus() const { return m_lblStatus; }
+
+    // Escape, "Return" and the title bar all end here.
+    void reject() override;
 
 private:
     void createControls();
@@ -65,6 +73,16 @@ private:
     void loadVbgGroup(const QString& path);
     // the first failed check, its message shown and the focus moved; true when all pass
     bool validateFields();
+    // a Yes/No question with the question icon, its text the path and then message n
+    bool askAboutFile(const QString& path, int n, const QString& english, const QString& title);
+    // false, with the status text saying so, when the path names a linked project, or (withMain)
+    // the main project
+    bool isNewToTheGroup(const QString& path, bool withMain);
+
+    // the controls as the file would hold them; "changed" compares them with the file last read or saved
+    GroupEditorFields fields() const;
+    void markSaved(const QString& file);
+    bool hasUnsavedChanges() const { return fields() != m_savedFields; }
 
     UiServices& m_services;
     const StringTable& m_strings;
@@ -81,10 +99,11 @@ private:
     PelmButton* m_btnAnnuler = nullptr;
     QListWidget* m_list1 = nullptr;
     Frame3D* m_frame3D1 = nullptr;
-};
+    QLabel* m_lblStatus = nullptr;
 
-// Where a Visual Basic group (".vbg") is saved once it has been read: the same name with ".vbpgroup",
-// since saving always writes this program's own format. Other names come back unchanged.
-QString GroupFileNameForVbg(const QString& path);
+    CodePage m_codePage;
+    GroupEditorFields m_savedFields;
+    QString m_savedFile; // the group file that holds m_savedFields; "" when none does yet
+};
 
 } // namespace corvane

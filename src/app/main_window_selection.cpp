@@ -88,8 +88,9 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     if (form != GroupLoadForm::Editor)
         text1(0)->setText(path);
 
+    // the group file is ANSI text, in the code page the group editor writes it in
     const std::optional<Result<GroupSelection>> read = ReadAside<Result<GroupSelection>>(
-        [file = PathBytes(path)] { return ReadAnyGroup(file); }, m_selectionRead);
+        [file = PathBytes(path)] { return ReadAnyGroup(file, CodePageFromEnvironment()); }, m_selectionRead);
     if (!read)
         return; // the window was closed meanwhile
     const Result<GroupSelection>& group = *read;

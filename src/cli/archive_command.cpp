@@ -190,7 +190,7 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
         outcome = RunSingleProject(
             {arguments.path, selection->state, destination(selection->savePath), *password}, options);
     } else {
-        const Result<GroupSelection> group = ReadAnyGroup(arguments.path);
+        const Result<GroupSelection> group = ReadAnyGroup(arguments.path, context.environment.codePage);
         if (!group) {
             err << group.error() << "\n";
             return kUsageExit;

@@ -1,8 +1,11 @@
-// the group editor: validation, list editing, file choices and saving
+// the group editor: validation, list editing, file choices, saving and closing
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
+#include <functional>
 
+#include "app/controls.h"
 #include "app/form_group.h"
 #include "app/window_texts.h"
 #include "core/locale/string_table.h"
@@ -11,6 +14,11 @@
 using namespace corvane;
 
 namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile in(path);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+}
 
 // one shown editor with its scripted services and the main window's path box
 struct Editor {
@@ -118,10 +126,205 @@ private slots:
         QCOMPARE(choose("", "new.vbpgroup", MsgBox::No),
                  QString("/old.vbpgroup,Typed,/old/Old.vbp,/old/bk/,/old/Lib.vbp"));
         QCOMPARE(choose("", "mine.vbg", MsgBox::Yes), QString("$/mine.vbpgroup,,, Text11"));
+        QCOMPARE(choose("", "bare", MsgBox::Yes), QString("$/bare.vbpgroup,,, Text11"));
+        // a project is not a group: told so (an OK box takes no answer), and nothing changes
+        QCOMPARE(choose("Type=Exe\r\n", "Acc.vbp", 0),
+                 QString("/old.vbpgroup,Typed,/old/Old.vbp,/old/bk/,/old/Lib.vbp"));
         QCOMPARE(choose("G\r\n/p/A.vbp\r\n[PATH]/b/\r\n/p/L.vbp\r\n", "G.vbpgroup", 0),
                  QString("$/G.vbpgroup,G,/p/A.vbp,/b/,/p/L.vbp"));
         QCOMPARE(choose("VBGROUP 5.0\r\nProject=lib/Lib.vbp\r\nStartupProject=Acc.vbp\r\n", "Suite.VBG", 0),
                  QString("$/Suite.vbpgroup,Suite,$/Acc.vbp,$/Sources.Backup/,$/lib/Lib.vbp"));
+    }
+
+    // what each button asks its dialog for; a cancel changes nothing
+    void dialogRequests_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("filter"); // none: the folder browser
+        QTest::addColumn<int>("flags");
+        QTest::newRow("group file") << "DBpathDialog"
+                                    << "Choose the project group to create or modify..."
+                                    << "VB Project Group|*.vbpgroup|VB Group|*.vbg" << 0x80000;
+        QTest::newRow("main project")
+            << "SavepathDialog"
+            << "Choose the main project for the Visual Basic\u00A9 group to be archived"
+            << "Visual Basic Project|*.vbp" << 0x81000;
+        QTest::newRow("linked project")
+            << "btn_Plus"
+            << "Choose the project to add to the Visual Basic\u00A9 group to be archived."
+            << "Visual Basic project|*.vbp" << 0x81000;
+        QTest::newRow("backup folder") << "SetPathDialog"
+                                       << "Select the Folder to Archive the Sources to" << QString() << 0x41;
+    }
+
+    void dialogRequests() {
+        QFETCH(QString, button);
+        QFETCH(QString, filter);
+        QTemporaryDir folder;
+        const QStringList fields{"", "G", folder.filePath("A.vbp"), "/b/"};
+        Editor editor(fields, {"/p/L.vbp"});
+        if (filter.isNull())
+            editor.ui.queueFolderChoice(std::nullopt);
+        else
+            editor.ui.queueFileChoice(std::nullopt);
+        editor.form.findChild<PelmButton*>(button)->click();
+        QCOMPARE(editor.state(), fields + QStringList{"/p/L.vbp"});
+        if (filter.isNull()) {
+            QCOMPARE(editor.ui.folderRequests.size(), 1);
+            const FolderRequest& asked = editor.ui.folderRequests[0];
+            QTEST(asked.title, "title");
+            QTEST(int(asked.flags), "flags");
+            QCOMPARE(asked.initialDirectory, folder.path() + "/"); // the main project's folder
+            return;
+        }
+        QCOMPARE(editor.ui.fileRequests.size(), 1);
+        const FileDialogRequest& asked = editor.ui.fileRequests[0];
+        QTEST(asked.title, "title");
+        QCOMPARE(asked.filter, filter);
+        QTEST(int(asked.flags), "flags");
+        QCOMPARE(asked.filterIndex, 1);
+        QVERIFY(asked.fileName.isEmpty() && asked.initDir.isEmpty());
+    }
+
+    // A group written on Windows in code page 1252 shows its accents; saved unchanged it stays byte for
+    // byte as it was, and a changed field is written in that code page too, the others as they were
+    void windowsGroupFileRoundTrip() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Compta.vbpgroup");
+        const QByteArray bytes = "Compta \xE9t\xE9\n/p/D\xE9v/A.vbp\n/p/L.vbp\n[PATH]/b/D\xE9v/\n";
+        WriteBytes(path, bytes);
+        for (const QString& name : {QString(), QString("Compta \u00E9t\u00E9 \u20AC")}) {
+            Editor editor({}, {});
+            editor.ui.queueFileChoice(path);
+            editor.form.dbPathDialog()->click();
+            QCOMPARE(editor.state(), QStringList({path, "Compta \u00E9t\u00E9", "/p/D\u00E9v/A.vbp",
+                                                  "/b/D\u00E9v/", "/p/L.vbp"}));
+            if (!name.isNull())
+                editor.form.text1(1)->setText(name);
+            editor.form.btnGroup()->click();
+            QCOMPARE(editor.mainPath.text(), path);
+            QCOMPARE(editor.form.result(), int(QDialog::Accepted));
+            if (name.isNull())
+                QCOMPARE(ReadBytes(path), bytes);
+        }
+        QCOMPARE(ReadBytes(path),
+                 QByteArray("Compta \xE9t\xE9 \x80\r\n/p/D\xE9v/A.vbp\r\n[PATH]/b/D\xE9v/\r\n"
+                            "/p/L.vbp\r\n"));
+    }
+
+    // A Visual Basic group is saved beside its ".vbpgroup" twin, never over it; a ".vbg" typed for a new
+    // group names the ".vbpgroup" it would write, which exists here and is read; a file that appeared
+    // since it was chosen is replaced only after a Yes
+    void noGroupFileIsReplacedUnasked() {
+        QTemporaryDir folder;
+        const QByteArray mine = "Mine\r\n/p/M.vbp\r\n[PATH]/b/\r\n/p/L.vbp\r\n";
+        WriteBytes(folder.filePath("Suite.vbpgroup"), mine);
+        WriteBytes(folder.filePath("Suite.vbg"), "VBGROUP 5.0\r\nStartupProject=A.vbp\r\nProject=L.vbp\r\n");
+        Editor fromVbg({}, {});
+        fromVbg.ui.queueFileChoice(folder.filePath("Suite.vbg"));
+        fromVbg.form.dbPathDialog()->click();
+        QCOMPARE(fromVbg.form.text1(0)->text(), folder.filePath("Suite (2).vbpgroup"));
+        fromVbg.form.btnGroup()->click();
+        QVERIFY(!fromVbg.form.isVisible());
+        QCOMPARE(ReadBytes(folder.filePath("Suite.vbpgroup")), mine);
+        QVERIFY(ReadBytes(folder.filePath("Suite (2).vbpgroup")).startsWith("Suite\r\n"));
+
+        Editor typed({}, {});
+        typed.ui.queueFileChoice(folder.filePath("Suite.VBG"));
+        typed.form.dbPathDialog()->click();
+        QCOMPARE(typed.state(),
+                 QStringList({folder.filePath("Suite.vbpgroup"), "Mine", "/p/M.vbp", "/b/", "/p/L.vbp"}));
+
+        Editor late({}, {});
+        late.ui.queueFileChoice(folder.filePath("Late.vbpgroup"));
+        late.ui.queueMessageBoxAnswer(MsgBox::Yes);
+        late.form.dbPathDialog()->click();
+        late.form.text1(1)->setText("Late");
+        late.form.text1(2)->setText("/p/A.vbp");
+        late.form.list1()->addItem("/p/L.vbp");
+        WriteBytes(folder.filePath("Late.vbpgroup"), mine);
+        for (int answer : {+MsgBox::No, +MsgBox::Yes}) {
+            late.ui.queueMessageBoxAnswer(answer);
+            late.form.btnGroup()->click();
+            QCOMPARE(late.ui.messageBoxes.last().text,
+                     folder.filePath("Late.vbpgroup") +
+                         "\r\nThis file already exists. Do you want to replace it ?");
+            QCOMPARE(ReadBytes(folder.filePath("Late.vbpgroup")) == mine, answer == MsgBox::No);
+            QCOMPARE(late.form.isVisible(), answer == MsgBox::No);
+        }
+    }
+
+    // a paste loses its line breaks and control characters; a name that cannot be a folder, or that the
+    // code page cannot hold, is refused with a message and the focus on it, and nothing is written
+    void groupNameIsOneLineAndAFolderName() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("G.vbpgroup");
+        Editor editor({path, "", "/p/A.vbp", "/b/"}, {"/p/L.vbp"});
+        QCOMPARE(editor.focused(), QString("Text11"));
+        editor.form.text1(1)->insert("Compta\r\n2024\t\u2028!");
+        QCOMPARE(editor.form.text1(1)->text(), QString("Compta2024!"));
+        // which names are folder names is the core's table; here, that each refusal is told
+        for (const auto& [name, told] :
+             {std::pair<QString, QString>("../x", "The group name is the name of its"),
+              {"\u65E5", "This text cannot be stored in a project group file:\r\n\u65E5"}}) {
+            editor.form.text1(1)->setText(name);
+            editor.form.btnGroup()->click();
+            QVERIFY2(editor.ui.messageBoxes.last().text.startsWith(told), qPrintable(name));
+            QCOMPARE(editor.focused(), QString("Text11"));
+        }
+        QVERIFY(editor.form.isVisible() && !QFile::exists(path));
+    }
+
+    // Escape, "Return" and the title bar ask only when something changed since the file was last read
+    // or saved: Cancel stays, No closes without writing, Yes saves and closes
+    void closingAsksOnlyAboutChanges_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("unchanged") << false << 0;
+        QTest::newRow("changed, Cancel") << true << +MsgBox::Cancel;
+        QTest::newRow("changed, No") << true << +MsgBox::No;
+        QTest::newRow("changed, Yes") << true << +MsgBox::Yes;
+    }
+
+    void closingAsksOnlyAboutChanges() {
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        const std::function<void(FormGroup&)> ways[] = {
+            [](FormGroup& form) { QTest::keyClick(&form, Qt::Key_Escape); },
+            [](FormGroup& form) { form.btnAnnuler()->click(); }, [](FormGroup& form) { form.close(); }};
+        for (const auto& close : ways) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath("G.vbpgroup");
+            Editor editor(changed ? QStringList{path, "G", "/p/A.vbp", "/b/"} : QStringList(),
+                          changed ? QStringList{"/p/L.vbp"} : QStringList());
+            if (answer)
+                editor.ui.queueMessageBoxAnswer(answer);
+            close(editor.form);
+            QCOMPARE(editor.ui.messageBoxes.size(), changed ? 1 : 0);
+            if (changed)
+                QCOMPARE(editor.ui.messageBoxes[0].style, MsgBox::YesNoCancel + MsgBox::Question);
+            QCOMPARE(editor.form.isVisible(), answer == MsgBox::Cancel);
+            QCOMPARE(QFile::exists(path), answer == MsgBox::Yes);
+            QCOMPARE(editor.mainPath.text(), answer == MsgBox::Yes ? path : QString("/earlier.vbp"));
+        }
+    }
+
+    // the main project or a linked one (compared as the core's table shows) is not added again, and the
+    // status text says why; a new project is added and clears it
+    void aProjectIsInTheGroupOnce() {
+        QTemporaryDir folder;
+        const QStringList fields{"", "G", folder.filePath("A.vbp"), "/b/"};
+        Editor editor(fields, {"/p/L.vbp"});
+        for (const auto& [button, chosen, status] :
+             {std::tuple(editor.form.btnPlus(), folder.path() + "/./A.vbp", true),
+              {editor.form.savePathDialog(), "/p/L.vbp", true},
+              {editor.form.btnPlus(), "/p/N.vbp", false}}) {
+            editor.ui.queueFileChoice(chosen);
+            button->click();
+            QCOMPARE(editor.form.lblStatus()->text(),
+                     status ? "This project is already in the group: " + chosen : QString());
+        }
+        QCOMPARE(editor.state(), fields + QStringList({"/p/L.vbp", "/p/N.vbp"}));
     }
 };
 

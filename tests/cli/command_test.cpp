@@ -103,6 +103,19 @@ TEST_F(CommandTest, PrintsTheArchiveItWroteAndUnzipsItByBareName) {
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{numbered, kSceneZipName})); // in name order
 }
 
+// a group file written on Windows in code page 1252 goes to the folder its accented name and save path
+// mean on this machine, not to one named by its raw bytes
+TEST_F(CommandTest, GroupFileInTheAnsiCodePageArchivesIntoItsFolder) {
+    const std::string group =
+        m_scratch.Write("Compta.vbpgroup", "Compta \xE9t\xE9\r\n" + m_project.path + "\r\n[PATH]" +
+                                               m_scratch.Path("D\xE9v/\r\n"));
+    const CliRun run = Archive({group});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string folder = m_scratch.Path("D\xC3\xA9v/Compta \xC3\xA9t\xC3\xA9/20250717095823/");
+    EXPECT_EQ(run.out, folder + kSceneZipName + "\n");
+    EXPECT_FALSE(fs::exists(m_scratch.Path("D\xE9v")));
+}
+
 TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     m_context.environment.driveMap = DriveMap(); // D: no longer reachable
     const CliRun run = Archive({m_project.path, "--json"});

@@ -32,25 +32,31 @@ const GroupEditorFields kAccounting{
 TEST(GroupFile, WriteFailuresNameTheCauseAndChangeNothing) {
     ScratchFolder scratch;
     const auto old = scratch.Write("old.vbpgroup", "old\r\n");
+    const auto project = scratch.Write("A.vbp", "Type=Exe\r\n");
     const auto locked = scratch.Write("locked.vbpgroup", "old\r\n");
     fs::permissions(locked, fs::perms::owner_read);
     const struct {
         std::string path;
         GroupEditorFields fields;
         std::string named;
-    } cases[] = {{locked, kAccounting, locked},
-                 {scratch.Path("missing/g.vbpgroup"), kAccounting, scratch.Path("missing/g.vbpgroup")},
-                 {scratch.Path(), kAccounting, scratch.Path()},
-                 {old, {"g", "/a/A.vbp", "/b/x[PATH]y/", {"/l.vbp"}}, "/b/x[PATH]y/"}, // read back as /b/xy/
-                 {old, {"g", "/a/A.vbp", "/b/", {"/l.vbp", "[PATH]/c/C.vbp"}}, "[PATH]/c/C.vbp"},
-                 {old, {"g", "[PATH]/a.vbp", "/b/", {"/l.vbp"}}, "[PATH]/a.vbp"}};
+    } cases[] = {
+        {locked, kAccounting, locked},
+        {scratch.Path("missing/g.vbpgroup"), kAccounting, scratch.Path("missing/g.vbpgroup")},
+        {scratch.Path(), kAccounting, scratch.Path()},
+        {old, {"g", "/a/A.vbp", "/b/x[PATH]y/", {"/l.vbp"}}, "/b/x[PATH]y/"}, // read back as /b/xy/
+        {old, {"g", "/a/A.vbp", "/b/", {"/l.vbp", "[PATH]/c/C.vbp"}}, "[PATH]/c/C.vbp"},
+        {old, {"g", "[PATH]/a.vbp", "/b/", {"/l.vbp"}}, "[PATH]/a.vbp"},
+        {project, kAccounting, project}, // a project file is never replaced by a group
+        {old, {"g\r\nx", "/a/A.vbp", "/b/", {"/l.vbp"}}, "g\r\nx"},
+        {old, {"g", "/a/\xE6\x97\xA5.vbp", "/b/", {"/l.vbp"}}, "/a/\xE6\x97\xA5.vbp"}}; // not in 1252
     for (const auto& c : cases) {
         const Status status = WriteGroupFile(c.path, c.fields);
         ASSERT_FALSE(status) << c.path;
         EXPECT_NE(status.error().find("\"" + c.named + "\""), std::string::npos) << status.error();
     }
-    EXPECT_EQ(ReadFile(locked) + ReadFile(old), "old\r\nold\r\n");
-    EXPECT_EQ(FileNamesIn(scratch.Path()), (std::vector<std::string>{"locked.vbpgroup", "old.vbpgroup"}));
+    EXPECT_EQ(ReadFile(locked) + ReadFile(old) + ReadFile(project), "old\r\nold\r\nType=Exe\r\n");
+    EXPECT_EQ(FileNamesIn(scratch.Path()),
+              (std::vector<std::string>{"A.vbp", "locked.vbpgroup", "old.vbpgroup"}));
 }
 
 TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
@@ -59,13 +65,19 @@ TEST(GroupFile, ReadingBackGivesTheFieldsAndWritingAgainTheSameBytes) {
         kAccounting,
         {"   ", "C:\\A\\A.vbp", "D:\\Backups\\", {"C:\\A\\A.vbp"}}, // the main project may be listed again
         {"g", "/home/u/a/a.vbp", "/srv/b/", {"/home/u/l.vbp", "", ""}},
-        {"Compta \xE9t\xE9", "C:\\D\xE9v\\A.vbp", "C:\\D\xE9v\\", {"C:\\B.vbp"}},
+        {"Compta \xC3\xA9t\xC3\xA9 \xE2\x82\xAC", "C:\\D\xC3\xA9v\\A.vbp", "C:\\D\xC3\xA9v\\", {"C:\\B.vbp"}},
         {"[PATH]g", "/x[PATH]y/A.vbp", "/b/", {"/l/[PATH]/L.vbp"}}, // the marker where it is not read
     };
     const auto first = scratch.Write("first.vbpgroup", std::string(5000, 'x'));
     ASSERT_TRUE(WriteGroupFile(first, kAccounting)); // the longer old file replaced whole
     EXPECT_EQ(ReadFile(first),
               "Acc suite\r\nC:\\Acc\\A.vbp\r\n[PATH]C:\\Acc\\Sources.Backup\\\r\nC:\\L.vbp\r\nU.vbp\r\n");
+    // the file is ANSI text, like every file a Visual Basic user has
+    ASSERT_TRUE(WriteGroupFile(first, cases[3]));
+    EXPECT_EQ(ReadFile(first),
+              "Compta \xE9t\xE9 \x80\r\nC:\\D\xE9v\\A.vbp\r\n[PATH]C:\\D\xE9v\\\r\nC:\\B.vbp\r\n");
+    ASSERT_TRUE(WriteGroupFile(first, cases[3], CodePage::Utf8));
+    EXPECT_EQ(ReadGroupForEditor(first, CodePage::Utf8).fields, cases[3]);
     for (const auto& fields : cases) {
         ASSERT_TRUE(WriteGroupFile(first, fields));
         const auto read = ReadGroupForEditor(first);
@@ -93,6 +105,10 @@ TEST(GroupFile, BothReadersFollowTheFormat) {
         {"", "stopped:|||", "failed: The group file \"" + scratch.Path("g.vbpgroup") + "\" is empty."},
         {"G\n/u/A.vbp\n[PATH]\n", "G|/u/A.vbp|/u/Sources.Backup/|", "G|/u/A.vbp|/u/Sources.Backup/"},
         {"G\rAcc.vbp", "G|Acc.vbp|\\Sources.Backup\\|", "G|Acc.vbp|\\Sources.Backup\\"},
+        // written on Windows in code page 1252: read as this machine names files
+        {"\xE9\r\n/D\xE9v/A.vbp\r\n[PATH]/b/\x80/\r\n/L\x81.vbp\r\n",
+         "\xC3\xA9|/D\xC3\xA9v/A.vbp|/b/\xE2\x82\xAC/|/L\xC2\x81.vbp",
+         "\xC3\xA9|/D\xC3\xA9v/A.vbp,/L\xC2\x81.vbp|/b/\xE2\x82\xAC/"},
     };
     for (const auto& c : cases) {
         const auto path = scratch.Write("g.vbpgroup", c.bytes);
@@ -101,6 +117,10 @@ TEST(GroupFile, BothReadersFollowTheFormat) {
         EXPECT_EQ(Shown(read), c.editor);
         EXPECT_EQ(Shown(ReadGroupForMainWindow(path)), c.window);
     }
+    // read under UTF-8, a byte that is not UTF-8 becomes U+FFFD, whose bytes must not replace it
+    const auto read = ReadGroupForEditor(scratch.Write("g.vbpgroup", "G\r\n/D\xE9v/A.vbp\r\n[PATH]/b/\r\n"),
+                                         CodePage::Utf8);
+    EXPECT_EQ(UnstorableText(read.fields, CodePage::Utf8), "/D\xEF\xBF\xBDv/A.vbp");
     // a file that cannot be read stops the editor and fails the main window, both naming it
     for (const std::string& path : {scratch.Path("absent.vbpgroup"), scratch.Path()}) {
         const auto read = ReadGroupForEditor(path);
@@ -141,6 +161,40 @@ TEST(VbgGroup, StartupProjectComesFirstAndIsNotRepeated) {
     }
     EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write("d.vbg.bak", "Name\r\nA.vbp\r\n"))),
               "Name|A.vbp|\\Sources.Backup\\");
+    EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write("e.vbg", "StartupProject=D\xE9v\\A.vbp\r\n"))),
+              "e|" + scratch.Path("D\xC3\xA9v/A.vbp") + "|" + scratch.Path("D\xC3\xA9v/Sources.Backup/"));
+}
+
+// the name is one line and a folder below the save path
+TEST(GroupName, LosesControlCharactersAndMustBeAFolderName) {
+    for (const auto& [typed, kept] : {std::pair("Compta\r\n2024\t", "Compta2024"),
+                                      {"a\xC2\x85"
+                                       "b\xE2\x80\xA8"
+                                       "c\x7F",
+                                       "abc"}, // NEL, line separator, DEL
+                                      {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}})
+        EXPECT_EQ(WithoutControlCharacters(typed), kept) << typed;
+    for (const std::string name : {"Compta \xC3\xA9t\xC3\xA9", "a.b", "   ", "a..b"})
+        EXPECT_TRUE(IsGroupFolderName(name)) << name;
+    for (const std::string name :
+         {"a/b", "a\\b", "..", ".x", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\nb"})
+        EXPECT_FALSE(IsGroupFolderName(name)) << name;
+}
+
+// one project however its path is written; on this machine names differing only in case are two
+// projects when both are there, as the resolver finds them
+TEST(GroupProjects, AreComparedAsTheResolverFindsThem) {
+    ScratchFolder scratch;
+    const std::string a = scratch.Write("A.vbp", ""), both = scratch.Write("App.vbp", "");
+    scratch.Write("app.vbp", "");
+    for (const auto& [left, right, same] :
+         {std::tuple(a, scratch.Path("./a.vbp"), true),
+          {a, scratch.Path("x/../A.vbp"), true},
+          {std::string("C:\\Dev\\A.vbp"), std::string("c:\\DEV\\a.VBP"), true},
+          {a, scratch.Path("B.vbp"), false},
+          {both, scratch.Path("app.vbp"), false},
+          {std::string("/nowhere/A.vbp"), std::string("/nowhere/a.vbp"), false}})
+        EXPECT_EQ(SameProject(left, right), same) << left << " " << right;
 }
 
 } // namespace

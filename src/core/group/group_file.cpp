@@ -1,15 +1,14 @@
 // the ".vbpgroup" file: writing it, and the editor's and the main window's ways of reading it
 #include "core/group/group.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
+#include "core/group/lines.h"
 #include "core/project/paths.h"
-#include "core/project/text.h"
 
 namespace corvane {
 
@@ -19,13 +18,6 @@ const std::string kPathMarker = "[PATH]";
 
 std::string SystemReason(int error) {
     return std::error_code(error, std::generic_category()).message();
-}
-
-Result<std::vector<std::string>> ReadLines(const std::string& path) {
-    auto bytes = ReadTextFile(path);
-    if (!bytes)
-        return bytes.failure();
-    return SplitLines(bytes.value());
 }
 
 bool IsPathLine(const std::string& line) {
@@ -39,31 +31,17 @@ std::string WithoutPathMarkers(std::string line) {
     return line;
 }
 
-std::string GroupFileText(const GroupEditorFields& fields) {
+std::string GroupFileText(const GroupEditorFields& fields, CodePage codePage) {
     std::string text;
-    const auto addLine = [&text](const std::string& line) { text += line + "\r\n"; };
+    const auto addLine = [&text, codePage](const std::string& line) {
+        text += Utf8ToAnsi(line, codePage) + "\r\n";
+    };
     addLine(fields.groupName);
     addLine(fields.mainProject);
     addLine(kPathMarker + fields.backupFolder);
     for (const auto& project : fields.linkedProjects)
         addLine(project);
     return text;
-}
-
-// The format has no escape: readers take a line that starts with the marker as the save path, and
-// strip every marker from that line. So a project may hold the marker anywhere but at its start,
-// the name anywhere (line 1 is never looked at), the backup folder nowhere.
-std::string UnstorablePath(const GroupEditorFields& fields) {
-    const std::string why = "\" cannot be stored in a group file: \"" + kPathMarker + "\" ";
-    if (fields.backupFolder.find(kPathMarker) != std::string::npos)
-        return "the backup folder \"" + fields.backupFolder + why + "is not allowed in it.";
-    if (IsPathLine(fields.mainProject))
-        return "the project \"" + fields.mainProject + why + "may not start it.";
-    for (const auto& project : fields.linkedProjects) {
-        if (IsPathLine(project))
-            return "the project \"" + project + why + "may not start it.";
-    }
-    return "";
 }
 
 Status WriteWholeFile(const std::string& path, const std::string& text) {
@@ -82,15 +60,41 @@ Status WriteWholeFile(const std::string& path, const std::string& text) {
 
 } // namespace
 
+// The format has no escape: readers take a line that starts with the marker as the save path, and
+// strip every marker from that line. So a project may hold the marker anywhere but at its start,
+// the name anywhere (line 1 is never looked at), the backup folder nowhere.
+std::optional<std::string> UnstorableText(const GroupEditorFields& fields, CodePage codePage) {
+    // U+FFFD stands for bytes the code page could not read (under UTF-8); writing it would put its own
+    // bytes where the user's were
+    const auto storable = [codePage](const std::string& text) {
+        return text.find_first_of("\r\n") == std::string::npos &&
+               text.find("\xEF\xBF\xBD") == std::string::npos &&
+               AnsiToUtf8(Utf8ToAnsi(text, codePage), codePage) == text;
+    };
+    if (!storable(fields.groupName))
+        return fields.groupName;
+    if (!storable(fields.backupFolder) || fields.backupFolder.find(kPathMarker) != std::string::npos)
+        return fields.backupFolder;
+    std::vector<std::string> projects{fields.mainProject};
+    projects.insert(projects.end(), fields.linkedProjects.begin(), fields.linkedProjects.end());
+    for (const std::string& project : projects) {
+        if (!storable(project) || IsPathLine(project))
+            return project;
+    }
+    return std::nullopt;
+}
+
 std::string DefaultGroupBackupFolder(const std::string& projectPath) {
     return AddBackslash(AddBackslash(FolderOfPath(projectPath)) + "Sources.Backup");
 }
 
-Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) {
+Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields, CodePage codePage) {
     namespace fs = std::filesystem;
     const std::string failedTo = "Cannot write the group file \"" + path + "\": ";
-    if (const std::string unstorable = UnstorablePath(fields); !unstorable.empty())
-        return fail(ErrorKind::Refused, failedTo + unstorable);
+    if (KindOfInput(path) != InputKind::Group)
+        return fail(ErrorKind::Refused, failedTo + "only a \".vbpgroup\" file is written.", path);
+    if (const auto unstorable = UnstorableText(fields, codePage))
+        return fail(ErrorKind::Refused, failedTo + "\"" + *unstorable + "\" cannot be stored in it.", path);
     std::error_code ec;
     const auto existing = fs::status(path, ec);
     if (fs::is_directory(existing))
@@ -100,7 +104,7 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) 
         return fail(ErrorKind::NotWritable, failedTo + "the file is read-only.");
 
     const std::string temporary = path + ".corvane-tmp";
-    if (Status status = WriteWholeFile(temporary, GroupFileText(fields)); !status) {
+    if (Status status = WriteWholeFile(temporary, GroupFileText(fields, codePage)); !status) {
         fs::remove(temporary, ec);
         return fail(ErrorKind::NotWritable, failedTo + status.error() + ".");
     }
@@ -115,9 +119,9 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields) 
     return Status::success();
 }
 
-GroupEditorRead ReadGroupForEditor(const std::string& path) {
+GroupEditorRead ReadGroupForEditor(const std::string& path, CodePage codePage) {
     GroupEditorRead read;
-    auto lines = ReadLines(path);
+    auto lines = ReadGroupLines(path, codePage);
     if (!lines) {
         read.stoppedEarly = true;
         read.error = lines.error();
@@ -144,8 +148,8 @@ GroupEditorRead ReadGroupForEditor(const std::string& path) {
     return read;
 }
 
-Result<GroupSelection> ReadGroupForMainWindow(const std::string& path) {
-    auto lines = ReadLines(path);
+Result<GroupSelection> ReadGroupForMainWindow(const std::string& path, CodePage codePage) {
+    auto lines = ReadGroupLines(path, codePage);
     if (!lines)
         return lines.failure();
     const auto& all = lines.value();
@@ -167,13 +171,10 @@ Result<GroupSelection> ReadGroupForMainWindow(const std::string& path) {
     return selection;
 }
 
-Result<GroupSelection> ReadAnyGroup(const std::string& path) {
-    std::string extension = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".vbg")
-        return ReadVbgGroup(path);
-    return ReadGroupForMainWindow(path);
+Result<GroupSelection> ReadAnyGroup(const std::string& path, CodePage codePage) {
+    if (KindOfInput(path) == InputKind::VbGroup)
+        return ReadVbgGroup(path, codePage);
+    return ReadGroupForMainWindow(path, codePage);
 }
 
 } // namespace corvane

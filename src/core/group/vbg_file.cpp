@@ -1,21 +1,16 @@
 // Visual Basic's own group file (".vbg") read as a group selection
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 #include "core/group/group.h"
+#include "core/group/lines.h"
 #include "core/project/paths.h"
-#include "core/project/text.h"
 
 namespace corvane {
 
 namespace {
-
-Result<std::vector<std::string>> ReadLines(const std::string& path) {
-    auto bytes = ReadTextFile(path);
-    if (!bytes)
-        return bytes.failure();
-    return SplitLines(bytes.value());
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -114,8 +109,8 @@ std::string NameWithoutExtension(const std::string& path) {
 
 } // namespace
 
-Result<GroupSelection> ReadVbgGroup(const std::string& path) {
-    auto lines = ReadLines(path);
+Result<GroupSelection> ReadVbgGroup(const std::string& path, CodePage codePage) {
+    auto lines = ReadGroupLines(path, codePage);
     if (!lines)
         return lines.failure();
 
@@ -151,6 +146,19 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path) {
                     path);
     selection.savePath = DefaultGroupBackupFolder(selection.projects.front());
     return selection;
+}
+
+std::string GroupFileNameForVbg(const std::string& vbgPath) {
+    const std::string twin = vbgPath.substr(0, vbgPath.size() - 4) + ".vbpgroup";
+    // a folder of that name is taken as well: the group could not be written there
+    const auto taken = [](const std::string& path) {
+        std::error_code error;
+        return std::filesystem::exists(path, error);
+    };
+    std::string free = twin;
+    for (int n = 2; taken(free); ++n)
+        free = NumberedFileName(twin, n);
+    return free;
 }
 
 } // namespace corvane

@@ -42,9 +42,11 @@ public:
     void beep() override { ++beeps; }
     void setBusyPointer(bool busy) override { busyCalls.append(busy); }
     Choice chooseOpenFile(QWidget*, const FileDialogRequest& request) override {
+        fileRequests.append(request);
         return next(m_files, "file dialog \"" + request.title + "\"", Choice());
     }
     Choice chooseFolder(QWidget*, const FolderRequest& request) override {
+        folderRequests.append(request);
         return next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
     }
     Choice askPassword(QWidget*, const QString& archiveName) override {
@@ -56,6 +58,8 @@ public:
     }
 
     QList<MessageBoxCall> messageBoxes;
+    QList<FileDialogRequest> fileRequests;
+    QList<FolderRequest> folderRequests;
     QList<OpenCall> opened;
     QList<bool> busyCalls; // every setting of the busy pointer, true = busy
     int beeps = 0;
