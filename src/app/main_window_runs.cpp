@@ -13,6 +13,7 @@
 #include "app/ui_services.h"
 #include "app/window_texts.h"
 #include "core/project/paths.h"
+#include "core/project/text.h"
 
 namespace corvane {
 
@@ -59,6 +60,7 @@ void MainWindow::startArchiveRun() {
     const auto moment = m_setup.clock();
     RunOptions options;
     options.archive.driveMap = m_setup.driveMap;
+    options.archive.codePage = CodePageFromEnvironment(); // the one the window shows the names in
     options.clock = [moment] { return moment; };
 
     ArchiveJob::Request request;

@@ -216,6 +216,18 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
     }
 }
 
+// A group name from a file written by hand that would lead out of the save path archives nothing.
+TEST_F(ArchiveRunTest, AGroupNameThatIsNoFolderNameIsRefused) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    for (const std::string name : {"../up", "a/b", ".hidden", "", "two\nlines"}) {
+        const RunOutcome outcome = RunGroup({{project}, m_scratch.Path("out/"), name, ""}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Refused) << name;
+        EXPECT_NE(outcome.error.message.find("cannot be a folder name"), std::string::npos) << name;
+    }
+    EXPECT_FALSE(fs::exists(m_scratch.Path("out"))) << "a folder was made";
+    EXPECT_FALSE(fs::exists(m_scratch.Path("up")));
+}
+
 // A backup folder that could not be made is not remembered: "open the last backup folder" would
 // lead nowhere.
 TEST_F(ArchiveRunTest, AFolderThatCouldNotBeMadeIsNotRemembered) {

@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "core/group/group.h"
 #include "core/project/paths.h"
 #include "core/settings/settings.h"
 
@@ -157,6 +158,12 @@ void KeepArchiveNameUnique(JobState& job, std::set<std::string>& used, RunOutcom
 RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     if (request.destination.empty())
         return Refused(fail(ErrorKind::Refused, "No backup folder is given for the group."));
+    // the name becomes a folder of the save path: a group file written by hand or by an older editor
+    // must not lead the backups out of it
+    if (request.subfolderName.empty() || !IsGroupFolderName(request.subfolderName))
+        return Refused(fail(ErrorKind::Refused, "The group name \"" + request.subfolderName +
+                                                    "\" cannot be a folder name: it is empty, starts with \".\" "
+                                                    "or holds one of / \\ : * ? \" < > | or a control character."));
     RunOutcome outcome;
     const std::string timeStamp = FormatTimeStamp(options.clock ? options.clock() : SystemClock()());
     const std::string destination = AddBackslash(request.destination);
