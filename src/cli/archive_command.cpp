@@ -8,6 +8,7 @@
 #include "cli/json_writer.h"
 #include "core/backup/backup.h"
 #include "core/group/group.h"
+#include "core/platform/platform.h"
 #include "core/project/paths.h"
 
 namespace corvane {
@@ -74,10 +75,9 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveAr
     return std::nullopt;
 }
 
+// ".." is taken off the text, as Windows and Visual Basic do, not off the folders the links lead to
 std::string AbsolutePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
+    return std::filesystem::path(AbsolutePathAsTyped(path)).lexically_normal().string();
 }
 
 std::string AbsoluteFolder(const std::string& path) {

@@ -14,7 +14,8 @@ protected:
     void SetUp() override {
         for (const char* file :
              {"Proj/Forms/frmMain.frm", "Proj/modMain.bas", "Proj/MODMAIN.BAS", "Shared/MODUTIL.BAS",
-              "Proj/\xC3\x89t\xC3\xA9/c\xC5\x93ur.bas", "Lib/Tools/modTools.bas", "Share/clsLog.cls"})
+              "Proj/\xC3\x89t\xC3\xA9/c\xC5\x93ur.bas", "Lib/Tools/modTools.bas", "Share/clsLog.cls",
+              "Proj/Old/M\xF3" "dulo.bas"}) // a Latin-1 name, as copied from an old Windows share
             m_scratch.Write(file);
         m_drives.Set("D", m_scratch.Path("Lib"));
         m_drives.Set("\\\\srv\\share", m_scratch.Path("Share"));
@@ -42,6 +43,10 @@ TEST_F(ReferenceResolverTest, FindsFilesWhateverTheirCase) {
         {"d:\\..\\..\\Tools\\modTools.bas", "Lib/Tools/modTools.bas"}, // cannot climb above a drive
         {"D:Tools\\modTools.bas", "Lib/Tools/modTools.bas"},
         {"\\\\SRV\\Share\\clslog.cls", "Share/clsLog.cls"},
+        {"\\modMain.bas", "Proj/modMain.bas"}, // rooted: inside the project folder, not the machine's root
+        {"\\Forms\\frmMain.frm", "Proj/Forms/frmMain.frm"},
+        {"Old\\M\xF3" "dulo.bas", "Proj/Old/M\xF3" "dulo.bas"}, // the same bytes on disk
+        {"old\\M\xD3" "DULO.BAS", "Proj/Old/M\xF3" "dulo.bas"}, // those bytes read in the project's code page
     };
     for (const auto& [reference, found] : cases) { // found: below the scratch folder, the path as given
         const ResolvedReference resolved = Resolve(reference);
@@ -63,6 +68,31 @@ TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
         EXPECT_EQ(!resolved.diskPath.empty(), hasPath) << reference;
     }
     EXPECT_EQ(Resolve("frmGone.frm").diskPath, m_scratch.Path("Proj/frmGone.frm"));
+}
+
+// A project can never reach beyond its folder by a rooted path, and ".." climbs the folders as the path
+// to the project names them, even when one of them is a link to somewhere else.
+TEST_F(ReferenceResolverTest, RootedPathsAndLinkedFolders) {
+    EXPECT_FALSE(Resolve("\\etc\\hostname").exists);
+    EXPECT_EQ(Resolve("\\etc\\hostname").diskPath, m_scratch.Path("Proj/etc/hostname"));
+    EXPECT_TRUE(ReferenceResolver("", DriveMap(), CodePage::Utf8, RootedPaths::FromMachineRoot)
+                    .Resolve("/etc/hostname")
+                    .exists);
+    m_scratch.Write("Far/Shared/MODUTIL.BAS", "far");
+    fs::create_directories(m_scratch.Path("Far/Deep"));
+    fs::create_directory_symlink(m_scratch.Path("Far/Deep"), m_scratch.Path("Linked"));
+    // the project typed as a path through the link, and as "." from inside it, as a shell's cd leaves it
+    const fs::path before = fs::current_path();
+    const char* pwd = std::getenv("PWD");
+    const std::string oldPwd = pwd ? pwd : "";
+    fs::current_path(m_scratch.Path("Linked"));
+    ::setenv("PWD", m_scratch.Path("Linked").c_str(), 1);
+    for (const std::string& folder : {m_scratch.Path("Linked"), std::string("."), std::string()}) {
+        const ResolvedReference resolved = ReferenceResolver(folder, m_drives).Resolve("..\\Shared\\modUtil.bas");
+        EXPECT_EQ(resolved.diskPath, m_scratch.Path("Shared/MODUTIL.BAS")) << folder; // not Far/Shared
+    }
+    fs::current_path(before);
+    ::setenv("PWD", oldPwd.c_str(), 1);
 }
 
 TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {

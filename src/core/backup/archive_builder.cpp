@@ -50,6 +50,7 @@ class Build {
 public:
     Build(const JobState& job, const ArchiveOptions& options, int lineCount)
         : m_job(job), m_options(options), m_resolver(job.gProjectFolder, options.driveMap, options.codePage),
+          m_listings(options.codePage),
           m_lineCount(lineCount), m_bar(BarOf(options)), m_linesPart(m_bar.Part(0, kLinesShare)) {}
 
     Status Start(const std::string& archivePath) {
@@ -79,7 +80,7 @@ public:
                 return Failed(line, added.failure());
             const std::optional<std::string> companion = CompanionReference(*reference);
             if (companion && !added->empty()) {
-                if (const Status stored = AddCompanion(*companion, *added, line); !stored)
+                if (const Status stored = AddCompanion(*companion, archivePath, line); !stored)
                     return Failed(line, stored.failure());
             }
             AppendRewritten(RewriteReferenceLine(*reference, archivePath));
@@ -152,13 +153,21 @@ private:
         return resolved.diskPath;
     }
 
-    // A companion lives beside the file that names it; one that does not exist is no error: forms
-    // without binary properties have none.
-    Status AddCompanion(const std::string& companion, const std::string& ownerDiskPath,
+    // The companion is the reference with its last "." and what follows replaced, a "." in a folder's
+    // name included, and it is looked for where that reference leads; it is stored beside the entry of
+    // the file that names it, under its own file name. One that does not exist is no error: forms
+    // without binary properties have none. The folder's listing is read once for all its companions.
+    Status AddCompanion(const std::string& companion, const std::string& ownerArchivePath,
                         const std::string& line) {
-        const std::string entryName = EntryName(SafeArchivePath(companion), m_options.codePage);
-        const std::optional<std::string> diskPath = m_listings.Find(
-            FolderOfPath(ownerDiskPath), AnsiToUtf8(FileNameOfPath(companion), m_options.codePage));
+        const std::string ownerFolder = FolderOfPath(ownerArchivePath);
+        const std::string name = FileNameOfPath(companion);
+        const std::string entryName =
+            EntryName(ownerFolder.empty() ? name : ownerFolder + "\\" + name, m_options.codePage);
+        const ResolvedReference folder = m_resolver.Resolve(FolderOfPath(companion));
+        if (folder.diskPath.empty())
+            return Status::success();
+        const std::optional<std::string> diskPath =
+            m_listings.Find(folder.diskPath, AnsiToUtf8(name, m_options.codePage));
         if (!diskPath || AlreadyStored(entryName))
             return Status::success();
         return Append(*diskPath, entryName, line, companion);

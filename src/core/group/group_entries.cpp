@@ -35,7 +35,7 @@ bool SameProject(const std::string& a, const std::string& b) {
         return true;
     // the texts are the editor's own, UTF-8 already; no drive is mapped, so only this machine's paths
     // reach the disk
-    const ReferenceResolver resolver(std::string(), DriveMap(), CodePage::Utf8);
+    const ReferenceResolver resolver(std::string(), DriveMap(), CodePage::Utf8, RootedPaths::FromMachineRoot);
     const ResolvedReference left = resolver.Resolve(a);
     const ResolvedReference right = resolver.Resolve(b);
     if (left.diskPath.empty() || right.diskPath.empty())

@@ -34,6 +34,11 @@ void IgnoreFileSizeSignal();
 long CurrentProcessId();
 bool ProcessIsRunning(long processId);
 
+// `path` made absolute as the user typed it: against the current folder as the shell names it ($PWD
+// when that is the current folder), so that a folder reached through a symbolic link keeps its name
+// and ".." later climbs out of the link, not out of its target. Nothing else is resolved.
+std::string AbsolutePathAsTyped(const std::string& path);
+
 // The running program's own file, for the folder its files sit beside.
 Result<std::string> ExecutablePath();
 bool IsWritableFolder(const std::string& folder);

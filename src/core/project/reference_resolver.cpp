@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/platform/platform.h"
 #include "core/project/paths.h"
 
 namespace corvane {
@@ -51,13 +52,13 @@ std::vector<std::string> SplitSlashes(const std::string& text) {
 
 // the entry of folder whose name equals name without regard to case; the first in name order
 // when several do, so the choice does not depend on the order the folder lists them
-std::optional<std::string> MatchWithoutCase(const fs::path& folder, const std::string& name) {
+std::optional<std::string> MatchWithoutCase(const fs::path& folder, const std::string& name, CodePage codePage) {
     const std::string wanted = FoldCase(name);
     std::optional<std::string> best;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string candidate = it->path().filename().string();
-        if (FoldCase(candidate) == wanted && (!best || candidate < *best)) {
+        if (FoldedDiskName(candidate, codePage) == wanted && (!best || candidate < *best)) {
             best = candidate;
         }
     }
@@ -70,8 +71,8 @@ struct Anchor {
     std::string rest;
 };
 
-std::optional<Anchor> FindAnchor(const std::string& text, const std::string& projectFolder,
-                                 const DriveMap& driveMap) {
+std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFolder, const DriveMap& driveMap,
+                                 RootedPaths rooted) {
     if (text.rfind("//", 0) == 0) {
         const std::vector<std::string> parts = SplitSlashes(text);
         if (parts.size() < 2) {
@@ -95,19 +96,25 @@ std::optional<Anchor> FindAnchor(const std::string& text, const std::string& pro
         // "D:x" is relative to the drive's current folder on Windows; here that can only be its root
         return Anchor{fs::path(*folder), text.substr(2)};
     }
-    if (text.rfind('/', 0) == 0) {
-        return Anchor{fs::path("/"), text};
+    if (text.starts_with('/')) {
+        if (rooted == RootedPaths::FromMachineRoot)
+            return Anchor{fs::path("/"), text};
+        // "\x.bas" in a project is the project folder's "x.bas", never a file of this machine's root
+        text.erase(0, text.find_first_not_of('/'));
     }
-    std::error_code error;
-    const fs::path absolute = fs::absolute(fs::path(projectFolder.empty() ? "." : projectFolder), error);
-    if (error) {
-        return Anchor{fs::path(projectFolder), text};
-    }
+    // the folder as typed, so that ".." climbs out of a linked folder the way its name says
+    const fs::path absolute(AbsolutePathAsTyped(projectFolder.empty() ? "." : projectFolder));
     // ".." may leave the project folder, so its components are climbable
     return Anchor{absolute.root_path(), absolute.relative_path().generic_string() + "/" + text};
 }
 
 } // namespace
+
+std::string FoldedDiskName(const std::string& name, CodePage codePage) {
+    // a name copied from an old Windows disk or share keeps its code page's bytes
+    const bool utf8 = AnsiToUtf8(name, CodePage::Utf8) == name;
+    return FoldCase(utf8 ? name : AnsiToUtf8(name, codePage == CodePage::Utf8 ? CodePage::Windows1252 : codePage));
+}
 
 std::string FoldCase(const std::string& text) {
     std::string out;
@@ -118,8 +125,10 @@ std::string FoldCase(const std::string& text) {
     return out;
 }
 
-ReferenceResolver::ReferenceResolver(std::string projectFolder, DriveMap driveMap, CodePage codePage)
-    : m_projectFolder(std::move(projectFolder)), m_driveMap(std::move(driveMap)), m_codePage(codePage) {}
+ReferenceResolver::ReferenceResolver(std::string projectFolder, DriveMap driveMap, CodePage codePage,
+                                     RootedPaths rooted)
+    : m_projectFolder(std::move(projectFolder)), m_driveMap(std::move(driveMap)), m_codePage(codePage),
+      m_rooted(rooted) {}
 
 ResolvedReference ReferenceResolver::Resolve(const std::string& reference) const {
     std::string text = AnsiToUtf8(reference, m_codePage);
@@ -128,7 +137,7 @@ ResolvedReference ReferenceResolver::Resolve(const std::string& reference) const
             c = '/';
         }
     }
-    const std::optional<Anchor> anchor = FindAnchor(text, m_projectFolder, m_driveMap);
+    const std::optional<Anchor> anchor = FindAnchor(text, m_projectFolder, m_driveMap, m_rooted);
     if (!anchor) {
         return {};
     }
@@ -148,7 +157,7 @@ ResolvedReference ReferenceResolver::Resolve(const std::string& reference) const
     for (const std::string& part : parts) {
         std::error_code error;
         if (found && !fs::exists(current / part, error)) {
-            const std::optional<std::string> match = MatchWithoutCase(current, part);
+            const std::optional<std::string> match = MatchWithoutCase(current, part, m_codePage);
             found = match.has_value();
             current /= match.value_or(part);
             continue;
@@ -188,7 +197,7 @@ const FolderListings::Listing& FolderListings::ListingOf(const std::string& fold
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        auto [entry, added] = listing.emplace(FoldCase(name), name);
+        auto [entry, added] = listing.emplace(FoldedDiskName(name, m_codePage), name);
         if (!added && name < entry->second)
             entry->second = name; // the same choice the resolver makes, whatever the listing order
     }

@@ -37,6 +37,9 @@ private:
 // each of them made a build quadratic in the number of files.
 class FolderListings {
 public:
+    // names on disk that are not UTF-8 are read in `codePage`
+    explicit FolderListings(CodePage codePage = CodePage::Windows1252) : m_codePage(codePage) {}
+
     // The path of the file in folder whose name equals name (UTF-8) without regard to case: the exact
     // name when it exists, else the first such name in name order; nothing when there is none.
     std::optional<std::string> Find(const std::string& folder, const std::string& name);
@@ -45,6 +48,7 @@ private:
     using Listing = std::map<std::string, std::string>; // folded name -> first name on disk
     const Listing& ListingOf(const std::string& folder);
 
+    CodePage m_codePage;
     std::map<std::string, Listing> m_listings;
 };
 
@@ -56,6 +60,13 @@ struct ResolvedReference {
 // Folds a UTF-8 text for comparing file names without regard to case (ASCII and the letters of
 // code page 1252).
 std::string FoldCase(const std::string& text);
+// The same for a name read from the disk, which, when it is not UTF-8, came from a Windows machine in
+// the project's code page (or 1252 when that is UTF-8).
+std::string FoldedDiskName(const std::string& name, CodePage codePage);
+
+// Where a path that starts at a root ("\x", "/x") leads: a project's references stay inside the project's
+// folder, as Visual Basic reads them; a group file or a path this machine wrote names this machine's root.
+enum class RootedPaths { InProjectFolder, FromMachineRoot };
 
 // References keep the form they are written in for the archive; only the file they name is looked
 // up here: "\" read as "/", relative ones against the project folder, drives and shares through the
@@ -64,8 +75,8 @@ std::string FoldCase(const std::string& text);
 // system that ignores it.
 class ReferenceResolver {
 public:
-    ReferenceResolver(std::string projectFolder, DriveMap driveMap,
-                      CodePage codePage = CodePage::Windows1252);
+    ReferenceResolver(std::string projectFolder, DriveMap driveMap, CodePage codePage = CodePage::Windows1252,
+                      RootedPaths rooted = RootedPaths::InProjectFolder);
 
     ResolvedReference Resolve(const std::string& reference) const;
     // The disk path of a file that exists, or "Referenced file not found: <reference>".
@@ -75,6 +86,7 @@ private:
     std::string m_projectFolder;
     DriveMap m_driveMap;
     CodePage m_codePage;
+    RootedPaths m_rooted;
 };
 
 } // namespace corvane

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib> // defines __GLIBC__ when the C library is GNU's
 #include <cstring>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 #include <vector>
@@ -21,6 +22,34 @@ std::tm ToLocalTime(std::time_t moment) {
     std::tm out{};
     localtime_r(&moment, &out);
     return out;
+}
+
+namespace {
+
+std::string CurrentFolderAsNamed() {
+    struct stat named {}, current {};
+    const char* pwd = std::getenv("PWD");
+    if (pwd != nullptr && pwd[0] == '/' && ::stat(pwd, &named) == 0 && ::stat(".", &current) == 0 &&
+        named.st_dev == current.st_dev && named.st_ino == current.st_ino)
+        return pwd;
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+} // namespace
+
+std::string AbsolutePathAsTyped(const std::string& path) {
+    if (path.empty() || path.front() == '/')
+        return path;
+    std::string folder = CurrentFolderAsNamed();
+    if (folder.back() != '/')
+        folder += '/';
+    return folder + path;
 }
 
 Result<std::string> ExecutablePath() {
