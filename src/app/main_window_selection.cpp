@@ -90,7 +90,10 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
 
     // the group file is ANSI text, in the code page the group editor writes it in
     const std::optional<Result<GroupSelection>> read = ReadAside<Result<GroupSelection>>(
-        [file = PathBytes(path)] { return ReadAnyGroup(file, CodePageFromEnvironment()); }, m_selectionRead);
+        [file = PathBytes(path), drives = m_setup.driveMap] {
+            return ReadAnyGroup(file, CodePageFromEnvironment(), drives);
+        },
+        m_selectionRead);
     if (!read)
         return; // the window was closed meanwhile
     const Result<GroupSelection>& group = *read;

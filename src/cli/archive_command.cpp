@@ -190,10 +190,17 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
         outcome = RunSingleProject(
             {arguments.path, selection->state, destination(selection->savePath), *password}, options);
     } else {
-        const Result<GroupSelection> group = ReadAnyGroup(arguments.path, context.environment.codePage);
+        const Result<GroupSelection> written = ReadGroupAsWritten(arguments.path, context.environment.codePage);
+        if (!written) {
+            err << written.error() << "\n";
+            return kUsageExit;
+        }
+        // a file that reads but names what this machine cannot reach is a failed run, not a wrong argument
+        const Result<GroupSelection> group =
+            LocateGroupPaths(written.value(), arguments.path, context.environment.driveMap);
         if (!group) {
             err << group.error() << "\n";
-            return kUsageExit;
+            return 1;
         }
         if (destination(group->savePath).empty()) {
             err << "The group names no backup folder and no project to put one beside; pass --dest DIR.\n";

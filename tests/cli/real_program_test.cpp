@@ -5,6 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -29,12 +31,18 @@ struct ProgramRun {
 
 // Starts the program with its settings in `home`; kills it after `limit` so that a hang fails the
 // test instead of stopping the suite.
-pid_t Start(const std::vector<std::string>& args, const ScratchFolder& scratch, const std::string& name) {
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
+pid_t Start(const std::vector<std::string>& args, const ScratchFolder& scratch, const std::string& name,
+            const Variables& variables = {}) {
     const std::string out = scratch.Path(name + ".out"), err = scratch.Path(name + ".err");
     fs::create_directories(scratch.Path("home"));
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("CORVANE_HOME", scratch.Path("home").c_str(), 1);
+        ::setenv("HOME", scratch.Path("home").c_str(), 1); // no Wine drives but the test's own
+        for (const auto& [variable, value] : variables)
+            ::setenv(variable.c_str(), value.c_str(), 1);
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
         std::vector<char*> argv{const_cast<char*>(CORVANE_CLI_PATH)};
@@ -67,9 +75,10 @@ ProgramRun Finish(pid_t child, const ScratchFolder& scratch, const std::string& 
     return run;
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& args, const ScratchFolder& scratch) {
+ProgramRun RunProgram(const std::vector<std::string>& args, const ScratchFolder& scratch,
+                      const Variables& variables = {}) {
     const auto started = std::chrono::steady_clock::now();
-    return Finish(Start(args, scratch, "run"), scratch, "run", started);
+    return Finish(Start(args, scratch, "run", variables), scratch, "run", started);
 }
 
 std::string SmallProject(const ScratchFolder& scratch, const std::string& folder, const std::string& name) {
@@ -146,6 +155,78 @@ TEST(RealProgram, WhatIsNotAFileEndsTheRunAtOnce) {
         EXPECT_NE(run.err.find(c.names), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
+}
+
+// Group files as Windows machines wrote them, run with a drive map: every project is archived where the
+// group says; with one drive that nothing maps, the run fails naming the line, and makes no folder at all.
+TEST(RealProgram, GroupFilesWithWindowsPathsRunThroughTheDriveMap) {
+    ScratchFolder scratch;
+    SmallProject(scratch, "c/Dev/Billing", "Billing");
+    SmallProject(scratch, "srv/Lib", "Lib");
+    const Variables drives = {{"CORVANE_DRIVE_MAP", "C=" + scratch.Path("c") + ";\\\\SRV\\vb=" + scratch.Path("srv")}};
+    const std::string group = scratch.Write(
+        "Suite.vbpgroup", "Suite\r\nc:\\dev\\BILLING\\Billing.vbp\r\n[PATH]C:\\Dev\\bk\\\r\n\\\\srv\\vb\\lib\\LIB.VBP\r\n");
+    const ProgramRun run = RunProgram({"archive", group}, scratch, drives);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::vector<std::string> archives = Lines(run.out);
+    ASSERT_EQ(archives.size(), 2u) << run.out;
+    for (const std::string& archive : archives) {
+        EXPECT_TRUE(archive.starts_with(scratch.Path("c/Dev/bk/Suite/"))) << archive;
+        EXPECT_TRUE(fs::is_regular_file(archive)) << archive;
+    }
+    const std::string broken = scratch.Write(
+        "Broken.vbpgroup", "Broken\r\nC:\\Dev\\Billing\\Billing.vbp\r\n[PATH]Q:\\bk\\\r\n");
+    const auto before = Snapshot(scratch.Path());
+    const ProgramRun refused = RunProgram({"archive", broken}, scratch, drives);
+    EXPECT_EQ(refused.code, 1) << refused.err;
+    EXPECT_NE(refused.err.find(broken + ", line 3, names \"Q:\\bk\\\""), std::string::npos) << refused.err;
+    auto after = Snapshot(scratch.Path());
+    after.erase("run.out");
+    after.erase("run.err");
+    auto expected = before;
+    expected.erase("run.out");
+    expected.erase("run.err");
+    EXPECT_EQ(after, expected);
+}
+
+// "info" and "archive" agree on every companion: the file info finds is the one stored, beside the entry
+// of the file that names it, a "." in a folder's name and names in another case included.
+TEST(RealProgram, InfoAndArchiveAgreeOnCompanions) {
+    ScratchFolder scratch;
+    const std::map<std::string, std::string> files = {
+        {"p/Forms.v2/frmMain", "main"}, {"p/Forms.frx", "dotted"},     {"p/Forms/frmA.frm", "a"},
+        {"p/Forms/FRMA.frx", "a-bin"},  {"Ctl/uc.ctl", "uc"},          {"Ctl/UC.CTX", "uc-bin"},
+        {"p/pp.pag", "pp"}};
+    for (const auto& [path, bytes] : files)
+        scratch.Write(path, bytes);
+    const std::string project =
+        scratch.Write("p/P.vbp", "Type=Exe\r\nForm=Forms.v2\\frmMain\r\nForm=forms\\FRMA.FRM\r\n"
+                                 "UserControl=..\\Ctl\\uc.ctl\r\nPropertyPage=pp.pag\r\nName=\"P\"\r\n");
+    const ProgramRun info = RunProgram({"info", project, "--json"}, scratch);
+    ASSERT_EQ(info.code, 0) << info.err;
+    // each reference's archive path, then its companion as info found it
+    const std::regex companion(R"re("archive_path":"([^"]*)".*?"companion":\{"reference":"([^"]*)","disk_path":"([^"]*)","exists":true)re");
+    std::map<std::string, std::string> expected; // entry -> bytes
+    for (auto it = std::sregex_iterator(info.out.begin(), info.out.end(), companion); it != std::sregex_iterator();
+         ++it) {
+        const auto unescape = [](std::string text) {
+            return std::regex_replace(text, std::regex(R"(\\\\)"), "/");
+        };
+        const std::string owner = unescape((*it)[1]), reference = unescape((*it)[2]);
+        const std::string folder = owner.find('/') == std::string::npos ? "" : owner.substr(0, owner.rfind('/') + 1);
+        expected[folder + reference.substr(reference.rfind('/') + 1)] = ReadFile((*it)[3].str());
+    }
+    EXPECT_EQ(expected, (std::map<std::string, std::string>{{"Forms.v2/Forms.frx", "dotted"},
+                                                            {"forms/FRMA.frx", "a-bin"},
+                                                            {"FileNotInRootPath/--/Ctl/uc.ctx", "uc-bin"}}))
+        << info.out;
+    const ProgramRun archived = RunProgram({"archive", project, "--dest", scratch.Path("out")}, scratch);
+    ASSERT_EQ(archived.code, 0) << archived.err;
+    const std::string archive = Lines(archived.out).at(0);
+    for (const auto& [entry, bytes] : expected)
+        EXPECT_EQ(Shell("unzip -p " + Quoted(archive) + " " + Quoted(entry)).output, bytes) << entry;
+    const auto listed = Shell("unzip -Z1 " + Quoted(archive)).output;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 8) << listed; // 4 files, 3 companions, the project
 }
 
 // A file written to all through the run is refused by name, or stored as one whole version of it.

@@ -160,9 +160,44 @@ TEST(VbgGroup, StartupProjectComesFirstAndIsNotRepeated) {
         EXPECT_NE(none.error().find(scratch.Path("none.vbg")), std::string::npos) << none.error();
     }
     EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write("d.vbg.bak", "Name\r\nA.vbp\r\n"))),
-              "Name|A.vbp|\\Sources.Backup\\");
+              "Name|" + scratch.Path("A.vbp") + "|" + scratch.Path("Sources.Backup/"));
     EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write("e.vbg", "StartupProject=D\xE9v\\A.vbp\r\n"))),
               "e|" + scratch.Path("D\xC3\xA9v/A.vbp") + "|" + scratch.Path("D\xC3\xA9v/Sources.Backup/"));
+}
+
+// Group files as the Windows tools write them: drive paths, shares, relative paths, any case; every
+// path found through the drive map, and one that nothing maps named with its line, nothing made of it.
+TEST(GroupPaths, WindowsPathsAreFoundThroughTheDriveMap) {
+    ScratchFolder scratch;
+    for (const char* file : {"c/Dev/Billing/Billing.vbp", "c/Dev/sub/App.vbp", "share/Lib/Lib.vbp", "g/Near.vbp"})
+        scratch.Write(file);
+    fs::create_directories(scratch.Path("c/Bk"));
+    DriveMap drives;
+    drives.Set("C", scratch.Path("c"));
+    drives.Set("\\\\srv\\vb", scratch.Path("share"));
+    const std::string found = "|" + scratch.Path("c/Dev/Billing/Billing.vbp") + "," +
+                              scratch.Path("share/Lib/Lib.vbp") + "," + scratch.Path("g/Near.vbp") + "|";
+    const struct {
+        std::string name, text, shown;
+    } cases[] = {
+        {"g/Suite.vbpgroup",
+         "Suite\r\nC:\\Dev\\Billing\\Billing.vbp\r\n[PATH]c:\\bk\\\r\n\\\\SRV\\vb\\lib\\LIB.vbp\r\nnear.VBP\r\n",
+         "Suite" + found + scratch.Path("c/Bk/")},
+        {"g/Suite.vbg",
+         "VBGROUP 5.0\r\nStartupProject=C:\\DEV\\billing\\Billing.vbp\r\nProject=\\\\srv\\VB\\Lib\\Lib.vbp\r\n"
+         "Project=Near.vbp\r\n",
+         "Suite" + found + scratch.Path("c/Dev/Billing/Sources.Backup/")},
+        {"g/Sub.vbg", "VBGROUP 5.0\r\nStartupProject=..\\c\\dev\\SUB\\app.vbp\r\n",
+         "Sub|" + scratch.Path("c/Dev/sub/App.vbp") + "|" + scratch.Path("c/Dev/sub/Sources.Backup/")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Shown(ReadAnyGroup(scratch.Write(c.name, c.text), CodePage::Windows1252, drives)), c.shown)
+            << c.name;
+    const std::string unmapped = scratch.Write("g/E.vbpgroup", "E\r\nnear.vbp\r\n[PATH]E:\\Bk\\\r\n");
+    const auto refused = ReadAnyGroup(unmapped, CodePage::Windows1252, drives);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error(), "The group file " + unmapped + ", line 3, names \"E:\\Bk\\\", whose drive or share no "
+                                                               "folder of this machine stands for (see CORVANE_DRIVE_MAP).");
 }
 
 // the name is one line and a folder below the save path

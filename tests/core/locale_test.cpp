@@ -98,16 +98,21 @@ TEST(ProgramFolder, ProgramDataAndConfigFolders) {
               "/h/.config/corvane");
 }
 
+// Wine's drives count only where Wine has them: a folder made below an invented one would hide a backup
 TEST(DriveMap, DefaultsToWinePrefixAndIsOverridden) {
-    EXPECT_EQ(DriveMap::FromEnvironment(Environment({{"HOME", "/home/u"}})).Find("D"),
-              "/home/u/.wine/dosdevices/d:");
+    testing::ScratchFolder home;
+    std::filesystem::create_directories(home.Path(".wine/dosdevices/d:"));
+    std::filesystem::create_directories(home.Path("wp/dosdevices/e:"));
+    const DriveMap wine = DriveMap::FromEnvironment(Environment({{"HOME", home.Path()}}));
+    EXPECT_EQ(wine.Find("D"), home.Path(".wine/dosdevices/d:"));
+    EXPECT_EQ(wine.Find("E"), std::nullopt);
     const DriveMap map = DriveMap::FromEnvironment(
         Environment({{"HOME", "/home/u"},
-                     {"WINEPREFIX", "/opt/wp"},
+                     {"WINEPREFIX", home.Path("wp")},
                      {"CORVANE_DRIVE_MAP", "c=/mnt/c;bad;=x;D:=/srv/lib;\\\\Srv\\Share\\=/mnt/s"}}));
     EXPECT_EQ(map.Find("C:"), "/mnt/c");
     EXPECT_EQ(map.Find("d"), "/srv/lib");
-    EXPECT_EQ(map.Find("E"), "/opt/wp/dosdevices/e:");
+    EXPECT_EQ(map.Find("E"), home.Path("wp/dosdevices/e:"));
     EXPECT_EQ(map.Find("\\\\srv\\share"), "/mnt/s");
     EXPECT_EQ(map.Find("//SRV/SHARE"), "/mnt/s");
     EXPECT_EQ(DriveMap::FromEnvironment(Environment({})).Find("C"), std::nullopt);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/common/error.h"
+#include "core/project/references.h"
 #include "core/project/text.h"
 
 namespace corvane {
@@ -52,6 +53,8 @@ struct GroupSelection {
     std::string subfolderName;
     std::vector<std::string> projects;
     std::string savePath;
+    std::vector<int> projectLines; // the line of the file each project is named on
+    int savePathLine = 0;          // 0: not named, the default beside the first project
 };
 
 // The main window's reading: line 1 is the name; every later line is either the save path ("[PATH]")
@@ -73,8 +76,18 @@ std::string ResolveVbgProject(const std::string& reference, const std::string& g
 // exists, so that no group file of the user's is replaced unasked.
 std::string GroupFileNameForVbg(const std::string& vbgPath);
 
-// ".vbg" (any case) goes to ReadVbgGroup, everything else to ReadGroupForMainWindow.
-Result<GroupSelection> ReadAnyGroup(const std::string& path, CodePage codePage = CodePage::Windows1252);
+// The projects and the save path of a group read from `groupPath` as this machine finds them: drive
+// letters and shares through the drive map, relative paths against the group file's folder, "." and
+// ".." on the text, names matched without regard to case. A path whose drive or share no folder
+// stands for fails, naming the group file, the line and the path; nothing is made of it.
+Result<GroupSelection> LocateGroupPaths(GroupSelection selection, const std::string& groupPath,
+                                        const DriveMap& driveMap);
+
+// ".vbg" (any case) goes to ReadVbgGroup, everything else to ReadGroupForMainWindow; the paths as written.
+Result<GroupSelection> ReadGroupAsWritten(const std::string& path, CodePage codePage = CodePage::Windows1252);
+// ReadGroupAsWritten, then LocateGroupPaths.
+Result<GroupSelection> ReadAnyGroup(const std::string& path, CodePage codePage = CodePage::Windows1252,
+                                    const DriveMap& driveMap = DriveMap());
 
 // The backup folder proposed for a project: "Sources.Backup" beside it, with a trailing separator.
 std::string DefaultGroupBackupFolder(const std::string& projectPath);

@@ -159,22 +159,33 @@ Result<GroupSelection> ReadGroupForMainWindow(const std::string& path, CodePage 
     GroupSelection selection;
     selection.subfolderName = all[0];
     for (std::size_t i = 1; i < all.size(); ++i) {
-        if (IsPathLine(all[i]))
+        if (IsPathLine(all[i])) {
             selection.savePath = WithoutPathMarkers(all[i]);
-        else
+            selection.savePathLine = static_cast<int>(i + 1);
+        } else {
             selection.projects.push_back(all[i]);
+            selection.projectLines.push_back(static_cast<int>(i + 1));
+        }
     }
     // a group of a name alone has no project to put its backups beside, so it gets no default
     // save path; the user has to choose one before archiving
-    if (selection.savePath.empty() && !selection.projects.empty())
+    if (selection.savePath.empty() && !selection.projects.empty()) {
         selection.savePath = DefaultGroupBackupFolder(selection.projects.front());
+        selection.savePathLine = 0;
+    }
     return selection;
 }
 
-Result<GroupSelection> ReadAnyGroup(const std::string& path, CodePage codePage) {
-    if (KindOfInput(path) == InputKind::VbGroup)
-        return ReadVbgGroup(path, codePage);
-    return ReadGroupForMainWindow(path, codePage);
+Result<GroupSelection> ReadGroupAsWritten(const std::string& path, CodePage codePage) {
+    return KindOfInput(path) == InputKind::VbGroup ? ReadVbgGroup(path, codePage)
+                                                   : ReadGroupForMainWindow(path, codePage);
+}
+
+Result<GroupSelection> ReadAnyGroup(const std::string& path, CodePage codePage, const DriveMap& driveMap) {
+    Result<GroupSelection> read = ReadGroupAsWritten(path, codePage);
+    if (!read)
+        return read;
+    return LocateGroupPaths(std::move(read).value(), path, driveMap);
 }
 
 } // namespace corvane

@@ -79,6 +79,10 @@ char GroupSeparator(const std::string& groupPath) {
 // needs them in this machine's form
 std::string ResolveVbgProject(const std::string& reference, const std::string& groupPath) {
     const char sep = GroupSeparator(groupPath);
+    // a drive or a share is found through the drive map when the group is read on this machine
+    const bool windowsRooted = (reference.size() >= 2 && reference[1] == ':') || reference.starts_with("\\\\");
+    if (sep == '/' && windowsRooted)
+        return reference;
     std::string path = reference;
     std::replace(path.begin(), path.end(), sep == '/' ? '\\' : '/', sep);
     if (IsAbsolute(path, sep)) {
@@ -115,8 +119,11 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path, CodePage codePage) 
         return lines.failure();
 
     std::string startup;
-    std::vector<std::string> others;
+    int startupLine = 0;
+    std::vector<std::pair<std::string, int>> others;
+    int number = 0;
     for (const auto& line : lines.value()) {
+        ++number;
         const auto equals = line.find('=');
         if (equals == std::string::npos)
             continue; // the "VBGROUP 5.0" header and anything unknown
@@ -124,22 +131,28 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path, CodePage codePage) 
         const std::string value = Trimmed(line.substr(equals + 1));
         if (value.empty())
             continue;
-        if (key == "startupproject")
+        if (key == "startupproject") {
             startup = ResolveVbgProject(value, path);
-        else if (key == "project")
-            others.push_back(ResolveVbgProject(value, path));
+            startupLine = number;
+        } else if (key == "project") {
+            others.emplace_back(ResolveVbgProject(value, path), number);
+        }
     }
 
     GroupSelection selection;
     selection.subfolderName = NameWithoutExtension(path);
     const char sep = GroupSeparator(path);
-    if (!startup.empty())
+    if (!startup.empty()) {
         selection.projects.push_back(startup);
-    for (const auto& project : others) {
+        selection.projectLines.push_back(startupLine);
+    }
+    for (const auto& [project, line] : others) {
         const bool listed = std::any_of(selection.projects.begin(), selection.projects.end(),
                                         [&](const std::string& p) { return SameProject(p, project, sep); });
-        if (!listed)
+        if (!listed) {
             selection.projects.push_back(project);
+            selection.projectLines.push_back(line);
+        }
     }
     if (selection.projects.empty())
         return fail(ErrorKind::Refused, "The Visual Basic group file \"" + path + "\" names no project.",

@@ -1,6 +1,9 @@
 // drive letters and shares mapped to folders, from Wine's prefix and the user's own list
 #include "core/project/references.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <cctype>
 
 namespace corvane {
@@ -67,8 +70,12 @@ std::optional<std::string> DriveMap::Find(const std::string& key) const {
         return found->second;
     }
     if (IsDriveLetter(normalised) && !m_dosDevices.empty()) {
-        return m_dosDevices + "/" +
-               static_cast<char>(std::tolower(static_cast<unsigned char>(normalised[0]))) + ":";
+        const std::string drive = m_dosDevices + "/" +
+                                  static_cast<char>(std::tolower(static_cast<unsigned char>(normalised[0]))) + ":";
+        // only a drive Wine has: a folder made below an invented one would hold a backup nobody finds
+        std::error_code error;
+        if (std::filesystem::is_directory(drive, error))
+            return drive;
     }
     return std::nullopt;
 }
