@@ -237,6 +237,12 @@ TEST_F(ArchiveRunTest, AFolderThatCouldNotBeMadeIsNotRemembered) {
     const std::string below = m_scratch.Write("plain") + "/sub/";
     EXPECT_EQ(RunSingleProject(m_scene.Request(project, below), m_options).kind, RunOutcome::Kind::ProjectFailed);
     EXPECT_EQ(RunGroup({{project}, below, "Suite", ""}, m_options).kind, RunOutcome::Kind::ProjectFailed);
+    // a Windows path nothing mapped makes no folder named "C:" or "Dev\bk"
+    const std::string windows = m_scratch.Path("C:\\Dev\\bk\\");
+    const RunOutcome refused = RunSingleProject(m_scene.Request(project, windows), m_options);
+    EXPECT_EQ(refused.kind, RunOutcome::Kind::ProjectFailed);
+    EXPECT_NE(refused.failure.error.message.find("written the Windows way"), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_scratch.Path("C:\\")));
     EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), m_scratch.Path("good/"));
 }
 

@@ -34,6 +34,9 @@ void IgnoreFileSizeSignal();
 long CurrentProcessId();
 bool ProcessIsRunning(long processId);
 
+// The separator of this machine's paths: "/", or "\\" on Windows (where "/" works as well).
+char NativeSeparator();
+
 // `path` made absolute as the user typed it: against the current folder as the shell names it ($PWD
 // when that is the current folder), so that a folder reached through a symbolic link keeps its name
 // and ".." later climbs out of the link, not out of its target. Nothing else is resolved.

@@ -5,6 +5,8 @@
 #include <random>
 #include <system_error>
 
+#include "core/platform/platform.h"
+
 namespace corvane {
 
 namespace fs = std::filesystem;
@@ -50,7 +52,30 @@ int DeleteFile(const std::string& path) {
     return error ? error.value() : 0;
 }
 
+namespace {
+
+// A Windows path that reached this far was never mapped to a folder of this machine: made as it is, it
+// would give folders named "C:" or "Dev\bk" that nobody looks in.
+bool WouldMakeForeignFolder(const std::string& path) {
+    if (NativeSeparator() == '\\')
+        return false;
+    std::error_code error;
+    for (std::size_t at = path.find_first_of("\\:"); at != std::string::npos; at = path.find_first_of("\\:", at + 1)) {
+        const std::string upTo = path.substr(0, path.find_first_of("/", at));
+        if (!fs::exists(fs::path(upTo), error))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 Status CreateFolderPath(const std::string& path) {
+    if (WouldMakeForeignFolder(path))
+        return fail(ErrorKind::Refused,
+                    "The folder " + path + " is written the Windows way and no folder of this machine stands "
+                                           "for it (see CORVANE_DRIVE_MAP); nothing was made.",
+                    path);
     const char separator = SeparatorOf(path);
     std::string target;
     std::error_code lastError;

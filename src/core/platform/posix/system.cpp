@@ -43,6 +43,10 @@ std::string CurrentFolderAsNamed() {
 
 } // namespace
 
+char NativeSeparator() {
+    return '/';
+}
+
 std::string AbsolutePathAsTyped(const std::string& path) {
     if (path.empty() || path.front() == '/')
         return path;
