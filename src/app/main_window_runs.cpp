@@ -60,7 +60,7 @@ void MainWindow::startArchiveRun() {
     const auto moment = m_setup.clock();
     RunOptions options;
     options.archive.driveMap = m_setup.driveMap;
-    options.archive.codePage = CodePageFromEnvironment(); // the one the window shows the names in
+    options.archive.codePage = m_setup.codePage; // the one the window shows the names in
     options.clock = [moment] { return moment; };
 
     ArchiveJob::Request request;

@@ -40,9 +40,11 @@ ArchiveOutcome Cancelled() {
     return outcome;
 }
 
-std::string EntryName(std::string windowsPath, CodePage codePage) {
-    std::replace(windowsPath.begin(), windowsPath.end(), '\\', '/');
-    return AnsiToUtf8(windowsPath, codePage);
+// decoded before "\" is replaced: in a double-byte code page a trail byte may equal it
+std::string EntryName(const std::string& windowsPath, CodePage codePage) {
+    std::string name = AnsiToUtf8(windowsPath, codePage);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
 }
 
 // One build: the zip object, what is already stored, and the rewritten project file growing in memory.
@@ -70,8 +72,9 @@ public:
         if (!reference) {
             AppendRewritten(line);
         } else {
-            const std::string archivePath =
-                reference->malformed ? std::string() : SafeArchivePath(reference->reference);
+            const std::string archivePath = reference->malformed
+                                                ? std::string()
+                                                : SafeArchivePath(reference->reference, m_options.codePage);
             if (archivePath.empty())
                 return Failed(line, fail(ErrorKind::Refused, "The line names no file."));
             const Result<std::string> added = AddReferencedFile(reference->reference, archivePath, line);
@@ -156,9 +159,10 @@ private:
     // without binary properties have none.
     Status AddCompanion(const std::string& companion, const std::string& ownerDiskPath,
                         const std::string& line) {
-        const std::string entryName = EntryName(SafeArchivePath(companion), m_options.codePage);
+        const std::string entryName =
+            EntryName(SafeArchivePath(companion, m_options.codePage), m_options.codePage);
         const std::optional<std::string> diskPath = m_listings.Find(
-            FolderOfPath(ownerDiskPath), AnsiToUtf8(FileNameOfPath(companion), m_options.codePage));
+            FolderOfPath(ownerDiskPath), FileNameOfPath(AnsiToUtf8(companion, m_options.codePage)));
         if (!diskPath || AlreadyStored(entryName))
             return Status::success();
         return Append(*diskPath, entryName, line, companion);
