@@ -107,6 +107,10 @@ TEST(IniFile, GetFollowsTheProfileFunctions) {
         {"[S]\nA=\"\"quoted\"\"\n", "S", "A", "d", "\"quoted\""}, // one pair of quotes only
         {"[S]\nA=  \"  padded  \"  \n", "S", "A", "d", "  padded  "},
         {"[S]\nA=\"open\n", "S", "A", "d", "\"open"},
+        {"[S]\nA='single'\n", "S", "A", "d", "single"},
+        {"[S]\nA='mixed\"\n", "S", "A", "d", "'mixed\""},
+        {"[S]\nA=\"'inner'\"\n", "S", "A", "d", "'inner'"},
+        {"[S]\nA='\n", "S", "A", "d", "'"},
         {"[S]\nA=" + a300 + "\n", "S", "A", "d", a254},
         {"[S]\nA=\"" + c254 + "\"\n", "S", "A", "d", c254}, // quotes go before the cut
         {"", "S", "A", a300, a254},
