@@ -47,9 +47,11 @@ inline std::string CheckIniFile(const std::string& bytes, const IniFile& ini) {
 }
 
 // The message table agrees with its language file and falls back to the English text outside it;
-// without the end marker this reads 32,000 keys, so it is the slow check.
+// without the end marker this reads 32,000 keys, so it is the slow check. Read in a double-byte code page,
+// whose lead bytes without a trail byte any input is full of.
 inline std::string CheckMessageTable(const IniFile& ini) {
-    const StringTable table = StringTable::FromIniFile(ini);
+    const CodePage japanese = CodePage::FromNumber(932).value();
+    const StringTable table = StringTable::FromIniFile(ini, japanese);
     if (table.size() == 1)
         return "the message table spans one index";
     const std::string english = "en|x";
@@ -60,7 +62,8 @@ inline std::string CheckMessageTable(const IniFile& ini) {
     }
     for (int n = 1; n < std::min(last, 64); ++n) {
         const std::string text = ini.Get("Strings", "String" + std::to_string(n), "");
-        if (table.GetString(n, english) != ExpandLineBreaks(text.empty() ? english : text))
+        if (table.GetString(n, english) !=
+            ExpandLineBreaks(text.empty() ? english : AnsiToUtf8(text, japanese)))
             return "message " + std::to_string(n) + " differs from the language file";
     }
     return "";

@@ -51,15 +51,20 @@ int Save(QWidget& widget, const QString& file) {
     return 0;
 }
 
+// the languages shipped beside the program are all Western European ones
+constexpr CodePage kShippedLanguagesCodePage = CodePage::Windows1252;
+
 // The editor as a user sees it after choosing a group, over the main window.
 int TakeGroupEditorScreenshot(QWidget& owner, const QString& languageFile, const QString& file) {
     // no command runs while the picture is taken, so the services are never asked anything
     DesktopServices services;
-    const StringTable strings = languageFile.isEmpty()
-                                    ? StringTable()
-                                    : StringTable::FromIniFile(IniFile::Load(PathBytes(languageFile)));
+    const StringTable strings =
+        languageFile.isEmpty()
+            ? StringTable()
+            : StringTable::FromIniFile(IniFile::Load(PathBytes(languageFile)), kShippedLanguagesCodePage);
     QLineEdit projectPath;
-    FormGroup editor(services, strings, languageFile, &projectPath, &owner);
+    FormGroup editor(services, strings, {languageFile, kShippedLanguagesCodePage}, CodePage::Windows1252,
+                     &projectPath, &owner);
     editor.text1(0)->setText(QStringLiteral("C:\\Dev\\Accounting\\Accounting suite.vbpgroup"));
     editor.text1(1)->setText(QStringLiteral("Accounting suite"));
     editor.text1(2)->setText(QStringLiteral("C:\\Dev\\Accounting\\Accounting.vbp"));
@@ -125,6 +130,7 @@ int main(int argc, char** argv) {
     inputs.zipVersion = ZipVersionText();
     inputs.year = QDate::currentDate().year();
     inputs.languageFile = LanguageFile(parser.value(lang));
+    inputs.languageCodePage = kShippedLanguagesCodePage;
     window.ApplyLoadInputs(inputs);
 
     if (shown == QLatin1String("group"))

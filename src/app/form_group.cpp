@@ -61,10 +61,10 @@ public:
 
 } // namespace
 
-FormGroup::FormGroup(UiServices& services, const StringTable& strings, const QString& languageFile,
-                     QLineEdit* projectPathBox, QWidget* parent)
+FormGroup::FormGroup(UiServices& services, const StringTable& strings, const TranslationFile& language,
+                     CodePage codePage, QLineEdit* projectPathBox, QWidget* parent)
     : QDialog(parent), m_services(services), m_strings(strings), m_projectPathBox(projectPathBox),
-      m_codePage(CodePageFromEnvironment()) {
+      m_codePage(codePage) {
     setObjectName(QStringLiteral("frmGroup"));
     setWindowTitle(QStringLiteral("Visual Basic\u00A9 project group to create:"));
     setWindowIcon(WindowIcon());
@@ -77,8 +77,8 @@ FormGroup::FormGroup(UiServices& services, const StringTable& strings, const QSt
     createControls();
     arrangeControls();
     connectCommands();
-    if (!languageFile.isEmpty())
-        TranslateForm(this, languageFile);
+    if (!language.path.isEmpty())
+        TranslateForm(this, language.path, language.codePage);
     // the group name is the one box the user types into; the file box above it is read-only
     m_text1[1]->setFocus();
     markSaved(QString());

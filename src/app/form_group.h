@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 
+#include "app/window_texts.h"
 #include "core/group/group.h"
 
 class QLabel;
@@ -29,9 +30,9 @@ class FormGroup : public QDialog {
     Q_OBJECT
 
 public:
-    // languageFile: empty keeps the built-in texts. projectPathBox may be null (nothing is handed back).
-    FormGroup(UiServices& services, const StringTable& strings, const QString& languageFile,
-              QLineEdit* projectPathBox, QWidget* parent = nullptr);
+    // codePage: of the group files. projectPathBox may be null (nothing is handed back).
+    FormGroup(UiServices& services, const StringTable& strings, const TranslationFile& language,
+              CodePage codePage, QLineEdit* projectPathBox, QWidget* parent = nullptr);
 
     // Text1: 0 group file, 1 group name, 2 main project, 3 backup folder.
     QLineEdit* text1(int index) const { return m_text1.at(index); }

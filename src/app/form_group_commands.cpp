@@ -29,7 +29,7 @@ bool Exists(const QString& path) {
 } // namespace
 
 QString FormGroup::message(int n, const QString& english) const {
-    return FromAnsi(m_strings.GetString(n, ToAnsi(english)));
+    return QString::fromStdString(m_strings.GetString(n, english.toStdString()));
 }
 
 std::optional<QString> FormGroup::chooseFile(const QString& title, const QString& filter, quint32 flags) {

@@ -233,7 +233,7 @@ void FormMain::connectHandlers() {
 
 void FormMain::ApplyLoadInputs(const FormLoadInputs& inputs) {
     if (!inputs.languageFile.isEmpty())
-        TranslateForm(this, inputs.languageFile);
+        TranslateForm(this, inputs.languageFile, inputs.languageCodePage);
     ApplyVersionTexts(inputs.versionText, inputs.zipVersion);
     CompleteYearRange(inputs.year);
 }

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <array>
 
+#include "core/project/code_page.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -19,10 +21,11 @@ class VistaProg;
 
 // What the window's loading needs from outside, so that tests can give fixed values.
 struct FormLoadInputs {
-    QString languageFile; // empty: keep the built-in texts
-    QString versionText;  // "Version " + major.minor.revision
-    QString zipVersion;   // the zip layer's version text
-    int year = 0;         // the current year, completing the foot caption's range
+    QString languageFile;                              // empty: keep the built-in texts
+    CodePage languageCodePage = CodePage::Windows1252; // the language file's
+    QString versionText;                               // "Version " + major.minor.revision
+    QString zipVersion;                                // the zip layer's version text
+    int year = 0; // the current year, completing the foot caption's range
 };
 
 class FormMain : public QWidget {

@@ -45,6 +45,13 @@ MainWindowSetup DesktopSetup(const EnvLookup& env) {
     setup.versionText = ProgramVersionText();
     setup.zipVersion = ZipVersionText();
     setup.driveMap = DriveMap::FromEnvironment(env);
+    // the command line refuses to run with a code page no one meant; the window says so and reads the
+    // files as a machine of the user's locale writes them, which the names it shows make visible
+    const Result<CodePage> codePage = ChooseAnsiCodePage(env);
+    setup.codePage = codePage ? *codePage : AnsiCodePageOfLcid(setup.lcid);
+    if (!codePage)
+        setup.codePageProblem = codePage.error() + " Code page " + std::to_string(setup.codePage.number()) +
+                                " of your locale is used instead.";
     return setup;
 }
 
@@ -76,23 +83,29 @@ MainWindow::~MainWindow() {
 }
 
 QString MainWindow::GetString(int n, const QString& english) const {
-    return FromAnsi(m_strings.GetString(n, ToAnsi(english)));
+    return QString::fromStdString(m_strings.GetString(n, english.toStdString()));
 }
 
 QString MainWindow::message(const char* key, const QString& english) const {
     const std::string text = ReadIniString("Messages", key, "", PathBytes(languageFile()));
-    return text.empty() ? english : FromAnsi(text);
+    return text.empty() ? english : FromAnsi(text, m_languageCodePage);
 }
 
 QString MainWindow::languageFile() const {
-    return PathText(JoinPath(LanguageFolder(m_setup.programFolder), ToAnsi(m_currentLanguage) + ".lng"));
+    return PathText(JoinPath(LanguageFolder(m_setup.programFolder), PathBytes(m_currentLanguage) + ".lng"));
 }
 
 void MainWindow::Form_Load(const QString& commandLine) {
-    m_currentLanguage = FromAnsi(ChooseLanguage(m_setup.lcid, m_setup.programFolder));
-    m_helpLanguage = FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())));
-    m_strings = StringTable::LoadStringTable(ToAnsi(m_currentLanguage), m_setup.programFolder);
-    TranslateForm(this, languageFile());
+    const std::string language = ChooseLanguage(m_setup.lcid, m_setup.programFolder);
+    m_currentLanguage = PathText(language); // the name of a file beside the program
+    m_languageCodePage = LanguageCodePage(language, m_setup.lcid, m_setup.programFolder);
+    m_helpLanguage =
+        FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())), m_languageCodePage);
+    m_strings = StringTable::LoadStringTable(language, m_setup.programFolder, m_languageCodePage);
+    TranslateForm(this, languageFile(), m_languageCodePage);
+    if (!m_setup.codePageProblem.empty())
+        m_services.messageBox(this, MessageText(m_setup.codePageProblem), QString::fromLatin1(kAppName),
+                              MsgBox::Exclamation);
     ApplyVersionTexts(m_setup.versionText, m_setup.zipVersion);
 
     // any spelling of the group extension, anywhere in the path, as long as the file is there
@@ -129,7 +142,7 @@ void MainWindow::onFrame3D2Click() {
 }
 
 void MainWindow::openHelpPage() {
-    openInShell(QString::fromStdString(HelpPageAddress(ToAnsi(m_helpLanguage))));
+    openInShell(QString::fromStdString(HelpPageAddress(m_helpLanguage.toStdString())));
 }
 
 void MainWindow::showVersionBox() {

@@ -32,6 +32,8 @@ struct MainWindowSetup {
     QString zipVersion;                             // the zip layer's version text
     int timer1Interval = FormMain::kTimer1Interval; // how long the panel stays after a successful run
     DriveMap driveMap;                              // how drive-letter references reach this machine
+    CodePage codePage;                              // of the project and group files, decided at start-up
+    std::string codePageProblem; // why CORVANE_ANSI_CODEPAGE was not used; shown when the window loads
 };
 
 // The real surroundings: program folder, settings, locale and drives from the environment.
@@ -119,6 +121,7 @@ private:
     StringTable m_strings;
     QString m_currentLanguage;
     QString m_helpLanguage;
+    CodePage m_languageCodePage; // of the chosen language's file
     bool m_isGroup = false;
     JobState m_selectedJob;       // the single project's names, fixed when it was chosen
     Job* m_run = nullptr;         // the running job, or the last one; a child of the window

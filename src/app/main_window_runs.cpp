@@ -60,7 +60,7 @@ void MainWindow::startArchiveRun() {
     const auto moment = m_setup.clock();
     RunOptions options;
     options.archive.driveMap = m_setup.driveMap;
-    options.archive.codePage = CodePageFromEnvironment(); // the one the window shows the names in
+    options.archive.codePage = m_setup.codePage; // the one the window shows the names in
     options.clock = [moment] { return moment; };
 
     ArchiveJob::Request request;
@@ -172,8 +172,9 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         break;
     case RunOutcome::Kind::ProjectFailed:
         m_services.messageBox(this,
-                              MessageText(ArchiveFailureMessage(outcome.failure)) + QStringLiteral("\r\n") +
-                                  MessageText(outcome.failure.error.message),
+                              // the step is the project's own line, in its code page
+                              FromAnsi(ArchiveFailureMessage(outcome.failure), m_setup.codePage) +
+                                  QStringLiteral("\r\n") + MessageText(outcome.failure.error.message),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
             m_services.messageBox(this, GetString(19, QStringLiteral("An error occurred during archiving !")),

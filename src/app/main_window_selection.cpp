@@ -76,7 +76,7 @@ void MainWindow::selectSingleProject(const QString& path) {
     text1(0)->setText(path);
     text1(2)->setText(PathText(selection.value().savePath));
     // the names come from the project file, in its code page
-    text1(1)->setText(FromAnsi(m_selectedJob.gZipName));
+    text1(1)->setText(FromAnsi(m_selectedJob.gZipName, m_setup.codePage));
     savePathDialog()->show();
     text1(3)->setFocus();
 }
@@ -90,8 +90,8 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
 
     // the group file is ANSI text, in the code page the group editor writes it in
     const std::optional<Result<GroupSelection>> read = ReadAside<Result<GroupSelection>>(
-        [file = PathBytes(path), drives = m_setup.driveMap] {
-            return ReadAnyGroup(file, CodePageFromEnvironment(), drives);
+        [file = PathBytes(path), codePage = m_setup.codePage, drives = m_setup.driveMap] {
+            return ReadAnyGroup(file, codePage, drives);
         },
         m_selectionRead);
     if (!read)
@@ -127,7 +127,8 @@ void MainWindow::onPelmButton1Click() {
     QCoreApplication::processEvents();
 
     // a fresh editor every time: empty fields and the texts of the current language
-    FormGroup editor(m_services, m_strings, languageFile(), text1(0), this);
+    FormGroup editor(m_services, m_strings, {languageFile(), m_languageCodePage}, m_setup.codePage, text1(0),
+                     this);
     editor.exec();
 
     // the editor hands a saved group back through the path box; "Return" leaves the box as it was,

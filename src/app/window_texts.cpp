@@ -11,13 +11,13 @@
 
 namespace corvane {
 
-// one code page rule for core and window: the core's conversion, wrapped for QString
-QString FromAnsi(const std::string& bytes) {
-    return QString::fromStdString(AnsiToUtf8(bytes, CodePageFromEnvironment()));
+// one conversion for core and window: the core's, wrapped for QString
+QString FromAnsi(const std::string& bytes, CodePage codePage) {
+    return QString::fromStdString(AnsiToUtf8(bytes, codePage));
 }
 
-std::string ToAnsi(const QString& text) {
-    return Utf8ToAnsi(text.toStdString(), CodePageFromEnvironment());
+std::string ToAnsi(const QString& text, CodePage codePage) {
+    return Utf8ToAnsi(text.toStdString(), codePage);
 }
 
 std::string PathBytes(const QString& path) {
@@ -84,16 +84,18 @@ bool SetControlCaption(QObject* control, const QString& caption) {
     return control->setProperty("Caption", caption);
 }
 
-void TranslateForm(QWidget* window, const QString& languageFile) {
-    TranslateForm(window, languageFile, &ReadIniString);
+void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage) {
+    TranslateForm(window, languageFile, codePage, &ReadIniString);
 }
 
-void TranslateForm(QWidget* window, const QString& languageFile, const IniReader& read) {
+void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage, const IniReader& read) {
     if (!window)
         return;
     const std::string file = PathBytes(languageFile);
-    const std::string section = ToAnsi(window->objectName());
-    const auto value = [&](const QString& key) { return FromAnsi(read(section, ToAnsi(key), "", file)); };
+    const std::string section = ToAnsi(window->objectName(), codePage);
+    const auto value = [&](const QString& key) {
+        return FromAnsi(read(section, ToAnsi(key, codePage), "", file), codePage);
+    };
 
     const QString title = value(QStringLiteral("Form"));
     if (!title.isEmpty())

@@ -8,15 +8,17 @@
 #include <functional>
 #include <string>
 
+#include "core/project/code_page.h"
+
 class QWidget;
 
 namespace corvane {
 
 // Qt texts from and to the ANSI bytes of the files the program shares with Windows users, in the code
-// page the core uses for every ANSI file (Windows-1252 unless configured otherwise).
-QString FromAnsi(const std::string& bytes);
+// page they are written in (the one decided at start-up, or a language file's own).
+QString FromAnsi(const std::string& bytes, CodePage codePage);
 // Characters the code page cannot hold become "?".
-std::string ToAnsi(const QString& text);
+std::string ToAnsi(const QString& text, CodePage codePage);
 
 // Paths as the core reads them (bytes of this machine's file names) and as the windows show them.
 std::string PathBytes(const QString& path);
@@ -42,15 +44,22 @@ QString ControlIndexSuffix(const QObject* control);
 // descendant with a name of its own; the parts Qt names inside compound widgets ("qt_...") are not.
 QList<QObject*> WindowControls(const QWidget* window);
 
+// A language file and the code page its language writes it in; an empty path keeps the built-in texts.
+struct TranslationFile {
+    QString path;
+    CodePage codePage;
+};
+
 // Reads one value of an INI file: (section, key, default, file) -> the value or the default.
 using IniReader = std::function<std::string(const std::string& section, const std::string& key,
                                             const std::string& defaultValue, const std::string& filePath)>;
 
 // Section = the window's name. "Form" gives the window's title; for every control, the key
 // name + index suffix gives its caption (only controls that have one: labels, buttons, frames)
-// and that key + "ToolTipText" its tool tip. Empty or missing values keep the built-in texts.
-void TranslateForm(QWidget* window, const QString& languageFile);
-void TranslateForm(QWidget* window, const QString& languageFile, const IniReader& read);
+// and that key + "ToolTipText" its tool tip. Empty or missing values keep the built-in texts. The file
+// is written in the code page of its language.
+void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage);
+void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage, const IniReader& read);
 
 // Sets the caption of a control that has one; false (nothing set) for controls without a caption.
 bool SetControlCaption(QObject* control, const QString& caption);

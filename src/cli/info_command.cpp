@@ -63,7 +63,7 @@ std::vector<ReferenceReport> CollectReferences(const ProjectFile& project, const
         report.key = keyText.substr(0, keyText.size() - 1);
         report.malformed = line->malformed;
         if (!line->malformed) {
-            report.archivePath = AnsiToUtf8(SafeArchivePath(line->reference), codePage);
+            report.archivePath = AnsiToUtf8(SafeArchivePath(line->reference, codePage), codePage);
             report.file = Describe(line->reference, resolver, codePage);
             if (const std::optional<std::string> companion = CompanionReference(*line)) {
                 report.companion = Describe(*companion, resolver, codePage);

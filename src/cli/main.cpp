@@ -6,11 +6,17 @@
 
 int main(int argc, char** argv) {
     corvane::TuneAllocatorForArchiving();
-    const corvane::CliEnvironment environment = corvane::CliEnvironment::FromProcess();
+    // decided once, before any command reads a file: a code page no one meant would name every file wrongly
+    const corvane::Result<corvane::CliEnvironment> environment =
+        corvane::CliEnvironment::FromProcess(corvane::ProcessEnvironment());
+    if (!environment) {
+        std::cerr << environment.error() << "\n";
+        return corvane::kUsageExit;
+    }
     const std::vector<corvane::Command> commands = {
-        corvane::MakeInfoCommand(environment),
-        corvane::MakeArchiveCommand(corvane::RunContext::FromProcess()),
-        corvane::MakeUnzipCommand(corvane::RunContext::FromProcess()),
+        corvane::MakeInfoCommand(*environment),
+        corvane::MakeArchiveCommand(corvane::RunContext::FromProcess(*environment)),
+        corvane::MakeUnzipCommand(corvane::RunContext::FromProcess(*environment)),
     };
     return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
 }

@@ -8,14 +8,22 @@
 #include <fstream>
 
 #include "core/common/environment.h"
+#include "core/locale/locale.h"
 #include "core/platform/platform.h"
 #include "core/project/text.h"
 
 namespace corvane {
 
-RunContext RunContext::FromProcess() {
+Result<CliEnvironment> CliEnvironment::FromProcess(const EnvLookup& env) {
+    Result<CodePage> codePage = ChooseAnsiCodePage(env);
+    if (!codePage)
+        return codePage.failure();
+    return CliEnvironment{DriveMap::FromEnvironment(env), *codePage};
+}
+
+RunContext RunContext::FromProcess(CliEnvironment environment) {
     RunContext context;
-    context.environment = CliEnvironment::FromProcess();
+    context.environment = std::move(environment);
     context.env = ProcessEnvironment();
     context.settings = DefaultSettingsLocation(context.env);
     context.showProgress = StandardErrorIsTerminal();

@@ -18,7 +18,8 @@ struct CliEnvironment {
     DriveMap driveMap;
     CodePage codePage = CodePage::Windows1252;
 
-    static CliEnvironment FromProcess() { return {DriveMap::FromEnvironment(), CodePageFromEnvironment()}; }
+    // Fails when CORVANE_ANSI_CODEPAGE names no known code page: no command runs then.
+    static Result<CliEnvironment> FromProcess(const EnvLookup& env);
 };
 
 // Exit code of a run stopped by Ctrl-C, as shells report a process ended by SIGINT.
@@ -33,7 +34,7 @@ struct RunContext {
     std::function<bool()> cancelRequested; // for tests; used when watchInterrupt is false
     Clock clock = SystemClock();
 
-    static RunContext FromProcess();
+    static RunContext FromProcess(CliEnvironment environment);
     // The cancel poll of one run; arms the Ctrl-C watch when asked to.
     std::function<bool()> ArmCancel() const;
 };

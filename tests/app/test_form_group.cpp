@@ -25,7 +25,7 @@ struct Editor {
     ScriptedServices ui;
     StringTable strings;
     QLineEdit mainPath{"/earlier.vbp"};
-    FormGroup form{ui, strings, QString(), &mainPath};
+    FormGroup form{ui, strings, {}, CodePage::Windows1252, &mainPath};
 
     Editor(const QStringList& fields, const QStringList& linked) {
         for (int i = 0; i < 4; ++i)

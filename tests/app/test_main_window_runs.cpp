@@ -73,7 +73,7 @@ private slots:
         if (blocked)
             f.setup.settings.localMachineFile = PathBytes(f.write("blocked", "x") + "/machine.settings");
         const QString a = f.writeProject("a/A.vbp", "A", "1.0.0");
-        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0", fails ? "Class=Gone; Gone.cls\r\n" : "");
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0", fails ? "Class=Gone; G\xF6ne.cls\r\n" : "");
         const QString c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(group ? f.writeGroup("S.vbpgroup", "Suite", {a, b, c, "[PATH]" + f.path("out/")}) : b);
@@ -99,8 +99,9 @@ private slots:
             return;
         }
         const QString text = f.ui.messageBoxes[0].text;
-        // the reason, after the line the core words
-        QVERIFY2(text.section("\r\n", 2).contains("Gone.cls"), qPrintable(text));
+        // the line as the project's code page writes it, then the reason the core words
+        QCOMPARE(text.section("\r\n", 1, 1), QString::fromUtf8("Line : Class=Gone; G\xC3\xB6ne.cls"));
+        QVERIFY2(text.section("\r\n", 2).contains(QString::fromUtf8("G\xC3\xB6ne.cls")), qPrintable(text));
         QVERIFY(!window.timer1()->isActive() && (!group || window.label2()->text() == b));
     }
 

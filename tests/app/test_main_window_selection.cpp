@@ -13,6 +13,7 @@
 #include "app/form_group.h"
 #include "app/read_aside.h"
 #include "app/ui_services.h"
+#include "core/locale/locale.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;
@@ -98,6 +99,29 @@ private slots:
                 expected += built.windowTitle() + "|" + built.pelmOpenThe()->caption() + "|";
             QCOMPARE(shown.join('|').left(expected.size()), expected);
         }
+    }
+
+    // a Russian language file in 1251 shows Cyrillic; an unknown CORVANE_ANSI_CODEPAGE is said once at
+    // start-up and the locale's code page names the projects
+    void formLoadReadsEachFileInItsCodePage() {
+        MainWindowFixture f;
+        f.write("program/Lng/Local.ini", "[LocaleID]\r\n1049=rus\r\nForce=\r\n");
+        f.write("program/Lng/rus.lng", "[frmMain]\r\nForm=\xC0\xF0\xF5\xE8\xE2\r\n[Strings]\r\n"
+                                       "String20=\xCE\xF2\xEA\xF0\xFB\xF2\xFC\r\nString21=###END###\r\n");
+        f.setup.lcid = 1049;
+        f.setup.codePage = AnsiCodePageOfLcid(1049);
+        f.setup.codePageProblem = "CORVANE_ANSI_CODEPAGE: \"koi8-r\" is not a code page Corvane knows.";
+        const QString project = f.writeProject("p/P.vbp", "x");
+        f.write("p/P.vbp", "Type=Exe\r\nModule=Module1; Module1.bas\r\nName=\"\xD3\xF7\xB8\xF2\"\r\n");
+        MainWindow& window = f.open();
+        QCOMPARE(window.windowTitle(), QString::fromUtf8("\xD0\x90\xD1\x80\xD1\x85\xD0\xB8\xD0\xB2"));
+        QCOMPARE(window.pelmOpenThe()->caption(),
+                 QString::fromUtf8("\xD0\x9E\xD1\x82\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD1\x8C"));
+        QCOMPARE(f.ui.messageBoxes.size(), 1);
+        QVERIFY(f.ui.messageBoxes[0].text.startsWith(QString::fromStdString(f.setup.codePageProblem)));
+        f.choose(project);
+        QVERIFY(
+            window.text1(1)->text().startsWith(QString::fromUtf8("\xD0\xA3\xD1\x87\xD1\x91\xD1\x82 0.0.0.")));
     }
 
     void select_data() {

@@ -125,6 +125,34 @@ TEST(RealProgram, BackupsInTheSameSecondAreAllKept) {
         EXPECT_TRUE(fs::is_regular_file(path)) << path;
 }
 
+// The code page is decided before any command runs: an unknown one ends every command with exit 2 and the
+// list of the accepted ones, touching nothing; a known one names the archive from the project's bytes.
+TEST(RealProgram, TheCodePageIsChosenBeforeAnyCommand) {
+    ScratchFolder scratch;
+    scratch.Write("p/m.bas", "Attribute VB_Name = \"m\"\r\n");
+    const std::string project =
+        scratch.Write("p/P.vbp", "Type=Exe\r\nModule=m; m.bas\r\nName=\"\xD3\xF7\xB8\xF2\"\r\n"); // "Учёт"
+    const char* kVariable = "CORVANE_ANSI_CODEPAGE";
+    ::setenv(kVariable, "koi8-r", 1);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"archive", project, "--dest", scratch.Path("out")},
+          std::vector<std::string>{"info", project}}) {
+        const ProgramRun run = RunProgram(args, scratch);
+        EXPECT_EQ(run.code, 2) << args[0];
+        EXPECT_NE(run.err.find("\"koi8-r\" is not a code page"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("1250, 1251, 1252"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    EXPECT_FALSE(fs::exists(scratch.Path("out")));
+
+    ::setenv(kVariable, "windows-1251", 1);
+    const ProgramRun run = RunProgram({"archive", project, "--dest", scratch.Path("out")}, scratch);
+    ::unsetenv(kVariable);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(FileNamesIn(scratch.Path("out")).size(), 1u);
+    EXPECT_EQ(FileNamesIn(scratch.Path("out")).at(0).rfind("\xD0\xA3\xD1\x87\xD1\x91\xD1\x82 0.0.0.", 0), 0u);
+}
+
 // Whatever stands where a file belongs, the run ends within two seconds, exit 1 or 2, naming it and
 // what it is.
 TEST(RealProgram, WhatIsNotAFileEndsTheRunAtOnce) {

@@ -65,6 +65,78 @@ TEST_F(ArchiveBuilderTest, StoresEveryFileInLineOrderWithRewrittenProjectLast) {
     EXPECT_TRUE(FileNamesIn(m_scene.Scratch().Path("tmp")).empty());
 }
 
+// name, UTF-8 flag (bit 11 of the general purpose flags) and bytes of every central record, in order
+std::vector<std::pair<std::string, bool>> CentralRecords(const std::string& archive) {
+    std::vector<std::pair<std::string, bool>> records;
+    for (std::size_t at = archive.find("PK\x01\x02"); at != std::string::npos;
+         at = archive.find("PK\x01\x02", at + 4))
+        records.emplace_back(archive.substr(at + 46, ReadLittle(archive, at + 28, 2)),
+                             (ReadLittle(archive, at + 8, 2) & 0x0800) != 0);
+    return records;
+}
+
+// Projects written on Central European, Russian and Japanese machines: the name and the entries read in
+// the machine's code page and stored as flagged UTF-8, the project file's own bytes kept. "表" (95 5C) and
+// "ソ" (83 5C) end in the byte of "\".
+TEST(ArchiveCodePages, ProjectsFromWindowsMachinesOfOtherCodePages) {
+    const struct {
+        int codePage;
+        std::string name, folder, file; // in the code page
+        std::string nameUtf8, folderUtf8, fileUtf8;
+    } cases[] = {
+        {1250,
+         "\xDA\xE8"
+         "et",
+         "\xDA\xE8ty",
+         "P\xF8"
+         "ehled",
+         "\xC3\x9A\xC4\x8D"
+         "et",
+         "\xC3\x9A\xC4\x8Dty",
+         "P\xC5\x99"
+         "ehled"},
+        {1251, "\xD3\xF7\xB8\xF2", "\xD4\xEE\xF0\xEC\xFB", "\xC3\xEB\xE0\xE2\xED\xE0\xFF",
+         "\xD0\xA3\xD1\x87\xD1\x91\xD1\x82", "\xD0\xA4\xD0\xBE\xD1\x80\xD0\xBC\xD1\x8B",
+         "\xD0\x93\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xBD\xD0\xB0\xD1\x8F"},
+        {932, "\x89\xEF\x8C\x76", "\x95\x5C", "\x83\x5C\x83\x74\x83\x67", "\xE4\xBC\x9A\xE8\xA8\x88",
+         "\xE8\xA1\xA8", "\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88"},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder scratch;
+        const std::string form = "proj/" + c.folderUtf8 + "/" + c.fileUtf8;
+        scratch.Write(form + ".frm", "form");
+        scratch.Write(form + ".frx", "binary");
+        scratch.Write("Shared/" + c.fileUtf8 + ".bas", "module");
+        const std::string project =
+            CrLf({"Type=Exe", "Form=" + c.folder + "\\" + c.file + ".frm",
+                  "Module=m; ..\\Shared\\" + c.file + ".bas", "Name=\"" + c.name + "\""});
+        const std::string path = scratch.Write("proj/P.vbp", project);
+        const Result<ProjectSelection> selection = SelectSingleProject(path, BackupMoment);
+        ASSERT_TRUE(selection) << selection.error();
+        JobState job = selection->state;
+        job.gBackupFolder = scratch.Path("out");
+        fs::create_directories(job.gBackupFolder);
+        ArchiveOptions options;
+        options.codePage = CodePage::FromNumber(c.codePage).value();
+
+        const ArchiveOutcome outcome = ArchiveProject(path, job, options);
+        ASSERT_EQ(outcome.kind, ArchiveOutcome::Kind::Written) << c.codePage << ": " << outcome.error.message;
+        const std::string base = c.nameUtf8 + " 0.0.0.20250717095823";
+        EXPECT_EQ(outcome.archivePath, scratch.Path("out/" + base + ".zip"));
+        const std::vector<std::pair<std::string, bool>> expected = {
+            {c.folderUtf8 + "/" + c.fileUtf8 + ".frm", true},
+            {c.folderUtf8 + "/" + c.fileUtf8 + ".frx", true},
+            {"FileNotInRootPath/--/Shared/" + c.fileUtf8 + ".bas", true},
+            {base + ".vbp", true}};
+        EXPECT_EQ(CentralRecords(ReadFile(outcome.archivePath)), expected) << c.codePage;
+        std::string rewritten = project;
+        rewritten.replace(rewritten.find(".."), 2, "FileNotInRootPath\\--");
+        EXPECT_EQ(Shell("unzip -p " + Quoted(outcome.archivePath) + " " + Quoted(base + ".vbp")).output,
+                  rewritten)
+            << c.codePage;
+    }
+}
+
 // method 99 in every central record, the rewritten project file's included; 7-Zip reading AES back is
 // checked beside the writer
 TEST_F(ArchiveBuilderTest, PasswordEncryptsEveryEntryWithAes) {

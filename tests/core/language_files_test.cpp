@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/locale/ini_file.h"
+#include "core/locale/locale.h"
 #include "core/locale/string_table.h"
 #include "core/project/text.h"
 #include "support/scratch_folder.h"
@@ -106,6 +107,10 @@ TEST(IniFile, GetFollowsTheProfileFunctions) {
         {"[S]\nA=\"\"quoted\"\"\n", "S", "A", "d", "\"quoted\""}, // one pair of quotes only
         {"[S]\nA=  \"  padded  \"  \n", "S", "A", "d", "  padded  "},
         {"[S]\nA=\"open\n", "S", "A", "d", "\"open"},
+        {"[S]\nA='single'\n", "S", "A", "d", "single"},
+        {"[S]\nA='mixed\"\n", "S", "A", "d", "'mixed\""},
+        {"[S]\nA=\"'inner'\"\n", "S", "A", "d", "'inner'"},
+        {"[S]\nA='\n", "S", "A", "d", "'"},
         {"[S]\nA=" + a300 + "\n", "S", "A", "d", a254},
         {"[S]\nA=\"" + c254 + "\"\n", "S", "A", "d", c254}, // quotes go before the cut
         {"", "S", "A", a300, a254},
@@ -144,19 +149,37 @@ TEST(StringTable, EndsAtTheMarkerOrHoldsEveryIndex) {
         {Messages({"a", "\"###END###\""}), 3},
         {Messages({"a", "###end###"}), 32002}};
     for (const auto& [text, size] : cases)
-        EXPECT_EQ(StringTable::FromIniFile(IniFile::Parse(text)).size(), size) << text;
+        EXPECT_EQ(StringTable::FromIniFile(IniFile::Parse(text), CodePage::Windows1252).size(), size) << text;
 }
 
 TEST(StringTable, GetStringFromTheLanguageFile) {
     testing::ScratchFolder folder;
     folder.Write("Lng/fra.lng", Messages({"Erreur", "", "a||b", "###END###", "after the end"}));
-    const StringTable table = StringTable::LoadStringTable("fra", folder.Path());
+    const StringTable table = StringTable::LoadStringTable("fra", folder.Path(), CodePage::Windows1252);
     EXPECT_EQ(table.GetString(1, "Input error"), "Erreur");
     EXPECT_EQ(table.GetString(2, "Input|error"), "Input\r\nerror");
     EXPECT_EQ(table.GetString(3, ""), "a\r\n\r\nb");
     for (int n : {0, -1, 4, 5, 32001})
         EXPECT_EQ(table.GetString(n, "English"), "English") << n;
-    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path()).GetString(18, "A|B"), "A\r\nB");
+    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path(), CodePage::Windows1252).GetString(18, "A|B"),
+              "A\r\nB");
+}
+
+// a Russian file written on a Russian machine: 1251 bytes, shown as Cyrillic whichever way it was chosen
+TEST(StringTable, ALanguageFileIsReadInItsLanguagesCodePage) {
+    testing::ScratchFolder folder;
+    folder.Write("Lng/Local.ini", "[LocaleID]\r\n1036=fra\r\n1049=rus\r\nForce=\r\n");
+    folder.Write("Lng/rus.lng", Messages({"\xCE\xF8\xE8\xE1\xEA\xE0", "###END###"})); // "Ошибка"
+    const std::string cyrillic = "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0";
+    ASSERT_EQ(ChooseLanguage(1049, folder.Path()), "rus");
+    for (const std::int32_t userLcid : {1049, 1033}) { // by the user's locale, or forced on an English one
+        const CodePage codePage = LanguageCodePage("rus", userLcid, folder.Path());
+        EXPECT_EQ(codePage.number(), 1251) << userLcid;
+        EXPECT_EQ(StringTable::LoadStringTable("rus", folder.Path(), codePage).GetString(1, "Error"),
+                  cyrillic);
+    }
+    // a language the map does not name is read as the user's locale writes
+    EXPECT_EQ(LanguageCodePage("pol", 1045, folder.Path()).number(), 1250);
 }
 
 } // namespace

@@ -134,13 +134,5 @@ TEST(AnsiText, ConvertsBothWays) {
     EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CP::Utf8), bad + bad + bad); // surrogate
 }
 
-TEST(AnsiText, CodePageNames) {
-    const std::pair<const char*, CodePage> cases[] = {
-        {"1252", CP::Windows1252}, {"28591", CP::Latin1}, {"ISO-8859-1", CP::Latin1},
-        {"utf-8", CP::Utf8},       {"UTF8", CP::Utf8},    {"koi8-r", CP::Windows1252}};
-    for (const auto& [name, codePage] : cases)
-        EXPECT_EQ(CodePageFromName(name), codePage) << name;
-}
-
 } // namespace
 } // namespace corvane

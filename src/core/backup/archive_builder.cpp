@@ -40,9 +40,21 @@ ArchiveOutcome Cancelled() {
     return outcome;
 }
 
-std::string EntryName(std::string windowsPath, CodePage codePage) {
-    std::replace(windowsPath.begin(), windowsPath.end(), '\\', '/');
-    return AnsiToUtf8(windowsPath, codePage);
+// decoded before "\" is replaced: in a double-byte code page a trail byte may equal it
+// The last "\\" or "/" that starts a character: a trail byte of a double-byte code page can be a "\\".
+std::size_t LastSeparator(const std::string& reference, CodePage codePage) {
+    std::size_t last = std::string::npos;
+    for (const char separator : {'\\', '/'})
+        for (std::size_t at = FindCharacter(reference, separator, codePage); at != std::string::npos;
+             at = FindCharacter(reference, separator, codePage, at + 1))
+            last = last == std::string::npos ? at : std::max(last, at);
+    return last;
+}
+
+std::string EntryName(const std::string& windowsPath, CodePage codePage) {
+    std::string name = AnsiToUtf8(windowsPath, codePage);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
 }
 
 // One build: the zip object, what is already stored, and the rewritten project file growing in memory.
@@ -71,8 +83,9 @@ public:
         if (!reference) {
             AppendRewritten(line);
         } else {
-            const std::string archivePath =
-                reference->malformed ? std::string() : SafeArchivePath(reference->reference);
+            const std::string archivePath = reference->malformed
+                                                ? std::string()
+                                                : SafeArchivePath(reference->reference, m_options.codePage);
             if (archivePath.empty())
                 return Failed(line, fail(ErrorKind::Refused, "The line names no file."));
             const Result<std::string> added = AddReferencedFile(reference->reference, archivePath, line);
@@ -159,15 +172,18 @@ private:
     // without binary properties have none. The folder's listing is read once for all its companions.
     Status AddCompanion(const std::string& companion, const std::string& ownerArchivePath,
                         const std::string& line) {
-        const std::string ownerFolder = FolderOfPath(ownerArchivePath);
-        const std::string name = FileNameOfPath(companion);
-        const std::string entryName =
-            EntryName(ownerFolder.empty() ? name : ownerFolder + "\\" + name, m_options.codePage);
-        const ResolvedReference folder = m_resolver.Resolve(FolderOfPath(companion));
+        const std::size_t split = LastSeparator(companion, m_options.codePage);
+        const std::string folderReference = split == std::string::npos ? std::string() : companion.substr(0, split);
+        const std::string name = AnsiToUtf8(companion.substr(split + 1), m_options.codePage);
+        // entry names are UTF-8, where no byte of a character can pass for a "/"
+        const std::string ownerEntry = EntryName(ownerArchivePath, m_options.codePage);
+        const std::string ownEntry = EntryName(SafeArchivePath(companion, m_options.codePage), m_options.codePage);
+        const std::string entryName = ownerEntry.substr(0, ownerEntry.rfind('/') + 1) +
+                                      ownEntry.substr(ownEntry.rfind('/') + 1);
+        const ResolvedReference folder = m_resolver.Resolve(folderReference);
         if (folder.diskPath.empty())
             return Status::success();
-        const std::optional<std::string> diskPath =
-            m_listings.Find(folder.diskPath, AnsiToUtf8(name, m_options.codePage));
+        const std::optional<std::string> diskPath = m_listings.Find(folder.diskPath, name);
         if (!diskPath || AlreadyStored(entryName))
             return Status::success();
         return Append(*diskPath, entryName, line, companion);

@@ -29,7 +29,7 @@ std::string CutToLimit(std::string value) {
 }
 
 std::string Unquote(std::string_view value) {
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return std::string(value);
 }

@@ -15,8 +15,8 @@ namespace corvane {
 // - "[name]" opens a section; a section may appear twice, its keys then merge;
 // - "key=value" sets a key; a line starting with ";" is a comment; other lines are ignored;
 // - section and key names are compared without regard to ASCII letter case;
-// - blanks (spaces, tabs) around names and values are trimmed, then one pair of enclosing double
-//   quotation marks is removed from the value;
+// - blanks (spaces, tabs) around names and values are trimmed, then one matching pair of enclosing
+//   quotation marks, double or single, is removed from the value;
 // - the first occurrence of a key in a section wins; a line naming the key without "=" counts as
 //   an occurrence whose reading gives the default;
 // - every result, the default included, is cut to kMaxIniValueLength bytes, and trailing spaces

@@ -6,6 +6,7 @@
 
 #include "core/common/environment.h"
 #include "core/common/error.h"
+#include "core/project/code_page.h"
 
 namespace corvane {
 
@@ -28,6 +29,12 @@ Status EnsureLocaleMap(const std::string& programFolder);
 // "Lng/<code>.lng" does not exist. Creates the map first when it is missing.
 std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder);
 
+// The code page the language file of a language is written in: that of the locale it was chosen for
+// when the map gives the user's locale this language, else that of the first locale the map gives it
+// (a "Force" entry names a language, not a locale), else that of the user's locale.
+CodePage LanguageCodePage(const std::string& languageCode, std::int32_t lcid,
+                          const std::string& programFolder);
+
 // United States English, for every locale that is not known.
 inline constexpr std::int32_t kFallbackLcid = 1033;
 
@@ -39,6 +46,16 @@ std::int32_t UserDefaultLCID(const EnvLookup& env);
 // identifier. A language without a country, or with a country not known for it, gives the
 // language's primary locale (sublanguage 1: "fr" gives 1036, "es" 1034); anything else 1033.
 std::int32_t LcidOfLocaleName(const std::string& localeName);
+
+// The ANSI code page Windows gives a locale: 1250 for Central Europe, 1251 for Cyrillic, 932 for Japan,
+// 936 or 950 for Chinese by country, and so on; 1252 for Western locales and every locale not known.
+CodePage AnsiCodePageOfLcid(std::int32_t lcid);
+
+// The code page the user's project and group files are read in, decided once per process for the
+// window and the command line alike: CORVANE_ANSI_CODEPAGE when set, else the one of the user's locale
+// (UserDefaultLCID), as a Windows machine of that locale writes them. A value that names no known code
+// page fails, listing the accepted ones.
+Result<CodePage> ChooseAnsiCodePage(const EnvLookup& env);
 
 inline constexpr const char* kHomePageUrl = "https://corvane.dev";
 inline constexpr const char* kHelpPageUrl = "https://corvane.dev/Help/Corvane/";

@@ -96,4 +96,17 @@ std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder) 
     return code;
 }
 
+CodePage LanguageCodePage(const std::string& languageCode, std::int32_t lcid,
+                          const std::string& programFolder) {
+    const IniFile map = IniFile::Load(LocaleMapPath(programFolder));
+    if (map.Get("LocaleID", std::to_string(lcid), "") == languageCode)
+        return AnsiCodePageOfLcid(lcid);
+    for (const auto& [key, value] : map.Section("LocaleID")) {
+        if (value == languageCode && !key.empty() &&
+            key.find_first_not_of("0123456789") == std::string::npos && key.size() < 10)
+            return AnsiCodePageOfLcid(std::stoi(key));
+    }
+    return AnsiCodePageOfLcid(lcid);
+}
+
 } // namespace corvane

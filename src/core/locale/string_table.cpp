@@ -2,15 +2,17 @@
 #include "core/locale/string_table.h"
 
 #include "core/common/environment.h"
+#include "core/project/text.h"
 
 namespace corvane {
 
-StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder) {
+StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder,
+                                         CodePage codePage) {
     const std::string path = JoinPath(LanguageFolder(programFolder), languageCode + ".lng");
-    return FromIniFile(IniFile::Load(path));
+    return FromIniFile(IniFile::Load(path), codePage);
 }
 
-StringTable StringTable::FromIniFile(const IniFile& languageFile) {
+StringTable StringTable::FromIniFile(const IniFile& languageFile, CodePage codePage) {
     StringTable table;
     for (int i = 1; i <= kMaxMessageKeys; ++i) {
         std::string text = languageFile.Get("Strings", "String" + std::to_string(i), "");
@@ -18,7 +20,7 @@ StringTable StringTable::FromIniFile(const IniFile& languageFile) {
             break;
         // the table always reaches one index past the last message read
         table.m_entries.resize(static_cast<std::size_t>(i) + 2);
-        table.m_entries[static_cast<std::size_t>(i)] = std::move(text);
+        table.m_entries[static_cast<std::size_t>(i)] = AnsiToUtf8(text, codePage);
     }
     return table;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/locale/ini_file.h"
+#include "core/project/code_page.h"
 
 namespace corvane {
 
@@ -20,16 +21,18 @@ class StringTable {
 public:
     StringTable() = default;
 
-    // Reads section "Strings" of "Lng/<code>.lng" in the program folder.
-    static StringTable LoadStringTable(const std::string& languageCode, const std::string& programFolder);
+    // Reads section "Strings" of "Lng/<code>.lng" in the program folder, written in the given code page
+    // (LanguageCodePage); the table holds the messages in UTF-8.
+    static StringTable LoadStringTable(const std::string& languageCode, const std::string& programFolder,
+                                       CodePage codePage);
     // The same from a language file already read: messages 1 .. k-1 when the key "String" + k holds
     // the end marker, giving the indexes 0 .. k with 0 and k empty; none when the marker is the first
     // key; without a marker every key up to kMaxMessageKeys, the indexes then reaching
     // kMaxMessageKeys + 1. A key with an empty value or missing does not end the list.
-    static StringTable FromIniFile(const IniFile& languageFile);
+    static StringTable FromIniFile(const IniFile& languageFile, CodePage codePage);
 
     // Message n, or the English text when the table has no entry n or the entry is empty; in either
-    // text every "|" becomes CR LF.
+    // text every "|" becomes CR LF. UTF-8 in and out.
     std::string GetString(int n, const std::string& english) const;
 
     // Number of indexes the table spans (0 when it holds no entry).

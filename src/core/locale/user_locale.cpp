@@ -27,7 +27,9 @@ constexpr LanguageId kLanguages[] = {
     {"is", 0x0F}, {"it", 0x10}, {"ja", 0x11}, {"ko", 0x12}, {"nl", 0x13}, {"nb", 0x14}, {"no", 0x14},
     {"pl", 0x15}, {"pt", 0x16}, {"ro", 0x18}, {"ru", 0x19}, {"hr", 0x1A}, {"sk", 0x1B}, {"sq", 0x1C},
     {"sv", 0x1D}, {"th", 0x1E}, {"tr", 0x1F}, {"id", 0x21}, {"uk", 0x22}, {"sl", 0x24}, {"et", 0x25},
-    {"lv", 0x26}, {"lt", 0x27}, {"vi", 0x2A}, {"eu", 0x2D}, {"hi", 0x39}, {"gl", 0x56},
+    {"lv", 0x26}, {"lt", 0x27}, {"vi", 0x2A}, {"eu", 0x2D}, {"hi", 0x39}, {"gl", 0x56}, {"be", 0x23},
+    {"mk", 0x2F}, {"kk", 0x3F}, {"ky", 0x40}, {"tt", 0x44}, {"mn", 0x50}, {"fa", 0x29}, {"ur", 0x20},
+    {"az", 0x2C}, {"uz", 0x43}, {"sr", 0x1A}, {"bs", 0x1A},
 };
 
 // the countries whose identifier differs from the language's primary one, and a few that equal it
@@ -43,7 +45,8 @@ constexpr CountryLcid kCountries[] = {
     {"en", "CA", 4105},  {"en", "NZ", 5129},  {"en", "IE", 6153},  {"en", "ZA", 7177},  {"en", "JM", 8201},
     {"en", "BZ", 10249}, {"en", "TT", 11273}, {"en", "ZW", 12297}, {"en", "PH", 13321}, {"en", "IN", 16393},
     {"en", "MY", 17417}, {"en", "SG", 18441}, {"zh", "TW", 1028},  {"zh", "CN", 2052},  {"zh", "HK", 3076},
-    {"zh", "SG", 4100},  {"sv", "FI", 2077},  {"ar", "EG", 3073},  {"ru", "RU", 1049},  {"ja", "JP", 1041},
+    {"zh", "SG", 4100},  {"sr", "RS", 10266}, {"sv", "FI", 2077},  {"ar", "EG", 3073},  {"ru", "RU", 1049},
+    {"ja", "JP", 1041},
 };
 
 std::optional<std::int32_t> PrimaryLcidOf(std::string_view language) {

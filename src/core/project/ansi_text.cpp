@@ -1,9 +1,9 @@
-// our own table for code page 1252, so the core needs no conversion library
+// ANSI text to UTF-8 and back, and the characters of a double-byte text
 #include "core/project/text.h"
 
-#include <array>
-#include <cctype>
-#include <cstdlib>
+#include <utility>
+
+#include "core/project/code_page_table.h"
 
 namespace corvane {
 
@@ -11,56 +11,26 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// 0x80..0x9F; the five bytes Windows leaves undefined map to the C1 control of the same value,
-// as its own conversion does, so that every byte survives a round trip
-constexpr std::array<char32_t, 32> kHigh1252 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t Decode1252(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0x9F ? kHigh1252[byte - 0x80] : static_cast<char32_t>(byte);
+// the character at bytes[pos] and its length; U+FFFD and 1 for a lead byte without a trail to complete it
+std::pair<char32_t, std::size_t> DecodeAt(const CodePageTable& table, const std::string& bytes,
+                                          std::size_t pos) {
+    const auto byte = static_cast<unsigned char>(bytes[pos]);
+    if (!table.lead[byte])
+        return {table.single[byte], 1};
+    if (pos + 1 < bytes.size()) {
+        const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+        const auto found = table.pairs.find(static_cast<std::uint16_t>(byte << 8 | trail));
+        if (found != table.pairs.end())
+            return {found->second, 2};
+    }
+    return {kReplacement, 1};
 }
 
-int Encode1252(char32_t codePoint) {
-    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
-        return static_cast<int>(codePoint);
-    }
-    for (std::size_t i = 0; i < kHigh1252.size(); ++i) {
-        if (kHigh1252[i] == codePoint) {
-            return static_cast<int>(0x80 + i);
-        }
-    }
-    return -1;
-}
-
-std::string Lower(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c != '-' && c != '_' && c != ' ') {
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    return out;
+bool IsTableCodePage(CodePage codePage) {
+    return codePage != CodePage::Utf8 && codePage != CodePage::Latin1;
 }
 
 } // namespace
-
-CodePage CodePageFromName(const std::string& name) {
-    const std::string key = Lower(name);
-    if (key == "28591" || key == "latin1" || key == "iso88591") {
-        return CodePage::Latin1;
-    }
-    if (key == "utf8" || key == "65001") {
-        return CodePage::Utf8;
-    }
-    return CodePage::Windows1252;
-}
-
-CodePage CodePageFromEnvironment() {
-    const char* value = std::getenv("CORVANE_ANSI_CODEPAGE");
-    return value == nullptr ? CodePage::Windows1252 : CodePageFromName(value);
-}
 
 void AppendUtf8(std::string& out, char32_t codePoint) {
     if (codePoint < 0x80) {
@@ -128,9 +98,16 @@ std::string AnsiToUtf8(const std::string& bytes, CodePage codePage) {
         }
         return out;
     }
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(out, codePage == CodePage::Latin1 ? byte : Decode1252(byte));
+    if (codePage == CodePage::Latin1) {
+        for (char c : bytes)
+            AppendUtf8(out, static_cast<unsigned char>(c));
+        return out;
+    }
+    const CodePageTable& table = TableOf(codePage);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto [character, length] = DecodeAt(table, bytes, pos);
+        AppendUtf8(out, character);
+        pos += length;
     }
     return out;
 }
@@ -138,19 +115,44 @@ std::string AnsiToUtf8(const std::string& bytes, CodePage codePage) {
 std::string Utf8ToAnsi(const std::string& text, CodePage codePage) {
     std::string out;
     out.reserve(text.size());
+    const CodePageTable* table = IsTableCodePage(codePage) ? &TableOf(codePage) : nullptr;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t start = pos;
         const char32_t codePoint = DecodeUtf8(text, pos);
-        const bool invalid = codePoint == kReplacement && pos - start == 1;
-        if (codePage == CodePage::Utf8) {
-            out += invalid ? std::string("?") : text.substr(start, pos - start);
-            continue;
+        if (codePoint == kReplacement && pos - start == 1) {
+            out += '?';
+        } else if (codePage == CodePage::Utf8) {
+            out += text.substr(start, pos - start);
+        } else if (codePage == CodePage::Latin1) {
+            out += codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        } else {
+            const auto found = table->bytesOf.find(codePoint);
+            out += found != table->bytesOf.end() ? found->second : std::string("?");
         }
-        const int byte = codePage == CodePage::Latin1 ? (codePoint <= 0xFF ? static_cast<int>(codePoint) : -1)
-                                                      : Encode1252(codePoint);
-        out += byte < 0 || invalid ? '?' : static_cast<char>(byte);
     }
     return out;
+}
+
+bool CanConvert(CodePage codePage) {
+    return !IsTableCodePage(codePage) || TableOf(codePage).complete;
+}
+
+std::size_t CharacterLengthAt(const std::string& bytes, std::size_t pos, CodePage codePage) {
+    if (!codePage.IsDoubleByte())
+        return 1;
+    return DecodeAt(TableOf(codePage), bytes, pos).second;
+}
+
+std::size_t FindCharacter(const std::string& bytes, char c, CodePage codePage, std::size_t from) {
+    if (!codePage.IsDoubleByte())
+        return bytes.find(c, from);
+    // characters are found from the start of the text: only there is a byte known to start one
+    const CodePageTable& table = TableOf(codePage);
+    for (std::size_t pos = 0; pos < bytes.size(); pos += DecodeAt(table, bytes, pos).second) {
+        if (pos >= from && bytes[pos] == c)
+            return pos;
+    }
+    return std::string::npos;
 }
 
 } // namespace corvane

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/project/text.h"
+
 namespace corvane {
 
 namespace {
@@ -42,11 +44,11 @@ bool HasDrive(const std::string& reference) {
     return reference.find(':') == 1;
 }
 
-std::vector<std::string> SplitAt(const std::string& text, char separator) {
+std::vector<std::string> SplitAt(const std::string& text, char separator, CodePage codePage) {
     std::vector<std::string> pieces;
     std::size_t start = 0;
     while (true) {
-        const std::size_t hit = text.find(separator, start);
+        const std::size_t hit = FindCharacter(text, separator, codePage, start);
         if (hit == std::string::npos) {
             pieces.push_back(text.substr(start));
             return pieces;
@@ -128,8 +130,8 @@ std::string MakeAbsolutePath(const std::string& reference, const std::string& pr
     return AddBackslash(projectFolder) + reference;
 }
 
-std::string MapToArchivePath(const std::string& reference) {
-    if (reference.find('\\') == std::string::npos) {
+std::string MapToArchivePath(const std::string& reference, CodePage codePage) {
+    if (FindCharacter(reference, '\\', codePage) == std::string::npos) {
         return reference;
     }
     if (reference.rfind("\\\\", 0) == 0) {
@@ -144,8 +146,8 @@ std::string MapToArchivePath(const std::string& reference) {
     return ReplaceAll(reference, "..", "--");
 }
 
-std::string SafeArchivePath(const std::string& reference) {
-    if (reference.empty() || IsSeparator(reference.back())) {
+std::string SafeArchivePath(const std::string& reference, CodePage codePage) {
+    if (reference.empty() || FileNameOfPath(AnsiToUtf8(reference, codePage)).empty()) {
         return {};
     }
     std::string windowsForm = reference;
@@ -155,7 +157,7 @@ std::string SafeArchivePath(const std::string& reference) {
         }
     }
     std::string out;
-    for (const std::string& component : SplitAt(MapToArchivePath(windowsForm), '\\')) {
+    for (const std::string& component : SplitAt(MapToArchivePath(windowsForm, codePage), '\\', codePage)) {
         if (!out.empty()) {
             out += '\\';
         }

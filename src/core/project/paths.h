@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/common/error.h"
+#include "core/project/code_page.h"
 
 namespace corvane {
 
@@ -41,12 +42,19 @@ std::string NumberedFileName(const std::string& name, int n);
 // A project reference made absolute against the project folder, in Windows form, not normalised.
 std::string MakeAbsolutePath(const std::string& reference, const std::string& projectFolder);
 // The path, "\" separated, under which a referenced file is stored in the archive and by which
-// the rewritten project file names it.
-std::string MapToArchivePath(const std::string& reference);
+// the rewritten project file names it; in the reference's bytes, cut only where a character of its
+// code page starts.
+std::string MapToArchivePath(const std::string& reference, CodePage codePage);
+inline std::string MapToArchivePath(const std::string& reference) {
+    return MapToArchivePath(reference, CodePage::Windows1252);
+}
 // MapToArchivePath with "/" read as "\", hardened for use as an entry name: no "." or ".." component,
 // no empty component, no drive, no control character (each rewritten, never dropped). Empty when the
 // reference names no file (empty, or ending with a separator).
-std::string SafeArchivePath(const std::string& reference);
+std::string SafeArchivePath(const std::string& reference, CodePage codePage);
+inline std::string SafeArchivePath(const std::string& reference) {
+    return SafeArchivePath(reference, CodePage::Windows1252);
+}
 
 // prefix + 16 random hexadecimal digits + suffix
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix);

@@ -6,21 +6,24 @@
 #include <vector>
 
 #include "core/common/error.h"
+#include "core/project/code_page.h"
 
 namespace corvane {
-
-enum class CodePage { Windows1252, Latin1, Utf8 };
-
-// The code page named by CORVANE_ANSI_CODEPAGE ("1252", "28591", "utf-8" and their usual aliases);
-// Windows1252 when unset or not understood.
-CodePage CodePageFromEnvironment();
-// The same rule on a given name, for callers that take it from elsewhere.
-CodePage CodePageFromName(const std::string& name);
 
 // Invalid input (bytes that are not UTF-8, under Utf8) becomes U+FFFD, so the result is always valid UTF-8.
 std::string AnsiToUtf8(const std::string& bytes, CodePage codePage = CodePage::Windows1252);
 // Characters the code page cannot hold, and invalid UTF-8, become "?".
 std::string Utf8ToAnsi(const std::string& text, CodePage codePage = CodePage::Windows1252);
+
+// Whether this system has the converter of the code page (the C library's, for the Windows code pages).
+bool CanConvert(CodePage codePage);
+
+// The number of bytes of the character starting at bytes[pos]: 2 for a lead byte and the trail byte
+// that completes it in a double-byte code page, else 1.
+std::size_t CharacterLengthAt(const std::string& bytes, std::size_t pos, CodePage codePage);
+// The first c at or after from that is a character of its own, not the trail byte of another; npos when
+// there is none.
+std::size_t FindCharacter(const std::string& bytes, char c, CodePage codePage, std::size_t from = 0);
 
 // UTF-8 helpers shared with the reference resolver.
 void AppendUtf8(std::string& out, char32_t codePoint);
