@@ -262,8 +262,9 @@ void FormMain::onTimer1Tick() {
 }
 
 void FormMain::onBtnAnnulerClick() {
-    close();
-    endProgram();
+    // a window that stays (its user chose to let a run go on) keeps the program
+    if (close())
+        endProgram();
 }
 
 void FormMain::endProgram() {
@@ -272,6 +273,11 @@ void FormMain::endProgram() {
 
 void FormMain::onAlphaImgCtl2Click() {
     m_text1[3]->setEchoMode(passwordMasked() ? QLineEdit::Normal : QLineEdit::Password);
+    updatePasswordPicture();
+}
+
+void FormMain::maskPassword() {
+    m_text1[3]->setEchoMode(QLineEdit::Password);
     updatePasswordPicture();
 }
 

@@ -68,6 +68,7 @@ public:
 
     // true while the password box shows "*" for every character
     bool passwordMasked() const;
+    void maskPassword();
 
 protected:
     // Handlers of the window itself.

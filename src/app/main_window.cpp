@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -58,6 +59,7 @@ MainWindowSetup DesktopSetup(const EnvLookup& env) {
 MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* parent)
     : FormMain(parent), m_services(services), m_setup(std::move(setup)), m_settings(m_setup.settings) {
     timer1()->setInterval(m_setup.timer1Interval);
+    setAcceptDrops(true); // a project or group file dropped on the window selects it
 
     // a control of the window like the others, so that the language files translate it
     m_btnCancelRun = new PelmButton(frame3D3());
@@ -108,9 +110,15 @@ void MainWindow::Form_Load(const QString& commandLine) {
                               MsgBox::Exclamation);
     ApplyVersionTexts(m_setup.versionText, m_setup.zipVersion);
 
-    // any spelling of the group extension, anywhere in the path, as long as the file is there
-    if (commandLine.toUpper().contains(QLatin1String(".VBPGROUP")) && FileExists(PathBytes(commandLine)))
-        LoadSelectedGroup(commandLine, GroupLoadForm::StartUp);
+    // any spelling of the group extension, anywhere in the path, as long as the file is there; and, since a
+    // desktop hands over any file it opens with the program, a project or a Visual Basic group as well
+    if (FileExists(PathBytes(commandLine))) {
+        const InputKind kind = KindOfInput(PathBytes(commandLine));
+        if (commandLine.toUpper().contains(QLatin1String(".VBPGROUP")) || kind == InputKind::VbGroup)
+            LoadSelectedGroup(commandLine, GroupLoadForm::StartUp);
+        else if (kind == InputKind::Project)
+            selectSingleProject(commandLine, GroupLoadForm::StartUp);
+    }
 
     // the time stamp starts with the four-digit local year
     CompleteYearRange(QString::fromStdString(FormatTimeStamp(m_setup.clock()).substr(0, 4)).toInt());
@@ -155,13 +163,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // a selection still being read is dropped; its reader ends on its own
     if (m_selectionRead != nullptr)
         m_selectionRead->quit();
-    // a run is never left writing behind a closed window: it is cancelled, and its worker awaited
-    if (m_run && m_run->isRunning()) {
+    // a run is never left writing behind a closed window: the user says whether to stop it, then it is
+    // cancelled and its worker awaited
+    if (runIsActive()) {
+        const int answer = m_services.messageBox(
+            this,
+            message("QuitDuringRun", QStringLiteral("Corvane is still at work. Stop it and quit? What it is "
+                                                    "writing now is discarded; earlier backups stay.")),
+            QStringLiteral("Corvane"), MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2);
+        if (answer != MsgBox::Yes) {
+            event->ignore();
+            return;
+        }
         cancelRunAndWait();
-        m_services.setBusyPointer(false);
         setRunControlsShown(false);
     }
     FormMain::closeEvent(event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape stops a run as the Cancel beside the bars does
+    if (event->key() == Qt::Key_Escape && runIsActive()) {
+        m_run->cancel();
+        event->accept();
+        return;
+    }
+    FormMain::keyPressEvent(event);
 }
 
 void MainWindow::setRunControlsShown(bool shown) {

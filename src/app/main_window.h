@@ -15,7 +15,11 @@
 #include "core/project/project.h"
 #include "core/settings/settings.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QEventLoop;
+class QKeyEvent;
+class QMimeData;
 
 namespace corvane {
 
@@ -96,15 +100,24 @@ protected:
     void openHelpPage() override;
     void runUnzip() override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // selection (main_window_selection.cpp)
-    void selectSingleProject(const QString& path);
+    void selectChosenFile(const QString& chosen);
+    // `form` as for a group: at start-up no box takes the focus
+    void selectSingleProject(const QString& path, GroupLoadForm form = GroupLoadForm::Dialog);
+    // a project or group file a drop carries, if it carries exactly one
+    std::optional<QString> droppedFile(const QMimeData* data) const;
+    bool runIsActive() const;
     // the jobs and what they report (main_window_runs.cpp)
     void startArchiveRun();
     void showProgress(const RunProgress& progress);
-    void showRunWarning(const RunWarning& warning);
     QString warningText(const RunWarning& warning) const;
+    // the password typed again matches (or there is none); false: nothing is to be archived
+    bool passwordConfirmed();
     void endArchiveRun(const RunOutcome& outcome);
     void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
     void endUnzip(const QString& folder, const Result<int>& extracted);
@@ -127,7 +140,6 @@ private:
     Job* m_run = nullptr;         // the running job, or the last one; a child of the window
     QEventLoop* m_selectionRead = nullptr; // waiting for a project or group file that is slow to read
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
-    bool m_lastDirWarned = false; // a warning shown before the run's end is not repeated
     PelmButton* m_btnCancelRun = nullptr;
     QRect m_barGeometry[2];
 };

@@ -32,7 +32,11 @@ std::vector<std::string> ListedProjects(const QListWidget* list) {
 } // namespace
 
 bool MainWindow::isBusy() const {
-    return (m_run && m_run->isRunning()) || m_selectionRead != nullptr;
+    return runIsActive() || m_selectionRead != nullptr;
+}
+
+bool MainWindow::runIsActive() const {
+    return m_run && m_run->isRunning();
 }
 
 void MainWindow::adoptRun(Job* job) {
@@ -53,10 +57,29 @@ void MainWindow::onBtnValiderClick() {
         m_services.beep();
         return;
     }
-    startArchiveRun();
+    if (passwordConfirmed())
+        startArchiveRun();
+}
+
+// A mistyped password would lock the user out of the backup for good, so it is typed twice.
+bool MainWindow::passwordConfirmed() {
+    const QString password = text1(3)->text();
+    if (password.isEmpty())
+        return true;
+    const std::optional<QString> again =
+        m_services.confirmPassword(this, message("PasswordAgain", QStringLiteral("Type the password again:")));
+    if (!again)
+        return false;
+    if (*again == password)
+        return true;
+    m_services.messageBox(
+        this, message("PasswordsDiffer", QStringLiteral("The two passwords differ: nothing was archived.")), kTitle,
+        MsgBox::Exclamation);
+    return false;
 }
 
 void MainWindow::startArchiveRun() {
+    timer1()->stop(); // a timer left from the last run must not hide this one's panel
     const auto moment = m_setup.clock();
     RunOptions options;
     options.archive.driveMap = m_setup.driveMap;
@@ -83,12 +106,10 @@ void MainWindow::startArchiveRun() {
     }
     auto* job = new ArchiveJob(std::move(request), std::move(options), m_setup.settings, this);
     connect(job, &ArchiveJob::progressed, this, &MainWindow::showProgress);
-    connect(job, &ArchiveJob::warned, this, &MainWindow::showRunWarning);
     connect(job, &ArchiveJob::ended, this, &MainWindow::endArchiveRun);
     connect(m_btnCancelRun, &PelmButton::clicked, job, &Job::cancel);
     adoptRun(job);
     m_runIsGroup = job->isGroup();
-    m_lastDirWarned = false;
 
     vistaProg1()->setMaximum(ArchiveJob::kProgressUnits);
     vistaProg1()->setValue(0);
@@ -100,8 +121,8 @@ void MainWindow::startArchiveRun() {
         label2()->clear();
         label2()->show();
     }
+    // no busy pointer: the window answers throughout, and the bars and Cancel say a run is going on
     setRunControlsShown(true);
-    m_services.setBusyPointer(true);
     job->start();
 }
 
@@ -111,11 +132,6 @@ void MainWindow::showProgress(const RunProgress& progress) {
         vistaProg2()->setValue(progress.projectsDone);
         label2()->setText(PathText(progress.projectPath));
     }
-}
-
-void MainWindow::showRunWarning(const RunWarning& warning) {
-    m_lastDirWarned = true;
-    m_services.messageBox(this, warningText(warning), kTitle, MsgBox::Exclamation);
 }
 
 // The store's failures are the ones a user can act on (a folder to make writable, a disk to clear), so
@@ -148,32 +164,38 @@ QString MainWindow::warningText(const RunWarning& warning) const {
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     setRunControlsShown(false);
-    m_services.setBusyPointer(false);
     if (m_runIsGroup)
         vistaProg2()->setValue(outcome.projectsDone);
-    if (!m_lastDirWarned && !outcome.warnings.empty()) {
-        QStringList lines;
-        for (const RunWarning& warning : outcome.warnings)
-            lines << warningText(warning);
-        m_services.messageBox(this, lines.join(QStringLiteral("\r\n")), kTitle, MsgBox::Exclamation);
-    }
+    // one box at a time: what the run warned of goes into the box of its outcome
+    QStringList warnings;
+    for (const RunWarning& warning : outcome.warnings)
+        warnings << warningText(warning);
+    const QString warned = warnings.isEmpty() ? QString() : warnings.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n");
+    const int warnedStyle = warnings.isEmpty() ? MsgBox::Information : MsgBox::Exclamation;
 
     switch (outcome.kind) {
-    case RunOutcome::Kind::Completed:
+    case RunOutcome::Kind::Completed: {
         vistaProg1()->setValue(ArchiveJob::kProgressUnits);
         // a name already taken (an archive made in the same second) was numbered: show the one written
         if (!m_runIsGroup && !outcome.archives.empty())
             text1(1)->setText(PathText(FileNameOfPath(outcome.archives.front())));
-        m_services.messageBox(this, GetString(18, QStringLiteral("Archiving complete !")), kTitle,
-                              MsgBox::Information);
+        const std::string written =
+            m_runIsGroup || outcome.archives.empty() ? outcome.backupFolder : outcome.archives.front();
+        m_services.messageBox(this,
+                              warned + GetString(18, QStringLiteral("Archiving complete !")) +
+                                  QStringLiteral("\r\n") + PathText(written),
+                              kTitle, warnedStyle);
         if (m_runIsGroup)
             label2()->hide();
+        if (!lastDir().empty())
+            pelmOpenThe()->show(); // the backup just made is the last one from now on
         timer1()->start();
         break;
+    }
     case RunOutcome::Kind::ProjectFailed:
         m_services.messageBox(this,
                               // the step is the project's own line, in its code page
-                              FromAnsi(ArchiveFailureMessage(outcome.failure), m_setup.codePage) +
+                              warned + FromAnsi(ArchiveFailureMessage(outcome.failure), m_setup.codePage) +
                                   QStringLiteral("\r\n") + MessageText(outcome.failure.error.message),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
@@ -181,6 +203,8 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
                                   kTitle, MsgBox::Critical);
         break;
     case RunOutcome::Kind::Cancelled:
+        if (!warnings.isEmpty())
+            m_services.messageBox(this, warnings.join(QStringLiteral("\r\n")), kTitle, MsgBox::Exclamation);
         // the selection stays, ready to be archived again
         vistaProg1()->hide();
         vistaProg2()->hide();
@@ -197,6 +221,7 @@ void MainWindow::runUnzip() {
         m_services.beep();
         return;
     }
+    timer1()->stop();
     CommonDialog dialog(m_services);
     dialog.DialogTitle = GetString(15, QStringLiteral("Choose the compressed project to unzip"));
     dialog.FileName.clear();

@@ -1,6 +1,10 @@
 // choosing what to archive: a project, a group (chosen or made in the group editor), and the folder the
 // backup goes to
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,7 +50,16 @@ void MainWindow::onDBpathDialogClick() {
     if (!dialog.ShowOpen(this) || dialog.LastError() != 0 || dialog.FileName.isEmpty())
         return;
 
-    const QString chosen = dialog.FileName;
+    selectChosenFile(dialog.FileName);
+}
+
+// A new selection starts clean: no timer left from the last run to hide it, no bar of that run, and a
+// password that is neither kept nor shown.
+void MainWindow::selectChosenFile(const QString& chosen) {
+    timer1()->stop();
+    vistaProg1()->setValue(0);
+    vistaProg2()->setValue(0);
+    maskPassword();
     for (int index = 0; index < 4; ++index)
         text1(index)->clear();
     if (IsGroupInput(KindOfInput(PathBytes(chosen)))) {
@@ -56,7 +69,32 @@ void MainWindow::onDBpathDialogClick() {
     selectSingleProject(chosen);
 }
 
-void MainWindow::selectSingleProject(const QString& path) {
+std::optional<QString> MainWindow::droppedFile(const QMimeData* data) const {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return std::nullopt;
+    const QString path = data->urls().front().toLocalFile();
+    const InputKind kind = KindOfInput(PathBytes(path));
+    if (kind != InputKind::Project && !IsGroupInput(kind))
+        return std::nullopt;
+    return path;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!isBusy() && droppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+// a file dropped on the window is chosen as the file dialog would have chosen it
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = droppedFile(event->mimeData());
+    if (!path || isBusy())
+        return;
+    event->acceptProposedAction();
+    frame3D3()->hide();
+    selectChosenFile(*path);
+}
+
+void MainWindow::selectSingleProject(const QString& path, GroupLoadForm form) {
     std::optional<Result<ProjectSelection>> read = ReadAside<Result<ProjectSelection>>(
         [file = PathBytes(path), clock = m_setup.clock] { return SelectSingleProject(file, clock); },
         m_selectionRead);
@@ -78,7 +116,8 @@ void MainWindow::selectSingleProject(const QString& path) {
     // the names come from the project file, in its code page
     text1(1)->setText(FromAnsi(m_selectedJob.gZipName, m_setup.codePage));
     savePathDialog()->show();
-    text1(3)->setFocus();
+    if (form != GroupLoadForm::StartUp)
+        text1(3)->setFocus();
 }
 
 void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
@@ -126,6 +165,7 @@ void MainWindow::onPelmButton1Click() {
     frame3D3()->hide();
     QCoreApplication::processEvents();
 
+    timer1()->stop(); // a run's timer must not hide what the editor hands back
     // a fresh editor every time: empty fields and the texts of the current language
     FormGroup editor(m_services, m_strings, {languageFile(), m_languageCodePage}, m_setup.codePage, text1(0),
                      this);

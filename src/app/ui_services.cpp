@@ -183,6 +183,15 @@ std::optional<QString> DesktopServices::askPassword(QWidget* parent, const QStri
     return password;
 }
 
+std::optional<QString> DesktopServices::confirmPassword(QWidget* parent, const QString& prompt) {
+    bool ok = false;
+    const QString password = QInputDialog::getText(parent, QStringLiteral("Corvane"), prompt, QLineEdit::Password,
+                                                   QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return password;
+}
+
 qint64 DesktopServices::openInDesktop(const QString& target, const QString& workingFolder) {
     // like the shell: an empty name or a missing local path is refused before anything starts
     if (target.isEmpty() || (!IsWebAddress(target) && !QFileInfo::exists(target)))

@@ -67,6 +67,8 @@ public:
     virtual std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) = 0;
     virtual std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) = 0;
+    // the password of a new archive typed a second time, `prompt` saying why; nullopt when cancelled
+    virtual std::optional<QString> confirmPassword(QWidget* parent, const QString& prompt) = 0;
     // hands a file, folder or web address to the desktop: a process id, 0 when refused, -1 on error
     virtual qint64 openInDesktop(const QString& target, const QString& workingFolder) = 0;
 };
@@ -82,6 +84,7 @@ public:
     std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) override;
     std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) override;
+    std::optional<QString> confirmPassword(QWidget* parent, const QString& prompt) override;
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override;
 
 private:

@@ -61,7 +61,7 @@ private slots:
             << QStringList{a};
         QTest::newRow("last folder not remembered")
             << false << false << true
-            << QStringList{"warning Corvane: The last backup folder could not be remembered", done}
+            << QStringList{"warning Corvane: The last backup folder could not be remembered"}
             << QStringList{b};
     }
 
@@ -87,7 +87,7 @@ private slots:
         const SettingsResult lastDir =
             SettingsStore(f.setup.settings).RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
         QCOMPARE(lastDir.ok() ? lastDir.value() : "<error>", blocked ? "<error>" : PathBytes(folder));
-        QVERIFY(f.ui.busyCalls == (QList<bool>{true, false}) && window.btnCancelRun()->isHidden());
+        QVERIFY(f.ui.busyCalls.isEmpty() && window.btnCancelRun()->isHidden());
         if (group)
             QCOMPARE(window.vistaProg2()->value(), fails ? 1 : 3);
         if (!fails) {
@@ -118,9 +118,13 @@ private slots:
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
         QVERIFY(!f.ui.messageBoxes.isEmpty());
-        QCOMPARE(f.ui.messageBoxes[0].text,
-                 "Le dernier dossier de sauvegarde n'a pas pu être mémorisé : le fichier de réglages " + store +
-                     " ne peut pas être écrit (une partie du chemin n'est pas un dossier).");
+        // one box: the warning, then the outcome with the archive's path
+        QCOMPARE(f.ui.messageBoxes.size(), 1);
+        const QString text = f.ui.messageBoxes[0].text;
+        QVERIFY2(text.startsWith("Le dernier dossier de sauvegarde n'a pas pu être mémorisé : le fichier de réglages " +
+                                 store + " ne peut pas être écrit (une partie du chemin n'est pas un dossier).\r\n\r\n"
+                                         "Archivage terminé !\r\n" + f.path("b/Sources.Backup/")),
+                 qPrintable(text));
     }
 
     // Archive clicked again before the panel hides: the name fixed at selection is taken by then, so the
@@ -156,10 +160,55 @@ private slots:
         window.dbPathDialog()->click();
         QCOMPARE(f.ui.beeps, 3);
         QVERIFY(!window.frame3D3()->isHidden());
-        window.close();
+        // Quit asks first: "No" lets the run go on; Escape then stops it as Cancel does
+        f.ui.queueMessageBoxAnswer(MsgBox::No);
+        QVERIFY(!window.close() && window.isBusy());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(f.waitForRun());
+        QVERIFY(f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
+        // "Yes" stops it and closes
+        window.btnValider()->click();
+        f.ui.queueMessageBoxAnswer(MsgBox::Yes);
+        QVERIFY(window.close());
         QVERIFY(!window.isBusy() && f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
-        QVERIFY(f.ui.messageBoxes.isEmpty() && !f.ui.isBusy());
+        QCOMPARE(f.ui.messageBoxes.size(), 2); // the two questions, nothing else
+        QVERIFY(f.ui.busyCalls.isEmpty()); // the window stays responsive: no busy pointer over it
         QVERIFY(window.btnCancelRun()->isHidden() && !window.timer1()->isActive());
+    }
+
+    // The password is typed twice: a mismatch archives nothing and says so; the same text runs.
+    void passwordIsTypedTwice() {
+        MainWindowFixture f;
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
+        MainWindow& window = f.open();
+        f.choose(b);
+        window.text1(3)->setText("s\u00E9cret");
+        f.ui.queuePassword(QString("s\u00E9creT"));
+        window.btnValider()->click();
+        QVERIFY(!window.isBusy());
+        QCOMPARE(Messages(f), QStringList{"warning Corvane: The two passwords differ"});
+        f.ui.queuePassword(QString("s\u00E9cret"));
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun());
+        QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")), QStringList{"B 2.0.0.20250717095823.zip"});
+    }
+
+    // The timer of a finished run does not hide a selection made after it, and the new selection starts
+    // with empty bars and a masked password.
+    void aNewSelectionOutlivesTheLastRunsTimer() {
+        MainWindowFixture f;
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0"), c = f.writeProject("c/C.vbp", "C", "3.0.0");
+        MainWindow& window = f.open();
+        f.choose(b);
+        window.btnValider()->click();
+        QVERIFY(f.waitForRun() && window.timer1()->isActive());
+        QTest::mouseClick(window.alphaImgCtl2(), Qt::LeftButton); // the password shown
+        f.choose(c);
+        QTest::qWait(3 * f.setup.timer1Interval);
+        QVERIFY(!window.frame3D3()->isHidden());
+        QCOMPARE(window.text1(0)->text(), c);
+        QVERIFY(window.vistaProg1()->value() == 0 && window.passwordMasked());
+        QVERIFY(!window.pelmOpenThe()->isHidden()); // the backup just made is there to be opened
     }
 
     void unzip_data() {

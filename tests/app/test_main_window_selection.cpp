@@ -1,5 +1,8 @@
 // the main window's loading, its selection commands, its group button, and what it hands to the desktop
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,7 +150,8 @@ private slots:
         QTest::newRow("start-up, a space in the path")
             << "my dev/G.vbpgroup" << group << QString("%1/my;dev/G.vbpgroup")
             << "%1/my dev/G.vbpgroup" + suite;
-        QTest::newRow("start-up project") << "A.vbp" << group << QString("%1/A.vbp") << "hidden";
+        QTest::newRow("start-up project") << "A.vbp" << QByteArray("Type=Exe\r\nName=\"A\"\r\n")
+                                          << QString("%1/A.vbp") << "%1/A.vbp|A 0.0.0.20250717095823.zip|%1/Sources.Backup/|";
     }
 
     void select() {
@@ -214,6 +218,29 @@ private slots:
         QCOMPARE(f.ui.messageBoxes.size(), 1);
         QVERIFY2(f.ui.messageBoxes[0].text.contains(pipe + ": it is a named pipe, not a file"),
                  qPrintable(f.ui.messageBoxes[0].text));
+    }
+
+    // A project or group file dropped on the window is selected as if chosen in the dialog; anything else,
+    // or more than one file, is not taken.
+    void dropSelects() {
+        MainWindowFixture f;
+        MainWindow& window = f.open();
+        const QString project = f.writeProject("d/D.vbp", "D"), text = f.write("notes.txt", "x");
+        const auto drop = [&window](const QList<QUrl>& urls) {
+            QMimeData data;
+            data.setUrls(urls);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&window, &enter);
+            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&window, &dropped);
+            return enter.isAccepted();
+        };
+        QVERIFY(!drop({QUrl::fromLocalFile(text)}));
+        QVERIFY(!drop({QUrl::fromLocalFile(project), QUrl::fromLocalFile(project)}));
+        QVERIFY(window.frame3D3()->isHidden());
+        QVERIFY(drop({QUrl::fromLocalFile(project)}));
+        QCOMPARE(window.text1(0)->text(), project);
+        QVERIFY(!window.frame3D3()->isHidden());
     }
 
     // "Return" leaves anything but a group unselected, reads a group again (it may have changed on disk) and

@@ -36,7 +36,8 @@ const std::map<std::string, std::string> kKeyLists = {
     {"Strings", "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
                 "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21 "
                 "String22 String23 String24 String25 String26 String27"},
-    {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder"},
+    {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder "
+                 "PasswordAgain PasswordsDiffer QuitDuringRun"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {

@@ -52,6 +52,10 @@ public:
     Choice askPassword(QWidget*, const QString& archiveName) override {
         return next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
     }
+    // a confirmation is the same kind of answer: it comes from the password queue
+    Choice confirmPassword(QWidget*, const QString& prompt) override {
+        return next(m_passwords, "password confirmation \"" + prompt + "\"", Choice());
+    }
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override {
         opened.append({target, workingFolder});
         return 4242; // a started process
