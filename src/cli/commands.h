@@ -40,6 +40,13 @@ Command MakeInfoCommand(CliEnvironment environment);
 int RunInfo(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
             std::ostream& err);
 
+Command MakeCheckCommand(CliEnvironment environment);
+
+// Exit 0 when every file is there, 1 when one is missing or a project cannot be read, kUsageExit for bad
+// arguments.
+int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
+             std::ostream& err);
+
 Command MakeUnzipCommand(RunContext context);
 
 // Exit 0 extracted, 1 the extraction failed, kUsageExit bad arguments, a missing archive or a missing

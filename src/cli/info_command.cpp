@@ -1,6 +1,7 @@
 // the info command: project name, version, line count and every file reference, as text or JSON
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/json_writer.h"
@@ -127,6 +128,9 @@ void PrintText(std::ostream& out, const std::string& path, const JobState& state
         << AnsiToUtf8(state.gMajorVer + "." + state.gMinorVer + "." + state.gRevisionVer, codePage) << "\n"
         << "Lines:      " << lines << "\n"
         << "References: " << references.size() << "\n";
+    const auto missing = std::count_if(references.begin(), references.end(),
+                                       [](const ReferenceReport& r) { return r.malformed || !r.file.exists; });
+    out << "Missing:    " << missing << (missing == 0 ? "\n" : " (corvane-cli check tells why)\n");
     for (const ReferenceReport& reference : references) {
         out << "  line " << reference.line << ": " << reference.key << " " << reference.file.reference
             << "\n";

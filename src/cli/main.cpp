@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<corvane::Command> commands = {
         corvane::MakeInfoCommand(*environment),
+        corvane::MakeCheckCommand(*environment),
         corvane::MakeArchiveCommand(corvane::RunContext::FromProcess(*environment)),
         corvane::MakeUnzipCommand(corvane::RunContext::FromProcess(*environment)),
     };

@@ -257,6 +257,33 @@ TEST(RealProgram, InfoAndArchiveAgreeOnCompanions) {
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 8) << listed; // 4 files, 3 companions, the project
 }
 
+// "check" lists every file a backup would miss, with project, line and reason, for a project or each
+// project of a group, and says 0 only when nothing is missing.
+TEST(RealProgram, CheckListsEveryMissingFile) {
+    ScratchFolder scratch;
+    const std::string good = SmallProject(scratch, "good", "Good");
+    fs::create_directories(scratch.Path("bad/Forms"));
+    ASSERT_EQ(::mkfifo(scratch.Path("bad/pipe.bas").c_str(), 0600), 0);
+    const std::string bad = scratch.Write(
+        "bad/Bad.vbp", "Type=Exe\r\nModule=a; gone.bas\r\nModule=b; pipe.bas\r\nModule=c; Q:\\x.bas\r\n"
+                       "Form=Forms\r\nName=\"Bad\"\r\n");
+    EXPECT_EQ(RunProgram({"check", good}, scratch).code, 0);
+    const ProgramRun run = RunProgram({"check", bad}, scratch);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, bad + ":2: gone.bas (" + scratch.Path("bad/gone.bas") + "): no such file or folder\n" +
+                           bad + ":3: pipe.bas (" + scratch.Path("bad/pipe.bas") + "): it is a named pipe, not a file\n" +
+                           bad + ":4: Q:\\x.bas: no folder of this machine stands for its drive or share\n" + bad +
+                           ":5: Forms (" + scratch.Path("bad/Forms") + "): it is a folder, not a file\n"
+                           "4 files are missing or unreadable.\n");
+    const std::string group =
+        scratch.Write("G.vbpgroup", "G\r\n" + good + "\r\n" + scratch.Path("gone/Gone.vbp") + "\r\n");
+    const ProgramRun grouped = RunProgram({"check", group, "--json"}, scratch);
+    EXPECT_EQ(grouped.code, 1);
+    EXPECT_NE(grouped.out.find("\"error\":null,\"missing\":[]}"), std::string::npos) << grouped.out;
+    EXPECT_NE(grouped.out.find("Cannot read the file " + scratch.Path("gone/Gone.vbp")), std::string::npos);
+    EXPECT_TRUE(grouped.out.ends_with("\"missing\":1}\n")) << grouped.out;
+}
+
 // A file written to all through the run is refused by name, or stored as one whole version of it.
 TEST(RealProgram, AFileRewrittenDuringTheRunIsRefusedOrStoredWhole) {
     ScratchFolder scratch;

@@ -1,0 +1,128 @@
+// the check command: every file a project, or each project of a group, names that a backup would miss
+#include "cli/commands.h"
+
+#include "cli/json_writer.h"
+#include "core/backup/check.h"
+#include "core/group/group.h"
+#include "core/project/paths.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kCheckHelp =
+    "Usage: corvane-cli check PATH [--json]\n"
+    "Lists every file a project (.vbp), or each project of a group (.vbpgroup, .vbg), names that a backup\n"
+    "could not store: missing, unreadable, or not a regular file; with the project, the line and the path\n"
+    "it was looked for at. Companions (.frx, .ctx, .pgx) are optional and not listed. Nothing is written.\n\n"
+    "  --json   print {\"projects\": [{\"project\", \"error\", \"missing\": [...]}], \"missing\": N}\n\n"
+    "Drive letters and the ANSI code page are read as for 'info'.\n\n"
+    "Exit status: 0 every file is there, 1 a file is missing or a project cannot be read, 2 bad arguments.\n";
+
+struct ProjectCheck {
+    std::string project;
+    std::optional<Error> unreadable; // the project file itself
+    std::vector<MissingFile> missing;
+};
+
+void PrintText(std::ostream& out, const std::vector<ProjectCheck>& checks, std::size_t missing) {
+    for (const ProjectCheck& check : checks) {
+        if (check.unreadable)
+            out << check.project << ": " << check.unreadable->message << "\n";
+        for (const MissingFile& file : check.missing)
+            out << check.project << ":" << file.line << ": " << file.reference
+                << (file.diskPath.empty() ? std::string() : " (" + file.diskPath + ")") << ": " << file.reason << "\n";
+    }
+    if (missing == 0)
+        out << "Every file is there.\n";
+    else
+        out << missing << (missing == 1 ? " file is" : " files are") << " missing or unreadable.\n";
+}
+
+void PrintJson(std::ostream& out, const std::vector<ProjectCheck>& checks, std::size_t missing) {
+    JsonWriter json(out);
+    json.BeginObject().Key("projects").BeginArray();
+    for (const ProjectCheck& check : checks) {
+        json.BeginObject().Key("project").String(check.project).Key("error");
+        if (check.unreadable)
+            json.String(check.unreadable->message);
+        else
+            json.Null();
+        json.Key("missing").BeginArray();
+        for (const MissingFile& file : check.missing) {
+            json.BeginObject().Key("line").Int(file.line).Key("reference").String(file.reference).Key("disk_path");
+            if (file.diskPath.empty())
+                json.Null();
+            else
+                json.String(file.diskPath);
+            json.Key("reason").String(file.reason).EndObject();
+        }
+        json.EndArray().EndObject();
+    }
+    json.EndArray().Key("missing").Int(static_cast<std::int64_t>(missing)).EndObject();
+    out << "\n";
+}
+
+} // namespace
+
+int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    bool json = false;
+    std::vector<std::string> paths;
+    for (const std::string& arg : args) {
+        if (arg == "--help") {
+            out << kCheckHelp;
+            return 0;
+        }
+        if (arg == "--json") {
+            json = true;
+        } else if (arg.starts_with("--")) {
+            err << "Unknown option: " << arg << "\n" << kCheckHelp;
+            return kUsageExit;
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (paths.size() != 1) {
+        err << (paths.empty() ? "No project or group file given.\n" : "Give exactly one project or group file.\n")
+            << kCheckHelp;
+        return kUsageExit;
+    }
+    std::vector<std::string> projects = {paths.front()};
+    if (IsGroupInput(KindOfInput(paths.front()))) {
+        const Result<GroupSelection> group = ReadAnyGroup(paths.front(), environment.codePage, environment.driveMap);
+        if (!group) {
+            err << group.error() << "\n";
+            return 1;
+        }
+        projects = group->projects;
+    }
+    std::vector<ProjectCheck> checks;
+    std::size_t missing = 0;
+    for (const std::string& project : projects) {
+        ProjectCheck& check = checks.emplace_back();
+        check.project = project;
+        Result<std::vector<MissingFile>> found = FindMissingFiles(project, environment.driveMap, environment.codePage);
+        if (found) {
+            check.missing = std::move(found).value();
+            missing += check.missing.size();
+        } else {
+            check.unreadable = found.failure();
+            ++missing;
+        }
+    }
+    if (json)
+        PrintJson(out, checks, missing);
+    else
+        PrintText(out, checks, missing);
+    return missing == 0 ? 0 : 1;
+}
+
+Command MakeCheckCommand(CliEnvironment environment) {
+    return {"check", "list every file a project or group names that a backup would miss",
+            [environment](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+                return RunCheck(args, environment, out, err);
+            }};
+}
+
+} // namespace corvane

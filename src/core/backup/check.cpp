@@ -1,0 +1,48 @@
+// what a backup of a project would miss, found before it is made
+#include "core/backup/check.h"
+
+#include "core/platform/regular_file.h"
+#include "core/project/paths.h"
+#include "core/project/project.h"
+
+namespace corvane {
+
+namespace {
+
+// why the file at `path` cannot be stored; empty when it can
+std::string WhyNotStorable(const std::string& path) {
+    const Result<RegularFile> open = RegularFile::Open(path);
+    return open ? std::string() : open.error();
+}
+
+} // namespace
+
+Result<std::vector<MissingFile>> FindMissingFiles(const std::string& projectPath, const DriveMap& driveMap,
+                                                  CodePage codePage) {
+    const Result<ProjectFile> project = ReadProjectFile(projectPath);
+    if (!project)
+        return project.failure();
+    const ReferenceResolver resolver(FolderOfPath(projectPath), driveMap, codePage);
+    std::vector<MissingFile> missing;
+    for (std::size_t i = 0; i < project->lines.size(); ++i) {
+        const std::optional<ReferenceLine> line = ClassifyReferenceLine(project->lines[i]);
+        if (!line)
+            continue;
+        MissingFile file;
+        file.line = static_cast<int>(i + 1);
+        file.reference = AnsiToUtf8(line->reference, codePage);
+        if (line->malformed || line->reference.empty()) {
+            file.reason = "the line names no file";
+        } else {
+            const ResolvedReference resolved = resolver.Resolve(line->reference);
+            file.diskPath = resolved.diskPath;
+            file.reason = resolved.diskPath.empty() ? "no folder of this machine stands for its drive or share"
+                                                    : WhyNotStorable(resolved.diskPath);
+        }
+        if (!file.reason.empty())
+            missing.push_back(std::move(file));
+    }
+    return missing;
+}
+
+} // namespace corvane
