@@ -195,8 +195,8 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     case RunOutcome::Kind::ProjectFailed:
         m_services.messageBox(this,
                               // the step is the project's own line, in its code page
-                              warned + FromAnsi(ArchiveFailureMessage(outcome.failure), m_setup.codePage) +
-                                  QStringLiteral("\r\n") + MessageText(outcome.failure.error.message),
+                              warned + FromAnsi(ArchiveFailureMessage(outcome.FirstFailure()), m_setup.codePage) +
+                                  QStringLiteral("\r\n") + MessageText(outcome.FirstFailure().error.message),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
             m_services.messageBox(this, GetString(19, QStringLiteral("An error occurred during archiving !")),

@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kArchiveHelp =
     "Usage: corvane-cli archive PATH [--dest DIR] [--password-env VAR | --password-file FILE]\n"
-    "                           [--no-verify] [--json]\n"
+    "                           [--no-verify] [--keep-going] [--json]\n"
     "Archives a Visual Basic 6 project (.vbp), or every project of a group (.vbpgroup, or Visual Basic's\n"
     ".vbg), into ZIP archives named after the project's name, version and the current time, each with\n"
     "a rewritten project file at its root. A group's archives go into DIR/<group name>/<time stamp>/.\n"
@@ -27,7 +27,9 @@ constexpr const char* kArchiveHelp =
     "  --password-env VAR    encrypt with AES-256, the password taken from the environment variable VAR\n"
     "  --password-file FILE  encrypt with AES-256, the password being the first line of FILE\n"
     "  --no-verify           do not read each archive back before giving it its name\n"
-    "  --json                print {\"archives\": [...], \"warnings\": [...]} instead of one path a line\n\n"
+    "  --keep-going          in a group, archive the other projects when one fails (exit 1 all the same)\n"
+    "  --json                print {\"archives\": [...], \"warnings\": [...], \"failures\": [...]} instead of\n"
+    "                        one path a line\n\n"
     "Drive letters and the ANSI code page are read as for 'info' (CORVANE_DRIVE_MAP,\n"
     "CORVANE_ANSI_CODEPAGE). Ctrl-C stops the run; the archive being written is discarded.\n\n"
     "Exit status: 0 all archived, 1 a project failed, 2 bad arguments or unreadable input, 130 cancelled.\n";
@@ -38,6 +40,7 @@ struct ArchiveArguments {
     PasswordSource password;
     bool verify = true;
     bool json = false;
+    bool keepGoing = false;
 };
 
 // A usage message, or nothing when the arguments are understood.
@@ -62,6 +65,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveAr
             parsed.verify = false;
         } else if (arg == "--json") {
             parsed.json = true;
+        } else if (arg == "--keep-going") {
+            parsed.keepGoing = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return "Unknown option: " + arg;
         } else {
@@ -87,7 +92,7 @@ std::string AbsoluteFolder(const std::string& path) {
     return folder;
 }
 
-void PrintResult(const RunOutcome& outcome, bool json, std::ostream& out) {
+void PrintResult(const RunOutcome& outcome, bool json, CodePage codePage, std::ostream& out) {
     if (!json) {
         for (const std::string& archive : outcome.archives)
             out << archive << "\n";
@@ -100,13 +105,24 @@ void PrintResult(const RunOutcome& outcome, bool json, std::ostream& out) {
     writer.EndArray().Key("warnings").BeginArray();
     for (const RunWarning& warning : outcome.warnings)
         writer.String(warning.text);
+    // a script reading the JSON learns why without parsing the error stream
+    writer.EndArray().Key("failures").BeginArray();
+    for (const ProjectFailure& failure : outcome.failures)
+        writer.BeginObject()
+            .Key("project")
+            .String(failure.projectPath)
+            .Key("line")
+            .String(AnsiToUtf8(failure.outcome.stepLabel, codePage))
+            .Key("error")
+            .String(failure.outcome.error.message)
+            .EndObject();
     writer.EndArray().EndObject();
     out << "\n";
 }
 
 int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
            const ArchiveArguments& arguments, CodePage codePage, std::ostream& out, std::ostream& err) {
-    PrintResult(outcome, arguments.json, out);
+    PrintResult(outcome, arguments.json, codePage, out);
     for (const RunWarning& warning : outcome.warnings)
         err << "warning: " << warning.text << "\n";
     switch (outcome.kind) {
@@ -121,12 +137,16 @@ int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
     case RunOutcome::Kind::ProjectFailed:
         break;
     }
-    const std::size_t failed = static_cast<std::size_t>(outcome.projectsDone);
-    if (failed < projects.size())
-        err << "Archive creation error in " << projects[failed] << "\n";
-    err << "An error appears to have occurred...\n"
-        << "Line : " << AnsiToUtf8(outcome.failure.stepLabel, codePage) << "\n"
-        << outcome.failure.error.message << "\n";
+    for (const ProjectFailure& failure : outcome.failures) {
+        if (!failure.projectPath.empty())
+            err << "Archive creation error in " << failure.projectPath << "\n";
+        err << "An error appears to have occurred...\n"
+            << "Line : " << AnsiToUtf8(failure.outcome.stepLabel, codePage) << "\n"
+            << failure.outcome.error.message << "\n";
+    }
+    if (outcome.failures.size() > 1 || (projects.size() > 1 && outcome.projectsDone > 0))
+        err << outcome.failures.size() << " of " << projects.size() << " projects failed; "
+            << outcome.projectsDone << " archived.\n";
     return 1;
 }
 
@@ -208,7 +228,8 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
         }
         projects = group->projects;
         outcome =
-            RunGroup({projects, destination(group->savePath), group->subfolderName, *password}, options);
+            RunGroup({projects, destination(group->savePath), group->subfolderName, *password, arguments.keepGoing},
+                     options);
     }
     progressLine.Clear();
     return Report(outcome, projects, arguments, context.environment.codePage, out, err);

@@ -97,7 +97,7 @@ TEST_F(CommandTest, PrintsTheArchiveItWroteAndUnzipsItByBareName) {
     EXPECT_TRUE(
         second.out.starts_with("{\"archives\":[\"" + folder + numbered + "\"],\"warnings\":[\"" + warning))
         << second.out;
-    EXPECT_TRUE(second.out.ends_with("\"]}\n")) << second.out;
+    EXPECT_TRUE(second.out.ends_with("\"],\"failures\":[]}\n")) << second.out;
     EXPECT_NE(second.err.find("warning: " + warning), std::string::npos) << second.err;
     fs::remove_all(unpacked);
     EXPECT_EQ(FileNamesIn(folder), (std::vector<std::string>{numbered, kSceneZipName})); // in name order
@@ -120,7 +120,11 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     m_context.environment.driveMap = DriveMap(); // D: no longer reachable
     const CliRun run = Archive({m_project.path, "--json"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[]}\n");
+    // the failure in the JSON as well: a script need not parse the error stream
+    EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[],\"failures\":[{\"project\":\"" + m_project.path +
+                           "\",\"line\":\"Module=modTools; D:\\\\Lib\\\\modTools.bas\",\"error\":\"\\\"D:\\\\Lib\\\\"
+                           "modTools.bas\\\": no folder on this machine stands for its drive or share (see "
+                           "CORVANE_DRIVE_MAP).\"}]}\n");
     EXPECT_NE(run.err.find("Line : Module=modTools; D:\\Lib\\modTools.bas\n"), std::string::npos) << run.err;
     EXPECT_TRUE(FileNamesIn(m_project.folder + "/Sources.Backup").empty());
 }

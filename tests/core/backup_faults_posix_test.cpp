@@ -86,7 +86,7 @@ TEST_P(FaultInjection, LeavesEveryOldFileAndNoTemporary) {
         const bool cancel = fault.stepLabel.empty();
         return outcome.kind != (cancel ? RunOutcome::Kind::Cancelled : RunOutcome::Kind::ProjectFailed)
                    ? 20 + static_cast<int>(outcome.kind)
-               : cancel || ArchiveFailureMessage(outcome.failure) ==
+               : cancel || ArchiveFailureMessage(outcome.FirstFailure()) ==
                                "An error appears to have occurred...\r\nLine : " + fault.stepLabel
                    ? 0
                    : 30;

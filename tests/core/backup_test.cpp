@@ -223,7 +223,7 @@ TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(LastDir(), "<none>");
-    EXPECT_EQ(RunGroup({{}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
+    EXPECT_EQ(RunGroup({{project}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
               RunOutcome::Kind::Completed);
     EXPECT_TRUE(fs::is_directory(m_scratch.Path("dest/Suite/20250717095823")));
     EXPECT_EQ(LastDir(), m_scratch.Path("dest/Suite/20250717095823/"));
@@ -239,7 +239,7 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeeping
                                                SmallProject("two/App.vbp", "App"),
                                                SmallProject("three/App.vbp", "App")};
     const RunOutcome outcome = RunGroup({projects, m_scratch.Path("dest"), "Suite", ""}, m_options);
-    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.error.message;
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.FirstFailure().error.message;
     const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
     EXPECT_EQ(outcome.backupFolder, folder);
     // without "Name=" a group project is named after its full path, every separator made "_"
@@ -259,9 +259,9 @@ TEST_F(ArchiveRunTest, GroupWritesOneTimeStampedFolderNamedAfterFullPathsKeeping
     EXPECT_TRUE(std::ranges::is_sorted(seen, {}, &RunProgress::projectIndex));
 }
 
-// A store that cannot be written is heard as a warning naming its file and the reason before any
-// progress, and the run goes on.
-TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
+// A store that cannot be written is heard as a warning naming its file and the reason, and the run goes
+// on: for a project before any progress, for a group once its folder holds a backup.
+TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardAndTheRunGoesOn) {
     const std::string project = SmallProject("p/P.vbp", "P");
     // a settings file below a plain file can never be written, whoever runs the test
     const std::string store = m_scratch.Write("blocked") + "/machine.settings";
@@ -278,11 +278,13 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardBeforeAnyProgress) {
         const RunOutcome outcome =
             group ? RunGroup({{project}, m_scratch.Path("out"), "Suite", ""}, options)
                   : RunSingleProject(m_scene.Request(project, m_scratch.Path("out/")), options);
-        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.failure.error.message;
+        ASSERT_EQ(outcome.kind, RunOutcome::Kind::Completed) << outcome.FirstFailure().error.message;
         ASSERT_EQ(outcome.warnings.size(), 1u) << group;
-        EXPECT_EQ(heard, std::vector<std::string>{"0 " + outcome.warnings[0].text});
-        EXPECT_EQ(heard[0], "0 The last backup folder could not be remembered: the settings file " + store +
-                                " cannot be written (a part of the path is not a folder).");
+        ASSERT_EQ(heard.size(), 1u);
+        EXPECT_EQ(heard[0].starts_with("0 "), !group) << heard[0];
+        EXPECT_EQ(heard[0].substr(heard[0].find(' ') + 1),
+                  "The last backup folder could not be remembered: the settings file " + store +
+                      " cannot be written (a part of the path is not a folder).");
         EXPECT_EQ(outcome.warnings[0].systemError, ENOTDIR);
         EXPECT_GT(progressReports, 0);
     }
@@ -313,7 +315,7 @@ TEST_F(ArchiveRunTest, AFolderThatCouldNotBeMadeIsNotRemembered) {
     const std::string windows = m_scratch.Path("C:\\Dev\\bk\\");
     const RunOutcome refused = RunSingleProject(m_scene.Request(project, windows), m_options);
     EXPECT_EQ(refused.kind, RunOutcome::Kind::ProjectFailed);
-    EXPECT_NE(refused.failure.error.message.find("written the Windows way"), std::string::npos);
+    EXPECT_NE(refused.FirstFailure().error.message.find("written the Windows way"), std::string::npos);
     EXPECT_FALSE(fs::exists(m_scratch.Path("C:\\")));
     EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), m_scratch.Path("good/"));
 }
@@ -344,10 +346,35 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
         const std::string folder = m_scratch.Path("dest/Suite/20250717095823/");
         EXPECT_EQ(outcome.archives, std::vector<std::string>{folder + "One 0.0.0.20250717095823.zip"});
         EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"One 0.0.0.20250717095823.zip"});
-        EXPECT_NE(outcome.failure.stepLabel.find(c.step), std::string::npos) << outcome.failure.stepLabel;
-        EXPECT_NE(outcome.failure.error.message.find(c.reason), std::string::npos)
-            << outcome.failure.error.message;
+        ASSERT_EQ(outcome.failures.size(), c.step.empty() ? 0u : 1u);
+        if (c.step.empty())
+            continue;
+        EXPECT_EQ(outcome.FirstFailure().stepLabel.find(c.step) != std::string::npos, true)
+            << outcome.FirstFailure().stepLabel;
+        EXPECT_NE(outcome.FirstFailure().error.message.find(c.reason), std::string::npos)
+            << outcome.FirstFailure().error.message;
+        // told to keep going, the run archives the third project all the same and still fails
+        fs::remove_all(m_scratch.Path("dest"));
+        const RunOutcome going =
+            RunGroup({{first, c.second, third}, m_scratch.Path("dest/"), "Suite", "", true}, m_options);
+        EXPECT_EQ(going.kind, RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(going.archives.size(), 2u);
+        ASSERT_EQ(going.failures.size(), 1u);
+        EXPECT_EQ(going.failures[0].projectPath, c.second);
     }
+}
+
+// A group run that archives nothing leaves no empty folder, and does not remember one.
+TEST_F(ArchiveRunTest, AGroupRunThatWritesNothingLeavesNoFolder) {
+    const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
+    for (const bool keepGoing : {false, true}) {
+        const RunOutcome outcome =
+            RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(outcome.failures.size(), keepGoing ? 2u : 1u);
+        EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
+    }
+    EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), "");
 }
 
 } // namespace

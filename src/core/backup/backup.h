@@ -26,6 +26,7 @@ struct GroupRequest {
     std::string destination;           // the save path
     std::string subfolderName;         // the group name
     std::string password;
+    bool keepGoing = false; // a failing project is recorded and the others are still archived
 };
 
 struct RunProgress {
@@ -60,6 +61,12 @@ struct RunOptions {
     std::function<void(const RunWarning&)> warning;
 };
 
+// A project of a run that could not be archived.
+struct ProjectFailure {
+    std::string projectPath;
+    ArchiveOutcome outcome;
+};
+
 struct RunOutcome {
     enum class Kind { Completed, ProjectFailed, Cancelled, Refused };
     Kind kind = Kind::Completed;
@@ -67,7 +74,13 @@ struct RunOutcome {
     std::vector<RunWarning> warnings;
     std::string backupFolder;          // the folder used (gBackupFolder)
     int projectsDone = 0;
-    ArchiveOutcome failure; // the failing project's outcome, for ProjectFailed
+    // ProjectFailed: every failing project in order; one, unless the group run was told to keep going
+    std::vector<ProjectFailure> failures;
+    // the first failing project's outcome; an empty one when none failed
+    const ArchiveOutcome& FirstFailure() const {
+        static const ArchiveOutcome kNone;
+        return failures.empty() ? kNone : failures.front().outcome;
+    }
     Error error;            // Refused: why nothing was done
 };
 

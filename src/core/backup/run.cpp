@@ -1,7 +1,9 @@
 // the archive command's run: remember the folder, then build one archive per project
 #include "core/backup/backup.h"
 
+#include <filesystem>
 #include <set>
+#include <system_error>
 
 #include "core/group/group.h"
 #include "core/project/paths.h"
@@ -44,15 +46,31 @@ void RememberBackupFolder(const std::string& folder, const RunOptions& options, 
 
 // A folder that cannot be made fails the run with the system's reason (read-only, no permission, a file
 // in the way) before any project is read.
-bool MakeBackupFolder(const std::string& folder, RunOutcome& outcome) {
+void RecordFailure(const std::string& projectPath, std::string stepLabel, Error error, RunOutcome& outcome) {
+    outcome.kind = RunOutcome::Kind::ProjectFailed;
+    ArchiveOutcome failed;
+    failed.kind = ArchiveOutcome::Kind::Failed;
+    failed.stepLabel = std::move(stepLabel);
+    failed.error = std::move(error);
+    outcome.failures.push_back({projectPath, std::move(failed)});
+}
+
+bool MakeBackupFolder(const std::string& folder, const std::string& projectPath, RunOutcome& outcome) {
     Status made = CreateFolderPath(folder);
     if (made)
         return true;
-    outcome.kind = RunOutcome::Kind::ProjectFailed;
-    outcome.failure.kind = ArchiveOutcome::Kind::Failed;
-    outcome.failure.stepLabel = "Writing Zip File";
-    outcome.failure.error = made.failure();
+    RecordFailure(projectPath, "Writing Zip File", made.failure(), outcome);
     return false;
+}
+
+// A group run that wrote nothing leaves no empty folders behind: neither its time-stamped folder nor a
+// group folder it was the first to make.
+void RemoveIfEmpty(const std::string& runFolder) {
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::path(runFolder).lexically_normal();
+    const std::filesystem::path run = folder.has_filename() ? folder : folder.parent_path();
+    if (std::filesystem::remove(run, ignored))
+        std::filesystem::remove(run.parent_path(), ignored); // fails, as it should, when it holds earlier runs
 }
 
 bool CancelRequested(const RunOptions& options) {
@@ -88,7 +106,7 @@ ArchiveOptions ArchiveOptionsFor(const RunOptions& options, const std::string& p
 }
 
 // Folds one project's outcome into the run's; true when the run may go on.
-bool Record(const ArchiveOutcome& archived, RunOutcome& outcome) {
+bool Record(const std::string& projectPath, const ArchiveOutcome& archived, RunOutcome& outcome) {
     switch (archived.kind) {
     case ArchiveOutcome::Kind::Written:
         outcome.archives.push_back(archived.archivePath);
@@ -99,7 +117,7 @@ bool Record(const ArchiveOutcome& archived, RunOutcome& outcome) {
         return false;
     case ArchiveOutcome::Kind::Failed:
         outcome.kind = RunOutcome::Kind::ProjectFailed;
-        outcome.failure = archived;
+        outcome.failures.push_back({projectPath, archived});
         return false;
     }
     return false;
@@ -125,7 +143,7 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
     JobState job = request.job;
     job.gBackupFolder = request.destination;
     outcome.backupFolder = job.gBackupFolder;
-    if (!MakeBackupFolder(job.gBackupFolder, outcome))
+    if (!MakeBackupFolder(job.gBackupFolder, request.projectPath, outcome))
         return outcome;
     RememberBackupFolder(job.gBackupFolder, options, outcome);
     if (CancelRequested(options)) {
@@ -133,7 +151,7 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
         return outcome;
     }
     ReportProjectStart(options, request.projectPath, 0, 1);
-    Record(ArchiveProject(request.projectPath, job,
+    Record(request.projectPath, ArchiveProject(request.projectPath, job,
                           ArchiveOptionsFor(options, request.projectPath, 0, 1, request.password)),
            outcome);
     return outcome;
@@ -169,34 +187,40 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     const std::string destination = AddBackslash(request.destination);
     outcome.backupFolder =
         AddBackslash(destination + request.subfolderName + SeparatorOf(destination) + timeStamp);
-    if (!MakeBackupFolder(outcome.backupFolder, outcome))
+    if (!MakeBackupFolder(outcome.backupFolder, std::string(), outcome))
         return outcome;
-    RememberBackupFolder(outcome.backupFolder, options, outcome);
 
     const int count = static_cast<int>(request.projects.size());
     std::set<std::string> archiveNames;
     for (int index = 0; index < count; ++index) {
         if (CancelRequested(options)) {
             outcome.kind = RunOutcome::Kind::Cancelled;
-            return outcome;
+            break;
         }
         const std::string& projectPath = request.projects[index];
         ReportProjectStart(options, projectPath, index, count);
         Result<JobState> job = PrepareGroupProject(projectPath, timeStamp);
         if (!job) {
-            outcome.kind = RunOutcome::Kind::ProjectFailed;
-            outcome.failure.kind = ArchiveOutcome::Kind::Failed;
-            outcome.failure.stepLabel = projectPath;
-            outcome.failure.error = job.failure();
-            return outcome;
+            RecordFailure(projectPath, projectPath, job.failure(), outcome);
+            if (request.keepGoing)
+                continue;
+            break;
         }
         job.value().gBackupFolder = outcome.backupFolder;
         KeepArchiveNameUnique(job.value(), archiveNames, outcome, options);
         const ArchiveOutcome archived = ArchiveProject(
             projectPath, *job, ArchiveOptionsFor(options, projectPath, index, count, request.password));
-        if (!Record(archived, outcome))
-            return outcome;
+        if (!Record(projectPath, archived, outcome) && !(request.keepGoing && archived.kind == ArchiveOutcome::Kind::Failed))
+            break;
     }
+    // the run's folder is remembered once it holds a backup, so that "the last backup folder" always does
+    if (outcome.archives.empty()) {
+        RemoveIfEmpty(outcome.backupFolder);
+        return outcome;
+    }
+    RememberBackupFolder(outcome.backupFolder, options, outcome);
+    if (outcome.kind != RunOutcome::Kind::Completed)
+        return outcome;
     if (options.progress) {
         RunProgress done;
         done.projectIndex = count > 0 ? count - 1 : 0;
