@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/ui_services.h"
+#include "core/common/environment.h"
 #include "core/platform/platform.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(corvane::WindowIcon());
 
     corvane::DesktopServices services;
-    corvane::MainWindow window(services, corvane::DesktopSetup(corvane::ProcessEnvironment()));
+    corvane::MainWindow window(
+        services, corvane::DesktopSetup(corvane::ProcessEnvironment(), corvane::ProgramFolder()));
     window.Form_Load(corvane::CommandLineText(QApplication::arguments().mid(1)));
     window.show();
     return QApplication::exec();

@@ -37,9 +37,9 @@ QString ZipVersionText() {
     return QString::fromStdString(ZipVersion());
 }
 
-MainWindowSetup DesktopSetup(const EnvLookup& env) {
+MainWindowSetup DesktopSetup(const EnvLookup& env, const std::string& programFolder) {
     MainWindowSetup setup;
-    setup.programFolder = ProgramFolder(env);
+    setup.languages = FindLanguageFiles(programFolder);
     setup.settings = DefaultSettingsLocation(env);
     setup.lcid = UserDefaultLCID(env);
     setup.versionText = ProgramVersionText();
@@ -85,13 +85,15 @@ QString MainWindow::message(const char* key, const QString& english) const {
 }
 
 QString MainWindow::languageFile() const {
-    return PathText(JoinPath(LanguageFolder(m_setup.programFolder), ToAnsi(m_currentLanguage) + ".lng"));
+    if (m_setup.languages.folder.empty())
+        return QString(); // never a file of that name in the current folder
+    return PathText(JoinPath(m_setup.languages.folder, ToAnsi(m_currentLanguage) + ".lng"));
 }
 
 void MainWindow::Form_Load(const QString& commandLine) {
-    m_currentLanguage = FromAnsi(ChooseLanguage(m_setup.lcid, m_setup.programFolder));
+    m_currentLanguage = FromAnsi(ChooseLanguage(m_setup.lcid, m_setup.languages));
     m_helpLanguage = FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())));
-    m_strings = StringTable::LoadStringTable(ToAnsi(m_currentLanguage), m_setup.programFolder);
+    m_strings = StringTable::LoadStringTable(ToAnsi(m_currentLanguage), m_setup.languages.folder);
     TranslateForm(this, languageFile());
     ApplyVersionTexts(m_setup.versionText, m_setup.zipVersion);
 

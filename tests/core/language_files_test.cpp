@@ -150,13 +150,13 @@ TEST(StringTable, EndsAtTheMarkerOrHoldsEveryIndex) {
 TEST(StringTable, GetStringFromTheLanguageFile) {
     testing::ScratchFolder folder;
     folder.Write("Lng/fra.lng", Messages({"Erreur", "", "a||b", "###END###", "after the end"}));
-    const StringTable table = StringTable::LoadStringTable("fra", folder.Path());
+    const StringTable table = StringTable::LoadStringTable("fra", folder.Path("Lng"));
     EXPECT_EQ(table.GetString(1, "Input error"), "Erreur");
     EXPECT_EQ(table.GetString(2, "Input|error"), "Input\r\nerror");
     EXPECT_EQ(table.GetString(3, ""), "a\r\n\r\nb");
     for (int n : {0, -1, 4, 5, 32001})
         EXPECT_EQ(table.GetString(n, "English"), "English") << n;
-    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path()).GetString(18, "A|B"), "A\r\nB");
+    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path("Lng")).GetString(18, "A|B"), "A\r\nB");
 }
 
 } // namespace

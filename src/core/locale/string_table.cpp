@@ -5,8 +5,8 @@
 
 namespace corvane {
 
-StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder) {
-    const std::string path = JoinPath(LanguageFolder(programFolder), languageCode + ".lng");
+StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& languageFolder) {
+    const std::string path = JoinPath(languageFolder, languageCode + ".lng");
     return FromIniFile(IniFile::Load(path));
 }
 

@@ -20,8 +20,8 @@ class StringTable {
 public:
     StringTable() = default;
 
-    // Reads section "Strings" of "Lng/<code>.lng" in the program folder.
-    static StringTable LoadStringTable(const std::string& languageCode, const std::string& programFolder);
+    // Reads section "Strings" of "<code>.lng" in the language folder.
+    static StringTable LoadStringTable(const std::string& languageCode, const std::string& languageFolder);
     // The same from a language file already read: messages 1 .. k-1 when the key "String" + k holds
     // the end marker, giving the indexes 0 .. k with 0 and k empty; none when the marker is the first
     // key; without a marker every key up to kMaxMessageKeys, the indexes then reaching
