@@ -1,5 +1,7 @@
 // start-up: keep the command line, load and show the main window
 #include <QApplication>
+#include <iostream>
+#include <string_view>
 
 #include "app/controls.h"
 #include "app/main_window.h"
@@ -8,6 +10,11 @@
 #include "core/platform/platform.h"
 
 int main(int argc, char** argv) {
+    // answered before Qt starts, so that it works without a display
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "corvane " << CORVANE_VERSION << "\n";
+        return 0;
+    }
     corvane::TuneAllocatorForArchiving();
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
