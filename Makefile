@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test screenshots bench fuzz asan clean
+.PHONY: all deps configure build run test deb install screenshots bench fuzz asan clean
 
 all: build
 
@@ -23,6 +23,20 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+# corvane_<version>_<arch>.deb in this folder, from a build installed under /usr and stripped
+deb: build
+	rm -rf $(BUILD_DIR)/package
+	cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	rm -f corvane_*.deb
+	cp $(BUILD_DIR)/package/corvane_*.deb .
+
+# into /usr/local (PREFIX=... for another place), programs stripped; build first as yourself, then
+# install as root, so that the build folder stays yours
+PREFIX ?= /usr/local
+install:
+	@test -f $(BUILD_DIR)/build.ninja || { echo "Nothing is built: run 'make build' first." >&2; exit 1; }
+	cmake --install $(BUILD_DIR) --strip --prefix $(PREFIX)
 
 # only the picture tool and what it links, not the whole build
 screenshots: configure
@@ -42,4 +56,4 @@ asan:
 		CTEST_FLAGS="-E test_responsiveness"
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan corvane_*.deb

@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     const QString shown = parser.value(state);
 
     DesktopServices services;
-    MainWindow window(services, DesktopSetup(ProcessEnvironment()));
+    MainWindow window(services, DesktopSetup(ProcessEnvironment(), ProgramFolder()));
     // a picture must not depend on the user's locale or settings: the language is the one asked for
     FormLoadInputs inputs;
     inputs.versionText = ProgramVersionText();

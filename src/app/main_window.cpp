@@ -38,9 +38,9 @@ QString ZipVersionText() {
     return QString::fromStdString(ZipVersion());
 }
 
-MainWindowSetup DesktopSetup(const EnvLookup& env) {
+MainWindowSetup DesktopSetup(const EnvLookup& env, const std::string& programFolder) {
     MainWindowSetup setup;
-    setup.programFolder = ProgramFolder(env);
+    setup.languages = FindLanguageFiles(programFolder);
     setup.settings = DefaultSettingsLocation(env);
     setup.lcid = UserDefaultLCID(env);
     setup.versionText = ProgramVersionText();
@@ -94,16 +94,18 @@ QString MainWindow::message(const char* key, const QString& english) const {
 }
 
 QString MainWindow::languageFile() const {
-    return PathText(JoinPath(LanguageFolder(m_setup.programFolder), PathBytes(m_currentLanguage) + ".lng"));
+    if (m_setup.languages.folder.empty())
+        return QString(); // never a file of that name in the current folder
+    return PathText(JoinPath(m_setup.languages.folder, PathBytes(m_currentLanguage) + ".lng"));
 }
 
 void MainWindow::Form_Load(const QString& commandLine) {
-    const std::string language = ChooseLanguage(m_setup.lcid, m_setup.programFolder);
-    m_currentLanguage = PathText(language); // the name of a file beside the program
-    m_languageCodePage = LanguageCodePage(language, m_setup.lcid, m_setup.programFolder);
+    const std::string language = ChooseLanguage(m_setup.lcid, m_setup.languages);
+    m_currentLanguage = PathText(language); // the name of a file in the language folder
+    m_languageCodePage = LanguageCodePage(language, m_setup.lcid, m_setup.languages.folder);
     m_helpLanguage =
         FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())), m_languageCodePage);
-    m_strings = StringTable::LoadStringTable(language, m_setup.programFolder, m_languageCodePage);
+    m_strings = StringTable::LoadStringTable(language, m_setup.languages.folder, m_languageCodePage);
     TranslateForm(this, languageFile(), m_languageCodePage);
     if (!m_setup.codePageProblem.empty())
         m_services.messageBox(this, MessageText(m_setup.codePageProblem), QString::fromLatin1(kAppName),

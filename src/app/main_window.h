@@ -11,6 +11,7 @@
 #include "core/backup/backup.h"
 #include "core/backup/naming.h"
 #include "core/common/environment.h"
+#include "core/locale/locale.h"
 #include "core/locale/string_table.h"
 #include "core/project/project.h"
 #include "core/settings/settings.h"
@@ -28,7 +29,7 @@ class UiServices;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
-    std::string programFolder;                      // holds "Lng" with the locale map and the language files
+    LanguageFiles languages;                        // the locale map and the language files
     SettingsLocation settings;                      // where "LastDir" is kept
     std::int32_t lcid = 1033;                       // the user's locale, as a Windows locale identifier
     Clock clock = SystemClock();                    // selection time stamps, the group run's and the year
@@ -40,8 +41,9 @@ struct MainWindowSetup {
     std::string codePageProblem; // why CORVANE_ANSI_CODEPAGE was not used; shown when the window loads
 };
 
-// The real surroundings: program folder, settings, locale and drives from the environment.
-MainWindowSetup DesktopSetup(const EnvLookup& env);
+// The real surroundings: the language files found from the program's folder, settings, locale and drives
+// from the environment.
+MainWindowSetup DesktopSetup(const EnvLookup& env, const std::string& programFolder);
 
 // The program's arguments (without its own name) as the window's loading reads them: joined by one
 // space, with every double quotation mark removed.
@@ -79,7 +81,6 @@ public:
     const QString& helpLanguage() const { return m_helpLanguage; }
     // the active language file; it need not exist
     QString languageFile() const;
-    const std::string& programFolder() const { return m_setup.programFolder; }
     bool isGroup() const { return m_isGroup; }
     const JobState& selectedJob() const { return m_selectedJob; }
     // true while an archive or unzip job runs

@@ -19,7 +19,8 @@ void PrintUsage(const std::vector<Command>& commands, std::ostream& stream) {
         stream << "  " << command.name << std::string(width - command.name.size() + 2, ' ') << command.summary
                << "\n";
     }
-    stream << "\nRun 'corvane-cli COMMAND --help' for a command's arguments.\n";
+    stream << "\nRun 'corvane-cli COMMAND --help' for a command's arguments, 'corvane-cli --version' for the "
+              "version.\n";
 }
 
 } // namespace
@@ -37,6 +38,10 @@ int RunCli(const std::vector<std::string>& args, const std::vector<Command>& com
             return RunCli({args[1], "--help"}, commands, out, err);
         }
         PrintUsage(commands, out);
+        return 0;
+    }
+    if (name == "--version") {
+        out << "corvane-cli " << CORVANE_VERSION << "\n";
         return 0;
     }
     const auto found =

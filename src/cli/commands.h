@@ -22,8 +22,9 @@ struct Command {
 // Exit code for a command line that cannot be understood.
 constexpr int kUsageExit = 2;
 
-// args are the words after the program's name. "--help" lists the commands (exit 0); no command or an
-// unknown one prints the list to err and exits kUsageExit; otherwise the command's exit code.
+// args are the words after the program's name. "--help" lists the commands and "--version" prints the
+// program's name and version (exit 0); no command or an unknown one prints the list to err and exits
+// kUsageExit; otherwise the command's exit code.
 int RunCli(const std::vector<std::string>& args, const std::vector<Command>& commands, std::ostream& out,
            std::ostream& err);
 

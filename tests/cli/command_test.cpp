@@ -2,6 +2,7 @@
 // unzip commands' exit codes, output, passwords and limits, the hostile archives, and Ctrl-C for real
 #include <csignal>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -162,6 +163,7 @@ TEST(Cli, ExitCodesAndStreams) {
     } cases[] = {
         {{}, 2, "", "Usage: corvane-cli COMMAND"},
         {{"--help"}, 0, "  info  show a project's name", ""},
+        {{"--version"}, 0, "corvane-cli " CORVANE_VERSION "\n", ""},
         {{"help", "info"}, 0, "Usage: corvane-cli info PROJECT.vbp [--json]", ""},
         {{"frobnicate"}, 2, "", "Unknown command: frobnicate"},
         {{"info"}, 2, "", "No project file given."},
@@ -177,6 +179,20 @@ TEST(Cli, ExitCodesAndStreams) {
             << args << run.out;
         EXPECT_TRUE(c.err.empty() ? run.err.empty() : run.err.find(c.err) != std::string::npos)
             << args << run.err;
+    }
+}
+
+// the man page is written apart from the code: every command and every option the program tells of is in it
+TEST(Cli, ManPageNamesEveryCommandAndOption) {
+    const std::string page = ReadFile(CORVANE_CLI_MAN_PAGE);
+    const std::vector<Command> commands = {MakeInfoCommand({}), MakeArchiveCommand({}), MakeUnzipCommand({})};
+    const std::regex option("--[a-z][a-z-]*");
+    for (const Command& command : commands) {
+        EXPECT_NE(page.find("*" + command.name + "*"), std::string::npos) << command.name;
+        const CliRun help = Captured(RunCli, std::vector<std::string>{command.name, "--help"}, commands);
+        for (std::sregex_iterator it(help.out.begin(), help.out.end(), option), end; it != end; ++it)
+            EXPECT_NE(page.find("*" + it->str() + "*"), std::string::npos)
+                << command.name << " " << it->str();
     }
 }
 

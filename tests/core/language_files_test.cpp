@@ -156,13 +156,13 @@ TEST(StringTable, EndsAtTheMarkerOrHoldsEveryIndex) {
 TEST(StringTable, GetStringFromTheLanguageFile) {
     testing::ScratchFolder folder;
     folder.Write("Lng/fra.lng", Messages({"Erreur", "", "a||b", "###END###", "after the end"}));
-    const StringTable table = StringTable::LoadStringTable("fra", folder.Path(), CodePage::Windows1252);
+    const StringTable table = StringTable::LoadStringTable("fra", folder.Path("Lng"), CodePage::Windows1252);
     EXPECT_EQ(table.GetString(1, "Input error"), "Erreur");
     EXPECT_EQ(table.GetString(2, "Input|error"), "Input\r\nerror");
     EXPECT_EQ(table.GetString(3, ""), "a\r\n\r\nb");
     for (int n : {0, -1, 4, 5, 32001})
         EXPECT_EQ(table.GetString(n, "English"), "English") << n;
-    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path(), CodePage::Windows1252).GetString(18, "A|B"),
+    EXPECT_EQ(StringTable::LoadStringTable("deu", folder.Path("Lng"), CodePage::Windows1252).GetString(18, "A|B"),
               "A\r\nB");
 }
 
@@ -172,15 +172,15 @@ TEST(StringTable, ALanguageFileIsReadInItsLanguagesCodePage) {
     folder.Write("Lng/Local.ini", "[LocaleID]\r\n1036=fra\r\n1049=rus\r\nForce=\r\n");
     folder.Write("Lng/rus.lng", Messages({"\xCE\xF8\xE8\xE1\xEA\xE0", "###END###"})); // "Ошибка"
     const std::string cyrillic = "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0";
-    ASSERT_EQ(ChooseLanguage(1049, folder.Path()), "rus");
+    ASSERT_EQ(ChooseLanguage(1049, LanguageFiles{folder.Path("Lng"), false}), "rus");
     for (const std::int32_t userLcid : {1049, 1033}) { // by the user's locale, or forced on an English one
-        const CodePage codePage = LanguageCodePage("rus", userLcid, folder.Path());
+        const CodePage codePage = LanguageCodePage("rus", userLcid, folder.Path("Lng"));
         EXPECT_EQ(codePage.number(), 1251) << userLcid;
-        EXPECT_EQ(StringTable::LoadStringTable("rus", folder.Path(), codePage).GetString(1, "Error"),
+        EXPECT_EQ(StringTable::LoadStringTable("rus", folder.Path("Lng"), codePage).GetString(1, "Error"),
                   cyrillic);
     }
     // a language the map does not name is read as the user's locale writes
-    EXPECT_EQ(LanguageCodePage("pol", 1045, folder.Path()).number(), 1250);
+    EXPECT_EQ(LanguageCodePage("pol", 1045, folder.Path("Lng")).number(), 1250);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include "core/common/environment.h"
 #include "core/locale/locale.h"
+#include "core/platform/platform.h"
 #include "core/project/references.h"
+#include "core/settings/settings.h"
 #include "support/scratch_folder.h"
 
 namespace corvane {
@@ -45,22 +47,23 @@ const char* const kExpectedMap =
 
 TEST(LocaleMap, FirstStartWritesTheExactMapOnceOrFails) {
     testing::ScratchFolder folder;
-    ASSERT_TRUE(EnsureLocaleMap(folder.Path()));
+    ASSERT_TRUE(EnsureLocaleMap(folder.Path("Lng")));
     EXPECT_EQ(ReadFile(folder.Path("Lng/Local.ini")), kExpectedMap);
     EXPECT_EQ(FileNamesIn(folder.Path("Lng")), std::vector<std::string>{"Local.ini"});
     // an existing map, even an empty one, is never rewritten
     for (const std::string mine : {"[LocaleID]\n1036=deu\n", ""}) {
         folder.Write("Lng/Local.ini", mine);
-        ASSERT_TRUE(EnsureLocaleMap(folder.Path()));
+        ASSERT_TRUE(EnsureLocaleMap(folder.Path("Lng")));
         EXPECT_EQ(ReadFile(folder.Path("Lng/Local.ini")), mine);
     }
-    // a file where the program folder should be: nothing can be made below it, whoever runs this
+    // a file where the folder should be: nothing can be made below it, whoever runs this
     const std::string notAFolder = folder.Write("program", "x");
-    EXPECT_NE(EnsureLocaleMap(notAFolder).error().find("Local.ini"), std::string::npos);
-    EXPECT_EQ(ChooseLanguage(1036, notAFolder), "eng");
+    EXPECT_NE(EnsureLocaleMap(notAFolder + "/Lng").error().find("Local.ini"), std::string::npos);
+    EXPECT_EQ(ChooseLanguage(1036, {notAFolder + "/Lng", true}), "eng");
 }
 
-// an empty map stands for the default one, written on first start
+// an empty map stands for the default one: written on first start beside a portable copy, read from
+// memory in an installed folder, which is never written to
 TEST(LocaleMap, ChooseLanguageNeedsTheLanguageFile) {
     const struct {
         std::string map;
@@ -72,30 +75,53 @@ TEST(LocaleMap, ChooseLanguageNeedsTheLanguageFile) {
                  {"[LocaleID]\r\n1036=fra\r\nForce=deu\r\n", {"fra", "deu"}, 1036, "deu"},
                  {"[LocaleID]\r\n1036=fra\r\nForce=ita\r\n", {"fra"}, 1036, "eng"},
                  {"[localeid]\r\nFORCE =  deu \r\n", {"deu"}, 1033, "deu"}};
-    for (const auto& c : cases) {
-        testing::ScratchFolder folder;
-        if (!c.map.empty())
-            folder.Write("Lng/Local.ini", c.map);
-        for (const std::string& code : c.languageFiles)
-            folder.Write("Lng/" + code + ".lng", "[Strings]\r\n");
-        EXPECT_EQ(ChooseLanguage(c.lcid, folder.Path()), c.expected) << c.map << c.lcid;
-        EXPECT_EQ(ReadFile(folder.Path("Lng/Local.ini")), c.map.empty() ? kExpectedMap : c.map);
+    for (const bool portable : {true, false}) {
+        for (const auto& c : cases) {
+            testing::ScratchFolder folder;
+            if (!c.map.empty())
+                folder.Write("lng/Local.ini", c.map);
+            for (const std::string& code : c.languageFiles)
+                folder.Write("lng/" + code + ".lng", "[Strings]\r\n");
+            EXPECT_EQ(ChooseLanguage(c.lcid, {folder.Path("lng"), portable}), c.expected) << c.map << c.lcid;
+            if (portable || !c.map.empty())
+                EXPECT_EQ(ReadFile(folder.Path("lng/Local.ini")), c.map.empty() ? kExpectedMap : c.map);
+            else
+                EXPECT_EQ(FileNamesIn(folder.Path("lng")).size(), c.languageFiles.size());
+        }
     }
+    EXPECT_EQ(ChooseLanguage(1036, {}), "eng");
 }
 
-TEST(ProgramFolder, ProgramDataAndConfigFolders) {
-    EXPECT_EQ(ProgramFolder(Environment({{"CORVANE_HOME", "/opt/corvane/"}})), "/opt/corvane");
-    EXPECT_EQ(ProgramFolder(Environment({{"CORVANE_HOME", ""}})),
-              std::filesystem::canonical("/proc/self/exe").parent_path().string());
-    EXPECT_EQ(ChooseDataFolder("/opt/c", true, Environment({{"CORVANE_HOME", "/srv/c/"}})), "/srv/c");
-    EXPECT_EQ(ChooseDataFolder("/opt/c", true, Environment({{"HOME", "/home/a"}})), "/opt/c");
-    EXPECT_EQ(ChooseDataFolder("/opt/c", false, Environment({{"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}})),
-              "/d/corvane");
+// the portable "Lng" beside the program wins over the installed share folder, found from the program's
+// own folder whatever it is called
+TEST(LanguageFolder, PortableCopyThenInstalledFolder) {
+    testing::ScratchFolder folder;
+    std::filesystem::create_directories(folder.Path("usr/bin"));
+    EXPECT_EQ(FindLanguageFiles(folder.Path("usr/bin")).folder, "");
+    folder.Write("usr/share/corvane/lng/fra.lng", "");
+    const LanguageFiles installed = FindLanguageFiles(folder.Path("usr/bin"));
+    EXPECT_EQ(installed.folder, folder.Path("usr/share/corvane/lng"));
+    EXPECT_FALSE(installed.mapWritable);
+    folder.Write("usr/bin/Lng/fra.lng", "");
+    const LanguageFiles portable = FindLanguageFiles(folder.Path("usr/bin"));
+    EXPECT_EQ(portable.folder, folder.Path("usr/bin/Lng"));
+    EXPECT_TRUE(portable.mapWritable);
+}
+
+TEST(SettingsFolder, CorvaneHomeThenTheConfigFolder) {
+    EXPECT_EQ(ProgramFolder(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
+    EXPECT_EQ(SettingsFolder(Environment({{"CORVANE_HOME", "/srv/c/"}, {"XDG_CONFIG_HOME", "/x"}})),
+              "/srv/c");
+    EXPECT_EQ(SettingsFolder(Environment({{"CORVANE_HOME", ""}, {"XDG_CONFIG_HOME", "/x/"}})), "/x/corvane");
     // a relative base folder is ignored, as the base directory rules require
-    EXPECT_EQ(ChooseDataFolder("/opt/c", false, Environment({{"XDG_DATA_HOME", "d"}, {"HOME", "/h"}})),
-              "/h/.local/share/corvane");
-    EXPECT_EQ(UserConfigFolder(Environment({{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}})),
+    EXPECT_EQ(SettingsFolder(Environment({{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h/"}})),
               "/h/.config/corvane");
+    const std::optional<std::string> home = UserHomeFolder();
+    ASSERT_TRUE(home);
+    EXPECT_EQ(SettingsFolder(Environment({})), JoinPath(*home, ".config/corvane"));
+    const SettingsLocation location = DefaultSettingsLocation(Environment({{"HOME", "/h"}}));
+    EXPECT_EQ(location.localMachineFile, "/h/.config/corvane/machine.settings");
+    EXPECT_EQ(location.currentUserFile, "/h/.config/corvane/user.settings");
 }
 
 // Wine's drives count only where Wine has them: a folder made below an invented one would hide a backup

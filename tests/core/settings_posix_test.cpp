@@ -51,6 +51,11 @@ TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     EXPECT_FALSE(std::filesystem::exists(m_machineFile));
     m_folder.Write("config/user.settings/x");
     EXPECT_EQ(Get("LastDir", false), "-2147219499 Impossible d'ouvrir cette clef de registre");
+    // no home folder to keep a store in: nothing stored, and nothing written in the current folder
+    SettingsStore nowhere{SettingsLocation{}};
+    EXPECT_EQ(Text(nowhere.RegGetSetting("Corvane", "Files", "LastDir", "d", true)), "d");
+    EXPECT_EQ(Text(nowhere.RegSaveSetting("Corvane", "Files", "LastDir", "/b", true)),
+              "-2147219499 Impossible d'ouvrir ou de créer la clef de registre");
 }
 
 TEST_F(SettingsStoreTest, DefaultsAndAddressing) {

@@ -61,43 +61,25 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-std::string ProgramFolder(const EnvLookup& env) {
-    if (std::optional<std::string> home = NonEmptyVariable(env, "CORVANE_HOME"))
-        return WithoutTrailingSlashes(*home);
+std::string ProgramFolder() {
     Result<std::string> executable = ExecutablePath();
     if (!executable)
         return ".";
     return FolderOf(*executable);
 }
 
-std::string LanguageFolder(const std::string& programFolder) {
-    return JoinPath(programFolder, "Lng");
-}
-
-std::string ChooseDataFolder(const std::string& programFolder, bool programFolderWritable,
-                             const EnvLookup& env) {
+std::string SettingsFolder(const EnvLookup& env) {
     if (std::optional<std::string> home = NonEmptyVariable(env, "CORVANE_HOME"))
         return WithoutTrailingSlashes(*home);
-    if (programFolderWritable)
-        return programFolder;
-    if (std::optional<std::string> data = AbsoluteVariable(env, "XDG_DATA_HOME"))
-        return JoinPath(*data, "corvane");
-    if (std::optional<std::string> user = AbsoluteVariable(env, "HOME"))
-        return JoinPath(*user, ".local/share/corvane");
-    return programFolder;
-}
-
-std::string DataFolder(const EnvLookup& env) {
-    const std::string programFolder = ProgramFolder(env);
-    return ChooseDataFolder(programFolder, IsWritableFolder(programFolder), env);
-}
-
-std::string UserConfigFolder(const EnvLookup& env) {
     if (std::optional<std::string> config = AbsoluteVariable(env, "XDG_CONFIG_HOME"))
         return JoinPath(*config, "corvane");
-    if (std::optional<std::string> user = AbsoluteVariable(env, "HOME"))
-        return JoinPath(*user, ".config/corvane");
-    return DataFolder(env);
+    std::optional<std::string> user = AbsoluteVariable(env, "HOME");
+    // a service or a cron job may run without $HOME; its settings still belong in its home folder
+    if (!user)
+        user = UserHomeFolder();
+    if (!user)
+        return std::string();
+    return JoinPath(WithoutTrailingSlashes(*user), ".config/corvane");
 }
 
 } // namespace corvane

@@ -16,23 +16,13 @@ EnvLookup ProcessEnvironment();
 // The value when set and not empty, else nothing: most variables we read treat "" as unset.
 std::optional<std::string> NonEmptyVariable(const EnvLookup& env, const std::string& name);
 
-// The folder the program's files sit beside, without a trailing "/": $CORVANE_HOME when set, else
-// the folder of the running executable ("." when that cannot be found out).
-std::string ProgramFolder(const EnvLookup& env);
+// The folder of the running executable, without a trailing "/" ("." when that cannot be found out).
+std::string ProgramFolder();
 
-// programFolder + "/Lng": the locale map and the language files.
-std::string LanguageFolder(const std::string& programFolder);
-
-// Where the machine-wide settings are kept: $CORVANE_HOME when set; else the program folder when it
-// can be written to (the program's own folder, as the tool has always done); else
-// $XDG_DATA_HOME/corvane, ~/.local/share/corvane by default.
-std::string DataFolder(const EnvLookup& env);
-// The choice DataFolder makes, with the facts it depends on passed in.
-std::string ChooseDataFolder(const std::string& programFolder, bool programFolderWritable,
-                             const EnvLookup& env);
-
-// Where per-user settings are kept: $XDG_CONFIG_HOME/corvane, ~/.config/corvane by default.
-std::string UserConfigFolder(const EnvLookup& env);
+// Where the settings are kept: $CORVANE_HOME when set (a portable copy, a test), else
+// $XDG_CONFIG_HOME/corvane, else ~/.config/corvane, the home folder being $HOME or, without it, the
+// user's entry in the password database. Empty when no home folder can be found at all.
+std::string SettingsFolder(const EnvLookup& env);
 
 // folder + "/" + name, without doubling a separator the folder already ends with.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -13,27 +13,39 @@ namespace corvane {
 // The language used when nothing better is found; its language file is never required.
 inline constexpr const char* kDefaultLanguage = "eng";
 
-// programFolder + "/Lng/Local.ini".
-std::string LocaleMapPath(const std::string& programFolder);
+// Where the language files and the locale map are, and whether the map may be written there.
+struct LanguageFiles {
+    std::string folder;       // empty when the program has no language files
+    bool mapWritable = false; // the folder is the user's own and the map is made on first start
+};
+
+// A folder "Lng" beside the program is a portable copy, the user's own: its map is written there on
+// first start, as the tool has always done. Otherwise the installed folder "../share/corvane/lng"
+// beside the program's folder (which the build tree links to the sources' "lng"): its map comes with
+// the package and nothing is ever written into it.
+LanguageFiles FindLanguageFiles(const std::string& programFolder);
+
+// languageFolder + "/Local.ini".
+std::string LocaleMapPath(const std::string& languageFolder);
 
 // The map written on first start: 37 lines, each ended by CR LF.
 std::string DefaultLocaleMapText();
 
-// Writes the default map when no map exists, creating the "Lng" folder as needed; an existing map
-// is never rewritten. Fails, with the reason, when the map cannot be written; the language then
-// stays the default one.
-Status EnsureLocaleMap(const std::string& programFolder);
+// Writes the default map when no map exists, creating the folder as needed; an existing map is never
+// rewritten. Fails, with the reason, when the map cannot be written.
+Status EnsureLocaleMap(const std::string& languageFolder);
 
 // The three-letter language code for a Windows locale identifier: the map's "Force" entry when it
 // is not empty, else the identifier's entry, else "eng"; "eng" too when the language file
-// "Lng/<code>.lng" does not exist. Creates the map first when it is missing.
-std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder);
+// "<code>.lng" does not exist. Creates the map first when it is missing and may be written; a map
+// that is missing all the same is read as the default one.
+std::string ChooseLanguage(std::int32_t lcid, const LanguageFiles& languages);
 
 // The code page the language file of a language is written in: that of the locale it was chosen for
 // when the map gives the user's locale this language, else that of the first locale the map gives it
 // (a "Force" entry names a language, not a locale), else that of the user's locale.
 CodePage LanguageCodePage(const std::string& languageCode, std::int32_t lcid,
-                          const std::string& programFolder);
+                          const std::string& languageFolder);
 
 // United States English, for every locale that is not known.
 inline constexpr std::int32_t kFallbackLcid = 1033;

@@ -38,8 +38,8 @@ std::string TemporaryNameBeside(const std::string& path) {
 
 } // namespace
 
-std::string LocaleMapPath(const std::string& programFolder) {
-    return JoinPath(LanguageFolder(programFolder), "Local.ini");
+std::string LocaleMapPath(const std::string& languageFolder) {
+    return JoinPath(languageFolder, "Local.ini");
 }
 
 std::string DefaultLocaleMapText() {
@@ -51,13 +51,13 @@ std::string DefaultLocaleMapText() {
     return text;
 }
 
-Status EnsureLocaleMap(const std::string& programFolder) {
-    const std::string path = LocaleMapPath(programFolder);
+Status EnsureLocaleMap(const std::string& languageFolder) {
+    const std::string path = LocaleMapPath(languageFolder);
     if (IsExistingFile(path))
         return Status::success();
 
     std::error_code ignored;
-    fs::create_directories(LanguageFolder(programFolder), ignored);
+    fs::create_directories(languageFolder, ignored);
 
     // written aside and renamed, so that an interrupted first start cannot leave a cut map that
     // would never be completed
@@ -84,21 +84,25 @@ Status EnsureLocaleMap(const std::string& programFolder) {
     return Status::success();
 }
 
-std::string ChooseLanguage(std::int32_t lcid, const std::string& programFolder) {
-    // a map that cannot be created reads as empty, which gives the default language
-    (void)EnsureLocaleMap(programFolder);
-    const IniFile map = IniFile::Load(LocaleMapPath(programFolder));
+std::string ChooseLanguage(std::int32_t lcid, const LanguageFiles& languages) {
+    if (languages.folder.empty())
+        return kDefaultLanguage;
+    // a map that cannot be written is used all the same, from memory
+    if (languages.mapWritable)
+        (void)EnsureLocaleMap(languages.folder);
+    const std::string path = LocaleMapPath(languages.folder);
+    const IniFile map = IsExistingFile(path) ? IniFile::Load(path) : IniFile::Parse(DefaultLocaleMapText());
     std::string code = map.Get("LocaleID", "Force", "");
     if (code.empty())
         code = map.Get("LocaleID", std::to_string(lcid), kDefaultLanguage);
-    if (!IsExistingFile(JoinPath(LanguageFolder(programFolder), code + ".lng")))
+    if (!IsExistingFile(JoinPath(languages.folder, code + ".lng")))
         return kDefaultLanguage;
     return code;
 }
 
 CodePage LanguageCodePage(const std::string& languageCode, std::int32_t lcid,
-                          const std::string& programFolder) {
-    const IniFile map = IniFile::Load(LocaleMapPath(programFolder));
+                          const std::string& languageFolder) {
+    const IniFile map = IniFile::Load(LocaleMapPath(languageFolder));
     if (map.Get("LocaleID", std::to_string(lcid), "") == languageCode)
         return AnsiCodePageOfLcid(lcid);
     for (const auto& [key, value] : map.Section("LocaleID")) {

@@ -6,9 +6,9 @@
 
 namespace corvane {
 
-StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& programFolder,
+StringTable StringTable::LoadStringTable(const std::string& languageCode, const std::string& languageFolder,
                                          CodePage codePage) {
-    const std::string path = JoinPath(LanguageFolder(programFolder), languageCode + ".lng");
+    const std::string path = JoinPath(languageFolder, languageCode + ".lng");
     return FromIniFile(IniFile::Load(path), codePage);
 }
 

@@ -21,9 +21,9 @@ class StringTable {
 public:
     StringTable() = default;
 
-    // Reads section "Strings" of "Lng/<code>.lng" in the program folder, written in the given code page
+    // Reads section "Strings" of "<code>.lng" in the language folder, written in the given code page
     // (LanguageCodePage); the table holds the messages in UTF-8.
-    static StringTable LoadStringTable(const std::string& languageCode, const std::string& programFolder,
+    static StringTable LoadStringTable(const std::string& languageCode, const std::string& languageFolder,
                                        CodePage codePage);
     // The same from a language file already read: messages 1 .. k-1 when the key "String" + k holds
     // the end marker, giving the indexes 0 .. k with 0 and k empty; none when the marker is the first

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/common/error.h"
@@ -44,7 +45,8 @@ std::string AbsolutePathAsTyped(const std::string& path);
 
 // The running program's own file, for the folder its files sit beside.
 Result<std::string> ExecutablePath();
-bool IsWritableFolder(const std::string& folder);
+// The home folder the password database gives the user running this process.
+std::optional<std::string> UserHomeFolder();
 
 // Whether progress written to standard error reaches a person.
 bool StandardErrorIsTerminal();

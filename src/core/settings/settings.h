@@ -18,7 +18,10 @@ struct SettingsLocation {
     std::string currentUserFile;  // HKEY_CURRENT_USER
 };
 
-// DataFolder()/machine.settings and UserConfigFolder()/user.settings.
+// SettingsFolder()/machine.settings and SettingsFolder()/user.settings: a user's settings are their
+// own even where the tool kept a setting for the whole machine, since a package installs the program
+// where users cannot write. Both empty when there is no such folder: reads then give their
+// defaults and writes fail.
 SettingsLocation DefaultSettingsLocation(const EnvLookup& env);
 
 // Errors carry the numbers and texts the program has always raised, for callers that need them, and

@@ -69,8 +69,10 @@ Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice
 } // namespace
 
 SettingsLocation DefaultSettingsLocation(const EnvLookup& env) {
-    return SettingsLocation{JoinPath(DataFolder(env), "machine.settings"),
-                            JoinPath(UserConfigFolder(env), "user.settings")};
+    const std::string folder = SettingsFolder(env);
+    if (folder.empty())
+        return SettingsLocation{};
+    return SettingsLocation{JoinPath(folder, "machine.settings"), JoinPath(folder, "user.settings")};
 }
 
 SettingsStore::SettingsStore(SettingsLocation where) : m_where(std::move(where)) {}
@@ -93,6 +95,9 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
     if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnWrite))
         return invalid;
     const std::string& path = FileOf(localMachine);
+    if (path.empty())
+        return StoreError(kAccessDeniedStatus, kCannotCreateKey,
+                          fail(ErrorKind::NotWritable, "There is no home folder to keep the settings in."));
     Result<SettingsFileLock> lock = SettingsFileLock::Acquire(path);
     if (!lock) { // the lock file is ours; the user knows the settings file
         Error cause = lock.failure();

@@ -29,7 +29,7 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
 struct MainWindowFixture {
     MainWindowFixture() {
         QDir(temp.path()).mkpath("program/Lng");
-        setup.programFolder = PathBytes(path("program"));
+        setup.languages = FindLanguageFiles(PathBytes(path("program")));
         setup.settings.localMachineFile = PathBytes(path("program/machine.settings"));
         setup.settings.currentUserFile = PathBytes(path("user.settings"));
         const auto moment = std::chrono::system_clock::from_time_t(

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib> // defines __GLIBC__ when the C library is GNU's
 #include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -69,8 +70,16 @@ Result<std::string> ExecutablePath() {
     }
 }
 
-bool IsWritableFolder(const std::string& folder) {
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+std::optional<std::string> UserHomeFolder() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+        return std::nullopt;
+    return std::string(found->pw_dir);
 }
 
 void TuneAllocatorForArchiving() {
