@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+class QProgressDialog;
+
 #include "app/form_main.h"
 #include "core/backup/backup.h"
 #include "core/backup/naming.h"
@@ -19,6 +21,7 @@ namespace corvane {
 
 class Job;
 class UiServices;
+struct UnzipRequest;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
@@ -99,8 +102,11 @@ private:
     void showProgress(const RunProgress& progress);
     void showRunWarning(const std::string& warning);
     void endArchiveRun(const RunOutcome& outcome);
-    void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
+    // the unzip command (main_window_unzip.cpp)
+    void startUnzip(const UnzipRequest& request);
+    void askUnzipPassword(const QString& archiveName, int attempt, std::optional<QString>* password);
     void endUnzip(const QString& folder, const Result<int>& extracted);
+    void showUnzipFailure(const Error& error);
     // the previous job, if any, is let go: it has ended, though its end may still be on the stack
     void adoptRun(Job* job);
     void cancelRunAndWait();
@@ -120,6 +126,7 @@ private:
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     bool m_lastDirWarned = false; // a warning shown before the run's end is not repeated
     PelmButton* m_btnCancelRun = nullptr;
+    QProgressDialog* m_unzipProgress = nullptr; // while an unzip job runs
     QRect m_barGeometry[2];
 };
 

@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
         corvane::MakeInfoCommand(environment),
         corvane::MakeArchiveCommand(corvane::RunContext::FromProcess()),
         corvane::MakeUnzipCommand(corvane::RunContext::FromProcess()),
+        corvane::MakeListCommand(corvane::RunContext::FromProcess()),
+        corvane::MakeTestCommand(corvane::RunContext::FromProcess()),
     };
     return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
 }

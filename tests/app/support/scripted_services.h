@@ -48,6 +48,8 @@ public:
         return next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
     }
     Choice askPassword(QWidget*, const QString& archiveName) override {
+        if (whilePasswordAsked)
+            whilePasswordAsked();
         return next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
     }
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override {
@@ -55,6 +57,8 @@ public:
         return 4242; // a started process
     }
 
+    // runs while a worker waits on the password: what the user does meanwhile, at a known moment
+    std::function<void()> whilePasswordAsked;
     QList<MessageBoxCall> messageBoxes;
     QList<OpenCall> opened;
     QList<bool> busyCalls; // every setting of the busy pointer, true = busy
