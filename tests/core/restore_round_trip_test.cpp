@@ -28,7 +28,8 @@ std::string WhiteBitmap() {
 std::map<std::string, std::string> ManyFiles(int count) {
     std::map<std::string, std::string> files;
     for (int i = 0; i < count; ++i)
-        files["Modules/m" + std::to_string(i) + ".bas"] = "Attribute VB_Name = \"m" + std::to_string(i) + "\"\r\n";
+        files["Modules/m" + std::to_string(i) + ".bas"] =
+            "Attribute VB_Name = \"m" + std::to_string(i) + "\"\r\n";
     return files;
 }
 
@@ -49,7 +50,9 @@ std::vector<RoundTrip> RoundTrips() {
         {"bitmap_random_text_encrypted", mixed, "pass word"},
         {"ten_thousand_files", ManyFiles(10000), ""},
         {"every_script",
-         {{"Fran\xc3\xa7" "ais/\xc3\xa9t\xc3\xa9.bas", "a"},
+         {{"Fran\xc3\xa7"
+           "ais/\xc3\xa9t\xc3\xa9.bas",
+           "a"},
           {"\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac.frm", "b"},
           {"\xd0\xa0\xd1\x83\xd1\x81\xd1\x81\xd0\xba\xd0\xb8\xd0\xb9.cls", "c"},
           {"\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa.bas", "d"},

@@ -25,7 +25,8 @@ bool NamesTheCulprit(const std::string& error, const HostileCase& row, const std
     for (const RawEntry& entry : row.entries)
         if (error.find("\"" + DisplayEntryName(entry.name)) != std::string::npos)
             return true;
-    return error.find("\"" + archive + "\"") != std::string::npos || error.find(target) != std::string::npos ||
+    return error.find("\"" + archive + "\"") != std::string::npos ||
+           error.find(target) != std::string::npos ||
            (row.entries.empty() &&
             error.find(std::to_string(kManyEntries) + " entries") != std::string::npos);
 }
@@ -112,6 +113,17 @@ TEST(UnzipperTest, AesVersion2EntriesOpenWithTheRightPasswordOnly) {
     }
 }
 
+// a directory of more than 65,535 entries has a zip64 end record between it and the end record; with
+// the entry cap moved, it is read as libzip reads it
+TEST(UnzipperTest, ReadsAZip64DirectoryOnceTheCapIsMoved) {
+    ExtractionScene scene;
+    WriteFile(scene.Archive(), ManyEntriesArchive());
+    UnzipOptions options;
+    options.limits.maxEntries = kManyEntries;
+    const auto tested = TestArchive(scene.Archive(), options);
+    EXPECT_EQ(tested.ok() ? *tested : -1, kManyEntries) << (tested.ok() ? "" : tested.error());
+}
+
 TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
     ExtractionScene scene;
     const fs::path source = scene.Root() / "source";
@@ -147,7 +159,8 @@ TEST(UnzipperTest, TheTargetChangesOnlyWhenEveryEntryIsWritten) {
     options.cancelRequested = [&] { return calls >= 3; };
     EXPECT_TRUE(scene.Extract(options).cancelled());
     EXPECT_EQ(ReadFile(scene.Target() + "/old.txt"), "old");
-    EXPECT_EQ(Snapshot(scene.Target()), (std::map<std::string, std::string>{{"old.txt", afterDamage.at("target/old.txt")}}));
+    EXPECT_EQ(Snapshot(scene.Target()),
+              (std::map<std::string, std::string>{{"old.txt", afterDamage.at("target/old.txt")}}));
     EXPECT_FALSE(scene.HasLeftovers());
 
     ASSERT_TRUE(scene.Extract().ok());
@@ -207,10 +220,14 @@ TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
     for (const std::string& name : std::initializer_list<std::string>{
              "Billing.vbp", "..a/b", ".vbw", "console.txt", "COM0", "lpt10.txt", std::string(255, 'n')})
         EXPECT_EQ(landing(name), name);
-    for (const std::string& name : std::initializer_list<std::string>{
-             "Nul.frm", "lpt1.log", "con .txt", "Com9", "a/./b", "a//b", "a\\\\b", "a/..", ".", "", "/",
-             "//server/x", "a\x7f", "x:", "C:evil.txt", std::string("a\0b", 3), "..a/b..", "...", "a*b",
-             "a?", "<x>", "p|q", "say\"", "dot./x", "space /x", "x "})
+    for (const std::string& name :
+         std::initializer_list<std::string>{"Nul.frm",  "lpt1.log", "con .txt",   "Com9",
+                                            "a/./b",    "a//b",     "a\\\\b",     "a/..",
+                                            ".",        "",         "/",          "//server/x",
+                                            "a\x7f",    "x:",       "C:evil.txt", std::string("a\0b", 3),
+                                            "..a/b..",  "...",      "a*b",        "a?",
+                                            "<x>",      "p|q",      "say\"",      "dot./x",
+                                            "space /x", "x "})
         EXPECT_NE(landing(name).find("was refused"), std::string::npos) << name;
     EXPECT_EQ(DisplayEntryName("a\x1b[2J"), "a\\x1b[2J");
     EXPECT_EQ(DisplayEntryName(std::string(119, 'x') + "\xc3\xa9" + "tail"), std::string(119, 'x') + "...");

@@ -46,7 +46,8 @@ Result<OpenedArchive> OpenArchive(const std::string& archivePath, const UnzipLim
     int openError = 0;
     OpenedArchive opened;
     opened.archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
-    if (!opened.archive && (openError == ZIP_ER_NOENT || openError == ZIP_ER_OPEN || openError == ZIP_ER_READ))
+    if (!opened.archive &&
+        (openError == ZIP_ER_NOENT || openError == ZIP_ER_OPEN || openError == ZIP_ER_READ))
         return fail(openError == ZIP_ER_NOENT ? ErrorKind::NotFound : ErrorKind::NotReadable,
                     "Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".",
                     archivePath);
@@ -140,7 +141,8 @@ Status EntryReader::Unlock(const ExtractionPlan& plan) {
         m_password = std::move(*password);
         Status proved = Read(
             *first, [](const char*, std::size_t) { return Status::success(); }, true);
-        if (proved || proved.failure().kind != ErrorKind::WrongPassword || attempt >= m_options.passwordAttempts)
+        if (proved || proved.failure().kind != ErrorKind::WrongPassword ||
+            attempt >= m_options.passwordAttempts)
             return proved;
     }
 }
@@ -149,9 +151,10 @@ Status EntryReader::CheckRatio(const PlannedEntry& entry, std::uint64_t inflated
     const double ratio = m_options.limits.maxRatio;
     if (inflated > m_options.limits.ratioFromBytes &&
         double(inflated) > ratio * double(std::max<std::uint64_t>(entry.compressedSize, 1)))
-        return fail(ErrorKind::Refused, "The entry \"" + entry.name + "\" unpacks to more than " +
-                                            std::to_string(static_cast<long long>(ratio)) +
-                                            " times its packed size; it looks like a zip bomb (--max-ratio).");
+        return fail(ErrorKind::Refused,
+                    "The entry \"" + entry.name + "\" unpacks to more than " +
+                        std::to_string(static_cast<long long>(ratio)) +
+                        " times its packed size; it looks like a zip bomb (--max-ratio).");
     return Status::success();
 }
 
@@ -214,8 +217,8 @@ Status EntryReader::Read(const PlannedEntry& entry, const EntrySink& sink, bool 
         if (read == 0)
             break;
         const auto size = static_cast<std::size_t>(read);
-        Status delivered = inflateHere ? m_inflater->Feed(m_buffer.data(), size, deliver)
-                                       : deliver(m_buffer.data(), size);
+        Status delivered =
+            inflateHere ? m_inflater->Feed(m_buffer.data(), size, deliver) : deliver(m_buffer.data(), size);
         if (!delivered)
             return inflateHere && m_inflater->Broken()
                        ? EntryFailure(entry, ZIP_ER_ZLIB, delivered.error(), checkingPassword)

@@ -42,7 +42,10 @@ Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReade
 
 Result<int> ExtractArchive(const std::string& archivePath, const std::string& folder,
                            const UnzipOptions& options) {
-    const std::string target = std::filesystem::absolute(folder).lexically_normal().string();
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    // without a current folder a relative target stays relative
+    const std::string target = (error ? std::filesystem::path(folder) : absolute).lexically_normal().string();
     if (Status checked = CheckTarget(target, options.existing); !checked)
         return checked.failure();
     RemoveStaleStagingFolders(target);
@@ -89,7 +92,8 @@ Result<int> TestArchive(const std::string& archivePath, const UnzipOptions& opti
         return unlocked.failure();
     int checked = 0;
     for (const PlannedEntry& entry : opened->plan.entries) {
-        if (Status read = reader.Read(entry, [](const char*, std::size_t) { return Status::success(); }); !read)
+        if (Status read = reader.Read(entry, [](const char*, std::size_t) { return Status::success(); });
+            !read)
             return read.failure();
         ++checked;
     }
@@ -103,8 +107,8 @@ Result<std::string> ExtractionFolderOf(const std::string& archivePath) {
     const std::string stem = name.substr(0, name.size() - 4);
     if (const std::optional<std::string> problem = NameProblem(stem))
         return fail(ErrorKind::Refused,
-                    "The archive \"" + archivePath + "\" gives no folder to unpack into beside it: " +
-                        *problem + ".",
+                    "The archive \"" + archivePath +
+                        "\" gives no folder to unpack into beside it: " + *problem + ".",
                     archivePath);
     return archivePath.substr(0, archivePath.size() - 4);
 }

@@ -54,13 +54,16 @@ struct Directory {
 
 Error NotAnArchiver(const std::string& archivePath, const std::string& what) {
     return fail(ErrorKind::Refused,
-                "The archive \"" + archivePath + "\" " + what + "; it was not made by an archiver and is refused.",
+                "The archive \"" + archivePath + "\" " + what +
+                    "; it was not made by an archiver and is refused.",
                 archivePath);
 }
 
 std::optional<Directory> DirectoryAt(ArchiveBytes& file, const std::string& bytes, std::size_t at,
                                      std::uint64_t endOffset) {
     Directory directory{Little(bytes, at + 16, 4), Little(bytes, at + 12, 4), Little(bytes, at + 10, 2), 0};
+    // where the directory ends: at the end record, or at the zip64 end record in front of it
+    std::uint64_t directoryEnd = endOffset;
     if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF || directory.entries == 0xFFFF) {
         const auto locator =
             file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
@@ -70,10 +73,11 @@ std::optional<Directory> DirectoryAt(ArchiveBytes& file, const std::string& byte
         if (!end64 || Little(*end64, 0, 4) != kZip64EndSignature)
             return std::nullopt;
         directory = {Little(*end64, 48, 8), Little(*end64, 40, 8), Little(*end64, 32, 8), 0};
+        directoryEnd = Little(*locator, 8, 8);
     }
     // data in front of the archive (a self-extractor) moves every offset by the same amount
-    if (directory.offset + directory.size <= endOffset)
-        directory.base = endOffset - directory.offset - directory.size;
+    if (directory.offset + directory.size <= directoryEnd)
+        directory.base = directoryEnd - directory.offset - directory.size;
     return directory;
 }
 
@@ -99,8 +103,8 @@ Result<Directory> FindDirectory(ArchiveBytes& file, const std::string& archivePa
     if (chosen)
         directory = DirectoryAt(file, *bytes, *chosen, file.size() - tail + *chosen);
     if (!directory)
-        return fail(ErrorKind::Damaged, "The archive \"" + archivePath + "\" has no readable list of entries.",
-                    archivePath);
+        return fail(ErrorKind::Damaged,
+                    "The archive \"" + archivePath + "\" has no readable list of entries.", archivePath);
     return *directory;
 }
 
@@ -148,14 +152,16 @@ Result<std::vector<DirectoryRecord>> ReadCentralDirectory(const std::string& arc
     if (!directory)
         return directory.failure();
     if (directory->entries > limits.maxEntries)
-        return fail(ErrorKind::Refused, "The archive holds " + std::to_string(directory->entries) +
-                                            " entries, more than the limit of " +
-                                            std::to_string(limits.maxEntries) + " (--max-entries).",
+        return fail(ErrorKind::Refused,
+                    "The archive holds " + std::to_string(directory->entries) +
+                        " entries, more than the limit of " + std::to_string(limits.maxEntries) +
+                        " (--max-entries).",
                     archivePath);
-    const Error unreadable = fail(ErrorKind::Damaged,
-                                  "The list of entries of the archive \"" + archivePath + "\" is damaged.",
-                                  archivePath);
-    const std::optional<std::string> central = file.Read(directory->base + directory->offset, directory->size);
+    const Error unreadable =
+        fail(ErrorKind::Damaged, "The list of entries of the archive \"" + archivePath + "\" is damaged.",
+             archivePath);
+    const std::optional<std::string> central =
+        file.Read(directory->base + directory->offset, directory->size);
     if (!central)
         return unreadable;
     std::vector<DirectoryRecord> records;
@@ -193,10 +199,11 @@ Status CheckEntriesDoNotOverlap(std::vector<DirectoryRecord> records) {
         const DirectoryRecord& before = records[i - 1];
         const DirectoryRecord& after = records[i];
         if (after.begin < before.end)
-            return fail(ErrorKind::Refused,
-                        "The entries \"" + DisplayEntryName(before.rawName) + "\" and \"" +
-                            DisplayEntryName(after.rawName) +
-                            "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
+            return fail(
+                ErrorKind::Refused,
+                "The entries \"" + DisplayEntryName(before.rawName) + "\" and \"" +
+                    DisplayEntryName(after.rawName) +
+                    "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
     }
     return Status::success();
 }

@@ -15,10 +15,10 @@ namespace corvane {
 
 // One record of the central directory as the archive's bytes hold it, read without libzip.
 struct DirectoryRecord {
-    std::string rawName;       // every byte of the stored name, a NUL included
-    std::uint64_t begin = 0;   // the local header
-    std::uint64_t end = 0;     // one past the compressed data
-    bool aesVersion2 = false;  // WinZip AES "AE-2": no CRC, the authentication code stands for it
+    std::string rawName;      // every byte of the stored name, a NUL included
+    std::uint64_t begin = 0;  // the local header
+    std::uint64_t end = 0;    // one past the compressed data
+    bool aesVersion2 = false; // WinZip AES "AE-2": no CRC, the authentication code stands for it
 };
 
 // The central directory of the one end record the archive has. An archive with two end records that

@@ -95,7 +95,8 @@ Status CheckTarget(const std::string& target, ExistingFolder existing) {
         return Status::success();
     if (fs::is_symlink(status))
         return fail(ErrorKind::Refused,
-                    "The folder \"" + target + "\" is a symbolic link; an archive is never unpacked through one.",
+                    "The folder \"" + target +
+                        "\" is a symbolic link; an archive is never unpacked through one.",
                     target);
     if (!fs::is_directory(status))
         return fail(ErrorKind::Refused, "\"" + target + "\" exists and is not a folder.", target);

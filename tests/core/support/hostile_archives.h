@@ -23,7 +23,9 @@ public:
     std::string Archive() const { return m_scratch.Path("target.zip"); }
     std::string Target() const { return m_scratch.Path("target"); }
     fs::path Root() const { return m_scratch.Path(); }
-    Result<int> Extract(const UnzipOptions& options) const { return ExtractArchive(Archive(), Target(), options); }
+    Result<int> Extract(const UnzipOptions& options) const {
+        return ExtractArchive(Archive(), Target(), options);
+    }
     // replacing the target: what is refused must be the archive, not the folder
     Result<int> Extract() const {
         UnzipOptions options;
