@@ -11,6 +11,10 @@
 
 namespace corvane {
 
+const char* const kPasswordOptionsHelp =
+    "  --password-env VAR    the password of an encrypted archive, from the environment variable VAR\n"
+    "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n";
+
 const char* const kLimitOptionsHelp =
     "  --max-entries N       refuse an archive of more than N entries (default 65536)\n"
     "  --max-size BYTES      refuse an archive whose entries together declare more than BYTES\n"
@@ -70,15 +74,17 @@ std::optional<std::string> ParseUnzipLimitOption(const std::vector<std::string>&
     return std::nullopt;
 }
 
+namespace {
+
 std::optional<int> ParseArchiveArgs(const std::vector<std::string>& args, const std::string& help,
-                                    const OwnOption& own, ArchiveArgs& parsed, std::ostream& out,
-                                    std::ostream& err) {
+                                    const OwnOption& own, PasswordSource& password, UnzipLimits& limits,
+                                    std::string& archive, std::ostream& out, std::ostream& err) {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool matched = false;
-        auto error = ParsePasswordOption(args, i, parsed.password, matched);
+        auto error = ParsePasswordOption(args, i, password, matched);
         if (!error && !matched)
-            error = ParseUnzipLimitOption(args, i, parsed.limits, matched);
+            error = ParseUnzipLimitOption(args, i, limits, matched);
         if (!error && !matched && own)
             error = own(args, i, matched);
         if (error) {
@@ -105,7 +111,7 @@ std::optional<int> ParseArchiveArgs(const std::vector<std::string>& args, const 
         err << names.front() << " is not a .zip file.\n";
         return kUsageExit;
     }
-    parsed.archive = names.front();
+    archive = names.front();
     return std::nullopt;
 }
 
@@ -125,6 +131,8 @@ std::optional<std::string> LocateArchive(const std::string& name, const Settings
     return std::nullopt;
 }
 
+} // namespace
+
 std::function<std::optional<std::string>(int)> PasswordAnswer::Asker() {
     return [this](int) -> std::optional<std::string> {
         missing = !password.has_value();
@@ -132,23 +140,32 @@ std::function<std::optional<std::string>(int)> PasswordAnswer::Asker() {
     };
 }
 
-std::optional<int> PreparePassword(const ArchiveArgs& args, const EnvLookup& env, PasswordAnswer& answer,
-                                   std::ostream& err) {
-    if (!args.password.given())
-        return std::nullopt;
-    const Result<std::string> password = ReadPassword(args.password, env);
-    if (!password) {
-        err << password.error() << "\n";
-        return kUsageExit;
+std::optional<int> StartArchiveRun(const std::vector<std::string>& args, const std::string& help,
+                                   const OwnOption& own, const RunContext& context, ArchiveRun& run,
+                                   std::ostream& out, std::ostream& err) {
+    PasswordSource source;
+    std::string name;
+    if (const auto ended = ParseArchiveArgs(args, help, own, source, run.limits, name, out, err))
+        return ended;
+    if (source.given()) {
+        const Result<std::string> password = ReadPassword(source, context.env);
+        if (!password) {
+            err << password.error() << "\n";
+            return kUsageExit;
+        }
+        run.password.password = *password;
     }
-    answer.password = *password;
+    const std::optional<std::string> archive = LocateArchive(name, context.settings, err);
+    if (!archive)
+        return kUsageExit;
+    run.archive = *archive;
     return std::nullopt;
 }
 
-int ReportReadFailure(const Error& error, const PasswordAnswer& answer, const std::string& archive,
-                      std::ostream& err) {
-    if (answer.missing) {
-        err << "The archive " << archive << " is encrypted: pass --password-env VAR or --password-file FILE.\n";
+int ReportReadFailure(const Error& error, const ArchiveRun& run, std::ostream& err) {
+    if (run.password.missing) {
+        err << "The archive " << run.archive
+            << " is encrypted: pass --password-env VAR or --password-file FILE.\n";
         return kUsageExit;
     }
     if (error.kind == ErrorKind::Cancelled) {

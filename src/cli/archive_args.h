@@ -12,27 +12,10 @@
 
 namespace corvane {
 
-struct ArchiveArgs {
-    std::string archive; // as given
-    PasswordSource password;
-    UnzipLimits limits;
-};
-
 // Takes a command's own option at args[i] (advancing i past its value); nothing when args[i] is not
 // one, a message when it is but is malformed.
 using OwnOption = std::function<std::optional<std::string>(const std::vector<std::string>& args,
                                                            std::size_t& i, bool& matched)>;
-
-// Reads the password and limit options, --help, the command's own options and one archive name.
-// Returns the exit code when the command ends here (help shown, or a usage error told on err).
-std::optional<int> ParseArchiveArgs(const std::vector<std::string>& args, const std::string& help,
-                                    const OwnOption& own, ArchiveArgs& parsed, std::ostream& out,
-                                    std::ostream& err);
-
-// The archive file a name means: the file itself when it exists, a bare name not found here looked for
-// in the last backup folder. A missing file is told on err and gives kUsageExit.
-std::optional<std::string> LocateArchive(const std::string& name, const SettingsLocation& settings,
-                                         std::ostream& err);
 
 // The password question of one run: the given password once, or nothing (marking it missing).
 struct PasswordAnswer {
@@ -41,14 +24,25 @@ struct PasswordAnswer {
     std::function<std::optional<std::string>(int attempt)> Asker();
 };
 
-// Reads the password source into `answer`; a failure is told on err and gives kUsageExit.
-std::optional<int> PreparePassword(const ArchiveArgs& args, const EnvLookup& env, PasswordAnswer& answer,
-                                   std::ostream& err);
+// One run of a command that reads an archive, once its command line was understood.
+struct ArchiveRun {
+    std::string archive; // the file found: as named when it exists, else in the last backup folder
+    UnzipLimits limits;
+    PasswordAnswer password; // its Asker refers to it: the run stays where it was made
+};
+
+// Reads the password and limit options, --help, the command's own options and one archive name, then
+// the password, and finds the archive. Returns the exit code when the command ends here: help shown,
+// or a usage error, a missing archive or an unreadable password told on err.
+std::optional<int> StartArchiveRun(const std::vector<std::string>& args, const std::string& help,
+                                   const OwnOption& own, const RunContext& context, ArchiveRun& run,
+                                   std::ostream& out, std::ostream& err);
 
 // How a failed read of an archive ends: a missing password as a usage error, a cancel, or exit 1.
-int ReportReadFailure(const Error& error, const PasswordAnswer& answer, const std::string& archive,
-                      std::ostream& err);
+int ReportReadFailure(const Error& error, const ArchiveRun& run, std::ostream& err);
 
+// The password options' lines of a command's help.
+extern const char* const kPasswordOptionsHelp;
 // The limit options' lines of a command's help.
 extern const char* const kLimitOptionsHelp;
 

@@ -19,6 +19,16 @@ struct Command {
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> run;
 };
 
+// A command whose run takes the process's context as a value given once here.
+template <typename Context>
+Command CommandOf(std::string name, std::string summary,
+                  int (*run)(const std::vector<std::string>&, const Context&, std::ostream&, std::ostream&),
+                  Context context) {
+    return {std::move(name), std::move(summary),
+            [run, context = std::move(context)](const std::vector<std::string>& args, std::ostream& out,
+                                                std::ostream& err) { return run(args, context, out, err); }};
+}
+
 // Exit code for a command line that cannot be understood.
 constexpr int kUsageExit = 2;
 

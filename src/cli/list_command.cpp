@@ -13,15 +13,15 @@ namespace corvane {
 namespace {
 
 const std::string kListHelp =
-    std::string("Usage: corvane-cli list ARCHIVE.zip [--json] [--password-env VAR | --password-file FILE]\n"
-                "Lists the archive's entries with their sizes and dates, and the name and version of the\n"
-                "project whose rewritten project file sits at the archive's root. Nothing is unpacked; the\n"
-                "archive passes the same checks as for unzip first. The password, when the project file is\n"
-                "encrypted, is needed only for the project's name and version.\n\n"
-                "  --json                print one JSON object instead of text\n"
-                "  --password-env VAR    the password, from the environment variable VAR\n"
-                "  --password-file FILE  the password, the first line of FILE\n") +
-    kLimitOptionsHelp + "\nExit status: 0 listed, 1 the archive cannot be read, 2 bad arguments or no such archive.\n";
+    std::string(
+        "Usage: corvane-cli list ARCHIVE.zip [--json] [--password-env VAR | --password-file FILE] [limits]\n"
+        "Lists the archive's entries with their sizes and dates, and the name and version of the\n"
+        "project whose rewritten project file sits at the archive's root. Nothing is unpacked; the\n"
+        "archive passes the same checks as for unzip first. The password, when the project file is\n"
+        "encrypted, is needed only for the project's name and version.\n\n"
+        "  --json                print one JSON object instead of text\n") +
+    kPasswordOptionsHelp + kLimitOptionsHelp +
+    "\nExit status: 0 listed, 1 the archive cannot be read, 2 bad arguments or no such archive.\n";
 
 std::string DateText(std::time_t moment) {
     const std::tm local = ToLocalTime(moment);
@@ -33,7 +33,8 @@ std::string DateText(std::time_t moment) {
 
 void PrintText(std::ostream& out, const ArchiveListing& listing, CodePage codePage) {
     if (!listing.projectName.empty())
-        out << "Project: " << AnsiToUtf8(listing.projectName, codePage) << " " << listing.projectVersion << "\n";
+        out << "Project: " << AnsiToUtf8(listing.projectName, codePage) << " " << listing.projectVersion
+            << "\n";
     std::uint64_t total = 0;
     for (const ListedEntry& entry : listing.entries) {
         char sizes[48];
@@ -83,7 +84,7 @@ void PrintJson(std::ostream& out, const std::string& archive, const ArchiveListi
 
 int RunList(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
             std::ostream& err) {
-    ArchiveArgs parsed;
+    ArchiveRun run;
     bool json = false;
     const OwnOption own = [&](const std::vector<std::string>& words, std::size_t& i,
                               bool& matched) -> std::optional<std::string> {
@@ -91,33 +92,26 @@ int RunList(const std::vector<std::string>& args, const RunContext& context, std
         json = json || matched;
         return std::nullopt;
     };
-    if (const auto ended = ParseArchiveArgs(args, kListHelp, own, parsed, out, err))
+    if (const auto ended = StartArchiveRun(args, kListHelp, own, context, run, out, err))
         return *ended;
-    PasswordAnswer answer;
-    if (const auto ended = PreparePassword(parsed, context.env, answer, err))
-        return *ended;
-    const std::optional<std::string> archive = LocateArchive(parsed.archive, context.settings, err);
-    if (!archive)
-        return kUsageExit;
+    const std::string& archive = run.archive;
     UnzipOptions options;
-    options.limits = parsed.limits;
-    if (answer.password)
-        options.askPassword = answer.Asker();
-    const Result<ArchiveListing> listing = ListArchive(*archive, options);
+    options.limits = run.limits;
+    if (run.password.password)
+        options.askPassword = run.password.Asker();
+    const Result<ArchiveListing> listing = ListArchive(archive, options);
     if (!listing)
-        return ReportReadFailure(listing.failure(), answer, *archive, err);
+        return ReportReadFailure(listing.failure(), run, err);
     if (json)
-        PrintJson(out, *archive, *listing, context.environment.codePage);
+        PrintJson(out, archive, *listing, context.environment.codePage);
     else
         PrintText(out, *listing, context.environment.codePage);
     return 0;
 }
 
 Command MakeListCommand(RunContext context) {
-    return {"list", "list a backup archive's entries and the project it holds",
-            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunList(args, context, out, err);
-            }};
+    return CommandOf("list", "list a backup archive's entries and the project it holds", RunList,
+                     std::move(context));
 }
 
 } // namespace corvane

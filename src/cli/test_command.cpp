@@ -12,10 +12,8 @@ const std::string kTestHelp =
     std::string("Usage: corvane-cli test ARCHIVE.zip [--password-env VAR | --password-file FILE] [limits]\n"
                 "Reads every entry of the archive as unzip would: names and layout checked, data decrypted\n"
                 "and inflated, CRC and authentication code compared, sizes matched against the directory.\n"
-                "Nothing is written. Prints the number of entries checked.\n\n"
-                "  --password-env VAR    the password of an encrypted archive, from the environment variable VAR\n"
-                "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n") +
-    kLimitOptionsHelp +
+                "Nothing is written. Prints the number of entries checked.\n\n") +
+    kPasswordOptionsHelp + kLimitOptionsHelp +
     "\nExit status: 0 every entry is sound, 1 the archive is refused or damaged, 2 bad arguments, no such\n"
     "archive or a missing password, 130 cancelled.\n";
 
@@ -23,34 +21,27 @@ const std::string kTestHelp =
 
 int RunTest(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
             std::ostream& err) {
-    ArchiveArgs parsed;
-    if (const auto ended = ParseArchiveArgs(args, kTestHelp, nullptr, parsed, out, err))
+    ArchiveRun run;
+    if (const auto ended = StartArchiveRun(args, kTestHelp, nullptr, context, run, out, err))
         return *ended;
-    PasswordAnswer answer;
-    if (const auto ended = PreparePassword(parsed, context.env, answer, err))
-        return *ended;
-    const std::optional<std::string> archive = LocateArchive(parsed.archive, context.settings, err);
-    if (!archive)
-        return kUsageExit;
+    const std::string& archive = run.archive;
     ProgressLine progressLine(err, context.showProgress);
     UnzipOptions options;
-    options.limits = parsed.limits;
-    options.askPassword = answer.Asker();
-    options.progress = [&](double fraction) { progressLine.Show(FileNameOfPath(*archive), fraction); };
+    options.limits = run.limits;
+    options.askPassword = run.password.Asker();
+    options.progress = [&](double fraction) { progressLine.Show(FileNameOfPath(archive), fraction); };
     options.cancelRequested = context.ArmCancel();
-    const Result<int> checked = TestArchive(*archive, options);
+    const Result<int> checked = TestArchive(archive, options);
     progressLine.Clear();
     if (!checked)
-        return ReportReadFailure(checked.failure(), answer, *archive, err);
-    out << *archive << ": " << *checked << " entries OK\n";
+        return ReportReadFailure(checked.failure(), run, err);
+    out << archive << ": " << *checked << " entries OK\n";
     return 0;
 }
 
 Command MakeTestCommand(RunContext context) {
-    return {"test", "check every entry of a backup archive without unpacking it",
-            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunTest(args, context, out, err);
-            }};
+    return CommandOf("test", "check every entry of a backup archive without unpacking it", RunTest,
+                     std::move(context));
 }
 
 } // namespace corvane

@@ -19,10 +19,8 @@ const std::string kUnzipHelp =
                 "the current folder is looked for in the last backup folder. Prints the folder.\n\n"
                 "  --to DIR              unpack into DIR instead\n"
                 "  --overwrite           replace a target folder that already holds files (by default it is\n"
-                "                        left alone and the command fails)\n"
-                "  --password-env VAR    the password of an encrypted archive, from the environment variable VAR\n"
-                "  --password-file FILE  the password of an encrypted archive, the first line of FILE\n") +
-    kLimitOptionsHelp +
+                "                        left alone and the command fails)\n") +
+    kPasswordOptionsHelp + kLimitOptionsHelp +
     "\nCtrl-C stops the extraction; the target stays as it was.\n\n"
     "Exit status: 0 extracted, 1 the extraction failed or the target holds files, 2 bad arguments, no\n"
     "such archive or a missing password, 130 cancelled.\n";
@@ -31,7 +29,7 @@ const std::string kUnzipHelp =
 
 int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
              std::ostream& err) {
-    ArchiveArgs parsed;
+    ArchiveRun run;
     std::optional<std::string> chosenFolder;
     UnzipOptions options;
     const OwnOption own = [&](const std::vector<std::string>& words, std::size_t& i,
@@ -45,18 +43,13 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
             chosenFolder = words[++i];
         return std::nullopt;
     };
-    if (const auto ended = ParseArchiveArgs(args, kUnzipHelp, own, parsed, out, err))
+    if (const auto ended = StartArchiveRun(args, kUnzipHelp, own, context, run, out, err))
         return *ended;
-    PasswordAnswer answer;
-    if (const auto ended = PreparePassword(parsed, context.env, answer, err))
-        return *ended;
-    const std::optional<std::string> archive = LocateArchive(parsed.archive, context.settings, err);
-    if (!archive)
-        return kUsageExit;
+    const std::string& archive = run.archive;
     std::string folder;
     if (chosenFolder) {
         folder = *chosenFolder;
-    } else if (const Result<std::string> beside = ExtractionFolderOf(*archive); beside) {
+    } else if (const Result<std::string> beside = ExtractionFolderOf(archive); beside) {
         folder = *beside;
     } else {
         err << beside.error() << " Pick a folder with --to DIR.\n";
@@ -64,18 +57,18 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
     }
 
     ProgressLine progressLine(err, context.showProgress);
-    options.limits = parsed.limits;
-    options.askPassword = answer.Asker();
-    options.progress = [&](double fraction) { progressLine.Show(FileNameOfPath(*archive), fraction); };
+    options.limits = run.limits;
+    options.askPassword = run.password.Asker();
+    options.progress = [&](double fraction) { progressLine.Show(FileNameOfPath(archive), fraction); };
     options.cancelRequested = context.ArmCancel();
-    const Result<int> extracted = ExtractArchive(*archive, folder, options);
+    const Result<int> extracted = ExtractArchive(archive, folder, options);
     progressLine.Clear();
     if (extracted.ok()) {
         out << folder << "\n";
         return 0;
     }
-    if (answer.missing)
-        return ReportReadFailure(extracted.failure(), answer, *archive, err);
+    if (run.password.missing)
+        return ReportReadFailure(extracted.failure(), run, err);
     if (extracted.failure().kind == ErrorKind::Exists) {
         err << extracted.error() << " Pass --overwrite to replace it, or --to DIR to unpack elsewhere.\n";
         return 1;
@@ -84,14 +77,12 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
         err << "Cancelled: " << folder << " was left as it was.\n";
         return kCancelledExit;
     }
-    return ReportReadFailure(extracted.failure(), answer, *archive, err);
+    return ReportReadFailure(extracted.failure(), run, err);
 }
 
 Command MakeUnzipCommand(RunContext context) {
-    return {"unzip", "unpack a backup archive into a folder beside it or elsewhere",
-            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunUnzip(args, context, out, err);
-            }};
+    return CommandOf("unzip", "unpack a backup archive into a folder beside it or elsewhere", RunUnzip,
+                     std::move(context));
 }
 
 } // namespace corvane

@@ -279,8 +279,8 @@ TEST_F(CommandTest, ListTestAndUnzipThroughTheRealProgram) {
     const std::string home = m_scratch.Path("home"), out = m_scratch.Path("out");
     fs::create_directories(home);
     const auto cli = [&](const std::string& args) {
-        return Shell("CORVANE_HOME=" + Quoted(home) + " CORVANE_DRIVE_MAP=" + Quoted("D=" + m_project.driveD) +
-                     " " + CORVANE_CLI_PATH + " " + args);
+        return Shell("CORVANE_HOME=" + Quoted(home) + " CORVANE_DRIVE_MAP=" +
+                     Quoted("D=" + m_project.driveD) + " " + CORVANE_CLI_PATH + " " + args);
     };
     const CommandResult archived = cli("archive " + Quoted(m_project.path) + " --dest " + Quoted(out));
     ASSERT_EQ(archived.exitCode, 0) << archived.output;
