@@ -6,7 +6,6 @@
 #include <QThread>
 #include <utility>
 
-
 namespace corvane {
 
 namespace {

@@ -105,9 +105,9 @@ void MainWindow::startUnzip(const UnzipRequest& request) {
 
 void MainWindow::askUnzipPassword(const QString& archiveName, int attempt, std::optional<QString>* password) {
     if (attempt > 1)
-        m_services.messageBox(this,
-                              GetString(24, QStringLiteral("Wrong password for \"%1\". Try again.")).arg(archiveName),
-                              kTitle, MsgBox::Exclamation);
+        m_services.messageBox(
+            this, GetString(24, QStringLiteral("Wrong password for \"%1\". Try again.")).arg(archiveName),
+            kTitle, MsgBox::Exclamation);
     *password = m_services.askPassword(this, archiveName);
 }
 
@@ -124,10 +124,11 @@ void MainWindow::endUnzip(const QString& folder, const Result<int>& extracted) {
 }
 
 void MainWindow::showUnzipFailure(const Error& error) {
-    m_services.messageBox(this,
-                          GetString(25, QStringLiteral("The archive was not unpacked; no folder was changed.")) +
-                              QStringLiteral("\r\n") + MessageText(error.message),
-                          kTitle, MsgBox::Exclamation);
+    m_services.messageBox(
+        this,
+        GetString(25, QStringLiteral("The archive was not unpacked; no folder was changed.")) +
+            QStringLiteral("\r\n") + MessageText(error.message),
+        kTitle, MsgBox::Exclamation);
 }
 
 } // namespace corvane

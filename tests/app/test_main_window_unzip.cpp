@@ -101,12 +101,12 @@ private slots:
         QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
         QVERIFY(f.waitForRun());
         QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QCOMPARE(f.ui.messageBoxes[0].text, QString("The folder \"%1\" already holds files.\r\nYes: replace it with "
-                                                    "the archive's content.\r\nNo: unpack into \"%1 (3)\".\r\n"
-                                                    "Cancel: leave it.")
-                                                .arg(f.path("in/P")));
-        QCOMPARE(f.filesBelow(f.path("in/P")),
-                 unpackedInto == "P" ? kEntries : QStringList{"edited.bas"});
+        QCOMPARE(f.ui.messageBoxes[0].text,
+                 QString("The folder \"%1\" already holds files.\r\nYes: replace it with "
+                         "the archive's content.\r\nNo: unpack into \"%1 (3)\".\r\n"
+                         "Cancel: leave it.")
+                     .arg(f.path("in/P")));
+        QCOMPARE(f.filesBelow(f.path("in/P")), unpackedInto == "P" ? kEntries : QStringList{"edited.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (2)")), QStringList{"other.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (3)")), unpackedInto == "P (3)" ? kEntries : QStringList{});
         QCOMPARE(f.ui.opened.size(), unpackedInto.isEmpty() ? 0 : 1);

@@ -32,8 +32,10 @@ const std::map<std::string, std::string> kKeyLists = {
                  "Text11ToolTipText Text12ToolTipText Text13ToolTipText DBpathDialog0ToolTipText "
                  "SavepathDialog1ToolTipText SetPathDialog0ToolTipText btn_PlusToolTipText "
                  "btn_MoinsToolTipText List1ToolTipText btn_GroupToolTipText Btn_AnnulerToolTipText"},
-    {"Strings", "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
-                "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21"},
+    {"Strings",
+     "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
+     "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21 String22 "
+     "String23 String24 String25 String26"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {
@@ -65,7 +67,10 @@ std::string CheckLanguageFile(const std::string& bytes, const std::string& helpC
         const char *section, *key;
         std::string shape;
     } rules[] = {{"Setup", "lng", helpCode},
-                 {"Strings", "String21", "###END###"},
+                 {"Strings", "String26", "###END###"},
+                 {"Strings", "String21", ".*%1.*%2.*"},
+                 {"Strings", "String22", ".*%1.*"},
+                 {"Strings", "String24", ".*%1.*"},
                  {"Strings", "String13", ".* "},
                  {"frmMain", "Btn_Valider", oneAccelerator},
                  {"frmMain", "Btn_Annuler", oneAccelerator},
