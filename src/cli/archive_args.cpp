@@ -117,8 +117,10 @@ std::optional<int> ParseArchiveArgs(const std::vector<std::string>& args, const 
 
 std::optional<std::string> LocateArchive(const std::string& name, const SettingsLocation& settings,
                                          std::ostream& err) {
-    // the file as named wins: where letter case counts, "B.ZIP" and "B.zip" are two archives
-    if (IsFile(name))
+    // the file as named wins: where letter case counts, "B.ZIP" and "B.zip" are two archives; what is
+    // not a file is refused by the reading, with its reason
+    std::error_code error;
+    if (std::filesystem::exists(name, error))
         return name;
     // a bare name the user took from an earlier archive run's output is most likely in that run's folder
     if (name.find('/') == std::string::npos) {

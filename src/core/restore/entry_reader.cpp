@@ -2,6 +2,7 @@
 #include "core/restore/entry_reader.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <zlib.h>
 
@@ -42,6 +43,11 @@ Error ExtractionCancelled() {
 }
 
 Result<OpenedArchive> OpenArchive(const std::string& archivePath, const UnzipLimits& limits) {
+    // a named pipe or a device would make the first read wait for a writer that may never come
+    std::error_code error;
+    const auto status = std::filesystem::status(archivePath, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return fail(ErrorKind::Refused, "\"" + archivePath + "\" is not a file.", archivePath);
     // a missing file is told as missing, before the directory reader calls it damaged
     int openError = 0;
     OpenedArchive opened;
@@ -86,7 +92,11 @@ public:
         if (m_ready)
             inflateEnd(&m_stream);
     }
-    bool Reset() { return m_ready && inflateReset(&m_stream) == Z_OK; }
+    // ready for the next entry's stream
+    bool Reset() {
+        m_finished = m_broken = false;
+        return m_ready && inflateReset(&m_stream) == Z_OK;
+    }
     bool Finished() const { return m_finished; }
     bool Broken() const { return m_broken; }
 
@@ -111,8 +121,6 @@ public:
         }
         return Status::success();
     }
-
-    void Restart() { m_finished = m_broken = false; }
 
 private:
     z_stream m_stream{};
@@ -183,8 +191,6 @@ Status EntryReader::Read(const PlannedEntry& entry, const EntrySink& sink, bool 
         m_inflater = std::make_unique<Inflater>();
     if (inflateHere && !m_inflater->Reset())
         return fail(ErrorKind::Io, "Could not unpack \"" + entry.name + "\": out of memory.");
-    if (inflateHere)
-        m_inflater->Restart();
     std::unique_ptr<zip_file_t, EntryCloser> file(
         zip_fopen_index_encrypted(m_archive, entry.index, inflateHere ? ZIP_FL_COMPRESSED : 0,
                                   entry.encrypted ? m_password.c_str() : nullptr));

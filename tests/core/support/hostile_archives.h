@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include "core/restore/restore.h"
@@ -215,6 +216,16 @@ inline std::vector<HostileCase> HostileArchives() {
                     Patch(kLocalSize, kCentralSize, 10)),
         HostileCase("crc_lie", {{"lie.txt", std::string(3000, 'q')}}, "CRC",
                     Patch(kLocalCrc, kCentralCrc, 0xdeadbeef)),
+        HostileCase("damaged_second_entry", {{"first.txt", "good"}, {"second.txt", std::string(3000, 'q')}},
+                    "second.txt",
+                    [](const ExtractionScene& s) {
+                        PatchBothHeaders(s.Archive(), 1, kLocalCrc, kCentralCrc, 0xdeadbeef);
+                    }),
+        HostileCase("named_pipe", {}, "is not a file",
+                    [](const ExtractionScene& s) {
+                        fs::remove(s.Archive());
+                        ASSERT_EQ(::mkfifo(s.Archive().c_str(), 0600), 0);
+                    }),
         HostileCase("overlapping_entries", {{"a.txt"}, {"b.txt"}}, "share the same bytes",
                     Bytes(OverlappingArchive)),
         HostileCase("truncated_data", {{"cut.bin", RandomBytes(5000)}}, "cut.bin",
