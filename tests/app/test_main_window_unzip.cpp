@@ -81,16 +81,30 @@ private slots:
     void replaceQuestion_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("unpackedInto"); // "" for nowhere
-        QTest::newRow("replace") << int(MsgBox::Yes) << "P";
-        QTest::newRow("new folder") << int(MsgBox::No) << "P (3)";
-        QTest::newRow("cancel") << int(MsgBox::Cancel) << "";
+        QTest::addColumn<int>("lcid");             // 1036 reads the shipped French language file
+        QTest::addColumn<QString>("question");     // %1 the folder
+        const QString english =
+            "The folder \"%1\" already holds files.\r\nYes: replace it with the archive's "
+            "content.\r\nNo: unpack into \"%1 (3)\".\r\nCancel: leave it.";
+        QTest::newRow("replace") << int(MsgBox::Yes) << "P" << 1033 << english;
+        QTest::newRow("new folder") << int(MsgBox::No) << "P (3)" << 1033 << english;
+        QTest::newRow("cancel") << int(MsgBox::Cancel) << "" << 1033 << english;
+        QTest::newRow("replace, in French")
+            << int(MsgBox::Yes) << "P" << 1036
+            << QString::fromUtf8("Le dossier \"%1\" contient déjà des fichiers.\r\nOui : le remplacer par le "
+                                 "contenu de l'archive.\r\nNon : décompresser dans \"%1 (3)\".\r\n"
+                                 "Annuler : ne rien changer.");
     }
 
-    // a folder that holds the user's edits is never replaced without asking
+    // a folder that holds the user's edits is never replaced without asking, in the user's language
     void replaceQuestion() {
         QFETCH(int, answer);
         QFETCH(QString, unpackedInto);
+        QFETCH(int, lcid);
+        QFETCH(QString, question);
         MainWindowFixture f;
+        QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
+        f.setup.lcid = lcid;
         const QString path = f.path("in/P.zip");
         f.write("in/P/edited.bas", "my edits");
         f.write("in/P (2)/other.bas", "taken");
@@ -101,11 +115,7 @@ private slots:
         QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
         QVERIFY(f.waitForRun());
         QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QCOMPARE(f.ui.messageBoxes[0].text,
-                 QString("The folder \"%1\" already holds files.\r\nYes: replace it with "
-                         "the archive's content.\r\nNo: unpack into \"%1 (3)\".\r\n"
-                         "Cancel: leave it.")
-                     .arg(f.path("in/P")));
+        QCOMPARE(f.ui.messageBoxes[0].text, question.arg(f.path("in/P")));
         QCOMPARE(f.filesBelow(f.path("in/P")), unpackedInto == "P" ? kEntries : QStringList{"edited.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (2)")), QStringList{"other.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (3)")), unpackedInto == "P (3)" ? kEntries : QStringList{});
