@@ -131,7 +131,12 @@ TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
     WriteFile(source / "Forms/frmMain.frx", RandomBytes(70000));
     WriteFile(source / "Ünïcode.bas", "module");
     ASSERT_EQ(Shell("cd " + Quoted(source) + " && zip -qr " + Quoted(scene.Archive()) + " .").exitCode, 0);
+    // the folders a failed run had to make above its target go with it
     const std::string target = scene.Target() + "/new/deeper";
+    UnzipOptions cancelled;
+    cancelled.cancelRequested = [] { return true; };
+    EXPECT_TRUE(ExtractArchive(scene.Archive(), target, cancelled).cancelled());
+    EXPECT_FALSE(fs::exists(scene.Target() + "/new"));
     const auto result = ExtractArchive(scene.Archive(), target, {});
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(Snapshot(target), Snapshot(source));

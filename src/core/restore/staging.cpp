@@ -43,23 +43,32 @@ Error FolderFailure(const std::string& what, const std::string& path, const std:
 
 } // namespace
 
-StagingFolder::StagingFolder(std::string path, std::string target)
-    : m_path(std::move(path)), m_target(std::move(target)) {}
+StagingFolder::StagingFolder(std::string path, std::string target, std::vector<std::string> madeParents)
+    : m_path(std::move(path)), m_target(std::move(target)), m_madeParents(std::move(madeParents)) {}
 
 StagingFolder::StagingFolder(StagingFolder&& other) noexcept
-    : m_path(std::move(other.m_path)), m_target(std::move(other.m_target)) {
+    : m_path(std::move(other.m_path)), m_target(std::move(other.m_target)),
+      m_madeParents(std::move(other.m_madeParents)), m_committed(other.m_committed) {
     other.m_path.clear();
+    other.m_madeParents.clear();
 }
 
 StagingFolder::~StagingFolder() {
     std::error_code ignored;
     if (!m_path.empty())
         fs::remove_all(m_path, ignored);
+    // only while empty: whatever another program put there meanwhile stays
+    for (const std::string& parent : m_committed ? std::vector<std::string>() : m_madeParents)
+        fs::remove(parent, ignored);
 }
 
 Result<StagingFolder> StagingFolder::Create(const std::string& target) {
     const fs::path parent = ParentOf(target);
     std::error_code error;
+    std::vector<std::string> madeParents;
+    for (fs::path missing = parent; !missing.empty() && !fs::exists(fs::symlink_status(missing, error));
+         missing = missing.parent_path())
+        madeParents.push_back(missing.string());
     fs::create_directories(parent, error);
     if (error)
         return FolderFailure("create the folder", parent.string(), error);
@@ -67,7 +76,7 @@ Result<StagingFolder> StagingFolder::Create(const std::string& target) {
         const fs::path path =
             parent / UniqueTempName(std::string(kPrefix) + std::to_string(CurrentProcessId()) + "-", "");
         if (fs::create_directory(path, error))
-            return StagingFolder(path.string(), target);
+            return StagingFolder(path.string(), target, std::move(madeParents));
         if (error || attempt >= 16)
             return FolderFailure("create a folder in", parent.string(), error);
     }
@@ -82,10 +91,13 @@ Status StagingFolder::Commit(ExistingFolder existing) {
         if (Status moved = MoveFolderInto(m_path, m_target); !moved)
             return moved;
         m_path.clear();
+        m_committed = true;
         return Status::success();
     }
     // the old folder now sits under the staging name and goes with it
-    return ExchangeFolders(m_path, m_target);
+    Status exchanged = ExchangeFolders(m_path, m_target);
+    m_committed = exchanged.ok();
+    return exchanged;
 }
 
 Status CheckTarget(const std::string& target, ExistingFolder existing) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/common/error.h"
 #include "core/restore/restore.h"
@@ -9,7 +10,8 @@
 namespace corvane {
 
 // A fresh folder beside `target`, named after this process so that a later run can tell one left by
-// a killed run; removed with everything in it unless Commit gave it the target's name.
+// a killed run; removed with everything in it unless Commit gave it the target's name, and with the
+// target's missing parents it had to create.
 class StagingFolder {
 public:
     StagingFolder(const StagingFolder&) = delete;
@@ -27,10 +29,13 @@ public:
     StagingFolder& operator=(StagingFolder&&) = delete;
 
 private:
-    StagingFolder(std::string path, std::string target);
+    StagingFolder(std::string path, std::string target, std::vector<std::string> madeParents);
 
     std::string m_path;
     std::string m_target;
+    // the folders above the target that this run created, deepest first: taken back when it fails
+    std::vector<std::string> m_madeParents;
+    bool m_committed = false;
 };
 
 // Refuses a target that is a symbolic link or not a folder, and, unless `existing` allows replacing it,
