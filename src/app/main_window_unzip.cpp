@@ -63,15 +63,19 @@ void MainWindow::runUnzip() {
     UnzipRequest request{archive, PathText(*beside), UnzipLimits(), ExistingFolder::Refuse};
     if (HoldsFiles(request.folder)) {
         const QString numbered = FreeNumberedFolder(request.folder);
-        const int answer = m_services.messageBox(
+        enum Choice { Replace, NewFolder, Leave };
+        const int answer = m_services.askChoice(
             this,
-            GetString(21, QStringLiteral("The folder \"%1\" already holds files.|Yes: replace it with the "
-                                         "archive's content.|No: unpack into \"%2\".|Cancel: leave it."))
-                .arg(request.folder, numbered),
-            kTitle, MsgBox::YesNoCancel | MsgBox::Question | MsgBox::DefaultButton2);
-        if (answer == MsgBox::Yes)
+            GetString(21,
+                      QStringLiteral("The folder \"%1\" already holds files.|Replace it with the archive's "
+                                     "content, or unpack into a new folder \"%2\" beside it?"))
+                .arg(request.folder, QFileInfo(numbered).fileName()),
+            kTitle,
+            {GetString(26, QStringLiteral("&Replace")), GetString(27, QStringLiteral("&New folder")),
+             GetString(23, QStringLiteral("Cancel"))});
+        if (answer == Replace)
             request.existing = ExistingFolder::Replace;
-        else if (answer == MsgBox::No)
+        else if (answer == NewFolder)
             request.folder = numbered;
         else
             return;

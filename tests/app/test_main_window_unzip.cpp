@@ -79,21 +79,23 @@ private slots:
     }
 
     void replaceQuestion_data() {
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("answer");           // the button's index
         QTest::addColumn<QString>("unpackedInto"); // "" for nowhere
         QTest::addColumn<int>("lcid");             // 1036 reads the shipped French language file
         QTest::addColumn<QString>("question");     // %1 the folder
-        const QString english =
-            "The folder \"%1\" already holds files.\r\nYes: replace it with the archive's "
-            "content.\r\nNo: unpack into \"%1 (3)\".\r\nCancel: leave it.";
-        QTest::newRow("replace") << int(MsgBox::Yes) << "P" << 1033 << english;
-        QTest::newRow("new folder") << int(MsgBox::No) << "P (3)" << 1033 << english;
-        QTest::newRow("cancel") << int(MsgBox::Cancel) << "" << 1033 << english;
+        QTest::addColumn<QStringList>("buttons");
+        const QString english = "The folder \"%1\" already holds files.\r\nReplace it with the archive's "
+                                "content, or unpack into a new folder \"P (3)\" beside it?";
+        const QStringList buttons{"&Replace", "&New folder", "Cancel"};
+        QTest::newRow("replace") << 0 << "P" << 1033 << english << buttons;
+        QTest::newRow("new folder") << 1 << "P (3)" << 1033 << english << buttons;
+        QTest::newRow("cancel") << 2 << "" << 1033 << english << buttons;
         QTest::newRow("replace, in French")
-            << int(MsgBox::Yes) << "P" << 1036
-            << QString::fromUtf8("Le dossier \"%1\" contient déjà des fichiers.\r\nOui : le remplacer par le "
-                                 "contenu de l'archive.\r\nNon : décompresser dans \"%1 (3)\".\r\n"
-                                 "Annuler : ne rien changer.");
+            << 0 << "P" << 1036
+            << QString::fromUtf8("Le dossier \"%1\" contient déjà des fichiers.\r\nLe remplacer par le "
+                                 "contenu de l'archive, ou décompresser dans un nouveau dossier \"P (3)\" "
+                                 "à côté ?")
+            << QStringList{"&Remplacer", "&Nouveau dossier", "Annuler"};
     }
 
     // a folder that holds the user's edits is never replaced without asking, in the user's language
@@ -102,6 +104,7 @@ private slots:
         QFETCH(QString, unpackedInto);
         QFETCH(int, lcid);
         QFETCH(QString, question);
+        QFETCH(QStringList, buttons);
         MainWindowFixture f;
         QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
         f.setup.lcid = lcid;
@@ -116,6 +119,7 @@ private slots:
         QVERIFY(f.waitForRun());
         QCOMPARE(f.ui.messageBoxes.size(), 1);
         QCOMPARE(f.ui.messageBoxes[0].text, question.arg(f.path("in/P")));
+        QCOMPARE(f.ui.choiceButtons, QList<QStringList>{buttons});
         QCOMPARE(f.filesBelow(f.path("in/P")), unpackedInto == "P" ? kEntries : QStringList{"edited.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (2)")), QStringList{"other.bas"});
         QCOMPARE(f.filesBelow(f.path("in/P (3)")), unpackedInto == "P (3)" ? kEntries : QStringList{});
@@ -131,7 +135,7 @@ private slots:
         WriteZip(path, kEntries, "pw");
         f.open();
         f.ui.queueFileChoice(path);
-        f.ui.queueMessageBoxAnswer(MsgBox::Yes);
+        f.ui.queueMessageBoxAnswer(0); // replace
         f.ui.queuePassword("pw");
         QProgressDialog* progress = nullptr;
         f.ui.whilePasswordAsked = [&] {

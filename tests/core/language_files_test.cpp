@@ -35,7 +35,7 @@ const std::map<std::string, std::string> kKeyLists = {
     {"Strings",
      "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
      "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21 String22 "
-     "String23 String24 String25 String26"},
+     "String23 String24 String25 String26 String27 String28"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {
@@ -67,7 +67,9 @@ std::string CheckLanguageFile(const std::string& bytes, const std::string& helpC
         const char *section, *key;
         std::string shape;
     } rules[] = {{"Setup", "lng", helpCode},
-                 {"Strings", "String26", "###END###"},
+                 {"Strings", "String28", "###END###"},
+                 {"Strings", "String26", oneAccelerator},
+                 {"Strings", "String27", oneAccelerator},
                  {"Strings", "String21", ".*%1.*%2.*"},
                  {"Strings", "String22", ".*%1.*"},
                  {"Strings", "String24", ".*%1.*"},
