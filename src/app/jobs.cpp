@@ -6,8 +6,6 @@
 #include <QThread>
 #include <utility>
 
-#include "app/window_texts.h"
-
 namespace corvane {
 
 namespace {
@@ -104,27 +102,6 @@ void ArchiveJob::postProgress(const RunProgress& progress) {
     if (!m_throttle.shouldPost(step, value, std::chrono::steady_clock::now()))
         return;
     post([this, progress] { emit progressed(progress); });
-}
-
-UnzipJob::UnzipJob(UnzipRequest request, QObject* parent) : Job(parent), m_request(std::move(request)) {}
-
-UnzipJob::~UnzipJob() {
-    cancelAndWait();
-}
-
-void UnzipJob::work() {
-    const QString shownName = m_request.archive.section(QLatin1Char('/'), -1);
-    UnzipOptions options;
-    options.limits = m_request.limits;
-    options.askPassword = [this, &shownName]() -> std::optional<std::string> {
-        std::optional<QString> password;
-        ask([&] { emit passwordNeeded(shownName, &password); });
-        if (!password)
-            return std::nullopt;
-        return password->toStdString();
-    };
-    options.cancelRequested = [this] { return cancelRequested(); };
-    m_extracted = ExtractArchive(PathBytes(m_request.archive), PathBytes(m_request.folder), options);
 }
 
 } // namespace corvane

@@ -1,4 +1,4 @@
-// the archive and unzip commands as jobs: each takes its request whole at the start, runs it on a
+// the long commands as jobs: each takes its request whole at the start, runs it on a
 // worker thread of its own and reports through signals emitted on the thread that made it
 #pragma once
 
@@ -13,7 +13,6 @@
 
 #include "core/backup/backup.h"
 #include "core/common/progress.h"
-#include "core/restore/restore.h"
 #include "core/settings/settings.h"
 
 class QThread;
@@ -103,39 +102,6 @@ private:
     SettingsLocation m_settings;
     ProgressThrottle m_throttle{std::chrono::milliseconds(40)};
     RunOutcome m_outcome;
-};
-
-// A backup archive unpacked into a folder the caller has made.
-struct UnzipRequest {
-    // opened as chosen: on a file system that tells letter case apart, "X.ZIP" and "X.zip" are two files
-    QString archive;
-    QString folder;
-    UnzipLimits limits;
-};
-
-class UnzipJob final : public Job {
-    Q_OBJECT
-
-public:
-    explicit UnzipJob(UnzipRequest request, QObject* parent = nullptr);
-    ~UnzipJob() override;
-
-    const UnzipRequest& request() const { return m_request; }
-
-signals:
-    // An encrypted archive, while the worker waits: a receiver on the job's thread sets *password; left
-    // empty, the extraction is cancelled. archiveName is the file's name without its folder.
-    void passwordNeeded(const QString& archiveName, std::optional<QString>* password);
-    // folder: the request's, where the entries went; extracted: their number, or why there are none
-    void ended(const QString& folder, const Result<int>& extracted);
-
-protected:
-    void work() override;
-    void reportEnd() override { emit ended(m_request.folder, *m_extracted); }
-
-private:
-    UnzipRequest m_request;
-    std::optional<Result<int>> m_extracted; // set by the work before the end is reported
 };
 
 } // namespace corvane

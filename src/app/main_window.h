@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+class QProgressDialog;
+
 #include "app/form_main.h"
 #include "core/backup/backup.h"
 #include "core/backup/naming.h"
@@ -26,6 +28,7 @@ namespace corvane {
 
 class Job;
 class UiServices;
+struct UnzipRequest;
 
 // Everything the window takes from its surroundings, so that tests can fix each of them.
 struct MainWindowSetup {
@@ -120,8 +123,11 @@ private:
     // the password typed again matches (or there is none); false: nothing is to be archived
     bool passwordConfirmed();
     void endArchiveRun(const RunOutcome& outcome);
-    void askUnzipPassword(const QString& archiveName, std::optional<QString>* password);
+    // the unzip command (main_window_unzip.cpp)
+    void startUnzip(const UnzipRequest& request);
+    void askUnzipPassword(const QString& archiveName, int attempt, std::optional<QString>* password);
     void endUnzip(const QString& folder, const Result<int>& extracted);
+    void showUnzipFailure(const Error& error);
     // the previous job, if any, is let go: it has ended, though its end may still be on the stack
     void adoptRun(Job* job);
     void cancelRunAndWait();
@@ -142,6 +148,7 @@ private:
     QEventLoop* m_selectionRead = nullptr; // waiting for a project or group file that is slow to read
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     PelmButton* m_btnCancelRun = nullptr;
+    QProgressDialog* m_unzipProgress = nullptr; // while an unzip job runs
     QRect m_barGeometry[2];
 };
 

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <exception>
 
@@ -127,6 +128,23 @@ int DesktopServices::messageBox(QWidget* parent, const QString& text, const QStr
     box.setDefaultButton(look.defaultButton);
     box.exec();
     return AnswerOfButton(box.standardButton(box.clickedButton()));
+}
+
+int DesktopServices::askChoice(QWidget* parent, const QString& text, const QString& title,
+                               const QStringList& buttons) {
+    // texts from the message table end their lines with CR LF, which Qt would show as two breaks
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, title, shown, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        added.append(box.addButton(buttons[i], i + 1 == buttons.size() ? QMessageBox::RejectRole
+                                                                       : QMessageBox::AcceptRole));
+    if (!added.isEmpty())
+        box.setEscapeButton(added.last());
+    box.exec();
+    const qsizetype chosen = added.indexOf(box.clickedButton());
+    return chosen >= 0 ? static_cast<int>(chosen) : static_cast<int>(buttons.size()) - 1;
 }
 
 void DesktopServices::beep() {

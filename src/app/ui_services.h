@@ -60,6 +60,10 @@ public:
 
     // style: buttons (0..5) + icon (16, 32, 48, 64) + default button (0, 256, 512); returns the answer
     virtual int messageBox(QWidget* parent, const QString& text, const QString& title, int style) = 0;
+    // A question whose buttons say what they do, the last one the way out (Escape): the index of the
+    // button chosen.
+    virtual int askChoice(QWidget* parent, const QString& text, const QString& title,
+                          const QStringList& buttons) = 0;
     virtual void beep() = 0;
     // a setting, not a counter: false restores the normal pointer however often true was set
     virtual void setBusyPointer(bool busy) = 0;
@@ -79,6 +83,8 @@ public:
     ~DesktopServices() override;
 
     int messageBox(QWidget* parent, const QString& text, const QString& title, int style) override;
+    int askChoice(QWidget* parent, const QString& text, const QString& title,
+                  const QStringList& buttons) override;
     void beep() override;
     void setBusyPointer(bool busy) override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;

@@ -19,6 +19,16 @@ struct Command {
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> run;
 };
 
+// A command whose run takes the process's context as a value given once here.
+template <typename Context>
+Command CommandOf(std::string name, std::string summary,
+                  int (*run)(const std::vector<std::string>&, const Context&, std::ostream&, std::ostream&),
+                  Context context) {
+    return {std::move(name), std::move(summary),
+            [run, context = std::move(context)](const std::vector<std::string>& args, std::ostream& out,
+                                                std::ostream& err) { return run(args, context, out, err); }};
+}
+
 // Exit code for a command line that cannot be understood.
 constexpr int kUsageExit = 2;
 
@@ -50,14 +60,22 @@ int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environ
 
 Command MakeUnzipCommand(RunContext context);
 
-// Exit 0 extracted, 1 the extraction failed, kUsageExit bad arguments, a missing archive or a missing
-// password, kCancelledExit stopped by Ctrl-C.
+// Exit 0 extracted, 1 the extraction failed or the target holds files, kUsageExit bad arguments, a
+// missing archive or a missing password, kCancelledExit stopped by Ctrl-C.
 int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
              std::ostream& err);
 
-// When args[i] is one of the limit options, takes its value into `limits`, advances i past it and
-// sets `matched`. Returns a message for a missing or unreadable value.
-std::optional<std::string> ParseUnzipLimitOption(const std::vector<std::string>& args, std::size_t& i,
-                                                 UnzipLimits& limits, bool& matched);
+Command MakeListCommand(RunContext context);
+
+// Exit 0 listed, 1 the archive cannot be read, kUsageExit bad arguments or a missing archive.
+int RunList(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+            std::ostream& err);
+
+Command MakeTestCommand(RunContext context);
+
+// Exit 0 every entry read back whole and checked, 1 one did not, kUsageExit bad arguments, a missing
+// archive or password, kCancelledExit stopped by Ctrl-C.
+int RunTest(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+            std::ostream& err);
 
 } // namespace corvane

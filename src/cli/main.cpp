@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
         corvane::MakeCheckCommand(*environment),
         corvane::MakeArchiveCommand(corvane::RunContext::FromProcess(*environment)),
         corvane::MakeUnzipCommand(corvane::RunContext::FromProcess(*environment)),
+        corvane::MakeListCommand(corvane::RunContext::FromProcess(*environment)),
+        corvane::MakeTestCommand(corvane::RunContext::FromProcess(*environment)),
     };
     return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
 }

@@ -1,5 +1,4 @@
-// the archive and unzip commands of the main window, and the unzip job alone: real archives written and
-// unpacked on the worker
+// the archive command of the main window: real archives written on the worker
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 #include "app/controls.h"
 #include "app/jobs.h"
 #include "core/settings/settings.h"
-#include "core/zip/zip.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;
@@ -27,15 +25,6 @@ QStringList Messages(const MainWindowFixture& f) {
     return texts;
 }
 
-// each entry a tiny project file; encrypted unless the password is empty
-void WriteZip(const QString& path, const QStringList& entries, const char* password) {
-    ZipComponent zip;
-    QCOMPARE(zip.NewZip(PathBytes(path)), 1);
-    zip.SetPassword(password);
-    for (const QString& entry : entries)
-        zip.AppendBuffer(entry.toStdString(), "Type=Exe\r\n");
-    QCOMPARE(zip.WriteZipAndClose(), 1);
-}
 } // namespace
 
 class TestMainWindowRuns : public QObject {
@@ -211,65 +200,6 @@ private slots:
         QVERIFY(!window.pelmOpenThe()->isHidden()); // the backup just made is there to be opened
     }
 
-    void unzip_data() {
-        QTest::addColumn<QString>("name");
-        // 0 plain, 3 damaged; encrypted, the password question 1 cancelled, 2 answered wrong, 4 right
-        QTest::addColumn<int>("archive");
-        QTest::addColumn<QString>("outcome"); // "opened", "told", "quiet" or "refused"
-        QTest::newRow("upper-case extension") << "P.ZIP" << 0 << "opened";
-        QTest::newRow("password cancelled") << "P.zip" << 1 << "quiet";
-        QTest::newRow("right password") << "P.zip" << 4 << "opened";
-        QTest::newRow("wrong password") << "P.zip" << 2 << "told";
-        QTest::newRow("damaged") << "P.zip" << 3 << "told";
-        QTest::newRow("not a zip name") << "P.txt" << 0 << "refused";
-    }
-
-    void unzip() {
-        QFETCH(QString, name);
-        QFETCH(int, archive);
-        QFETCH(QString, outcome);
-        MainWindowFixture f;
-        const QString path = f.write("in/" + name, "PK\x03\x04 not the rest of an archive");
-        const QStringList all{"FileNotInRootPath/Lib/Util.bas", "P.vbp"};
-        if (archive != 3 && QFile::remove(path)) // an archive never replaces a file of its name
-            WriteZip(path, all, archive == 0 ? "" : "pw");
-        if (archive != 0 && archive != 3)
-            f.ui.queuePassword(archive == 1 ? std::nullopt
-                                            : std::optional<QString>(archive == 2 ? "nope" : "pw"));
-        f.open();
-        f.ui.queueFileChoice(path);
-        QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
-        QVERIFY(f.waitForRun());
-        QCOMPARE(f.filesBelow(path.chopped(4)), outcome == "opened" ? all : QStringList{});
-        // the folder made, the folder opened, a message, a beep
-        QCOMPARE((QList<bool>{QFileInfo(path.chopped(4)).isDir(), !f.ui.opened.isEmpty(),
-                              !f.ui.messageBoxes.isEmpty(), f.ui.beeps > 0}),
-                 (QList<bool>{outcome != "refused", outcome == "opened", outcome == "told",
-                              outcome == "refused"}));
-    }
-
-    // however far its worker has got, a cancelled job asks no password, reports no end and returns; it
-    // runs once
-    void unzipJobCancelledWhileAsking() {
-        QTemporaryDir folder;
-        const QString archive = folder.filePath("P.zip");
-        WriteZip(archive, {"P.vbp"}, "pw");
-        for (const int head : {0, 200}) { // ms the worker is given before the cancel
-            UnzipJob job({archive, folder.filePath("P" + QString::number(head)), UnzipLimits()});
-            int asked = 0, ended = 0;
-            connect(&job, &UnzipJob::passwordNeeded, this,
-                    [&](const QString&, std::optional<QString>* password) {
-                        ++asked;
-                        *password = "pw";
-                    });
-            connect(&job, &UnzipJob::ended, this, [&] { ++ended; });
-            QVERIFY(job.start());
-            QThread::msleep(head);
-            job.cancelAndWait();
-            QCoreApplication::processEvents(); // nothing is left to come either
-            QVERIFY(asked == 0 && ended == 0 && !job.isRunning() && !job.start());
-        }
-    }
 };
 
 QTEST_MAIN(TestMainWindowRuns)

@@ -35,7 +35,8 @@ const std::map<std::string, std::string> kKeyLists = {
                  "btn_MoinsToolTipText List1ToolTipText btn_GroupToolTipText Btn_AnnulerToolTipText"},
     {"Strings", "String1 String2 String3 String4 String5 String6 String7 String8 String9 String10 String11 "
                 "String12 String13 String14 String15 String16 String17 String18 String19 String20 String21 "
-                "String22 String23 String24 String25 String26 String27"},
+                "String22 String23 String24 String25 String26 String27 String28 String29 String30 String31 "
+                "String32 String33 String34"},
     {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder "
                  "PasswordAgain PasswordsDiffer QuitDuringRun"},
 };
@@ -69,7 +70,12 @@ std::string CheckLanguageFile(const std::string& bytes, const std::string& helpC
         const char *section, *key;
         std::string shape;
     } rules[] = {{"Setup", "lng", helpCode},
-                 {"Strings", "String27", "###END###"},
+                 {"Strings", "String34", "###END###"},
+                 {"Strings", "String32", oneAccelerator},
+                 {"Strings", "String33", oneAccelerator},
+                 {"Strings", "String27", ".*%1.*%2.*"},
+                 {"Strings", "String28", ".*%1.*"},
+                 {"Strings", "String30", ".*%1.*"},
                  {"Strings", "String13", ".* "},
                  {"frmMain", "Btn_Valider", oneAccelerator},
                  {"frmMain", "Btn_Annuler", oneAccelerator},

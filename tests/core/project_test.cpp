@@ -137,8 +137,6 @@ TEST(Paths, KindOfInputAndExtractionFolder) {
         {"", InputKind::Unknown}};
     for (const auto& [path, kind] : kinds)
         EXPECT_EQ(KindOfInput(path), kind) << path;
-    EXPECT_EQ(ExtractionFolderOf("/b/App 1.0.0.20250101000000.Zip"), "/b/App 1.0.0.20250101000000");
-    EXPECT_EQ(ExtractionFolderOf("/b/App.vbp"), std::nullopt);
 }
 
 TEST(BackupNaming, DefaultNamesAndStampedSanitisedNames) {

@@ -15,6 +15,7 @@ enum class ErrorKind {
     NotFound,      // a file or folder that is not there
     NotReadable,   // there, but it cannot be read (permissions, a folder where a file belongs, ...)
     NotWritable,   // a file or folder that cannot be created or written
+    Exists,        // a folder that holds files would be replaced, and nobody said it may be
     Refused,       // input we will not act on: hostile names, over a limit, malformed, unstorable
     Damaged,       // data that fails its own checks: CRC, truncation, a directory that cannot be read
     WrongPassword, // a password is missing or does not open the data

@@ -48,43 +48,64 @@ private:
     std::uint64_t m_size = 0;
 };
 
-struct Span {
-    std::uint64_t begin = 0; // the local header
-    std::uint64_t end = 0;   // one past the compressed data
-    std::string name;
-};
-
 struct Directory {
     std::uint64_t offset = 0, size = 0, entries = 0, base = 0;
 };
 
-std::optional<Directory> FindDirectory(ArchiveBytes& file) {
+Error NotAnArchiver(const std::string& archivePath, const std::string& what) {
+    return fail(ErrorKind::Refused,
+                "The archive \"" + archivePath + "\" " + what +
+                    "; it was not made by an archiver and is refused.",
+                archivePath);
+}
+
+std::optional<Directory> DirectoryAt(ArchiveBytes& file, const std::string& bytes, std::size_t at,
+                                     std::uint64_t endOffset) {
+    Directory directory{Little(bytes, at + 16, 4), Little(bytes, at + 12, 4), Little(bytes, at + 10, 2), 0};
+    // where the directory ends: at the end record, or at the zip64 end record in front of it
+    std::uint64_t directoryEnd = endOffset;
+    if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF || directory.entries == 0xFFFF) {
+        const auto locator =
+            file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
+        if (!locator || Little(*locator, 0, 4) != kZip64LocatorSignature)
+            return std::nullopt;
+        const auto end64 = file.Read(Little(*locator, 8, 8), 56);
+        if (!end64 || Little(*end64, 0, 4) != kZip64EndSignature)
+            return std::nullopt;
+        directory = {Little(*end64, 48, 8), Little(*end64, 40, 8), Little(*end64, 32, 8), 0};
+        directoryEnd = Little(*locator, 8, 8);
+    }
+    // data in front of the archive (a self-extractor) moves every offset by the same amount
+    if (directory.offset + directory.size <= directoryEnd)
+        directory.base = directoryEnd - directory.offset - directory.size;
+    return directory;
+}
+
+// The end record whose comment reaches the file's end; with none such, the last one found, as libzip
+// also accepts an archive with bytes after it.
+Result<Directory> FindDirectory(ArchiveBytes& file, const std::string& archivePath) {
     const std::uint64_t tail = std::min<std::uint64_t>(file.size(), kEndSize + 0xFFFF);
     const std::optional<std::string> bytes = file.Read(file.size() - tail, tail);
-    if (!bytes || bytes->size() < kEndSize)
-        return std::nullopt;
-    for (std::size_t at = bytes->size() - kEndSize + 1; at-- > 0;) {
+    std::optional<std::size_t> last, reachingEnd;
+    for (std::size_t at = bytes && bytes->size() >= kEndSize ? bytes->size() - kEndSize + 1 : 0; at-- > 0;) {
         if (Little(*bytes, at, 4) != kEndSignature)
             continue;
-        const std::uint64_t endOffset = file.size() - tail + at;
-        Directory directory{Little(*bytes, at + 16, 4), Little(*bytes, at + 12, 4),
-                            Little(*bytes, at + 10, 2), 0};
-        if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF || directory.entries == 0xFFFF) {
-            const auto locator =
-                file.Read(endOffset - std::min<std::uint64_t>(endOffset, kLocatorSize), kLocatorSize);
-            if (!locator || Little(*locator, 0, 4) != kZip64LocatorSignature)
-                return std::nullopt;
-            const auto end64 = file.Read(Little(*locator, 8, 8), 56);
-            if (!end64 || Little(*end64, 0, 4) != kZip64EndSignature)
-                return std::nullopt;
-            directory = {Little(*end64, 48, 8), Little(*end64, 40, 8), Little(*end64, 32, 8), 0};
-        }
-        // data in front of the archive (a self-extractor) moves every offset by the same amount
-        if (directory.offset + directory.size <= endOffset)
-            directory.base = endOffset - directory.offset - directory.size;
-        return directory;
+        if (!last)
+            last = at;
+        if (at + kEndSize + Little(*bytes, at + 20, 2) != bytes->size())
+            continue;
+        if (reachingEnd)
+            return NotAnArchiver(archivePath, "has more than one end record");
+        reachingEnd = at;
     }
-    return std::nullopt;
+    const std::optional<std::size_t> chosen = reachingEnd ? reachingEnd : last;
+    std::optional<Directory> directory;
+    if (chosen)
+        directory = DirectoryAt(file, *bytes, *chosen, file.size() - tail + *chosen);
+    if (!directory)
+        return fail(ErrorKind::Damaged,
+                    "The archive \"" + archivePath + "\" has no readable list of entries.", archivePath);
+    return *directory;
 }
 
 // The zip64 extra field holds, in this order, only the sizes and offset that did not fit.
@@ -111,64 +132,80 @@ void ApplyZip64(const std::string& extra, std::uint64_t& packedSize, std::uint64
     }
 }
 
-std::optional<std::vector<Span>> ReadSpans(ArchiveBytes& file, const Directory& directory) {
-    const std::optional<std::string> central = file.Read(directory.base + directory.offset, directory.size);
-    if (!central)
-        return std::nullopt;
-    std::vector<Span> spans;
-    for (std::size_t at = 0; at + kCentralSize <= central->size();) {
-        if (Little(*central, at, 4) != kCentralSignature)
-            return std::nullopt;
-        const std::size_t nameLength = Little(*central, at + 28, 2),
-                          extraLength = Little(*central, at + 30, 2),
-                          commentLength = Little(*central, at + 32, 2);
-        if (at + kCentralSize + nameLength + extraLength > central->size())
-            return std::nullopt;
-        std::uint64_t packedSize = Little(*central, at + 20, 4), localOffset = Little(*central, at + 42, 4);
-        ApplyZip64(central->substr(at + kCentralSize + nameLength, extraLength), packedSize, localOffset,
-                   Little(*central, at + 24, 4) == 0xFFFFFFFF);
-        const std::optional<std::string> local = file.Read(directory.base + localOffset, kLocalSize);
-        if (!local || Little(*local, 0, 4) != kLocalSignature)
-            return std::nullopt;
-        Span span;
-        span.begin = localOffset;
-        span.end = localOffset + kLocalSize + Little(*local, 26, 2) + Little(*local, 28, 2) + packedSize;
-        span.name = central->substr(at + kCentralSize, nameLength);
-        spans.push_back(std::move(span));
-        at += kCentralSize + nameLength + extraLength + commentLength;
+// The WinZip AES extra field's vendor version: 2 means the CRC field is left 0 on purpose.
+bool IsAesVersion2(const std::string& extra) {
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        const std::uint64_t id = Little(extra, at, 2), length = Little(extra, at + 2, 2);
+        if (id == 0x9901 && length >= 2 && at + 6 <= extra.size())
+            return Little(extra, at + 4, 2) == 2;
+        at += 4 + static_cast<std::size_t>(length);
     }
-    return spans;
+    return false;
 }
 
 } // namespace
 
-Status CheckEntriesDoNotOverlap(const std::string& archivePath) {
+Result<std::vector<DirectoryRecord>> ReadCentralDirectory(const std::string& archivePath,
+                                                          const UnzipLimits& limits) {
     ArchiveBytes file(archivePath);
-    const std::optional<Directory> directory = FindDirectory(file);
+    const Result<Directory> directory = FindDirectory(file, archivePath);
     if (!directory)
-        return Status::success();
-    std::optional<std::vector<Span>> spans = ReadSpans(file, *directory);
-    if (!spans)
-        return Status::success();
-    std::sort(spans->begin(), spans->end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
-    for (std::size_t i = 1; i < spans->size(); ++i) {
-        const Span& before = (*spans)[i - 1];
-        const Span& after = (*spans)[i];
+        return directory.failure();
+    if (directory->entries > limits.maxEntries)
+        return fail(ErrorKind::Refused,
+                    "The archive holds " + std::to_string(directory->entries) +
+                        " entries, more than the limit of " + std::to_string(limits.maxEntries) +
+                        " (--max-entries).",
+                    archivePath);
+    const Error unreadable =
+        fail(ErrorKind::Damaged, "The list of entries of the archive \"" + archivePath + "\" is damaged.",
+             archivePath);
+    const std::optional<std::string> central =
+        file.Read(directory->base + directory->offset, directory->size);
+    if (!central)
+        return unreadable;
+    std::vector<DirectoryRecord> records;
+    for (std::size_t at = 0; at + kCentralSize <= central->size();) {
+        if (Little(*central, at, 4) != kCentralSignature)
+            return unreadable;
+        const std::size_t nameLength = Little(*central, at + 28, 2),
+                          extraLength = Little(*central, at + 30, 2),
+                          commentLength = Little(*central, at + 32, 2);
+        if (at + kCentralSize + nameLength + extraLength > central->size())
+            return unreadable;
+        std::uint64_t packedSize = Little(*central, at + 20, 4), localOffset = Little(*central, at + 42, 4);
+        const std::string extra = central->substr(at + kCentralSize + nameLength, extraLength);
+        ApplyZip64(extra, packedSize, localOffset, Little(*central, at + 24, 4) == 0xFFFFFFFF);
+        const std::optional<std::string> local = file.Read(directory->base + localOffset, kLocalSize);
+        if (!local || Little(*local, 0, 4) != kLocalSignature)
+            return unreadable;
+        DirectoryRecord record;
+        record.begin = localOffset;
+        record.end = localOffset + kLocalSize + Little(*local, 26, 2) + Little(*local, 28, 2) + packedSize;
+        record.rawName = central->substr(at + kCentralSize, nameLength);
+        record.aesVersion2 = IsAesVersion2(extra);
+        records.push_back(std::move(record));
+        at += kCentralSize + nameLength + extraLength + commentLength;
+    }
+    if (records.size() != directory->entries)
+        return unreadable;
+    return records;
+}
+
+Status CheckEntriesDoNotOverlap(std::vector<DirectoryRecord> records) {
+    std::sort(records.begin(), records.end(),
+              [](const DirectoryRecord& a, const DirectoryRecord& b) { return a.begin < b.begin; });
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const DirectoryRecord& before = records[i - 1];
+        const DirectoryRecord& after = records[i];
         if (after.begin < before.end)
             return fail(
                 ErrorKind::Refused,
-                "The entries \"" + before.name + "\" and \"" + after.name +
+                "The entries \"" + DisplayEntryName(before.rawName) + "\" and \"" +
+                    DisplayEntryName(after.rawName) +
                     "\" share the same bytes of the archive; it was not made by an archiver and is refused.");
     }
     return Status::success();
-}
-
-std::optional<std::uint64_t> DeclaredEntryCount(const std::string& archivePath) {
-    ArchiveBytes file(archivePath);
-    const std::optional<Directory> directory = FindDirectory(file);
-    if (!directory)
-        return std::nullopt;
-    return directory->entries;
 }
 
 } // namespace corvane

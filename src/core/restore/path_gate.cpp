@@ -35,6 +35,29 @@ bool IsReservedDeviceName(const std::string& component) {
 
 } // namespace
 
+std::optional<std::string> NameProblem(const std::string& component) {
+    if (component.empty())
+        return "it has an empty folder name";
+    if (component == "." || component == "..")
+        return "it holds a \"" + component + "\" component";
+    if (component.size() > kMaxEntryComponentBytes)
+        return "a part of its name is longer than 255 bytes";
+    for (unsigned char c : component) {
+        if (c < 0x20 || c == 0x7f)
+            return "its name holds a control character";
+        if (c == '/' || c == '\\' || c == ':')
+            return "its name holds a separator or a drive (\"" + std::string(1, static_cast<char>(c)) + "\")";
+        if (std::string_view("*?<>|\"").find(static_cast<char>(c)) != std::string_view::npos)
+            return "its name holds \"" + std::string(1, static_cast<char>(c)) +
+                   "\", which Windows does not allow in a file name";
+    }
+    if (component.back() == '.' || component.back() == ' ')
+        return "a part of its name ends with a dot or a space, which Windows drops";
+    if (IsReservedDeviceName(component))
+        return "\"" + component + "\" is a reserved device name on Windows";
+    return std::nullopt;
+}
+
 Result<EntryPath> CheckEntryName(const std::string& name) {
     if (name.empty())
         return Refuse(name, "it has no name");
@@ -61,14 +84,8 @@ Result<EntryPath> CheckEntryName(const std::string& name) {
         if (end == std::string::npos)
             end = path.size();
         std::string component = path.substr(start, end - start);
-        if (component.empty())
-            return Refuse(name, "it has an empty folder name");
-        if (component == "." || component == "..")
-            return Refuse(name, "it holds a \"" + component + "\" component");
-        if (component.size() > kMaxEntryComponentBytes)
-            return Refuse(name, "a part of its name is longer than 255 bytes");
-        if (IsReservedDeviceName(component))
-            return Refuse(name, "\"" + component + "\" is a reserved device name on Windows");
+        if (const std::optional<std::string> problem = NameProblem(component))
+            return Refuse(name, *problem);
         result.components.push_back(std::move(component));
         start = end + 1;
     }

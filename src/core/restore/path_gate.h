@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,13 @@ struct EntryPath {
     bool isFolder = false; // the name ended with a separator
 };
 
+// Why one file or folder name may not be created, or nothing: empty, "." or "..", over-long, a
+// separator, a control character or one Windows refuses (* ? < > | "), a trailing dot or space
+// (Windows drops it, so two names would meet), a reserved device name.
+std::optional<std::string> NameProblem(const std::string& component);
+
 // Refuses every name that could leave the extraction folder or mean something else on Windows:
-// absolute, drive and UNC paths, "." and ".." components, control characters, over-long names and
-// reserved device names. The message names the entry.
+// absolute, drive and UNC paths, and every name problem of a component. The message names the entry.
 Result<EntryPath> CheckEntryName(const std::string& name);
 
 // The set of entries of one archive, refusing names that would land on the same file: duplicates,

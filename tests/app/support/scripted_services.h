@@ -39,6 +39,12 @@ public:
             return MsgBox::Ok;
         return next(m_answers, "message box \"" + text + "\"", int(MsgBox::Cancel));
     }
+    // recorded as a question box; the answer is the queued message box answer, a button's index
+    int askChoice(QWidget*, const QString& text, const QString& title, const QStringList& buttons) override {
+        messageBoxes.append({text, title, MsgBox::Question});
+        choiceButtons.append(buttons);
+        return next(m_answers, "question \"" + text + "\"", int(buttons.size()) - 1);
+    }
     void beep() override { ++beeps; }
     void setBusyPointer(bool busy) override { busyCalls.append(busy); }
     Choice chooseOpenFile(QWidget*, const FileDialogRequest& request) override {
@@ -50,6 +56,8 @@ public:
         return next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
     }
     Choice askPassword(QWidget*, const QString& archiveName) override {
+        if (whilePasswordAsked)
+            whilePasswordAsked();
         return next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
     }
     // a confirmation is the same kind of answer: it comes from the password queue
@@ -61,9 +69,12 @@ public:
         return 4242; // a started process
     }
 
+    // runs while a worker waits on the password: what the user does meanwhile, at a known moment
+    std::function<void()> whilePasswordAsked;
     QList<MessageBoxCall> messageBoxes;
     QList<FileDialogRequest> fileRequests;
     QList<FolderRequest> folderRequests;
+    QList<QStringList> choiceButtons; // of every askChoice, in order
     QList<OpenCall> opened;
     QList<bool> busyCalls; // every setting of the busy pointer, true = busy
     int beeps = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include "core/restore/restore.h"
@@ -23,8 +24,14 @@ public:
     std::string Archive() const { return m_scratch.Path("target.zip"); }
     std::string Target() const { return m_scratch.Path("target"); }
     fs::path Root() const { return m_scratch.Path(); }
-    Result<int> Extract(UnzipOptions options = {}) const {
+    Result<int> Extract(const UnzipOptions& options) const {
         return ExtractArchive(Archive(), Target(), options);
+    }
+    // replacing the target: what is refused must be the archive, not the folder
+    Result<int> Extract() const {
+        UnzipOptions options;
+        options.existing = ExistingFolder::Replace;
+        return Extract(options);
     }
     bool HasLeftovers() const {
         return std::ranges::any_of(Snapshot(Root()), [](const auto& item) {
@@ -43,8 +50,8 @@ inline Tamper Patch(std::size_t localOffset, std::size_t centralOffset, std::uin
         PatchBothHeaders(s.Archive(), 0, localOffset, centralOffset, value, size);
     };
 }
-inline Tamper Link(const std::string& inTarget, const std::string& to) {
-    return [=](const ExtractionScene& s) { fs::create_symlink(to, fs::path(s.Target()) / inTarget); };
+inline Tamper Bytes(std::string (*archive)()) {
+    return [=](const ExtractionScene& s) { WriteFile(s.Archive(), archive()); };
 }
 
 struct HostileCase {
@@ -106,6 +113,32 @@ inline std::string OverlappingArchive() {
     return out;
 }
 
+// One stored entry under a name libzip cannot be given (a NUL inside it).
+inline std::string NulNameArchive() {
+    const std::string name("a\0b.txt", 7);
+    std::string out;
+    PutHeader(out, name, "data");
+    out += "data";
+    const std::size_t start = out.size();
+    PutHeader(out, name, "data", 0);
+    PutEnd(out, 1, start);
+    return out;
+}
+
+// A second, empty end record inside the real one's comment: a reader searching from the end finds no
+// entries, libzip finds the real directory.
+inline std::string HiddenEndRecordArchive() {
+    std::string out, inner;
+    PutHeader(out, "real.txt", "data");
+    out += "data";
+    const std::size_t start = out.size();
+    PutHeader(out, "real.txt", "data", 0);
+    PutEnd(out, 1, start);
+    PutEnd(inner, 0, 0);
+    out[out.size() - 2] = static_cast<char>(inner.size()); // the comment's length
+    return out + inner;
+}
+
 // Empty entries past the default cap, made once from two header templates: milliseconds even with sanitizers.
 inline constexpr int kManyEntries = 100000;
 inline const std::string& ManyEntriesArchive() {
@@ -156,11 +189,18 @@ inline std::vector<HostileCase> HostileArchives() {
         HostileCase("link_then_file_through_it",
                     {{"link", "../sentinel", Kind::SymbolicLink}, {"link/secret.txt", "pwned"}},
                     "symbolic link"),
-        HostileCase("existing_link_in_target", {{"ok.txt"}, {"link/secret.txt", "pwned"}}, "symbolic link",
-                    Link("link", "../sentinel")),
-        HostileCase("existing_link_as_file", {{"secret.txt", "pwned"}}, "symbolic link",
-                    Link("secret.txt", "../sentinel/secret.txt")),
-        HostileCase("existing_file_where_folder_needed", {{"old.txt/x"}}, "not a folder"),
+        HostileCase("target_is_symbolic_link", {{"a.txt"}}, "symbolic link",
+                    [](const ExtractionScene& s) {
+                        fs::remove_all(s.Target());
+                        fs::create_directory_symlink("sentinel", s.Target());
+                    }),
+        HostileCase("nul_in_name", {{"a"}}, "control character", Bytes(NulNameArchive)),
+        HostileCase("windows_invalid_character", {{"ok.txt"}, {"what?.bas"}}, "Windows does not allow"),
+        HostileCase("quote_in_name", {{"say \"hi\".txt"}}, "Windows does not allow"),
+        HostileCase("trailing_dot", {{"Forms./a.frm"}}, "ends with a dot or a space"),
+        HostileCase("trailing_space", {{"a.frm "}}, "ends with a dot or a space"),
+        HostileCase("hidden_second_end_record", {{"real.txt"}}, "more than one end record",
+                    Bytes(HiddenEndRecordArchive)),
         HostileCase("duplicate", {{"dup1.txt", "a"}, {"dup2.txt", "b"}}, "same name", // the second renamed
                     [](const ExtractionScene& s) { PatchBothHeaders(s.Archive(), 1, 33, 49, '1', 1); }),
         HostileCase("case_duplicate", {{"Read.me"}, {"READ.ME"}}, "READ.ME"),
@@ -169,18 +209,28 @@ inline std::vector<HostileCase> HostileArchives() {
         HostileCase("too_many_entries", {}, "holds " + std::to_string(kManyEntries) + " entries",
                     [](const ExtractionScene& s) { WriteFile(s.Archive(), ManyEntriesArchive()); }),
         HostileCase("claimed_total_over_limit", {{"a", std::string(600, 'a')}, {"b", std::string(600, 'b')}},
-                    "limit", nullptr, {.maxTotalBytes = 1000}),
-        HostileCase("bomb_by_ratio", {{"bomb.bin", std::string(4 << 20, '\0')}}, "bomb.bin", nullptr,
-                    {.maxRatio = 100}),
-        HostileCase("size_lie_past_entry_limit", {{"big.txt", std::string(5000, 'z')}}, "big.txt",
-                    Patch(kLocalSize, kCentralSize, 10), {.maxEntryBytes = 1000}),
+                    "--max-size", nullptr, {.maxTotalBytes = 1000}),
+        HostileCase("bomb_by_ratio", {{"bomb.bin", std::string(4 << 20, '\0')}}, "--max-ratio", nullptr,
+                    {.maxRatio = 100, .ratioFromBytes = 1 << 20}),
+        HostileCase("size_lie", {{"big.txt", std::string(500000, 'z')}}, "the 10 bytes the archive declares",
+                    Patch(kLocalSize, kCentralSize, 10)),
         HostileCase("crc_lie", {{"lie.txt", std::string(3000, 'q')}}, "CRC",
                     Patch(kLocalCrc, kCentralCrc, 0xdeadbeef)),
+        HostileCase("damaged_second_entry", {{"first.txt", "good"}, {"second.txt", std::string(3000, 'q')}},
+                    "second.txt",
+                    [](const ExtractionScene& s) {
+                        PatchBothHeaders(s.Archive(), 1, kLocalCrc, kCentralCrc, 0xdeadbeef);
+                    }),
+        HostileCase("named_pipe", {}, "is not a file",
+                    [](const ExtractionScene& s) {
+                        fs::remove(s.Archive());
+                        ASSERT_EQ(::mkfifo(s.Archive().c_str(), 0600), 0);
+                    }),
         HostileCase("overlapping_entries", {{"a.txt"}, {"b.txt"}}, "share the same bytes",
-                    [](const ExtractionScene& s) { WriteFile(s.Archive(), OverlappingArchive()); }),
+                    Bytes(OverlappingArchive)),
         HostileCase("truncated_data", {{"cut.bin", RandomBytes(5000)}}, "cut.bin",
                     Patch(kLocalPackedSize, kCentralPackedSize, 100)),
-        HostileCase("truncated_archive", {{"a.txt", RandomBytes(5000)}}, "Could not open",
+        HostileCase("truncated_archive", {{"a.txt", RandomBytes(5000)}}, "no readable list of entries",
                     [](const ExtractionScene& s) { fs::resize_file(s.Archive(), 3000); }),
         HostileCase("unknown_method", {{"m.txt", "some text"}}, "compression method 98",
                     Patch(kLocalMethod, kCentralMethod, 98, 2)),

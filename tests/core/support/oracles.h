@@ -97,7 +97,7 @@ inline constexpr const char* kSandboxPassword = "secret";
 
 // Unpacks the bytes as an archive into a sandbox below `root`: nothing may appear outside its target
 // folder, nothing below it be a link or a partial file, every file there must come from an entry and
-// progress only move forward. `unpacked` tells whether the extraction created its target folder.
+// progress only move forward. `unpacked` tells whether the extraction got to writing entries.
 inline std::string CheckExtraction(const std::string& zipBytes, const std::filesystem::path& root,
                                    bool* unpacked = nullptr) {
     namespace fs = std::filesystem;
@@ -111,8 +111,8 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
 
     UnzipOptions options;
     // small limits: a fuzzed archive has no business unpacking much
-    options.limits = {.maxTotalBytes = 1 << 20, .maxEntryBytes = 256 << 10, .maxEntries = 64};
-    options.askPassword = [] { return std::optional<std::string>(kSandboxPassword); };
+    options.limits = {.maxTotalBytes = 1 << 20, .maxEntries = 64};
+    options.askPassword = [](int) { return std::optional<std::string>(kSandboxPassword); };
     std::vector<double> fractions;
     options.progress = [&fractions](double fraction) { fractions.push_back(fraction); };
     const Result<int> result = ExtractArchive(archive.string(), target.string(), options);
@@ -132,7 +132,7 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
     int files = 0;
     const bool made = fs::exists(fs::symlink_status(target, ec));
     if (unpacked != nullptr)
-        *unpacked = made;
+        *unpacked = made || !fractions.empty();
     if (broken.empty() && made) {
         if (fs::is_symlink(fs::symlink_status(target, ec)))
             broken = "the target folder became a link";
@@ -154,6 +154,8 @@ inline std::string CheckExtraction(const std::string& zipBytes, const std::files
     if (broken.empty() && result.ok() && files > result.value())
         broken =
             std::to_string(files) + " files were created by " + std::to_string(result.value()) + " entries";
+    if (broken.empty() && !result.ok() && made)
+        broken = "a failed extraction left its target: " + result.error();
     if (broken.empty() && !result.ok() && result.error().empty())
         broken = "the extraction failed without a reason";
     for (std::size_t i = 0; broken.empty() && i < fractions.size(); ++i) {

@@ -44,7 +44,7 @@ inline std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Everything below a folder, links not followed: path -> size:hash, "<dir>" or "<link>target".
+// Everything below a folder, links not followed: path -> size:hash, "<dir>", "<special>" or "<link>target".
 inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> state;
     if (!fs::exists(fs::symlink_status(root)))
@@ -55,6 +55,8 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
             value = "<link>" + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
             value = "<dir>";
+        else if (!it->is_regular_file())
+            value = "<special>"; // a named pipe would wait for a writer
         else {
             const std::string content = ReadFile(it->path());
             value = std::to_string(content.size()) + ":" + std::to_string(std::hash<std::string>{}(content));
