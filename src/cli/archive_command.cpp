@@ -7,6 +7,7 @@
 
 #include "cli/json_writer.h"
 #include "core/backup/backup.h"
+#include "core/backup/retention.h"
 #include "core/group/group.h"
 #include "core/platform/platform.h"
 #include "core/project/paths.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr const char* kArchiveHelp =
     "Usage: corvane-cli archive PATH [--dest DIR] [--password-env VAR | --password-file FILE]\n"
-    "                           [--no-verify] [--keep-going] [--json]\n"
+    "                           [--no-verify] [--keep N] [--keep-going] [--json]\n"
     "Archives a Visual Basic 6 project (.vbp), or every project of a group (.vbpgroup, or Visual Basic's\n"
     ".vbg), into ZIP archives named after the project's name, version and the current time, each with\n"
     "a rewritten project file at its root. A group's archives go into DIR/<group name>/<time stamp>/.\n"
@@ -27,6 +28,9 @@ constexpr const char* kArchiveHelp =
     "  --password-env VAR    encrypt with AES-256, the password taken from the environment variable VAR\n"
     "  --password-file FILE  encrypt with AES-256, the password being the first line of FILE\n"
     "  --no-verify           do not read each archive back before giving it its name\n"
+    "  --keep N              after a successful run, keep the N newest backups of the project (or runs of\n"
+    "                        the group) in the backup folder and remove the older ones; only names this\n"
+    "                        program gives its backups are touched\n"
     "  --keep-going          in a group, archive the other projects when one fails (exit 1 all the same)\n"
     "  --json                print {\"archives\": [...], \"warnings\": [...], \"failures\": [...]} instead of\n"
     "                        one path a line\n\n"
@@ -41,6 +45,7 @@ struct ArchiveArguments {
     bool verify = true;
     bool json = false;
     bool keepGoing = false;
+    int keep = 0; // 0: every older backup stays
 };
 
 // A usage message, or nothing when the arguments are understood.
@@ -67,6 +72,12 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveAr
             parsed.json = true;
         } else if (arg == "--keep-going") {
             parsed.keepGoing = true;
+        } else if (arg == "--keep") {
+            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string::npos ||
+                std::stoi(value) < 1)
+                return "--keep needs a whole number of backups above 0, not \"" + value + "\".";
+            parsed.keep = std::stoi(value);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return "Unknown option: " + arg;
         } else {
@@ -92,7 +103,8 @@ std::string AbsoluteFolder(const std::string& path) {
     return folder;
 }
 
-void PrintResult(const RunOutcome& outcome, bool json, CodePage codePage, std::ostream& out) {
+void PrintResult(const RunOutcome& outcome, const Pruned& pruned, bool json, CodePage codePage,
+                 std::ostream& out) {
     if (!json) {
         for (const std::string& archive : outcome.archives)
             out << archive << "\n";
@@ -102,9 +114,14 @@ void PrintResult(const RunOutcome& outcome, bool json, CodePage codePage, std::o
     writer.BeginObject().Key("archives").BeginArray();
     for (const std::string& archive : outcome.archives)
         writer.String(archive);
+    writer.EndArray().Key("removed").BeginArray();
+    for (const std::string& removed : pruned.removed)
+        writer.String(removed);
     writer.EndArray().Key("warnings").BeginArray();
     for (const RunWarning& warning : outcome.warnings)
         writer.String(warning.text);
+    for (const Error& failure : pruned.failures)
+        writer.String(failure.message);
     // a script reading the JSON learns why without parsing the error stream
     writer.EndArray().Key("failures").BeginArray();
     for (const ProjectFailure& failure : outcome.failures)
@@ -120,11 +137,15 @@ void PrintResult(const RunOutcome& outcome, bool json, CodePage codePage, std::o
     out << "\n";
 }
 
-int Report(const RunOutcome& outcome, const std::vector<std::string>& projects,
+int Report(const RunOutcome& outcome, const Pruned& pruned, const std::vector<std::string>& projects,
            const ArchiveArguments& arguments, CodePage codePage, std::ostream& out, std::ostream& err) {
-    PrintResult(outcome, arguments.json, codePage, out);
+    PrintResult(outcome, pruned, arguments.json, codePage, out);
     for (const RunWarning& warning : outcome.warnings)
         err << "warning: " << warning.text << "\n";
+    for (const std::string& removed : pruned.removed)
+        err << "removed an older backup: " << removed << "\n";
+    for (const Error& failure : pruned.failures)
+        err << "warning: " << failure.message << "\n";
     switch (outcome.kind) {
     case RunOutcome::Kind::Completed:
         return 0;
@@ -199,6 +220,7 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
 
     std::vector<std::string> projects;
     RunOutcome outcome;
+    std::string namePrefix; // of the project's archive names, for --keep
     if (kind == InputKind::Project) {
         // names and time stamp are taken now, as the desktop program takes them when a project is chosen
         const Result<ProjectSelection> selection = SelectSingleProject(arguments.path, context.clock);
@@ -207,6 +229,7 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
             return kUsageExit;
         }
         projects = {arguments.path};
+        namePrefix = AnsiToUtf8(SanitizeFileName(selection->state.gProjectName + " "), context.environment.codePage);
         outcome = RunSingleProject(
             {arguments.path, selection->state, destination(selection->savePath), *password}, options);
     } else {
@@ -232,7 +255,11 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
                      options);
     }
     progressLine.Clear();
-    return Report(outcome, projects, arguments, context.environment.codePage, out, err);
+    Pruned pruned;
+    if (arguments.keep > 0 && outcome.kind == RunOutcome::Kind::Completed && !outcome.archives.empty())
+        pruned = kind == InputKind::Project ? PruneProjectArchives(outcome.archives.front(), namePrefix, arguments.keep)
+                                            : PruneGroupRuns(outcome.backupFolder, arguments.keep);
+    return Report(outcome, pruned, projects, arguments, context.environment.codePage, out, err);
 }
 
 Command MakeArchiveCommand(RunContext context) {

@@ -96,7 +96,8 @@ TEST_F(CommandTest, PrintsTheArchiveItWroteAndUnzipsItByBareName) {
     ASSERT_EQ(second.code, 0) << second.err;
     const std::string warning = "The last backup folder could not be remembered: ";
     EXPECT_TRUE(
-        second.out.starts_with("{\"archives\":[\"" + folder + numbered + "\"],\"warnings\":[\"" + warning))
+        second.out.starts_with("{\"archives\":[\"" + folder + numbered + "\"],\"removed\":[],\"warnings\":[\"" +
+                               warning))
         << second.out;
     EXPECT_TRUE(second.out.ends_with("\"],\"failures\":[]}\n")) << second.out;
     EXPECT_NE(second.err.find("warning: " + warning), std::string::npos) << second.err;
@@ -122,7 +123,7 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     const CliRun run = Archive({m_project.path, "--json"});
     EXPECT_EQ(run.code, 1);
     // the failure in the JSON as well: a script need not parse the error stream
-    EXPECT_EQ(run.out, "{\"archives\":[],\"warnings\":[],\"failures\":[{\"project\":\"" + m_project.path +
+    EXPECT_EQ(run.out, "{\"archives\":[],\"removed\":[],\"warnings\":[],\"failures\":[{\"project\":\"" + m_project.path +
                            "\",\"line\":\"Module=modTools; D:\\\\Lib\\\\modTools.bas\",\"error\":\"\\\"D:\\\\Lib\\\\"
                            "modTools.bas\\\": no folder on this machine stands for its drive or share (see "
                            "CORVANE_DRIVE_MAP).\"}]}\n");

@@ -284,6 +284,43 @@ TEST(RealProgram, CheckListsEveryMissingFile) {
     EXPECT_TRUE(grouped.out.ends_with("\"missing\":1}\n")) << grouped.out;
 }
 
+// "--keep 2" removes the older backups of the project and of nothing else: other projects' archives,
+// other zip files and a name only like ours stay; for a group, its older run folders go.
+TEST(RealProgram, KeepRemovesOnlyTheOlderBackupsOfTheSameProject) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "Billing"), out = scratch.Path("out/");
+    const std::vector<std::string> older = {"Billing 1.0.0.20240101000000.zip", "Billing 2.1.0.20250101000000.zip",
+                                            "Billing 2.1.0.20250101000000 (2).zip",
+                                            "Billing 2.1.0.20260101000000.zip"};
+    const std::vector<std::string> others = {"Billing 2.1.0.2026.zip", "Billing Old 1.0.0.20200101000000.zip",
+                                             "Billings 1.0.0.20200101000000.zip", "notes.zip", "Billing.zip"};
+    for (const std::string& name : older)
+        scratch.Write("out/" + name, "old");
+    for (const std::string& name : others)
+        scratch.Write("out/" + name, "other");
+    const ProgramRun run = RunProgram({"archive", project, "--dest", out, "--keep", "2", "--json"}, scratch);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::vector<std::string> left = FileNamesIn(out);
+    for (const std::string& name : others)
+        EXPECT_NE(std::find(left.begin(), left.end(), name), left.end()) << name;
+    EXPECT_EQ(left.size(), others.size() + 2) << run.out;
+    EXPECT_NE(std::find(left.begin(), left.end(), "Billing 2.1.0.20260101000000.zip"), left.end());
+    for (std::size_t i = 0; i < 3; ++i) // the new one and the newest old one stay
+        EXPECT_NE(run.out.find("\"" + out + older[i] + "\""), std::string::npos) << run.out;
+    EXPECT_EQ(RunProgram({"archive", project, "--keep", "0"}, scratch).code, 2);
+
+    // a group's older runs go with their archives; a run folder holding something else stays
+    const std::string group = scratch.Write("G.vbpgroup", "G\r\n" + project + "\r\n[PATH]" + scratch.Path("gout/") + "\r\n");
+    scratch.Write("gout/G/20240101000000/Billing 0.0.0.20240101000000.zip", "old");
+    scratch.Write("gout/G/20240202000000/Billing 0.0.0.20240202000000.zip", "old");
+    scratch.Write("gout/G/20240202000000/keep-me.txt", "mine");
+    const ProgramRun grouped = RunProgram({"archive", group, "--keep", "1"}, scratch);
+    ASSERT_EQ(grouped.code, 0) << grouped.err;
+    EXPECT_FALSE(fs::exists(scratch.Path("gout/G/20240101000000")));
+    EXPECT_EQ(FileNamesIn(scratch.Path("gout/G/20240202000000")), std::vector<std::string>{"keep-me.txt"});
+    EXPECT_EQ(FileNamesIn(scratch.Path("gout/G")).size(), 2u); // the new run and the folder kept for its file
+}
+
 // A file written to all through the run is refused by name, or stored as one whole version of it.
 TEST(RealProgram, AFileRewrittenDuringTheRunIsRefusedOrStoredWhole) {
     ScratchFolder scratch;

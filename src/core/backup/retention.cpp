@@ -1,0 +1,89 @@
+// keeping only the newest backups: older archives of one project, older runs of one group
+#include "core/backup/retention.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <system_error>
+#include <tuple>
+
+namespace corvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kVersionAndStamp = R"(\d+\.\d+\.\d+\.(\d{14})(?: \((\d+)\))?\.zip)";
+
+std::string Escaped(const std::string& text) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(text, special, R"(\$&)");
+}
+
+void Remove(const fs::path& path, Pruned& pruned) {
+    std::error_code error;
+    if (fs::remove(path, error))
+        pruned.removed.push_back(path.string());
+    else
+        pruned.failures.push_back(fail(KindOfSystemError(error.value(), ErrorKind::NotWritable),
+                                       "Could not remove the old backup " + path.string() + ": " +
+                                           SystemErrorReason(error.value()) + ".",
+                                       path.string(), error.value()));
+}
+
+} // namespace
+
+Pruned PruneProjectArchives(const std::string& written, const std::string& namePrefix, int keep) {
+    Pruned pruned;
+    const fs::path writtenPath(written);
+    const std::regex pattern(Escaped(namePrefix) + kVersionAndStamp);
+    if (keep < 1 || !std::regex_match(writtenPath.filename().string(), pattern))
+        return pruned;
+    // (time stamp, number) of every archive of the project; " (n)" came later than the plain name
+    std::vector<std::tuple<std::string, int, fs::path>> archives;
+    std::error_code error;
+    for (fs::directory_iterator it(writtenPath.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        std::smatch match;
+        const std::string name = it->path().filename().string();
+        if (std::regex_match(name, match, pattern) && it->is_regular_file(error))
+            archives.emplace_back(match[1].str(), match[2].matched ? std::stoi(match[2].str()) : 1, it->path());
+    }
+    std::sort(archives.begin(), archives.end(), std::greater<>());
+    for (std::size_t i = static_cast<std::size_t>(keep); i < archives.size(); ++i)
+        if (std::get<2>(archives[i]) != writtenPath) // the one just made is never the oldest to go
+            Remove(std::get<2>(archives[i]), pruned);
+    return pruned;
+}
+
+Pruned PruneGroupRuns(const std::string& runFolder, int keep) {
+    Pruned pruned;
+    const fs::path run = fs::path(runFolder).lexically_normal();
+    const fs::path current = run.has_filename() ? run : run.parent_path();
+    static const std::regex stamp(R"(\d{14})");
+    if (keep < 1 || !std::regex_match(current.filename().string(), stamp))
+        return pruned;
+    std::vector<fs::path> runs;
+    std::error_code error;
+    for (fs::directory_iterator it(current.parent_path(), error), end; !error && it != end; it.increment(error))
+        if (std::regex_match(it->path().filename().string(), stamp) && it->is_directory(error) &&
+            !it->is_symlink(error))
+            runs.push_back(it->path());
+    std::sort(runs.begin(), runs.end(), std::greater<>());
+    for (std::size_t i = static_cast<std::size_t>(keep); i < runs.size(); ++i) {
+        if (runs[i] == current)
+            continue;
+        const std::regex archive(R"(.* \d+\.\d+\.\d+\.)" + runs[i].filename().string() + R"((?: \(\d+\))?\.zip)");
+        std::vector<fs::path> archives; // listed first: a folder is not changed while it is read
+        for (fs::directory_iterator it(runs[i], error), end; !error && it != end; it.increment(error))
+            if (std::regex_match(it->path().filename().string(), archive) && it->is_regular_file(error))
+                archives.push_back(it->path());
+        for (const fs::path& path : archives)
+            Remove(path, pruned);
+        if (fs::remove(runs[i], error))
+            pruned.removed.push_back(runs[i].string());
+    }
+    return pruned;
+}
+
+} // namespace corvane

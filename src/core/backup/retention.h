@@ -1,0 +1,30 @@
+// keeping only the newest backups: older archives of one project, older runs of one group
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/common/error.h"
+
+namespace corvane {
+
+// What keeping the newest backups took away, and what it could not.
+struct Pruned {
+    std::vector<std::string> removed;
+    std::vector<Error> failures; // a file or folder that could not be removed; it stays
+};
+
+// Keeps the `keep` newest archives of the project whose archive `written` was just made, in the same
+// folder, and removes the older ones. Only names the backup naming gives that project count:
+// "<name> <major>.<minor>.<revision>.<yyyymmddhhnnss>.zip", or with " (n)" before ".zip", whatever the
+// version; `namePrefix` is "<name> " as it stands in the file names. Age is the time stamp, then n.
+// Nothing is removed when `written` itself is not such a name, or `keep` is below 1.
+Pruned PruneProjectArchives(const std::string& written, const std::string& namePrefix, int keep);
+
+// Keeps the `keep` newest time-stamped run folders of the group whose run folder `runFolder` was just
+// made ("<save path>/<group>/<yyyymmddhhnnss>/") and removes the older ones: their archives (names
+// the backup naming gives, with the folder's time stamp), then the folder itself; a folder that holds
+// anything else keeps it and stays.
+Pruned PruneGroupRuns(const std::string& runFolder, int keep);
+
+} // namespace corvane
