@@ -146,12 +146,13 @@ Result<GroupSelection> ReadVbgGroup(const std::string& path, CodePage codePage) 
         selection.projects.push_back(startup);
         selection.projectLines.push_back(startupLine);
     }
-    for (const auto& [project, line] : others) {
+    for (const auto& other : others) {
+        const std::string& project = other.first;
         const bool listed = std::any_of(selection.projects.begin(), selection.projects.end(),
                                         [&](const std::string& p) { return SameProject(p, project, sep); });
         if (!listed) {
             selection.projects.push_back(project);
-            selection.projectLines.push_back(line);
+            selection.projectLines.push_back(other.second);
         }
     }
     if (selection.projects.empty())
