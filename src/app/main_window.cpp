@@ -60,6 +60,7 @@ MainWindow::MainWindow(UiServices& services, MainWindowSetup setup, QWidget* par
     : FormMain(parent), m_services(services), m_setup(std::move(setup)), m_settings(m_setup.settings) {
     timer1()->setInterval(m_setup.timer1Interval);
     setAcceptDrops(true); // a project or group file dropped on the window selects it
+    connect(label2(), &QLabel::linkActivated, this, [this] { showMissingList(); });
 
     // a control of the window like the others, so that the language files translate it
     m_btnCancelRun = new PelmButton(frame3D3());

@@ -114,12 +114,13 @@ void MainWindow::startArchiveRun() {
     vistaProg1()->setMaximum(ArchiveJob::kProgressUnits);
     vistaProg1()->setValue(0);
     vistaProg1()->show();
+    label2()->setTextFormat(Qt::PlainText); // the pre-flight's line gives way to the run's
+    label2()->clear();
+    label2()->setVisible(m_runIsGroup);
     if (m_runIsGroup) {
         vistaProg2()->setMaximum(projectCount);
         vistaProg2()->setValue(0);
         vistaProg2()->show();
-        label2()->clear();
-        label2()->show();
     }
     // no busy pointer: the window answers throughout, and the bars and Cancel say a run is going on
     setRunControlsShown(true);

@@ -95,12 +95,22 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::selectSingleProject(const QString& path, GroupLoadForm form) {
-    std::optional<Result<ProjectSelection>> read = ReadAside<Result<ProjectSelection>>(
-        [file = PathBytes(path), clock = m_setup.clock] { return SelectSingleProject(file, clock); },
+    struct Read {
+        Result<ProjectSelection> selection;
+        std::vector<ProjectMissing> missing;
+    };
+    std::optional<Read> read = ReadAside<Read>(
+        [file = PathBytes(path), clock = m_setup.clock, drives = m_setup.driveMap, codePage = m_setup.codePage] {
+            Result<ProjectSelection> selection = SelectSingleProject(file, clock);
+            std::vector<ProjectMissing> missing;
+            if (selection)
+                missing = FindMissingInProjects({file}, drives, codePage);
+            return Read{std::move(selection), std::move(missing)};
+        },
         m_selectionRead);
     if (!read)
         return; // the window was closed meanwhile
-    Result<ProjectSelection>& selection = *read;
+    Result<ProjectSelection>& selection = read->selection;
     if (!selection) {
         // going on with a default name would archive a project the reader could not make sense of
         m_services.messageBox(this, MessageText(selection.error()), QStringLiteral("Corvane"),
@@ -116,6 +126,7 @@ void MainWindow::selectSingleProject(const QString& path, GroupLoadForm form) {
     // the names come from the project file, in its code page
     text1(1)->setText(FromAnsi(m_selectedJob.gZipName, m_setup.codePage));
     savePathDialog()->show();
+    showMissingFiles(std::move(read->missing));
     if (form != GroupLoadForm::StartUp)
         text1(3)->setFocus();
 }
@@ -128,14 +139,22 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
         text1(0)->setText(path);
 
     // the group file is ANSI text, in the code page the group editor writes it in
-    const std::optional<Result<GroupSelection>> read = ReadAside<Result<GroupSelection>>(
+    struct Read {
+        Result<GroupSelection> group;
+        std::vector<ProjectMissing> missing;
+    };
+    std::optional<Read> read = ReadAside<Read>(
         [file = PathBytes(path), codePage = m_setup.codePage, drives = m_setup.driveMap] {
-            return ReadAnyGroup(file, codePage, drives);
+            Result<GroupSelection> group = ReadAnyGroup(file, codePage, drives);
+            std::vector<ProjectMissing> missing;
+            if (group)
+                missing = FindMissingInProjects(group->projects, drives, codePage);
+            return Read{std::move(group), std::move(missing)};
         },
         m_selectionRead);
     if (!read)
         return; // the window was closed meanwhile
-    const Result<GroupSelection>& group = *read;
+    const Result<GroupSelection>& group = read->group;
     if (!group) {
         frame3D3()->hide();
         return;
@@ -152,6 +171,7 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     frame3D3()->show();
     QCoreApplication::processEvents();
     savePathDialog()->show();
+    showMissingFiles(std::move(read->missing));
     if (form != GroupLoadForm::StartUp)
         text1(3)->setFocus();
 }

@@ -220,6 +220,24 @@ private slots:
                  qPrintable(f.ui.messageBoxes[0].text));
     }
 
+    // The panel says at once how many files a backup would miss, the list a click away; a selection
+    // that misses nothing says nothing.
+    void preflightCountsMissingFiles() {
+        MainWindowFixture f;
+        MainWindow& window = f.open();
+        const QString project = f.writeProject("m/M.vbp", "M", "1.0.0",
+                                               "Module=a; gone.bas\r\nClass=b; Gone.cls\r\nForm=Forms\\gone.frm\r\n");
+        f.choose(project);
+        QVERIFY(!window.label2()->isHidden());
+        QVERIFY2(window.label2()->text().contains("miss: 3."), qPrintable(window.label2()->text()));
+        emit window.label2()->linkActivated("list");
+        QCOMPARE(f.ui.messageBoxes.size(), 1);
+        QCOMPARE(f.ui.messageBoxes[0].text.count("no such file or folder"), 3);
+        QVERIFY2(f.ui.messageBoxes[0].text.startsWith(project + ":3: gone.bas"), qPrintable(f.ui.messageBoxes[0].text));
+        f.choose(f.writeProject("ok/Ok.vbp", "Ok"));
+        QVERIFY(window.label2()->isHidden());
+    }
+
     // A project or group file dropped on the window is selected as if chosen in the dialog; anything else,
     // or more than one file, is not taken.
     void dropSelects() {
