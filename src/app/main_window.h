@@ -61,15 +61,6 @@ QString ZipVersionText();
 // dialog, or after the group editor saved a group (which has put the path into Text1(0) already).
 enum class GroupLoadForm { StartUp, Dialog, Editor };
 
-// A file a project of the selection names that a backup would miss.
-struct ProjectMissing {
-    std::string project;
-    MissingFile file;
-};
-// Every such file of the projects, in order; a project that cannot be read is one entry of its own.
-std::vector<ProjectMissing> FindMissingInProjects(const std::vector<std::string>& projects, const DriveMap& driveMap,
-                                                  CodePage codePage);
-
 class MainWindow : public FormMain {
     Q_OBJECT
 
@@ -127,7 +118,7 @@ private:
     std::optional<QString> droppedFile(const QMimeData* data) const;
     bool runIsActive() const;
     // the pre-flight of a selection (main_window_preflight.cpp)
-    void showMissingFiles(std::vector<ProjectMissing> missing);
+    void showMissingFiles(std::vector<ProjectCheck> checks);
     void showMissingList();
     // the jobs and what they report (main_window_runs.cpp)
     void startArchiveRun();
@@ -159,7 +150,7 @@ private:
     JobState m_selectedJob;       // the single project's names, fixed when it was chosen
     Job* m_run = nullptr;         // the running job, or the last one; a child of the window
     QEventLoop* m_selectionRead = nullptr; // waiting for a project or group file that is slow to read
-    std::vector<ProjectMissing> m_missing; // what a backup of the selection would miss
+    std::vector<ProjectCheck> m_missing; // what a backup of the selection would miss
     bool m_runIsGroup = false;    // what the running archive run is, whatever is selected meanwhile
     PelmButton* m_btnCancelRun = nullptr;
     QProgressDialog* m_unzipProgress = nullptr; // while an unzip job runs

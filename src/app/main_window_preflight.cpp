@@ -7,33 +7,19 @@
 
 namespace corvane {
 
-std::vector<ProjectMissing> FindMissingInProjects(const std::vector<std::string>& projects, const DriveMap& driveMap,
-                                                  CodePage codePage) {
-    std::vector<ProjectMissing> missing;
-    for (const std::string& project : projects) {
-        const Result<std::vector<MissingFile>> found = FindMissingFiles(project, driveMap, codePage);
-        if (!found) {
-            missing.push_back({project, MissingFile{0, project, project, found.error()}});
-            continue;
-        }
-        for (const MissingFile& file : *found)
-            missing.push_back({project, file});
-    }
-    return missing;
-}
-
 // Label2 says how many, with the list a click away; it is the line above the bars, which are hidden
 // until a run starts.
-void MainWindow::showMissingFiles(std::vector<ProjectMissing> missing) {
-    m_missing = std::move(missing);
-    if (m_missing.empty()) {
+void MainWindow::showMissingFiles(std::vector<ProjectCheck> checks) {
+    m_missing = std::move(checks);
+    const std::size_t problems = CountProblems(m_missing);
+    if (problems == 0) {
         label2()->hide();
         return;
     }
     label2()->setTextFormat(Qt::RichText);
     label2()->setText(
         QStringLiteral("<span style=\"color:#b00000\">%1</span> <a href=\"list\">%2</a>")
-            .arg(message("MissingCount", QStringLiteral("Files the backup would miss: %1.")).arg(m_missing.size())
+            .arg(message("MissingCount", QStringLiteral("Files the backup would miss: %1.")).arg(problems)
                      .toHtmlEscaped(),
                  message("MissingShow", QStringLiteral("Show them")).toHtmlEscaped()));
     label2()->show();
@@ -41,10 +27,15 @@ void MainWindow::showMissingFiles(std::vector<ProjectMissing> missing) {
 
 void MainWindow::showMissingList() {
     QStringList lines;
-    for (const ProjectMissing& entry : m_missing)
-        lines << PathText(entry.project) + (entry.file.line > 0 ? QStringLiteral(":%1").arg(entry.file.line) : QString()) +
-                     QStringLiteral(": ") + QString::fromStdString(entry.file.reference) + QStringLiteral(" \u2014 ") +
-                     MessageText(entry.file.reason);
+    for (const ProjectCheck& check : m_missing) {
+        const QString project = PathText(check.project);
+        if (check.unreadable)
+            lines << project + QStringLiteral(": ") + project + QStringLiteral(" \u2014 ") +
+                         MessageText(check.unreadable->message);
+        for (const MissingFile& file : check.missing)
+            lines << project + QStringLiteral(":%1: ").arg(file.line) + QString::fromStdString(file.reference) +
+                         QStringLiteral(" \u2014 ") + MessageText(file.reason);
+    }
     m_services.messageBox(this, lines.join(QStringLiteral("\r\n")), QStringLiteral("Corvane"), MsgBox::Exclamation);
 }
 

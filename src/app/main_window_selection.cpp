@@ -97,14 +97,14 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::selectSingleProject(const QString& path, GroupLoadForm form) {
     struct Read {
         Result<ProjectSelection> selection;
-        std::vector<ProjectMissing> missing;
+        std::vector<ProjectCheck> missing;
     };
     std::optional<Read> read = ReadAside<Read>(
         [file = PathBytes(path), clock = m_setup.clock, drives = m_setup.driveMap, codePage = m_setup.codePage] {
             Result<ProjectSelection> selection = SelectSingleProject(file, clock);
-            std::vector<ProjectMissing> missing;
+            std::vector<ProjectCheck> missing;
             if (selection)
-                missing = FindMissingInProjects({file}, drives, codePage);
+                missing = CheckProjects({file}, drives, codePage);
             return Read{std::move(selection), std::move(missing)};
         },
         m_selectionRead);
@@ -141,14 +141,14 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
     // the group file is ANSI text, in the code page the group editor writes it in
     struct Read {
         Result<GroupSelection> group;
-        std::vector<ProjectMissing> missing;
+        std::vector<ProjectCheck> missing;
     };
     std::optional<Read> read = ReadAside<Read>(
         [file = PathBytes(path), codePage = m_setup.codePage, drives = m_setup.driveMap] {
             Result<GroupSelection> group = ReadAnyGroup(file, codePage, drives);
-            std::vector<ProjectMissing> missing;
+            std::vector<ProjectCheck> missing;
             if (group)
-                missing = FindMissingInProjects(group->projects, drives, codePage);
+                missing = CheckProjects(group->projects, drives, codePage);
             return Read{std::move(group), std::move(missing)};
         },
         m_selectionRead);

@@ -19,12 +19,6 @@ constexpr const char* kCheckHelp =
     "Drive letters and the ANSI code page are read as for 'info'.\n\n"
     "Exit status: 0 every file is there, 1 a file is missing or a project cannot be read, 2 bad arguments.\n";
 
-struct ProjectCheck {
-    std::string project;
-    std::optional<Error> unreadable; // the project file itself
-    std::vector<MissingFile> missing;
-};
-
 void PrintText(std::ostream& out, const std::vector<ProjectCheck>& checks, std::size_t missing) {
     for (const ProjectCheck& check : checks) {
         if (check.unreadable)
@@ -97,20 +91,8 @@ int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environ
         }
         projects = group->projects;
     }
-    std::vector<ProjectCheck> checks;
-    std::size_t missing = 0;
-    for (const std::string& project : projects) {
-        ProjectCheck& check = checks.emplace_back();
-        check.project = project;
-        Result<std::vector<MissingFile>> found = FindMissingFiles(project, environment.driveMap, environment.codePage);
-        if (found) {
-            check.missing = std::move(found).value();
-            missing += check.missing.size();
-        } else {
-            check.unreadable = found.failure();
-            ++missing;
-        }
-    }
+    const std::vector<ProjectCheck> checks = CheckProjects(projects, environment.driveMap, environment.codePage);
+    const std::size_t missing = CountProblems(checks);
     if (json)
         PrintJson(out, checks, missing);
     else

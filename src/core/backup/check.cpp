@@ -45,4 +45,26 @@ Result<std::vector<MissingFile>> FindMissingFiles(const std::string& projectPath
     return missing;
 }
 
+std::vector<ProjectCheck> CheckProjects(const std::vector<std::string>& projects, const DriveMap& driveMap,
+                                        CodePage codePage) {
+    std::vector<ProjectCheck> checks;
+    for (const std::string& project : projects) {
+        ProjectCheck& check = checks.emplace_back();
+        check.project = project;
+        Result<std::vector<MissingFile>> found = FindMissingFiles(project, driveMap, codePage);
+        if (found)
+            check.missing = std::move(found).value();
+        else
+            check.unreadable = found.failure();
+    }
+    return checks;
+}
+
+std::size_t CountProblems(const std::vector<ProjectCheck>& checks) {
+    std::size_t problems = 0;
+    for (const ProjectCheck& check : checks)
+        problems += check.unreadable ? 1 : check.missing.size();
+    return problems;
+}
+
 } // namespace corvane

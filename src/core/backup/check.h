@@ -1,6 +1,7 @@
 // what a backup of a project would miss, found before it is made
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,18 @@ struct MissingFile {
 // cannot be read.
 Result<std::vector<MissingFile>> FindMissingFiles(const std::string& projectPath, const DriveMap& driveMap,
                                                   CodePage codePage);
+
+// One project of a selection: its file could not be read, or the files it names that a backup would miss.
+struct ProjectCheck {
+    std::string project;
+    std::optional<Error> unreadable;
+    std::vector<MissingFile> missing;
+};
+
+// FindMissingFiles for each project, in order.
+std::vector<ProjectCheck> CheckProjects(const std::vector<std::string>& projects, const DriveMap& driveMap,
+                                        CodePage codePage);
+// What stands in the way of a backup: each unreadable project and each missing file counts once.
+std::size_t CountProblems(const std::vector<ProjectCheck>& checks);
 
 } // namespace corvane
