@@ -10,8 +10,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://corvane.dev)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# shared-mime-info and desktop-file-utils pick up the new file types and menu entry by their triggers
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils")
+# shared-mime-info and desktop-file-utils pick up the new file types and menu entry by their triggers;
+# Qt's own translations make its file dialogs and standard buttons follow the window's language
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack indents every line after the synopsis and turns the empty one into " ."
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "back up Visual Basic 6 projects into ZIP archives

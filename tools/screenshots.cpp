@@ -113,33 +113,50 @@ int main(int argc, char** argv) {
                                   QStringLiteral("A language file, or a code of the Lng folder beside this "
                                                  "program; English when not given."),
                                   QStringLiteral("language"));
+    const QCommandLineOption dark(QStringLiteral("dark"),
+                                  QStringLiteral("Under a dark desktop palette, as a dark theme gives."));
     parser.addOption(state);
     parser.addOption(lang);
+    parser.addOption(dark);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The picture to write."));
     parser.process(application);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     const QString file = parser.positionalArguments().constFirst();
     const QString shown = parser.value(state);
+    if (parser.isSet(dark)) {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        palette.setColor(QPalette::WindowText, Qt::white);
+        palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        palette.setColor(QPalette::Text, Qt::white);
+        palette.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+        palette.setColor(QPalette::ButtonText, Qt::white);
+        QApplication::setPalette(palette);
+    }
 
     DesktopServices services;
-    MainWindow window(services, DesktopSetup(ProcessEnvironment(), ProgramFolder()));
     // a picture must not depend on the user's locale or settings: the language is the one asked for
+    const QString languageFile = LanguageFile(parser.value(lang));
+    MainWindowSetup setup = DesktopSetup(ProcessEnvironment(), ProgramFolder());
+    if (!languageFile.isEmpty())
+        setup.languages.folder = PathBytes(QFileInfo(languageFile).absolutePath());
+    MainWindow window(services, std::move(setup));
+    window.applyLanguage(languageFile.isEmpty() ? std::string() : PathBytes(QFileInfo(languageFile).completeBaseName()));
     FormLoadInputs inputs;
     inputs.versionText = ProgramVersionText();
     inputs.zipVersion = ZipVersionText();
     inputs.year = QDate::currentDate().year();
-    inputs.languageFile = LanguageFile(parser.value(lang));
-    inputs.languageCodePage = kShippedLanguagesCodePage;
     window.ApplyLoadInputs(inputs);
 
     if (shown == QLatin1String("group"))
-        return TakeGroupEditorScreenshot(window, inputs.languageFile, file);
+        return TakeGroupEditorScreenshot(window, languageFile, file);
     if (shown == QLatin1String("selected")) {
         ShowExampleSelection(window);
     } else if (shown == QLatin1String("archiving")) {
         ShowExampleRun(window);
         window.setRunControlsShown(true);
+        window.setJobRunning(true, window.backupRunningText());
     } else {
         window.pelmOpenThe()->show(); // as after a first backup, so that every button is seen
     }

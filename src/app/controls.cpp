@@ -1,6 +1,7 @@
 // painting and click detection of the windows' own controls
 #include "app/controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,6 +26,22 @@ void ClickableFrame::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     if (click)
         emit clicked();
+}
+
+void ClickableFrame::makeKeyboardReachable() {
+    // Tab only: a mouse click acts at once and should not move the focus away from the password box
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickableFrame::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (focusPolicy() != Qt::NoFocus &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 void Frame3D::setCaption(const QString& caption) {
@@ -77,8 +94,18 @@ void ImageControl::paintEvent(QPaintEvent*) {
     const QSize target = m_picture.size().scaled(size(), Qt::KeepAspectRatio);
     const QPixmap scaled = m_picture.scaled(target * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QRect box(QPoint((width() - target.width()) / 2, (height() - target.height()) / 2), target);
+    // a command that cannot run now fades, as a disabled button's caption does
+    if (!isEnabled())
+        painter.setOpacity(0.35);
     // a pressed picture moves by one pixel, the only feedback a borderless image gives
     painter.drawPixmap(pressed() ? box.translated(1, 1) : box, scaled);
+    // marked only when the keyboard brought the focus, as Qt's own buttons do
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        painter.setOpacity(1);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x2f, 0x7d, 0xd8), 1.2, Qt::DotLine));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    }
 }
 
 namespace {
@@ -152,6 +179,19 @@ void PelmButton::paintEvent(QPaintEvent*) {
         textArea.translate(0, 1);
     style()->drawItemText(&painter, textArea, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
                           text());
+}
+
+QPalette LightWindowPalette(QPalette palette) {
+    const QColor text(0x1d, 0x2b, 0x3c), faded(0x8a, 0x94, 0xa3);
+    palette.setColor(QPalette::Window, QColor(0xe4, 0xea, 0xf1));
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Button, QColor(0xf4, 0xf6, 0xf9));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Active, role, text);
+        palette.setColor(QPalette::Inactive, role, text);
+        palette.setColor(QPalette::Disabled, role, faded);
+    }
+    return palette;
 }
 
 void VistaProg::setMaximum(int maximum) {

@@ -17,6 +17,10 @@ class ClickableFrame : public QFrame {
 public:
     explicit ClickableFrame(QWidget* parent = nullptr) : QFrame(parent) {}
 
+    // Tab reaches the control and Space or Return clicks it, as they do a push button; left off for the
+    // pictures that only decorate.
+    void makeKeyboardReachable();
+
 signals:
     void clicked();
 
@@ -24,6 +28,7 @@ protected:
     bool pressed() const { return m_pressed; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_pressed = false;
@@ -134,5 +139,16 @@ QPixmap VersionPicture(int size);
 QPixmap EyePicture(int size, bool crossed);
 
 QIcon WindowIcon();
+
+// Both windows paint their own light panels: their palette keeps every text dark on them, whatever
+// the desktop's theme, and their boxes share one look (a box the window fills, a box the user types in).
+QPalette LightWindowPalette(QPalette palette);
+inline constexpr const char* kReadOnlyBoxStyle =
+    "QLineEdit { background: rgb(224, 224, 224); color: #1d2b3c; border: 1px solid #b4bfcc;"
+    " border-radius: 3px; padding: 0 4px; }";
+inline constexpr const char* kTypingBoxStyle =
+    "QLineEdit { background: white; color: #1d2b3c; border: 1px solid #b4bfcc; border-radius: 3px;"
+    " padding: 0 4px; lineedit-password-character: 42; }"
+    "QLineEdit:focus { border-color: #2f7dd8; }";
 
 } // namespace corvane

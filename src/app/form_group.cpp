@@ -16,13 +16,7 @@ namespace corvane {
 
 namespace {
 
-// the same looks as the main window's boxes, so that both windows read as one program
-const char* const kReadOnlyBox = "QLineEdit { background: rgb(224, 224, 224); border: 1px solid #b4bfcc;"
-                                 " border-radius: 3px; padding: 0 4px; }";
-const char* const kTypingBox = "QLineEdit { background: white; border: 1px solid #b4bfcc; border-radius: 3px;"
-                               " padding: 0 4px; }"
-                               "QLineEdit:focus { border-color: #2f7dd8; }";
-const char* const kList = "QListWidget { background: white; border: 1px solid #b4bfcc; border-radius: 3px;"
+const char* const kList = "QListWidget { background: white; color: #1d2b3c; border: 1px solid #b4bfcc; border-radius: 3px;"
                           " padding: 2px; }"
                           "QListWidget:focus { border-color: #2f7dd8; }"
                           "QListWidget::item { padding: 3px 2px; }"
@@ -70,9 +64,7 @@ FormGroup::FormGroup(UiServices& services, const StringTable& strings, const Tra
     setWindowIcon(WindowIcon());
     setModal(true);
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(0xe4, 0xea, 0xf1));
-    setPalette(palette);
+    setPalette(LightWindowPalette(palette()));
 
     createControls();
     arrangeControls();
@@ -102,7 +94,7 @@ void FormGroup::createControls() {
     for (int index = 0; index < 4; ++index) {
         m_text1[index] = MakeControl<QLineEdit>(m_frame3D1, QStringLiteral("Text1"), index);
         m_text1[index]->setReadOnly(index != 1);
-        m_text1[index]->setStyleSheet(QLatin1String(index != 1 ? kReadOnlyBox : kTypingBox));
+        m_text1[index]->setStyleSheet(QLatin1String(index != 1 ? kReadOnlyBoxStyle : kTypingBoxStyle));
         m_text1[index]->setFixedHeight(kBoxHeight);
         m_text1[index]->setToolTip(tips[index]);
     }
@@ -111,7 +103,7 @@ void FormGroup::createControls() {
     QFont bold = m_text1[0]->font();
     bold.setWeight(QFont::DemiBold);
     m_text1[0]->setFont(bold);
-    m_text1[0]->setStyleSheet(QLatin1String(kReadOnlyBox) +
+    m_text1[0]->setStyleSheet(QLatin1String(kReadOnlyBoxStyle) +
                               QStringLiteral(" QLineEdit { color: rgb(128, 0, 0); }"));
 
     const QString choose = QStringLiteral("...");

@@ -21,12 +21,6 @@ constexpr int kTextWidth = 6765;
 constexpr int kTextHeight = 375;
 constexpr int kBesideLeft = kTextLeft + kTextWidth + 60;
 
-const char* const kReadOnlyBox = "QLineEdit { background: rgb(224, 224, 224); border: 1px solid #b4bfcc;"
-                                 " border-radius: 3px; padding: 0 4px; }";
-const char* const kPasswordBox =
-    "QLineEdit { background: white; border: 1px solid #b4bfcc; border-radius: 3px;"
-    " padding: 0 4px; lineedit-password-character: 42; }"
-    "QLineEdit:focus { border-color: #2f7dd8; }";
 
 // a control is kept inside its container: the help picture's designed box overhangs the panel's edge
 void Place(QWidget* control, int left, int top, int width, int height) {
@@ -61,9 +55,7 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
     setWindowIcon(WindowIcon());
     setFixedSize(TwipsToPixels(0, 0, 13980, 6615).size());
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(0xe4, 0xea, 0xf1));
-    setPalette(palette);
+    setPalette(LightWindowPalette(palette()));
 
     // in this order the keyboard focus runs from the selection buttons through the panel to the foot
     createMainPanelControls();
@@ -104,6 +96,13 @@ void FormMain::createFootControls() {
     Place(m_btnValider, 10335, 5685, 2160, 510);
     m_btnValider->setCaption(QStringLiteral("&Archive"));
     m_btnValider->setFont(Weighted(font(), QFont::DemiBold));
+
+    // between the main panel and the foot, where the eye goes after a click on Archive
+    m_lblStatus = MakeControl<QLabel>(this, QStringLiteral("lblStatus"));
+    Place(m_lblStatus, 1260, 5295, 11235, 360);
+    m_lblStatus->setAlignment(Qt::AlignCenter);
+    m_lblStatus->setFont(Weighted(font(), QFont::DemiBold, 12));
+    Colour(m_lblStatus, QColor(0x9a, 0x4a, 0x00));
 }
 
 void FormMain::createMainPanelControls() {
@@ -164,6 +163,10 @@ void FormMain::createMainPanelControls() {
     m_image1[3]->setCursor(Qt::ArrowCursor);
     m_image1[4]->setPicture(UnzipPicture(64));
     m_image1[4]->setToolTip(QStringLiteral("Unzip..."));
+    m_image1[2]->setToolTip(QStringLiteral("Online help"));
+    // the pictures that are commands, reachable without a mouse
+    for (ImageControl* command : {m_image1[4], m_image1[2]})
+        command->makeKeyboardReachable();
 }
 
 void FormMain::createProjectPanelControls() {
@@ -180,7 +183,7 @@ void FormMain::createProjectPanelControls() {
         m_text1[index] = MakeControl<QLineEdit>(m_frame3D3, QStringLiteral("Text1"), index);
         Place(m_text1[index], kTextLeft, tops[index], kTextWidth, kTextHeight);
         m_text1[index]->setReadOnly(index < 3);
-        m_text1[index]->setStyleSheet(QLatin1String(index < 3 ? kReadOnlyBox : kPasswordBox));
+        m_text1[index]->setStyleSheet(QLatin1String(index < 3 ? kReadOnlyBoxStyle : kTypingBoxStyle));
     }
     // the long first title wraps onto a second line, its first line level with the box
     m_label1[0]->setWordWrap(true);
@@ -188,7 +191,7 @@ void FormMain::createProjectPanelControls() {
     Place(m_label1[0], kLabelLeft, tops[0] + 60, kLabelWidth, 660);
 
     m_text1[0]->setFont(Weighted(font(), QFont::DemiBold));
-    m_text1[0]->setStyleSheet(QLatin1String(kReadOnlyBox) +
+    m_text1[0]->setStyleSheet(QLatin1String(kReadOnlyBoxStyle) +
                               QStringLiteral(" QLineEdit { color: rgb(128, 0, 0); }"));
     m_text1[3]->setEchoMode(QLineEdit::Password);
 
@@ -199,6 +202,7 @@ void FormMain::createProjectPanelControls() {
 
     m_alphaImgCtl2 = MakeControl<ImageControl>(m_frame3D3, QStringLiteral("AlphaImgCtl2"));
     Place(m_alphaImgCtl2, kBesideLeft + 52, 1905, kTextHeight, kTextHeight);
+    m_alphaImgCtl2->makeKeyboardReachable();
     updatePasswordPicture();
 
     m_label2 = MakeControl<QLabel>(m_frame3D3, QStringLiteral("Label2"));

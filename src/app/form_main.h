@@ -51,6 +51,8 @@ public:
     QLabel* label3() const { return m_label3; }
     QLabel* lblLabel4() const { return m_lblLabel4; }
     QLabel* lblOR() const { return m_lblOR; }
+    // one line above the foot buttons: why a command cannot run now, or what is going on
+    QLabel* lblStatus() const { return m_lblStatus; }
     Frame3D* frame3D1() const { return m_frame3D1; }
     Frame3D* frame3D2() const { return m_frame3D2; }
     Frame3D* frame3D3() const { return m_frame3D3; }
@@ -106,6 +108,7 @@ private:
     QLabel* m_label3 = nullptr;
     QLabel* m_lblLabel4 = nullptr;
     QLabel* m_lblOR = nullptr;
+    QLabel* m_lblStatus = nullptr;
     Frame3D* m_frame3D1 = nullptr;
     Frame3D* m_frame3D2 = nullptr;
     Frame3D* m_frame3D3 = nullptr;

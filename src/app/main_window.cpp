@@ -82,7 +82,6 @@ MainWindow::~MainWindow() {
     // while the window is still whole: the wait handles pending events, which must not reach a window
     // half torn down
     cancelRunAndWait();
-    m_services.setBusyPointer(false);
 }
 
 QString MainWindow::GetString(int n, const QString& english) const {
@@ -100,14 +99,18 @@ QString MainWindow::languageFile() const {
     return PathText(JoinPath(m_setup.languages.folder, PathBytes(m_currentLanguage) + ".lng"));
 }
 
-void MainWindow::Form_Load(const QString& commandLine) {
-    const std::string language = ChooseLanguage(m_setup.lcid, m_setup.languages);
+void MainWindow::applyLanguage(const std::string& language) {
     m_currentLanguage = PathText(language); // the name of a file in the language folder
     m_languageCodePage = LanguageCodePage(language, m_setup.lcid, m_setup.languages.folder);
     m_helpLanguage =
         FromAnsi(ReadIniString("Setup", "lng", "en", PathBytes(languageFile())), m_languageCodePage);
     m_strings = StringTable::LoadStringTable(language, m_setup.languages.folder, m_languageCodePage);
+    loadQtTranslation();
     TranslateForm(this, languageFile(), m_languageCodePage);
+}
+
+void MainWindow::Form_Load(const QString& commandLine) {
+    applyLanguage(ChooseLanguage(m_setup.lcid, m_setup.languages));
     if (!m_setup.codePageProblem.empty())
         m_services.messageBox(this, MessageText(m_setup.codePageProblem), QString::fromLatin1(kAppName),
                               MsgBox::Exclamation);

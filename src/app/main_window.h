@@ -24,6 +24,7 @@ class QDropEvent;
 class QEventLoop;
 class QKeyEvent;
 class QMimeData;
+class QTranslator;
 
 namespace corvane {
 
@@ -72,6 +73,10 @@ public:
     // version texts, and a group file named on the command line (as CommandLineText gives it) selected.
     void Form_Load(const QString& commandLine);
 
+    // The window, its messages and Qt's own dialogs in the language of a file of the language folder
+    // ("fra" for fra.lng); one that is not there leaves the built-in English.
+    void applyLanguage(const std::string& language);
+
     // Fills the window from a group file. A file that cannot be read ends it with the panel hidden.
     void LoadSelectedGroup(const QString& path, GroupLoadForm form);
 
@@ -93,6 +98,10 @@ public:
     // Shows the cancel button beside the shortened progress bars, or hides it and gives the bars their
     // width back.
     void setRunControlsShown(bool shown);
+    // the commands that cannot run beside a job, off while one runs, with the status line saying so
+    void setJobRunning(bool running, const QString& status = QString());
+    // what the status line says while a backup runs
+    QString backupRunningText() const;
 
 protected:
     void onDBpathDialogClick() override;
@@ -108,8 +117,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // feedback (main_window.cpp): a refused command beeps and says why on the status line
+    void refuse(const QString& why);
+    QString busyText() const;
+    // the second click of a double click that closed a dialog must not land on what lay under it
+    void swallowStrayClicks();
+    // Qt's own dialogs and buttons in the language of the window
+    void loadQtTranslation();
     // selection (main_window_selection.cpp)
     void selectChosenFile(const QString& chosen);
     // `form` as for a group: at start-up no box takes the focus
@@ -155,6 +172,8 @@ private:
     PelmButton* m_btnCancelRun = nullptr;
     QProgressDialog* m_unzipProgress = nullptr; // while an unzip job runs
     QRect m_barGeometry[2];
+    bool m_swallowingClicks = false;
+    QTranslator* m_qtTranslator = nullptr;
 };
 
 } // namespace corvane

@@ -52,9 +52,16 @@ void MainWindow::cancelRunAndWait() {
 
 void MainWindow::onBtnValiderClick() {
     // one run at a time: the second request is refused as a command without a selection is
-    if (isBusy() || frame3D3()->isHidden() || text1(0)->text().isEmpty() ||
-        (m_isGroup && text1(2)->text().isEmpty())) {
-        m_services.beep();
+    if (isBusy()) {
+        refuse(busyText());
+        return;
+    }
+    if (frame3D3()->isHidden() || text1(0)->text().isEmpty()) {
+        refuse(message("StatusChooseFirst", QStringLiteral("Choose a project or a project group first.")));
+        return;
+    }
+    if (m_isGroup && text1(2)->text().isEmpty()) {
+        refuse(message("StatusChooseSavePath", QStringLiteral("Choose a save path first.")));
         return;
     }
     if (passwordConfirmed())
@@ -122,9 +129,11 @@ void MainWindow::startArchiveRun() {
         vistaProg2()->setValue(0);
         vistaProg2()->show();
     }
-    // no busy pointer: the window answers throughout, and the bars and Cancel say a run is going on
+    // no busy pointer: the window answers throughout, and the bars, Cancel and the status line say a run
+    // is going on
     setRunControlsShown(true);
     job->start();
+    setJobRunning(true, busyText());
 }
 
 void MainWindow::showProgress(const RunProgress& progress) {
@@ -165,6 +174,7 @@ QString MainWindow::warningText(const RunWarning& warning) const {
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     setRunControlsShown(false);
+    setJobRunning(false);
     if (m_runIsGroup)
         vistaProg2()->setValue(outcome.projectsDone);
     // one box at a time: what the run warned of goes into the box of its outcome
@@ -172,7 +182,7 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
     for (const RunWarning& warning : outcome.warnings)
         warnings << warningText(warning);
     const QString warned = warnings.isEmpty() ? QString() : warnings.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n");
-    const int warnedStyle = warnings.isEmpty() ? MsgBox::Information : MsgBox::Exclamation;
+    const int warnedIcon = warnings.isEmpty() ? MsgBox::Information : MsgBox::Exclamation;
 
     switch (outcome.kind) {
     case RunOutcome::Kind::Completed: {
@@ -182,10 +192,15 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
             text1(1)->setText(PathText(FileNameOfPath(outcome.archives.front())));
         const std::string written =
             m_runIsGroup || outcome.archives.empty() ? outcome.backupFolder : outcome.archives.front();
-        m_services.messageBox(this,
-                              warned + GetString(18, QStringLiteral("Archiving complete !")) +
-                                  QStringLiteral("\r\n") + PathText(written),
-                              kTitle, warnedStyle);
+        // the folder is what the user goes to next: to copy the backup away, or to look at it
+        const int answer = m_services.askChoice(
+            this,
+            warned + GetString(18, QStringLiteral("Archiving complete !")) + QStringLiteral("\r\n") +
+                PathText(written),
+            kTitle,
+            {message("OpenBackupFolder", QStringLiteral("&Open the folder")), QStringLiteral("OK")}, warnedIcon);
+        if (answer == 0)
+            openInShell(PathText(outcome.backupFolder));
         if (m_runIsGroup)
             label2()->hide();
         if (!lastDir().empty())
@@ -212,7 +227,8 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         label2()->hide();
         break;
     case RunOutcome::Kind::Refused:
-        m_services.beep();
+        refuse(message("StatusNothingArchived", QStringLiteral("Nothing was archived: %1"))
+                   .arg(MessageText(outcome.error.message)));
         break;
     }
 }

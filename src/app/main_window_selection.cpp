@@ -31,7 +31,7 @@ const char* const kProjectFilter = "Visual Basic Projects and Groups|*.vbp;*.vbp
 void MainWindow::onDBpathDialogClick() {
     // the panel shows the running archive; it is not replaced under it
     if (isBusy()) {
-        m_services.beep();
+        refuse(busyText());
         return;
     }
     vistaProg1()->hide();
@@ -57,6 +57,7 @@ void MainWindow::onDBpathDialogClick() {
 // password that is neither kept nor shown.
 void MainWindow::selectChosenFile(const QString& chosen) {
     timer1()->stop();
+    lblStatus()->clear(); // what was refused before concerns the old selection
     vistaProg1()->setValue(0);
     vistaProg2()->setValue(0);
     maskPassword();
@@ -179,7 +180,7 @@ void MainWindow::LoadSelectedGroup(const QString& path, GroupLoadForm form) {
 void MainWindow::onPelmButton1Click() {
     // the panel shows the running archive; it is not taken away under it
     if (isBusy()) {
-        m_services.beep();
+        refuse(busyText());
         return;
     }
     frame3D3()->hide();
@@ -190,6 +191,8 @@ void MainWindow::onPelmButton1Click() {
     FormGroup editor(m_services, m_strings, {languageFile(), m_languageCodePage}, m_setup.codePage, text1(0),
                      this);
     editor.exec();
+    // the editor's Return lies over Quit: a double click on it must not end the program too
+    swallowStrayClicks();
 
     // the editor hands a saved group back through the path box; "Return" leaves the box as it was,
     // so an earlier group is read again and anything else stays unselected

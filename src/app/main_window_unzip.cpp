@@ -37,7 +37,7 @@ QString FreeNumberedFolder(const QString& folder) {
 
 void MainWindow::runUnzip() {
     if (isBusy()) {
-        m_services.beep();
+        refuse(busyText());
         return;
     }
     timer1()->stop(); // a run's timer must not hide the panel while this one goes on
@@ -54,7 +54,8 @@ void MainWindow::runUnzip() {
 
     const QString archive = dialog.FileName;
     if (KindOfInput(PathBytes(archive)) != InputKind::Archive) {
-        m_services.beep();
+        refuse(message("StatusNotAnArchive", QStringLiteral("Only .zip archives are unpacked: %1"))
+                   .arg(QFileInfo(archive).fileName()));
         return;
     }
     const Result<std::string> beside = ExtractionFolderOf(PathBytes(archive));
@@ -105,7 +106,8 @@ void MainWindow::startUnzip(const UnzipRequest& request) {
     m_unzipProgress->setValue(0);
     connect(m_unzipProgress, &QProgressDialog::canceled, job, &Job::cancel);
     connect(job, &UnzipJob::progressed, m_unzipProgress, &QProgressDialog::setValue);
-    m_services.setBusyPointer(true);
+    // no busy pointer: it would cover the progress box's Cancel and the password question
+    setJobRunning(true, busyText());
     job->start();
 }
 
@@ -118,7 +120,7 @@ void MainWindow::askUnzipPassword(const QString& archiveName, int attempt, std::
 }
 
 void MainWindow::endUnzip(const QString& folder, const Result<int>& extracted) {
-    m_services.setBusyPointer(false);
+    setJobRunning(false);
     if (m_unzipProgress != nullptr) {
         m_unzipProgress->deleteLater();
         m_unzipProgress = nullptr;

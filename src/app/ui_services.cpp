@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <exception>
 
@@ -93,10 +94,7 @@ int AnswerOfButton(QMessageBox::StandardButton button) {
 } // namespace
 
 UiServices::~UiServices() = default;
-DesktopServices::~DesktopServices() {
-    if (m_busy)
-        QGuiApplication::restoreOverrideCursor();
-}
+DesktopServices::~DesktopServices() = default;
 
 QStringList QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -131,17 +129,19 @@ int DesktopServices::messageBox(QWidget* parent, const QString& text, const QStr
 }
 
 int DesktopServices::askChoice(QWidget* parent, const QString& text, const QString& title,
-                               const QStringList& buttons) {
+                               const QStringList& buttons, int icon) {
     // texts from the message table end their lines with CR LF, which Qt would show as two breaks
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Question, title, shown, QMessageBox::NoButton, parent);
+    QMessageBox box(IconOf(icon & 0x70), title, shown, QMessageBox::NoButton, parent);
     QList<QAbstractButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i)
         added.append(box.addButton(buttons[i], i + 1 == buttons.size() ? QMessageBox::RejectRole
                                                                        : QMessageBox::AcceptRole));
-    if (!added.isEmpty())
+    if (!added.isEmpty()) {
         box.setEscapeButton(added.last());
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.last()));
+    }
     box.exec();
     const qsizetype chosen = added.indexOf(box.clickedButton());
     return chosen >= 0 ? static_cast<int>(chosen) : static_cast<int>(buttons.size()) - 1;
@@ -149,16 +149,6 @@ int DesktopServices::askChoice(QWidget* parent, const QString& text, const QStri
 
 void DesktopServices::beep() {
     QApplication::beep();
-}
-
-void DesktopServices::setBusyPointer(bool busy) {
-    if (busy == m_busy)
-        return;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
-    m_busy = busy;
 }
 
 std::optional<QString> DesktopServices::chooseOpenFile(QWidget* parent, const FileDialogRequest& request) {

@@ -60,13 +60,11 @@ public:
 
     // style: buttons (0..5) + icon (16, 32, 48, 64) + default button (0, 256, 512); returns the answer
     virtual int messageBox(QWidget* parent, const QString& text, const QString& title, int style) = 0;
-    // A question whose buttons say what they do, the last one the way out (Escape): the index of the
-    // button chosen.
-    virtual int askChoice(QWidget* parent, const QString& text, const QString& title,
-                          const QStringList& buttons) = 0;
+    // A box whose buttons say what they do, the last one the way out (Escape, and Return unless another
+    // button has the focus): the index of the button chosen. icon as for messageBox (16, 32, 48, 64).
+    virtual int askChoice(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+                          int icon = MsgBox::Question) = 0;
     virtual void beep() = 0;
-    // a setting, not a counter: false restores the normal pointer however often true was set
-    virtual void setBusyPointer(bool busy) = 0;
     // nullopt when the user cancels
     virtual std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) = 0;
@@ -83,18 +81,14 @@ public:
     ~DesktopServices() override;
 
     int messageBox(QWidget* parent, const QString& text, const QString& title, int style) override;
-    int askChoice(QWidget* parent, const QString& text, const QString& title,
-                  const QStringList& buttons) override;
+    int askChoice(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+                  int icon = MsgBox::Question) override;
     void beep() override;
-    void setBusyPointer(bool busy) override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) override;
     std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) override;
     std::optional<QString> confirmPassword(QWidget* parent, const QString& prompt) override;
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override;
-
-private:
-    bool m_busy = false;
 };
 
 // "Projects|*.vbp;*.vbpgroup|Groups|*.vbpgroup" -> {"Projects (*.vbp *.vbpgroup)", "Groups (*.vbpgroup)"};

@@ -64,6 +64,28 @@ private slots:
         QVERIFY(!window.isVisible() && window.ends == 1 && window.calls.size() == 20);
     }
 
+    // the pictures that are commands are reached with Tab and run with Space or Return; the logos are not
+    void picturesReachableFromTheKeyboard() {
+        ProbeForm window;
+        window.frame3D3()->show();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        window.dbPathDialog()->setFocus();
+        QSet<QWidget*> reached;
+        for (int step = 0; step < 40; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached.insert(QApplication::focusWidget());
+        }
+        QVERIFY(reached.contains(window.image1(4)) && reached.contains(window.image1(2)) &&
+                reached.contains(window.alphaImgCtl2()));
+        QVERIFY(!reached.contains(window.image1(0)) && !reached.contains(window.image1(3)));
+        QTest::keyClick(window.image1(4), Qt::Key_Space);
+        QTest::keyClick(window.image1(2), Qt::Key_Return);
+        QTest::keyClick(window.image1(3), Qt::Key_Space);
+        QCOMPARE(window.calls, (QStringList{"unzip", "help"}));
+    }
+
     void passwordToggleTwice() {
         FormMain window;
         window.text1(3)->setText("s3cr\u20ACt");

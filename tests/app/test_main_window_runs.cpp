@@ -66,6 +66,8 @@ private slots:
         const QString c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(group ? f.writeGroup("S.vbpgroup", "Suite", {a, b, c, "[PATH]" + f.path("out/")}) : b);
+        if (!fails)
+            f.ui.queueMessageBoxAnswer(0); // the completion box's "Open the folder"
         window.btnValider()->click();
         QVERIFY(!window.btnCancelRun()->isHidden() && (!group || window.vistaProg2()->maximum() == 3));
         QVERIFY(f.waitForRun());
@@ -76,12 +78,13 @@ private slots:
         const SettingsResult lastDir =
             SettingsStore(f.setup.settings).RegGetSetting("Corvane", "Files", "LastDir", "<none>", true);
         QCOMPARE(lastDir.ok() ? lastDir.value() : "<error>", blocked ? "<error>" : PathBytes(folder));
-        QVERIFY(f.ui.busyCalls.isEmpty() && window.btnCancelRun()->isHidden());
+        QVERIFY(window.btnCancelRun()->isHidden());
         if (group)
             QCOMPARE(window.vistaProg2()->value(), fails ? 1 : 3);
         if (!fails) {
             QVERIFY(window.vistaProg1()->value() == window.vistaProg1()->maximum() &&
                     window.label2()->isHidden());
+            QCOMPARE(f.ui.opened.size() == 1 ? f.ui.opened[0].target : "<not opened>", folder);
             // the completion timer hides the panel, so the same selection is not archived twice
             QTRY_VERIFY(window.frame3D3()->isHidden());
             QVERIFY(window.pelmOpenThe()->property1() && !window.timer1()->isActive());
@@ -103,6 +106,9 @@ private slots:
         f.setup.settings.localMachineFile = PathBytes(store);
         const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
         MainWindow& window = f.open();
+        // Qt's own buttons and dialogs speak the window's language too
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Annuler"));
+        f.ui.queueMessageBoxAnswer(1);
         f.choose(b);
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
@@ -123,6 +129,8 @@ private slots:
         const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
         MainWindow& window = f.open();
         f.choose(b);
+        f.ui.queueMessageBoxAnswer(1);
+        f.ui.queueMessageBoxAnswer(1);
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
         window.btnValider()->click();
@@ -133,8 +141,8 @@ private slots:
         QCOMPARE(window.text1(1)->text(), second);
     }
 
-    // a second archive, an unzip or a new selection is refused while a run goes on; closing the window then
-    // stops it and returns once the worker has ended (the Cancel button is timed with the large project)
+    // a second archive, an unzip or a new selection cannot start while a run goes on, and the status line
+    // says why; closing the window then stops it and returns once the worker has ended
     void whileRunning() {
         MainWindowFixture f;
         MainWindow& window = f.open();
@@ -144,24 +152,29 @@ private slots:
         f.write("a/Big.bas", noise);
         f.choose(f.writeProject("a/A.vbp", "A", "1.0.0", "Module=Big; Big.bas\r\n"));
         window.btnValider()->click();
-        window.btnValider()->click();
-        QTest::mouseClick(window.image1(4), Qt::LeftButton);
+        for (QWidget* command : std::initializer_list<QWidget*>{window.btnValider(), window.image1(4),
+                                                                 window.dbPathDialog(), window.pelmButton1()})
+            QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
+        QVERIFY(window.text1(3)->isReadOnly() && !window.frame3D3()->isHidden());
+        QVERIFY(window.lblStatus()->text().startsWith("A backup is running"));
+        // what reaches the window anyway (a dropped file, a start from elsewhere) is refused in words
+        window.dbPathDialog()->setEnabled(true);
         window.dbPathDialog()->click();
-        QCOMPARE(f.ui.beeps, 3);
-        QVERIFY(!window.frame3D3()->isHidden());
+        QVERIFY(f.ui.beeps == 1 && window.lblStatus()->text().startsWith("A backup is running"));
         // Quit asks first: "No" lets the run go on; Escape then stops it as Cancel does
         f.ui.queueMessageBoxAnswer(MsgBox::No);
         QVERIFY(!window.close() && window.isBusy());
         QTest::keyClick(&window, Qt::Key_Escape);
         QVERIFY(f.waitForRun());
         QVERIFY(f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
+        QVERIFY(window.btnValider()->isEnabled() && window.image1(4)->isEnabled() &&
+                !window.text1(3)->isReadOnly() && window.lblStatus()->text().isEmpty());
         // "Yes" stops it and closes
         window.btnValider()->click();
         f.ui.queueMessageBoxAnswer(MsgBox::Yes);
         QVERIFY(window.close());
         QVERIFY(!window.isBusy() && f.filesBelow(f.path("a/Sources.Backup")).isEmpty());
         QCOMPARE(f.ui.messageBoxes.size(), 2); // the two questions, nothing else
-        QVERIFY(f.ui.busyCalls.isEmpty()); // the window stays responsive: no busy pointer over it
         QVERIFY(window.btnCancelRun()->isHidden() && !window.timer1()->isActive());
     }
 
@@ -177,6 +190,7 @@ private slots:
         QVERIFY(!window.isBusy());
         QCOMPARE(Messages(f), QStringList{"warning Corvane: The two passwords differ"});
         f.ui.queuePassword(QString("s\u00E9cret"));
+        f.ui.queueMessageBoxAnswer(1);
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
         QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")), QStringList{"B 2.0.0.20250717095823.zip"});
@@ -189,6 +203,7 @@ private slots:
         const QString b = f.writeProject("b/B.vbp", "B", "2.0.0"), c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(b);
+        f.ui.queueMessageBoxAnswer(1);
         window.btnValider()->click();
         QVERIFY(f.waitForRun() && window.timer1()->isActive());
         QTest::mouseClick(window.alphaImgCtl2(), Qt::LeftButton); // the password shown

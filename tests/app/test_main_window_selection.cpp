@@ -174,8 +174,9 @@ private slots:
             text += " [" + box.title + "]" + (box.style == MsgBox::Exclamation ? "" : " of the wrong style");
         QTEST(text.replace(root, "%1"), "shown");
         if (window.frame3D3()->isHidden()) {
-            window.btnValider()->click(); // nothing is selected: refused
+            window.btnValider()->click(); // nothing is selected: refused, and said so
             QCOMPARE(f.ui.beeps, 1);
+            QCOMPARE(window.lblStatus()->text(), QString("Choose a project or a project group first."));
             return;
         }
         const bool group = !file.endsWith(".vbp");
@@ -306,6 +307,12 @@ private slots:
         pressReturn(group + "|Suite, read again|/srv/bk/|" + acc);
         QVERIFY(QFile::remove(group));
         pressReturn("hidden");
+        // the editor's Return lies over Quit: the second click of a double click on it is not a Quit
+        QTest::mouseClick(window.btnAnnuler(), Qt::LeftButton);
+        QVERIFY(window.isVisible());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseClick(window.btnAnnuler(), Qt::LeftButton);
+        QVERIFY(!window.isVisible());
     }
 
     // the desktop is handed the target and the folder it lies in; the real desktop refuses what is not there

@@ -148,7 +148,8 @@ private slots:
         QVERIFY(f.waitForRun());
         QVERIFY(progress != nullptr);
         QCOMPARE(f.filesBelow(f.path("in/P")), QStringList{"edited.bas"});
-        QVERIFY(f.ui.messageBoxes.size() == 1 && f.ui.opened.isEmpty() && !f.ui.isBusy());
+        QVERIFY(f.ui.messageBoxes.size() == 1 && f.ui.opened.isEmpty() &&
+                f.window->image1(4)->isEnabled());
         QCOMPARE(QDir(f.path("in")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  (QStringList{"P", "P.zip"}));
     }

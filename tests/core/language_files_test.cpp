@@ -38,7 +38,9 @@ const std::map<std::string, std::string> kKeyLists = {
                 "String22 String23 String24 String25 String26 String27 String28 String29 String30 String31 "
                 "String32 String33 String34"},
     {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder "
-                 "PasswordAgain PasswordsDiffer QuitDuringRun MissingCount MissingShow"},
+                 "PasswordAgain PasswordsDiffer QuitDuringRun MissingCount MissingShow StatusBackupRunning "
+                 "StatusUnzipRunning StatusReading StatusChooseFirst StatusChooseSavePath StatusNotAnArchive "
+                 "StatusNothingArchived OpenBackupFolder"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {

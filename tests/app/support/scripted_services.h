@@ -31,7 +31,6 @@ public:
     void queueFileChoice(Choice path) { m_files.enqueue(std::move(path)); }
     void queueFolderChoice(Choice path) { m_folders.enqueue(std::move(path)); }
     void queuePassword(Choice password) { m_passwords.enqueue(std::move(password)); }
-    bool isBusy() const { return !busyCalls.isEmpty() && busyCalls.last(); }
 
     int messageBox(QWidget*, const QString& text, const QString& title, int style) override {
         messageBoxes.append({text, title, style});
@@ -40,13 +39,13 @@ public:
         return next(m_answers, "message box \"" + text + "\"", int(MsgBox::Cancel));
     }
     // recorded as a question box; the answer is the queued message box answer, a button's index
-    int askChoice(QWidget*, const QString& text, const QString& title, const QStringList& buttons) override {
-        messageBoxes.append({text, title, MsgBox::Question});
+    int askChoice(QWidget*, const QString& text, const QString& title, const QStringList& buttons,
+                  int icon) override {
+        messageBoxes.append({text, title, icon});
         choiceButtons.append(buttons);
         return next(m_answers, "question \"" + text + "\"", int(buttons.size()) - 1);
     }
     void beep() override { ++beeps; }
-    void setBusyPointer(bool busy) override { busyCalls.append(busy); }
     Choice chooseOpenFile(QWidget*, const FileDialogRequest& request) override {
         fileRequests.append(request);
         return next(m_files, "file dialog \"" + request.title + "\"", Choice());
@@ -76,7 +75,6 @@ public:
     QList<FolderRequest> folderRequests;
     QList<QStringList> choiceButtons; // of every askChoice, in order
     QList<OpenCall> opened;
-    QList<bool> busyCalls; // every setting of the busy pointer, true = busy
     int beeps = 0;
 
 private:
