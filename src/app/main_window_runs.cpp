@@ -74,7 +74,7 @@ bool MainWindow::passwordConfirmed() {
     if (password.isEmpty())
         return true;
     const std::optional<QString> again =
-        m_services.confirmPassword(this, message("PasswordAgain", QStringLiteral("Type the password again:")));
+        m_services.askPassword(this, message("PasswordAgain", QStringLiteral("Type the password again:")));
     if (!again)
         return false;
     if (*again == password)

@@ -116,7 +116,8 @@ void MainWindow::askUnzipPassword(const QString& archiveName, int attempt, std::
         m_services.messageBox(
             this, GetString(30, QStringLiteral("Wrong password for \"%1\". Try again.")).arg(archiveName),
             kTitle, MsgBox::Exclamation);
-    *password = m_services.askPassword(this, archiveName);
+    *password = m_services.askPassword(
+        this, message("PasswordOf", QStringLiteral("Password of \"%1\":")).arg(archiveName));
 }
 
 void MainWindow::endUnzip(const QString& folder, const Result<int>& extracted) {

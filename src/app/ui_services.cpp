@@ -181,17 +181,7 @@ std::optional<QString> DesktopServices::chooseFolder(QWidget* parent, const Fold
     return folder;
 }
 
-std::optional<QString> DesktopServices::askPassword(QWidget* parent, const QString& archiveName) {
-    bool ok = false;
-    const QString password = QInputDialog::getText(parent, QInputDialog::tr("Password"),
-                                                   QInputDialog::tr("Password of \"%1\":").arg(archiveName),
-                                                   QLineEdit::Password, QString(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return password;
-}
-
-std::optional<QString> DesktopServices::confirmPassword(QWidget* parent, const QString& prompt) {
+std::optional<QString> DesktopServices::askPassword(QWidget* parent, const QString& prompt) {
     bool ok = false;
     const QString password = QInputDialog::getText(parent, QStringLiteral("Corvane"), prompt, QLineEdit::Password,
                                                    QString(), &ok);

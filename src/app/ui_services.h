@@ -68,9 +68,9 @@ public:
     // nullopt when the user cancels
     virtual std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) = 0;
-    virtual std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) = 0;
-    // the password of a new archive typed a second time, `prompt` saying why; nullopt when cancelled
-    virtual std::optional<QString> confirmPassword(QWidget* parent, const QString& prompt) = 0;
+    // a password typed without echo, `prompt` saying which and why (in the window's language); nullopt
+    // when cancelled
+    virtual std::optional<QString> askPassword(QWidget* parent, const QString& prompt) = 0;
     // hands a file, folder or web address to the desktop: a process id, 0 when refused, -1 on error
     virtual qint64 openInDesktop(const QString& target, const QString& workingFolder) = 0;
 };
@@ -86,8 +86,7 @@ public:
     void beep() override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* parent, const FolderRequest& request) override;
-    std::optional<QString> askPassword(QWidget* parent, const QString& archiveName) override;
-    std::optional<QString> confirmPassword(QWidget* parent, const QString& prompt) override;
+    std::optional<QString> askPassword(QWidget* parent, const QString& prompt) override;
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override;
 };
 

@@ -71,6 +71,8 @@ private slots:
         for (const auto& box : f.ui.messageBoxes)
             tries += box.text.startsWith("Wrong password for \"P.zip\". Try again.");
         QCOMPARE(tries, std::max<int>(0, int(passwords.size()) - 1));
+        for (const QString& prompt : f.ui.passwordPrompts)
+            QCOMPARE(prompt, QString("Password of \"%1\":").arg(name));
         QCOMPARE((QList<bool>{!f.ui.opened.isEmpty(), f.ui.messageBoxes.size() > tries, f.ui.beeps > 0}),
                  (QList<bool>{outcome == "opened", outcome == "told", outcome == "refused"}));
         if (outcome == "told")

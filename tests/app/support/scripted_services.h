@@ -54,14 +54,11 @@ public:
         folderRequests.append(request);
         return next(m_folders, "folder dialog \"" + request.title + "\"", Choice());
     }
-    Choice askPassword(QWidget*, const QString& archiveName) override {
+    Choice askPassword(QWidget*, const QString& prompt) override {
+        passwordPrompts.append(prompt);
         if (whilePasswordAsked)
             whilePasswordAsked();
-        return next(m_passwords, "password question for \"" + archiveName + "\"", Choice());
-    }
-    // a confirmation is the same kind of answer: it comes from the password queue
-    Choice confirmPassword(QWidget*, const QString& prompt) override {
-        return next(m_passwords, "password confirmation \"" + prompt + "\"", Choice());
+        return next(m_passwords, "password question \"" + prompt + "\"", Choice());
     }
     qint64 openInDesktop(const QString& target, const QString& workingFolder) override {
         opened.append({target, workingFolder});
@@ -75,6 +72,7 @@ public:
     QList<FolderRequest> folderRequests;
     QList<QStringList> choiceButtons; // of every askChoice, in order
     QList<OpenCall> opened;
+    QStringList passwordPrompts;
     int beeps = 0;
 
 private:
