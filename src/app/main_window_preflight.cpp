@@ -34,7 +34,7 @@ void MainWindow::showMissingList() {
                          MessageText(check.unreadable->message);
         for (const MissingFile& file : check.missing)
             lines << project + QStringLiteral(":%1: ").arg(file.line) + QString::fromStdString(file.reference) +
-                         QStringLiteral(" \u2014 ") + MessageText(file.reason);
+                         QStringLiteral(" \u2014 ") + reasonText(file.systemError, file.reason);
     }
     m_services.messageBox(this, lines.join(QStringLiteral("\r\n")), QStringLiteral("Corvane"), MsgBox::Exclamation);
 }

@@ -149,27 +149,33 @@ void MainWindow::showProgress(const RunProgress& progress) {
 QString MainWindow::warningText(const RunWarning& warning) const {
     if (warning.kind != RunWarning::Kind::FolderNotRemembered)
         return MessageText(warning.text);
-    QString reason = MessageText(warning.reason);
-    switch (static_cast<std::errc>(warning.systemError)) {
-    case std::errc::permission_denied:
-    case std::errc::operation_not_permitted:
-        reason = message("ReasonPermission", reason);
-        break;
-    case std::errc::read_only_file_system:
-        reason = message("ReasonReadOnly", reason);
-        break;
-    case std::errc::no_space_on_device:
-        reason = message("ReasonNoSpace", reason);
-        break;
-    case std::errc::not_a_directory:
-        reason = message("ReasonNotAFolder", reason);
-        break;
-    default:
-        break;
-    }
+    const QString reason = reasonText(warning.systemError, warning.reason);
     return message("FolderNotRemembered", QStringLiteral("The last backup folder could not be remembered: "
                                                          "the settings file %1 cannot be written (%2)."))
         .arg(PathText(warning.path), reason);
+}
+
+QString MainWindow::reasonText(int systemError, const std::string& english) const {
+    const QString reason = MessageText(english);
+    switch (static_cast<std::errc>(systemError)) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+        return message("ReasonPermission", reason);
+    case std::errc::read_only_file_system:
+        return message("ReasonReadOnly", reason);
+    case std::errc::no_space_on_device:
+        return message("ReasonNoSpace", reason);
+    case std::errc::not_a_directory:
+        return message("ReasonNotAFolder", reason);
+    case std::errc::no_such_file_or_directory:
+        return message("ReasonNotFound", reason);
+    case std::errc::is_a_directory:
+        return message("ReasonIsAFolder", reason);
+    case std::errc::too_many_symbolic_link_levels:
+        return message("ReasonLinkLoop", reason);
+    default:
+        return reason;
+    }
 }
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {

@@ -224,16 +224,18 @@ private slots:
     // The panel says at once how many files a backup would miss, the list a click away; a selection
     // that misses nothing says nothing.
     void preflightCountsMissingFiles() {
-        MainWindowFixture f;
+        MainWindowFixture f; // in French: the count and the system's reasons are the window's language
+        QFile::copy(CORVANE_LANGUAGE_FOLDER "/fra.lng", f.path("program/Lng/fra.lng"));
+        f.write("program/Lng/Local.ini", "[LocaleID]\r\nForce=fra\r\n");
         MainWindow& window = f.open();
         const QString project = f.writeProject("m/M.vbp", "M", "1.0.0",
                                                "Module=a; gone.bas\r\nClass=b; Gone.cls\r\nForm=Forms\\gone.frm\r\n");
         f.choose(project);
         QVERIFY(!window.label2()->isHidden());
-        QVERIFY2(window.label2()->text().contains("miss: 3."), qPrintable(window.label2()->text()));
+        QVERIFY2(window.label2()->text().contains("manquerait : 3."), qPrintable(window.label2()->text()));
         emit window.label2()->linkActivated("list");
         QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QCOMPARE(f.ui.messageBoxes[0].text.count("no such file or folder"), 3);
+        QCOMPARE(f.ui.messageBoxes[0].text.count("aucun fichier ni dossier de ce nom"), 3);
         QVERIFY2(f.ui.messageBoxes[0].text.startsWith(project + ":3: gone.bas"), qPrintable(f.ui.messageBoxes[0].text));
         f.choose(f.writeProject("ok/Ok.vbp", "Ok"));
         QVERIFY(window.label2()->isHidden());

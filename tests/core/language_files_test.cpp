@@ -40,7 +40,8 @@ const std::map<std::string, std::string> kKeyLists = {
     {"Messages", "FolderNotRemembered ReasonPermission ReasonReadOnly ReasonNoSpace ReasonNotAFolder "
                  "PasswordAgain PasswordsDiffer QuitDuringRun MissingCount MissingShow StatusBackupRunning "
                  "StatusUnzipRunning StatusReading StatusChooseFirst StatusChooseSavePath StatusNotAnArchive "
-                 "StatusNothingArchived OpenBackupFolder PasswordOf"},
+                 "StatusNothingArchived OpenBackupFolder PasswordOf "
+                 "ReasonNotFound ReasonIsAFolder ReasonLinkLoop"},
 };
 
 std::string CheckLanguageFile(const std::string& bytes, const std::string& helpCode) {

@@ -9,10 +9,12 @@ namespace corvane {
 
 namespace {
 
-// why the file at `path` cannot be stored; empty when it can
-std::string WhyNotStorable(const std::string& path) {
-    const Result<RegularFile> open = RegularFile::Open(path);
-    return open ? std::string() : open.error();
+// why the file at `path` cannot be stored: the reason and the system's error number, or nothing when the file can be stored
+std::optional<Error> WhyNotStorable(const std::string& path) {
+    Result<RegularFile> open = RegularFile::Open(path);
+    if (open)
+        return std::nullopt;
+    return open.failure();
 }
 
 } // namespace
@@ -36,8 +38,12 @@ Result<std::vector<MissingFile>> FindMissingFiles(const std::string& projectPath
         } else {
             const ResolvedReference resolved = resolver.Resolve(line->reference);
             file.diskPath = resolved.diskPath;
-            file.reason = resolved.diskPath.empty() ? "no folder of this machine stands for its drive or share"
-                                                    : WhyNotStorable(resolved.diskPath);
+            if (resolved.diskPath.empty()) {
+                file.reason = "no folder of this machine stands for its drive or share";
+            } else if (const std::optional<Error> problem = WhyNotStorable(resolved.diskPath)) {
+                file.reason = problem->message;
+                file.systemError = problem->systemError;
+            }
         }
         if (!file.reason.empty())
             missing.push_back(std::move(file));

@@ -17,6 +17,7 @@ struct MissingFile {
     std::string reference; // UTF-8, as the line writes it
     std::string diskPath;  // where it was looked for; empty when no folder stands for its drive or share
     std::string reason;    // "no such file or folder", "it is a named pipe, not a file", "permission denied", ...
+    int systemError = 0;   // the system's error number behind the reason, when it gave one
 };
 
 // Every file the project's lines name that is missing, unreadable or not a regular file, in line order.
