@@ -11,10 +11,12 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/zip/stored_entries.h"
 #include "support/scratch_folder.h"
 #include "support/zip_test_support.h"
 
@@ -424,6 +426,74 @@ TEST(RealProgram, TheReadmesScheduledCommandsRun) {
             << line << "\n" << second.out;
     }
     EXPECT_GE(ran, 2) << "the service and the crontab line";
+}
+
+// What a terminal shows until `marker` appears (or 5 s pass, or the program closes it).
+std::string ReadScreenUntil(int master, const std::string& marker) {
+    std::string screen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (screen.find(marker) == std::string::npos && std::chrono::steady_clock::now() < until) {
+        pollfd ready{master, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        char block[256];
+        const ssize_t read = ::read(master, block, sizeof block);
+        if (read <= 0)
+            break;
+        screen.append(block, static_cast<std::size_t>(read));
+    }
+    return screen;
+}
+
+// At a terminal the password is asked without being shown, and twice to encrypt: typed the same, the
+// archive is encrypted with it; typed differently, nothing is written.
+TEST(RealProgram, APromptedPasswordIsUnseenAndAskedTwiceAtATerminal) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "P");
+    for (const auto& [again, code] : {std::pair<std::string, int>{"sesame", 0}, {"sesane", 2}}) {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(::grantpt(master), 0);
+        ASSERT_EQ(::unlockpt(master), 0);
+        const std::string terminal = ::ptsname(master), out = scratch.Path("out-" + again);
+        // held open here too, so that the screen reads nothing but waits while the program has not
+        // opened its terminal yet
+        const int held = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(held, 0);
+        const auto started = std::chrono::steady_clock::now();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            ::dup2(::open(terminal.c_str(), O_RDWR), 0); // a session leader's first terminal becomes its own
+            ::setenv("CORVANE_HOME", scratch.Path().c_str(), 1);
+            ::dup2(::open((scratch.Path("pty.out")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            ::dup2(::open((scratch.Path("pty.err")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest", out.c_str(),
+                    "--password-prompt", nullptr);
+            ::_exit(127);
+        }
+        std::string screen = ReadScreenUntil(master, "Password: ");
+        ASSERT_EQ(::write(master, "sesame\n", 7), 7);
+        screen += ReadScreenUntil(master, "again: ");
+        const std::string answer = again + "\n";
+        ASSERT_EQ(::write(master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+        const ProgramRun run = Finish(child, scratch, "pty", started);
+        ::close(held);
+        screen += ReadScreenUntil(master, "\x04"); // whatever is left, until the terminal is closed
+        ::close(master);
+        EXPECT_EQ(run.code, code) << run.err;
+        EXPECT_NE(screen.find("Password: "), std::string::npos) << screen;
+        EXPECT_EQ(screen.find("sesa"), std::string::npos) << "the password was shown: " << screen;
+        if (code != 0) {
+            EXPECT_NE(run.err.find("The two passwords typed differ"), std::string::npos) << run.err;
+            EXPECT_FALSE(fs::exists(out));
+            continue;
+        }
+        const Result<std::vector<StoredEntry>> entries = ReadStoredEntries(Lines(run.out).at(0), "sesame");
+        ASSERT_TRUE(entries.ok()) << entries.error();
+        for (const StoredEntry& entry : *entries)
+            EXPECT_TRUE(entry.encrypted) << entry.name;
+    }
 }
 
 } // namespace
