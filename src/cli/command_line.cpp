@@ -70,7 +70,8 @@ std::vector<std::string> WithHelpWord(const std::vector<std::string>& args) {
 } // namespace
 
 int ArgumentError(std::ostream& err, const std::string& command, const std::string& message) {
-    const std::string program = command.empty() ? std::string(kProgram) : std::string(kProgram) + " " + command;
+    const std::string program =
+        command.empty() ? std::string(kProgram) : std::string(kProgram) + " " + command;
     err << message << "\nsee '" << program << " --help'\n";
     return kUsageExit;
 }

@@ -36,7 +36,8 @@ void DeclareCount(CLI::App& app, const std::string& name, const std::string& val
         ->type_name(value)
         ->check(CLI::Validator(
             [](std::string& text) {
-                return ParseCount(text) ? std::string() : "needs a whole number above 0, not \"" + text + "\"";
+                return ParseCount(text) ? std::string()
+                                        : "needs a whole number above 0, not \"" + text + "\"";
             },
             ""));
 }
@@ -50,17 +51,19 @@ const CLI::Validator& NonEmpty() {
 }
 
 void DeclarePasswordOptions(CLI::App& app, PasswordSource& source, const std::string& use) {
-    CLI::Option* variable = app.add_option("--password-env", source.variable,
-                                           use + ", the password being the value of the environment variable VAR")
-                                ->type_name("VAR")
-                                ->check(NonEmpty());
+    CLI::Option* variable =
+        app.add_option("--password-env", source.variable,
+                       use + ", the password being the value of the environment variable VAR")
+            ->type_name("VAR")
+            ->check(NonEmpty());
     CLI::Option* file =
         app.add_option("--password-file", source.file, use + ", the password being the first line of FILE")
             ->type_name("FILE")
             ->check(NonEmpty());
-    CLI::Option* prompt = app.add_flag("--password-prompt", source.prompt,
-                                       use + ", the password typed at the terminal, unseen" +
-                                           (use.starts_with("encrypt") ? std::string(" (twice)") : std::string()));
+    CLI::Option* prompt =
+        app.add_flag("--password-prompt", source.prompt,
+                     use + ", the password typed at the terminal, unseen" +
+                         (use.starts_with("encrypt") ? std::string(" (twice)") : std::string()));
     for (CLI::Option* option : {variable, file, prompt})
         for (CLI::Option* other : {variable, file, prompt})
             if (option != other)
@@ -68,7 +71,8 @@ void DeclarePasswordOptions(CLI::App& app, PasswordSource& source, const std::st
 }
 
 void DeclareLimitOptions(CLI::App& app, UnzipLimits& limits) {
-    DeclareCount(app, "--max-entries", "N", limits.maxEntries, "refuse an archive of more than N entries (default 65536)");
+    DeclareCount(app, "--max-entries", "N", limits.maxEntries,
+                 "refuse an archive of more than N entries (default 65536)");
     DeclareCount(app, "--max-size", "BYTES", limits.maxTotalBytes,
                  "refuse an archive whose entries together declare more than BYTES\n"
                  "(default: no cap beyond the free space of the disk)");
@@ -79,7 +83,8 @@ void DeclareLimitOptions(CLI::App& app, UnzipLimits& limits) {
         ->type_name("R")
         ->check(CLI::Validator(
             [](std::string& text) {
-                return ParseRatio(text) ? std::string() : "needs a number of at least 1, not \"" + text + "\"";
+                return ParseRatio(text) ? std::string()
+                                        : "needs a number of at least 1, not \"" + text + "\"";
             },
             ""));
 }

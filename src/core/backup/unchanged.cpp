@@ -43,7 +43,8 @@ bool IsRootProjectFile(const std::string& name) {
 
 } // namespace
 
-Result<bool> HoldsSameEntries(const std::string& archive, const ArchivePlan& plan, const std::string& password) {
+Result<bool> HoldsSameEntries(const std::string& archive, const ArchivePlan& plan,
+                              const std::string& password) {
     const Result<std::vector<StoredEntry>> stored = ReadStoredEntries(archive, password);
     if (!stored)
         return stored.failure();
@@ -69,13 +70,14 @@ Result<bool> HoldsSameEntries(const std::string& archive, const ArchivePlan& pla
     }
     // the counts agree, so one entry is left: it must be the rewritten project file, with the same bytes
     const StoredEntry& left = *byName.begin()->second;
-    const Fingerprint rewritten{plan.rewritten.size(), Crc32(Crc32(0, nullptr, 0), plan.rewritten.data(),
-                                                             plan.rewritten.size())};
+    const Fingerprint rewritten{plan.rewritten.size(),
+                                Crc32(Crc32(0, nullptr, 0), plan.rewritten.data(), plan.rewritten.size())};
     return IsRootProjectFile(left.name) && rewritten == Fingerprint{left.size, left.crc};
 }
 
-std::optional<std::string> UnchangedSince(const std::vector<std::string>& archives, const std::string& projectPath,
-                                          const JobState& job, const ArchiveOptions& options) {
+std::optional<std::string> UnchangedSince(const std::vector<std::string>& archives,
+                                          const std::string& projectPath, const JobState& job,
+                                          const ArchiveOptions& options) {
     if (archives.empty())
         return std::nullopt;
     ArchiveOptions planning = options;

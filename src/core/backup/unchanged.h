@@ -16,11 +16,13 @@ namespace corvane {
 // root name it was stored; and it is encrypted exactly when `password` is not empty. Sources are read
 // for their CRC, nothing is compressed. Fails when a source or the archive cannot be read: the caller
 // then writes a new backup, whose run reports the reason properly.
-Result<bool> HoldsSameEntries(const std::string& archive, const ArchivePlan& plan, const std::string& password);
+Result<bool> HoldsSameEntries(const std::string& archive, const ArchivePlan& plan,
+                              const std::string& password);
 
 // The newest archive among `archives` (newest first) when it holds what the project at `projectPath`
 // would store now; nothing when a new backup is needed or the question cannot be answered.
-std::optional<std::string> UnchangedSince(const std::vector<std::string>& archives, const std::string& projectPath,
-                                          const JobState& job, const ArchiveOptions& options);
+std::optional<std::string> UnchangedSince(const std::vector<std::string>& archives,
+                                          const std::string& projectPath, const JobState& job,
+                                          const ArchiveOptions& options);
 
 } // namespace corvane

@@ -24,7 +24,8 @@ Error ReadFailure(const std::string& path, const std::string& reason) {
 
 Result<std::uint32_t> ContentCrc(zip_t* archive, zip_uint64_t index, const std::string& password,
                                  const std::string& path) {
-    std::unique_ptr<zip_file_t, EntryCloser> file(zip_fopen_index_encrypted(archive, index, 0, password.c_str()));
+    std::unique_ptr<zip_file_t, EntryCloser> file(
+        zip_fopen_index_encrypted(archive, index, 0, password.c_str()));
     if (!file)
         return fail(ErrorKind::WrongPassword, "The password does not open the archive " + path + ".", path);
     std::uint32_t crc = Crc32(0, nullptr, 0);

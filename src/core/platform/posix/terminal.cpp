@@ -2,6 +2,7 @@
 #include "core/platform/terminal.h"
 
 #include <cerrno>
+#include <csignal>
 #include <optional>
 
 #include <fcntl.h>
@@ -12,12 +13,26 @@ namespace corvane {
 
 namespace {
 
+// A Ctrl-C while the password is typed ends the program as ever, but must not leave the shell without
+// echo: the handler puts the terminal back first. Only async-signal-safe calls, on these copies.
+int g_echoOffTerminal = -1;
+termios g_echoOnSettings{};
+
+void RestoreEchoAndStop(int signal) {
+    ::tcsetattr(g_echoOffTerminal, TCSAFLUSH, &g_echoOnSettings);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 class Terminal {
 public:
     Terminal() : m_descriptor(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
     ~Terminal() {
         if (m_echoOff)
             ::tcsetattr(m_descriptor, TCSAFLUSH, &m_saved);
+        if (m_guarded)
+            for (int i = 0; i < 3; ++i)
+                ::sigaction(kSignals[i], &m_savedActions[i], nullptr);
         if (m_descriptor >= 0)
             ::close(m_descriptor);
     }
@@ -29,6 +44,14 @@ public:
     bool EchoOff() {
         if (::tcgetattr(m_descriptor, &m_saved) != 0)
             return false;
+        g_echoOffTerminal = m_descriptor;
+        g_echoOnSettings = m_saved;
+        struct sigaction restore {};
+        restore.sa_handler = RestoreEchoAndStop;
+        sigemptyset(&restore.sa_mask);
+        for (int i = 0; i < 3; ++i) // before echo goes off: no moment is left unguarded
+            ::sigaction(kSignals[i], &restore, &m_savedActions[i]);
+        m_guarded = true;
         termios quiet = m_saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL; // the Enter key still moves to the next line
@@ -65,6 +88,9 @@ public:
 private:
     int m_descriptor;
     termios m_saved{};
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_savedActions[3] {};
+    bool m_guarded = false;
     bool m_echoOff = false;
 };
 
