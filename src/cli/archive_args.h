@@ -5,17 +5,15 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "cli/run_context.h"
 #include "core/restore/restore.h"
 
-namespace corvane {
+namespace CLI {
+class App;
+}
 
-// Takes a command's own option at args[i] (advancing i past its value); nothing when args[i] is not
-// one, a message when it is but is malformed.
-using OwnOption = std::function<std::optional<std::string>(const std::vector<std::string>& args,
-                                                           std::size_t& i, bool& matched)>;
+namespace corvane {
 
 // The password question of one run: the given password once, or nothing (marking it missing).
 struct PasswordAnswer {
@@ -24,6 +22,16 @@ struct PasswordAnswer {
     std::function<std::optional<std::string>(int attempt)> Asker();
 };
 
+// The words of a command that reads an archive, as parsed.
+struct ArchiveWords {
+    std::string name;
+    PasswordSource password;
+    UnzipLimits limits;
+};
+
+// Declares the ARCHIVE argument, the password options and the limit options.
+void DeclareArchiveWords(CLI::App& app, ArchiveWords& words);
+
 // One run of a command that reads an archive, once its command line was understood.
 struct ArchiveRun {
     std::string archive; // the file found: as named when it exists, else in the last backup folder
@@ -31,24 +39,12 @@ struct ArchiveRun {
     PasswordAnswer password; // its Asker refers to it: the run stays where it was made
 };
 
-// Reads the password and limit options, --help, the command's own options and one archive name, then
-// the password, and finds the archive. Returns the exit code when the command ends here: help shown,
-// or a usage error, a missing archive or an unreadable password told on err.
-std::optional<int> StartArchiveRun(const std::vector<std::string>& args, const std::string& help,
-                                   const OwnOption& own, const RunContext& context, ArchiveRun& run,
-                                   std::ostream& out, std::ostream& err);
+// Reads the password and finds the archive. Returns the exit code when the command ends here: a name
+// that is no .zip, a missing archive or an unreadable password, told on err.
+std::optional<int> StartArchiveRun(const ArchiveWords& words, const RunContext& context, ArchiveRun& run,
+                                   std::ostream& err);
 
 // How a failed read of an archive ends: a missing password as a usage error, a cancel, or exit 1.
 int ReportReadFailure(const Error& error, const ArchiveRun& run, std::ostream& err);
-
-// The password options' lines of a command's help.
-extern const char* const kPasswordOptionsHelp;
-// The limit options' lines of a command's help.
-extern const char* const kLimitOptionsHelp;
-
-// When args[i] is one of the limit options, takes its value into `limits`, advances i past it and
-// sets `matched`. Returns a message for a missing or unreadable value.
-std::optional<std::string> ParseUnzipLimitOption(const std::vector<std::string>& args, std::size_t& i,
-                                                 UnzipLimits& limits, bool& matched);
 
 } // namespace corvane

@@ -5,7 +5,12 @@
 #include <filesystem>
 #include <optional>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #include "cli/json_writer.h"
+#include "cli/options.h"
 #include "core/backup/backup.h"
 #include "core/backup/retention.h"
 #include "core/group/group.h"
@@ -16,79 +21,56 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* kArchiveHelp =
-    "Usage: corvane-cli archive PATH [--dest DIR] [--password-env VAR | --password-file FILE]\n"
-    "                           [--no-verify] [--keep N] [--keep-going] [--json]\n"
+constexpr const char* kArchiveDescription =
     "Archives a Visual Basic 6 project (.vbp), or every project of a group (.vbpgroup, or Visual Basic's\n"
     ".vbg), into ZIP archives named after the project's name, version and the current time, each with\n"
     "a rewritten project file at its root. A group's archives go into DIR/<group name>/<time stamp>/.\n"
-    "The backup folder is remembered as the last one, for the desktop program and 'unzip'.\n\n"
-    "  --dest DIR            the backup folder (created when missing); by default \"Sources.Backup\"\n"
-    "                        beside the project, or the group's own backup folder\n"
-    "  --password-env VAR    encrypt with AES-256, the password taken from the environment variable VAR\n"
-    "  --password-file FILE  encrypt with AES-256, the password being the first line of FILE\n"
-    "  --no-verify           do not read each archive back before giving it its name\n"
-    "  --keep N              after a successful run, keep the N newest backups of the project (or runs of\n"
-    "                        the group) in the backup folder and remove the older ones; only names this\n"
-    "                        program gives its backups are touched\n"
-    "  --keep-going          in a group, archive the other projects when one fails (exit 1 all the same)\n"
-    "  --json                print {\"archives\": [...], \"warnings\": [...], \"failures\": [...]} instead of\n"
-    "                        one path a line\n\n"
+    "The backup folder is remembered as the last one, for the desktop program and 'unzip'.";
+
+constexpr const char* kArchiveFooter =
     "Drive letters and the ANSI code page are read as for 'info' (CORVANE_DRIVE_MAP,\n"
     "CORVANE_ANSI_CODEPAGE). Ctrl-C stops the run; the archive being written is discarded.\n\n"
-    "Exit status: 0 all archived, 1 a project failed, 2 bad arguments or unreadable input, 130 cancelled.\n";
+    "Exit status: 0 all archived, 1 a project failed, 2 bad arguments or unreadable input, 130 cancelled.";
 
 struct ArchiveArguments {
     std::string path;
     std::optional<std::string> destination;
     PasswordSource password;
-    bool verify = true;
+    bool noVerify = false;
     bool json = false;
     bool keepGoing = false;
+    bool ifChanged = false;
+    bool quiet = false;
     int keep = 0; // 0: every older backup stays
 };
 
-// A usage message, or nothing when the arguments are understood.
-std::optional<std::string> Parse(const std::vector<std::string>& args, ArchiveArguments& parsed, bool& help) {
-    std::vector<std::string> paths;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        bool matched = false;
-        if (auto error = ParsePasswordOption(args, i, parsed.password, matched))
-            return error;
-        if (matched)
-            continue;
-        if (arg == "--help" || arg == "-h") {
-            help = true;
-            return std::nullopt;
-        }
-        if (arg == "--dest") {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return std::string("--dest needs a folder.");
-            parsed.destination = args[++i];
-        } else if (arg == "--no-verify") {
-            parsed.verify = false;
-        } else if (arg == "--json") {
-            parsed.json = true;
-        } else if (arg == "--keep-going") {
-            parsed.keepGoing = true;
-        } else if (arg == "--keep") {
-            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
-            if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string::npos ||
-                std::stoi(value) < 1)
-                return "--keep needs a whole number of backups above 0, not \"" + value + "\".";
-            parsed.keep = std::stoi(value);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return "Unknown option: " + arg;
-        } else {
-            paths.push_back(arg);
-        }
-    }
-    if (paths.size() != 1)
-        return std::string(paths.empty() ? "No project or group file given."
-                                         : "Give exactly one project or group file.");
-    parsed.path = paths.front();
-    return std::nullopt;
+void Declare(CLI::App& app, ArchiveArguments& arguments) {
+    app.description(kArchiveDescription);
+    app.footer(kArchiveFooter);
+    app.add_option("PATH", arguments.path, "the project (.vbp) or group (.vbpgroup, .vbg)")->required();
+    app.add_option("--dest", arguments.destination,
+                   "the backup folder (created when missing); by default \"Sources.Backup\"\n"
+                   "beside the project, or the group's own backup folder")
+        ->type_name("DIR")
+        ->check(NonEmpty());
+    DeclarePasswordOptions(app, arguments.password, "encrypt with AES-256");
+    app.add_flag("--no-verify", arguments.noVerify, "do not read each archive back before giving it its name");
+    app.add_option("--keep", arguments.keep,
+                   "after a successful run, keep the N newest backups of the project (or runs of\n"
+                   "the group) in the backup folder and remove the older ones; only names this\n"
+                   "program gives its backups are touched")
+        ->type_name("N")
+        ->check(CLI::Range(1, 999999));
+    app.add_flag("--keep-going", arguments.keepGoing,
+                 "in a group, archive the other projects when one fails (exit 1 all the same)");
+    app.add_flag("--if-changed", arguments.ifChanged,
+                 "write no new backup of a project whose newest backup in the backup folder holds\n"
+                 "the same files (names, sizes, CRC-32), the same project file and the same\n"
+                 "encryption; say \"unchanged since ARCHIVE\" instead. A group decides per project");
+    app.add_flag("-q,--quiet", arguments.quiet, "tell no warnings and no progress; failures are still told");
+    app.add_flag("--json", arguments.json,
+                 "print {\"archives\": [...], \"removed\": [...], \"warnings\": [...], \"failures\": [...]}\n"
+                 "instead of one path a line; with --if-changed, \"unchanged\": [...] as well");
 }
 
 // ".." is taken off the text, as Windows and Visual Basic do, not off the folders the links lead to
@@ -103,11 +85,13 @@ std::string AbsoluteFolder(const std::string& path) {
     return folder;
 }
 
-void PrintResult(const RunOutcome& outcome, const Pruned& pruned, bool json, CodePage codePage,
-                 std::ostream& out) {
-    if (!json) {
+void PrintResult(const RunOutcome& outcome, const Pruned& pruned, const ArchiveArguments& arguments,
+                 CodePage codePage, std::ostream& out) {
+    if (!arguments.json) {
         for (const std::string& archive : outcome.archives)
             out << archive << "\n";
+        for (const UnchangedProject& unchanged : outcome.unchanged)
+            out << "unchanged since " << unchanged.archive << "\n";
         return;
     }
     JsonWriter writer(out);
@@ -133,19 +117,28 @@ void PrintResult(const RunOutcome& outcome, const Pruned& pruned, bool json, Cod
             .Key("error")
             .String(failure.outcome.error.message)
             .EndObject();
-    writer.EndArray().EndObject();
+    writer.EndArray();
+    if (arguments.ifChanged) {
+        writer.Key("unchanged").BeginArray();
+        for (const UnchangedProject& unchanged : outcome.unchanged)
+            writer.String(unchanged.archive);
+        writer.EndArray();
+    }
+    writer.EndObject();
     out << "\n";
 }
 
 int Report(const RunOutcome& outcome, const Pruned& pruned, const std::vector<std::string>& projects,
            const ArchiveArguments& arguments, CodePage codePage, std::ostream& out, std::ostream& err) {
-    PrintResult(outcome, pruned, arguments.json, codePage, out);
-    for (const RunWarning& warning : outcome.warnings)
-        err << "warning: " << warning.text << "\n";
-    for (const std::string& removed : pruned.removed)
-        err << "removed an older backup: " << removed << "\n";
-    for (const Error& failure : pruned.failures)
-        err << "warning: " << failure.message << "\n";
+    PrintResult(outcome, pruned, arguments, codePage, out);
+    if (!arguments.quiet) {
+        for (const RunWarning& warning : outcome.warnings)
+            err << "warning: " << warning.text << "\n";
+        for (const std::string& removed : pruned.removed)
+            err << "removed an older backup: " << removed << "\n";
+        for (const Error& failure : pruned.failures)
+            err << "warning: " << failure.message << "\n";
+    }
     switch (outcome.kind) {
     case RunOutcome::Kind::Completed:
         return 0;
@@ -171,46 +164,56 @@ int Report(const RunOutcome& outcome, const Pruned& pruned, const std::vector<st
     return 1;
 }
 
-} // namespace
-
-int RunArchive(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+// A run that ends before any project was tried: on err as always, and for --json on out as well, so
+// that a script reading only the JSON still learns why.
+int InputError(const ArchiveArguments& arguments, const std::string& message, int code, std::ostream& out,
                std::ostream& err) {
-    ArchiveArguments arguments;
-    bool help = false;
-    if (auto usage = Parse(args, arguments, help)) {
-        err << *usage << "\n" << kArchiveHelp;
-        return kUsageExit;
+    err << message << "\n";
+    if (arguments.json) {
+        JsonWriter(out).BeginObject().Key("error").String(message).Key("project").String(arguments.path).Key("line").Null().EndObject();
+        out << "\n";
     }
-    if (help) {
-        out << kArchiveHelp;
-        return 0;
-    }
+    return code;
+}
+
+std::vector<std::string> StillNeeded(const RunOutcome& outcome) {
+    std::vector<std::string> archives;
+    for (const UnchangedProject& unchanged : outcome.unchanged)
+        archives.push_back(unchanged.archive);
+    return archives;
+}
+
+int Archive(ArchiveArguments arguments, const RunContext& context, std::ostream& out, std::ostream& err) {
     // the desktop program always works with full paths: they name group projects and "LastDir"
     arguments.path = AbsolutePath(arguments.path);
     const InputKind kind = KindOfInput(arguments.path);
     if (kind != InputKind::Project && !IsGroupInput(kind)) {
-        err << arguments.path << " is not a .vbp, .vbpgroup or .vbg file.\n";
-        return kUsageExit;
+        return InputError(arguments, arguments.path + " is not a .vbp, .vbpgroup or .vbg file.", kUsageExit, out, err);
     }
-    const Result<std::string> password = ReadPassword(arguments.password, context.env);
+    const Result<std::string> password = ReadPassword(arguments.password, context, PasswordUse::Encrypt);
     if (!password) {
-        err << password.error() << "\n";
-        return kUsageExit;
+        return InputError(arguments, password.error(), kUsageExit, out, err);
     }
 
     SettingsStore settings(context.settings);
-    ProgressLine progressLine(err, context.showProgress);
+    ProgressLine progressLine(err, context.showProgress && !arguments.quiet);
     RunOptions options;
     options.archive.driveMap = context.environment.driveMap;
     options.archive.codePage = context.environment.codePage;
-    options.archive.verify = arguments.verify;
+    options.archive.verify = !arguments.noVerify;
     options.settings = &settings;
     options.clock = context.clock;
+    options.skipUnchanged = arguments.ifChanged;
     options.cancelRequested = context.ArmCancel();
     options.progress = [&progressLine](const RunProgress& progress) {
+        const ArchiveProgress& archive = progress.archive;
+        const std::string step = archive.phase == ArchiveProgress::Phase::Lines
+                                     ? "line " + std::to_string(archive.line) + "/" + std::to_string(archive.lineCount)
+                                 : archive.phase == ArchiveProgress::Phase::Write ? std::string("writing")
+                                                                                  : std::string("checking");
         const std::string label = "[" + std::to_string(progress.projectIndex + 1) + "/" +
                                   std::to_string(progress.projectCount) + "] " +
-                                  FileNameOfPath(progress.projectPath);
+                                  FileNameOfPath(progress.projectPath) + ": " + step;
         progressLine.Show(label, progress.archive.fraction);
     };
     // the command line names a folder even without a trailing separator
@@ -225,29 +228,26 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
         // names and time stamp are taken now, as the desktop program takes them when a project is chosen
         const Result<ProjectSelection> selection = SelectSingleProject(arguments.path, context.clock);
         if (!selection) {
-            err << selection.error() << "\n";
-            return kUsageExit;
+            return InputError(arguments, selection.error(), kUsageExit, out, err);
         }
         projects = {arguments.path};
-        namePrefix = AnsiToUtf8(SanitizeFileName(selection->state.gProjectName + " "), context.environment.codePage);
+        namePrefix = ProjectArchivePrefix(selection->state, context.environment.codePage);
         outcome = RunSingleProject(
             {arguments.path, selection->state, destination(selection->savePath), *password}, options);
     } else {
         const Result<GroupSelection> written = ReadGroupAsWritten(arguments.path, context.environment.codePage);
         if (!written) {
-            err << written.error() << "\n";
-            return kUsageExit;
+            return InputError(arguments, written.error(), kUsageExit, out, err);
         }
         // a file that reads but names what this machine cannot reach is a failed run, not a wrong argument
         const Result<GroupSelection> group =
             LocateGroupPaths(written.value(), arguments.path, context.environment.driveMap);
         if (!group) {
-            err << group.error() << "\n";
-            return 1;
+            return InputError(arguments, group.error(), 1, out, err);
         }
         if (destination(group->savePath).empty()) {
-            err << "The group names no backup folder and no project to put one beside; pass --dest DIR.\n";
-            return kUsageExit;
+            return InputError(arguments, "The group names no backup folder and no project to put one beside; pass --dest DIR.",
+                              kUsageExit, out, err);
         }
         projects = group->projects;
         outcome =
@@ -258,14 +258,24 @@ int RunArchive(const std::vector<std::string>& args, const RunContext& context, 
     Pruned pruned;
     if (arguments.keep > 0 && outcome.kind == RunOutcome::Kind::Completed && !outcome.archives.empty())
         pruned = kind == InputKind::Project ? PruneProjectArchives(outcome.archives.front(), namePrefix, arguments.keep)
-                                            : PruneGroupRuns(outcome.backupFolder, arguments.keep);
+                                            : PruneGroupRuns(outcome.backupFolder, arguments.keep, StillNeeded(outcome));
     return Report(outcome, pruned, projects, arguments, context.environment.codePage, out, err);
 }
 
+} // namespace
+
+int RunArchive(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+               std::ostream& err) {
+    return RunCommand(MakeArchiveCommand(context), args, out, err);
+}
+
 Command MakeArchiveCommand(RunContext context) {
-    return {"archive", "archive a project or a group into ZIP backups",
-            [context](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunArchive(args, context, out, err);
+    return {"archive", "archive a project or a group into ZIP backups", [context](CLI::App& app) -> Runner {
+                auto arguments = std::make_shared<ArchiveArguments>();
+                Declare(app, *arguments);
+                return [arguments, context](std::ostream& out, std::ostream& err) {
+                    return Archive(*arguments, context, out, err);
+                };
             }};
 }
 

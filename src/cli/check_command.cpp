@@ -1,6 +1,10 @@
 // the check command: every file a project, or each project of a group, names that a backup would miss
 #include "cli/commands.h"
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #include "cli/json_writer.h"
 #include "core/backup/check.h"
 #include "core/group/group.h"
@@ -10,14 +14,19 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* kCheckHelp =
-    "Usage: corvane-cli check PATH [--json]\n"
+constexpr const char* kCheckDescription =
     "Lists every file a project (.vbp), or each project of a group (.vbpgroup, .vbg), names that a backup\n"
     "could not store: missing, unreadable, or not a regular file; with the project, the line and the path\n"
-    "it was looked for at. Companions (.frx, .ctx, .pgx) are optional and not listed. Nothing is written.\n\n"
-    "  --json   print {\"projects\": [{\"project\", \"error\", \"missing\": [...]}], \"missing\": N}\n\n"
+    "it was looked for at. Companions (.frx, .ctx, .pgx) are optional and not listed. Nothing is written.";
+
+constexpr const char* kCheckFooter =
     "Drive letters and the ANSI code page are read as for 'info'.\n\n"
-    "Exit status: 0 every file is there, 1 a file is missing or a project cannot be read, 2 bad arguments.\n";
+    "Exit status: 0 every file is there, 1 a file is missing or a project cannot be read, 2 bad arguments.";
+
+struct CheckWords {
+    std::string path;
+    bool json = false;
+};
 
 void PrintText(std::ostream& out, const std::vector<ProjectCheck>& checks, std::size_t missing) {
     for (const ProjectCheck& check : checks) {
@@ -57,34 +66,11 @@ void PrintJson(std::ostream& out, const std::vector<ProjectCheck>& checks, std::
     out << "\n";
 }
 
-} // namespace
-
-int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
-             std::ostream& err) {
-    bool json = false;
-    std::vector<std::string> paths;
-    for (const std::string& arg : args) {
-        if (arg == "--help") {
-            out << kCheckHelp;
-            return 0;
-        }
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.starts_with("--")) {
-            err << "Unknown option: " << arg << "\n" << kCheckHelp;
-            return kUsageExit;
-        } else {
-            paths.push_back(arg);
-        }
-    }
-    if (paths.size() != 1) {
-        err << (paths.empty() ? "No project or group file given.\n" : "Give exactly one project or group file.\n")
-            << kCheckHelp;
-        return kUsageExit;
-    }
-    std::vector<std::string> projects = {paths.front()};
-    if (IsGroupInput(KindOfInput(paths.front()))) {
-        const Result<GroupSelection> group = ReadAnyGroup(paths.front(), environment.codePage, environment.driveMap);
+int Check(const CheckWords& words, const CliEnvironment& environment, std::ostream& out, std::ostream& err) {
+    const std::string& path = words.path;
+    std::vector<std::string> projects = {path};
+    if (IsGroupInput(KindOfInput(path))) {
+        const Result<GroupSelection> group = ReadAnyGroup(path, environment.codePage, environment.driveMap);
         if (!group) {
             err << group.error() << "\n";
             return 1;
@@ -93,17 +79,32 @@ int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environ
     }
     const std::vector<ProjectCheck> checks = CheckProjects(projects, environment.driveMap, environment.codePage);
     const std::size_t missing = CountProblems(checks);
-    if (json)
+    if (words.json)
         PrintJson(out, checks, missing);
     else
         PrintText(out, checks, missing);
     return missing == 0 ? 0 : 1;
 }
 
+} // namespace
+
+int RunCheck(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    return RunCommand(MakeCheckCommand(environment), args, out, err);
+}
+
 Command MakeCheckCommand(CliEnvironment environment) {
     return {"check", "list every file a project or group names that a backup would miss",
-            [environment](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunCheck(args, environment, out, err);
+            [environment](CLI::App& app) -> Runner {
+                app.description(kCheckDescription);
+                app.footer(kCheckFooter);
+                auto words = std::make_shared<CheckWords>();
+                app.add_option("PATH", words->path, "the project (.vbp) or group (.vbpgroup, .vbg)")->required();
+                app.add_flag("--json", words->json,
+                             "print {\"projects\": [{\"project\", \"error\", \"missing\": [...]}], \"missing\": N}");
+                return [words, environment](std::ostream& out, std::ostream& err) {
+                    return Check(*words, environment, out, err);
+                };
             }};
 }
 

@@ -1,4 +1,4 @@
-// the subcommands of corvane-cli and the dispatcher that picks one from the command line
+// the subcommands of corvane-cli
 #pragma once
 
 #include <functional>
@@ -7,36 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/run_context.h"
 #include "core/restore/restore.h"
 
 namespace corvane {
 
-struct Command {
-    std::string name;
-    std::string summary; // one line for the command list
-    // args are the words after the command's name; returns the exit code
-    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> run;
-};
+// Runs one command as the program would after its name: `RunCommand(MakeInfoCommand(e), {"a.vbp"}, ...)`.
+int RunCommand(const Command& command, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err);
 
-// A command whose run takes the process's context as a value given once here.
-template <typename Context>
-Command CommandOf(std::string name, std::string summary,
-                  int (*run)(const std::vector<std::string>&, const Context&, std::ostream&, std::ostream&),
-                  Context context) {
-    return {std::move(name), std::move(summary),
-            [run, context = std::move(context)](const std::vector<std::string>& args, std::ostream& out,
-                                                std::ostream& err) { return run(args, context, out, err); }};
-}
-
-// Exit code for a command line that cannot be understood.
-constexpr int kUsageExit = 2;
-
-// args are the words after the program's name. "--help" lists the commands and "--version" prints the
-// program's name and version (exit 0); no command or an unknown one prints the list to err and exits
-// kUsageExit; otherwise the command's exit code.
-int RunCli(const std::vector<std::string>& args, const std::vector<Command>& commands, std::ostream& out,
-           std::ostream& err);
+// Every command of the program, in the order its help lists them.
+std::vector<Command> ProgramCommands(const CliEnvironment& environment, const RunContext& context);
 
 Command MakeArchiveCommand(RunContext context);
 

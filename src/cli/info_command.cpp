@@ -2,7 +2,10 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
+
+#include <CLI/CLI.hpp>
 
 #include "cli/json_writer.h"
 #include "core/backup/naming.h"
@@ -14,16 +17,21 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* kInfoHelp =
-    "Usage: corvane-cli info PROJECT.vbp [--json]\n"
+constexpr const char* kInfoDescription =
     "Shows the project's name, version and line count, and for every line that names a project file\n"
     "its line number, key, reference, the path it gets in the archive, the file it resolves to on\n"
-    "this machine and its binary companion (.frx, .ctx, .pgx) where the key has one.\n\n"
-    "  --json   print one JSON object instead of text\n\n"
+    "this machine and its binary companion (.frx, .ctx, .pgx) where the key has one.";
+
+constexpr const char* kInfoFooter =
     "References are read in the ANSI code page named by CORVANE_ANSI_CODEPAGE (1252, 28591, utf-8;\n"
     "1252 by default). Drive letters resolve through Wine's dosdevices folder ($WINEPREFIX, else\n"
     "~/.wine) or CORVANE_DRIVE_MAP, e.g. \"C=/mnt/c;D=/srv/lib;\\\\server\\share=/mnt/share\".\n\n"
-    "Exit status: 0 read, 1 the project file cannot be read, 2 bad arguments.\n";
+    "Exit status: 0 read, 1 the project file cannot be read, 2 bad arguments.";
+
+struct InfoWords {
+    std::string path;
+    bool json = false;
+};
 
 struct FileReport {
     std::string reference; // UTF-8
@@ -147,31 +155,9 @@ void PrintText(std::ostream& out, const std::string& path, const JobState& state
     }
 }
 
-} // namespace
-
-int RunInfo(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
-            std::ostream& err) {
-    bool json = false;
-    std::vector<std::string> paths;
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            out << kInfoHelp;
-            return 0;
-        }
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            err << "Unknown option: " << arg << "\n" << kInfoHelp;
-            return kUsageExit;
-        } else {
-            paths.push_back(arg);
-        }
-    }
-    if (paths.size() != 1) {
-        err << (paths.empty() ? "No project file given.\n" : "Give exactly one project file.\n") << kInfoHelp;
-        return kUsageExit;
-    }
-    const std::string& path = paths.front();
+int Info(const InfoWords& words, const CliEnvironment& environment, std::ostream& out, std::ostream& err) {
+    const bool json = words.json;
+    const std::string& path = words.path;
     const Result<ProjectFile> project = ReadProjectFile(path);
     if (!project) {
         err << project.error() << "\n";
@@ -192,10 +178,24 @@ int RunInfo(const std::vector<std::string>& args, const CliEnvironment& environm
     return 0;
 }
 
+} // namespace
+
+int RunInfo(const std::vector<std::string>& args, const CliEnvironment& environment, std::ostream& out,
+            std::ostream& err) {
+    return RunCommand(MakeInfoCommand(environment), args, out, err);
+}
+
 Command MakeInfoCommand(CliEnvironment environment) {
     return {"info", "show a project's name, version and the files it references",
-            [environment](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-                return RunInfo(args, environment, out, err);
+            [environment](CLI::App& app) -> Runner {
+                app.description(kInfoDescription);
+                app.footer(kInfoFooter);
+                auto words = std::make_shared<InfoWords>();
+                app.add_option("PROJECT", words->path, "the project file (.vbp)")->required();
+                app.add_flag("--json", words->json, "print one JSON object instead of text");
+                return [words, environment](std::ostream& out, std::ostream& err) {
+                    return Info(*words, environment, out, err);
+                };
             }};
 }
 

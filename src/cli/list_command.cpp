@@ -3,6 +3,10 @@
 
 #include <cstdio>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #include "cli/archive_args.h"
 #include "cli/json_writer.h"
 #include "core/platform/platform.h"
@@ -12,16 +16,16 @@ namespace corvane {
 
 namespace {
 
-const std::string kListHelp =
-    std::string(
-        "Usage: corvane-cli list ARCHIVE.zip [--json] [--password-env VAR | --password-file FILE] [limits]\n"
-        "Lists the archive's entries with their sizes and dates, and the name and version of the\n"
-        "project whose rewritten project file sits at the archive's root. Nothing is unpacked; the\n"
-        "archive passes the same checks as for unzip first. The password, when the project file is\n"
-        "encrypted, is needed only for the project's name and version.\n\n"
-        "  --json                print one JSON object instead of text\n") +
-    kPasswordOptionsHelp + kLimitOptionsHelp +
-    "\nExit status: 0 listed, 1 the archive cannot be read, 2 bad arguments or no such archive.\n";
+constexpr const char* kListDescription =
+    "Lists the archive's entries with their sizes and dates, and the name and version of the\n"
+    "project whose rewritten project file sits at the archive's root. Nothing is unpacked; the\n"
+    "archive passes the same checks as for unzip first. The password, when the project file is\n"
+    "encrypted, is needed only for the project's name and version.";
+
+struct ListWords {
+    ArchiveWords archive;
+    bool json = false;
+};
 
 std::string DateText(std::time_t moment) {
     const std::tm local = ToLocalTime(moment);
@@ -80,19 +84,10 @@ void PrintJson(std::ostream& out, const std::string& archive, const ArchiveListi
     out << "\n";
 }
 
-} // namespace
-
-int RunList(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
-            std::ostream& err) {
+int List(const ListWords& words, const RunContext& context, std::ostream& out, std::ostream& err) {
     ArchiveRun run;
-    bool json = false;
-    const OwnOption own = [&](const std::vector<std::string>& words, std::size_t& i,
-                              bool& matched) -> std::optional<std::string> {
-        matched = words[i] == "--json";
-        json = json || matched;
-        return std::nullopt;
-    };
-    if (const auto ended = StartArchiveRun(args, kListHelp, own, context, run, out, err))
+    const bool json = words.json;
+    if (const auto ended = StartArchiveRun(words.archive, context, run, err))
         return *ended;
     const std::string& archive = run.archive;
     UnzipOptions options;
@@ -109,9 +104,24 @@ int RunList(const std::vector<std::string>& args, const RunContext& context, std
     return 0;
 }
 
+} // namespace
+
+int RunList(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+            std::ostream& err) {
+    return RunCommand(MakeListCommand(context), args, out, err);
+}
+
 Command MakeListCommand(RunContext context) {
-    return CommandOf("list", "list a backup archive's entries and the project it holds", RunList,
-                     std::move(context));
+    return {"list", "list a backup archive's entries and the project it holds", [context](CLI::App& app) -> Runner {
+                app.description(kListDescription);
+                app.footer("Exit status: 0 listed, 1 the archive cannot be read, 2 bad arguments or no such archive.");
+                auto words = std::make_shared<ListWords>();
+                DeclareArchiveWords(app, words->archive);
+                app.add_flag("--json", words->json, "print one JSON object instead of text");
+                return [words, context](std::ostream& out, std::ostream& err) {
+                    return List(*words, context, out, err);
+                };
+            }};
 }
 
 } // namespace corvane

@@ -13,13 +13,7 @@ int main(int argc, char** argv) {
         std::cerr << environment.error() << "\n";
         return corvane::kUsageExit;
     }
-    const std::vector<corvane::Command> commands = {
-        corvane::MakeInfoCommand(*environment),
-        corvane::MakeCheckCommand(*environment),
-        corvane::MakeArchiveCommand(corvane::RunContext::FromProcess(*environment)),
-        corvane::MakeUnzipCommand(corvane::RunContext::FromProcess(*environment)),
-        corvane::MakeListCommand(corvane::RunContext::FromProcess(*environment)),
-        corvane::MakeTestCommand(corvane::RunContext::FromProcess(*environment)),
-    };
+    const std::vector<corvane::Command> commands =
+        corvane::ProgramCommands(*environment, corvane::RunContext::FromProcess(*environment));
     return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
 }

@@ -10,6 +10,7 @@
 #include "core/common/environment.h"
 #include "core/locale/locale.h"
 #include "core/platform/platform.h"
+#include "core/platform/terminal.h"
 #include "core/project/text.h"
 
 namespace corvane {
@@ -28,6 +29,7 @@ RunContext RunContext::FromProcess(CliEnvironment environment) {
     context.settings = DefaultSettingsLocation(context.env);
     context.showProgress = StandardErrorIsTerminal();
     context.watchInterrupt = true;
+    context.askTerminal = ReadSecretFromTerminal;
     return context;
 }
 
@@ -35,7 +37,35 @@ std::function<bool()> RunContext::ArmCancel() const {
     return watchInterrupt ? WatchInterrupt() : cancelRequested;
 }
 
-Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& env) {
+namespace {
+
+Result<std::string> AskAtTerminal(const RunContext& context, PasswordUse use) {
+    const auto ask = [&context](const std::string& prompt) -> Result<std::string> {
+        if (!context.askTerminal)
+            return fail(ErrorKind::Refused, "There is no terminal to ask for the password on.");
+        return context.askTerminal(prompt);
+    };
+    const Result<std::string> typed = ask("Password: ");
+    if (!typed)
+        return fail(ErrorKind::Refused, typed.error() + " Pass --password-env VAR or --password-file FILE instead.");
+    if (typed->empty())
+        return fail(ErrorKind::Refused, "No password was typed.");
+    if (use == PasswordUse::Open)
+        return typed;
+    const Result<std::string> again = ask("The same password again: ");
+    if (!again)
+        return again.failure();
+    if (*again != *typed)
+        return fail(ErrorKind::Refused, "The two passwords typed differ; nothing was written.");
+    return typed;
+}
+
+} // namespace
+
+Result<std::string> ReadPassword(const PasswordSource& source, const RunContext& context, PasswordUse use) {
+    const EnvLookup& env = context.env;
+    if (source.prompt)
+        return AskAtTerminal(context, use);
     if (!source.variable.empty()) {
         const std::optional<std::string> value = env ? env(source.variable) : std::nullopt;
         if (!value)
@@ -64,20 +94,6 @@ Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& 
         return fail(ErrorKind::Refused,
                     "The password file " + source.file + " holds no password on its first line.");
     return line;
-}
-
-std::optional<std::string> ParsePasswordOption(const std::vector<std::string>& args, std::size_t& i,
-                                               PasswordSource& source, bool& matched) {
-    matched = args[i] == "--password-env" || args[i] == "--password-file";
-    if (!matched)
-        return std::nullopt;
-    if (source.given())
-        return "Give one password option only.";
-    if (i + 1 >= args.size() || args[i + 1].empty())
-        return args[i] + " needs a value.";
-    (args[i] == "--password-env" ? source.variable : source.file) = args[i + 1];
-    ++i;
-    return std::nullopt;
 }
 
 void ProgressLine::Show(const std::string& label, double fraction) {

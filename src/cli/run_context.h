@@ -33,27 +33,29 @@ struct RunContext {
     bool watchInterrupt = false;           // Ctrl-C cancels the run (the real process only)
     std::function<bool()> cancelRequested; // for tests; used when watchInterrupt is false
     Clock clock = SystemClock();
+    // for --password-prompt: the question asked at the terminal; tests give scripted answers
+    std::function<Result<std::string>(const std::string& prompt)> askTerminal;
 
     static RunContext FromProcess(CliEnvironment environment);
     // The cancel poll of one run; arms the Ctrl-C watch when asked to.
     std::function<bool()> ArmCancel() const;
 };
 
-// "--password-env VAR" or "--password-file FILE", as parsed from the command line.
+// "--password-env VAR", "--password-file FILE" or "--password-prompt", as parsed from the command line.
 struct PasswordSource {
     std::string variable;
     std::string file;
-    bool given() const { return !variable.empty() || !file.empty(); }
+    bool prompt = false;
+    bool given() const { return !variable.empty() || !file.empty() || prompt; }
 };
 
-// The password a source names: the variable's value, or the file's first line without its ending.
-// Failures say what is missing, for a usage error.
-Result<std::string> ReadPassword(const PasswordSource& source, const EnvLookup& env);
+// Whether a password is read to open an archive, or to encrypt a new one: a new one is typed twice at
+// the terminal, since a typing slip nobody saw would lock the backup for good.
+enum class PasswordUse { Open, Encrypt };
 
-// Parses a password option at args[i] (advancing i past its value). Nothing when args[i] is none;
-// a message when it is one but malformed or repeated.
-std::optional<std::string> ParsePasswordOption(const std::vector<std::string>& args, std::size_t& i,
-                                               PasswordSource& source, bool& matched);
+// The password a source names: the variable's value, the file's first line without its ending, or
+// what was typed at the terminal. Failures say what is missing, for a usage error.
+Result<std::string> ReadPassword(const PasswordSource& source, const RunContext& context, PasswordUse use);
 
 // One line on a terminal, rewritten in place and cleared when done.
 class ProgressLine {

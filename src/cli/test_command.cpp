@@ -1,6 +1,10 @@
 // the test command: every entry decrypted, inflated and checked, nothing written
 #include "cli/commands.h"
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #include "cli/archive_args.h"
 #include "core/project/paths.h"
 
@@ -8,21 +12,18 @@ namespace corvane {
 
 namespace {
 
-const std::string kTestHelp =
-    std::string("Usage: corvane-cli test ARCHIVE.zip [--password-env VAR | --password-file FILE] [limits]\n"
-                "Reads every entry of the archive as unzip would: names and layout checked, data decrypted\n"
-                "and inflated, CRC and authentication code compared, sizes matched against the directory.\n"
-                "Nothing is written. Prints the number of entries checked.\n\n") +
-    kPasswordOptionsHelp + kLimitOptionsHelp +
-    "\nExit status: 0 every entry is sound, 1 the archive is refused or damaged, 2 bad arguments, no such\n"
-    "archive or a missing password, 130 cancelled.\n";
+constexpr const char* kTestDescription =
+    "Reads every entry of the archive as unzip would: names and layout checked, data decrypted\n"
+    "and inflated, CRC and authentication code compared, sizes matched against the directory.\n"
+    "Nothing is written. Prints the number of entries checked.";
 
-} // namespace
+constexpr const char* kTestFooter =
+    "Exit status: 0 every entry is sound, 1 the archive is refused or damaged, 2 bad arguments, no such\n"
+    "archive or a missing password, 130 cancelled.";
 
-int RunTest(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
-            std::ostream& err) {
+int Test(const ArchiveWords& words, const RunContext& context, std::ostream& out, std::ostream& err) {
     ArchiveRun run;
-    if (const auto ended = StartArchiveRun(args, kTestHelp, nullptr, context, run, out, err))
+    if (const auto ended = StartArchiveRun(words, context, run, err))
         return *ended;
     const std::string& archive = run.archive;
     ProgressLine progressLine(err, context.showProgress);
@@ -39,9 +40,23 @@ int RunTest(const std::vector<std::string>& args, const RunContext& context, std
     return 0;
 }
 
+} // namespace
+
+int RunTest(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+            std::ostream& err) {
+    return RunCommand(MakeTestCommand(context), args, out, err);
+}
+
 Command MakeTestCommand(RunContext context) {
-    return CommandOf("test", "check every entry of a backup archive without unpacking it", RunTest,
-                     std::move(context));
+    return {"test", "check every entry of a backup archive without unpacking it", [context](CLI::App& app) -> Runner {
+                app.description(kTestDescription);
+                app.footer(kTestFooter);
+                auto words = std::make_shared<ArchiveWords>();
+                DeclareArchiveWords(app, *words);
+                return [words, context](std::ostream& out, std::ostream& err) {
+                    return Test(*words, context, out, err);
+                };
+            }};
 }
 
 } // namespace corvane

@@ -1,49 +1,43 @@
 // the unzip command: the archive's folder beside it (or --to), every entry through the extraction gate
 #include "cli/commands.h"
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #include "cli/archive_args.h"
+#include "cli/options.h"
 #include "core/project/paths.h"
 
 namespace corvane {
 
 namespace {
 
-const std::string kUnzipHelp =
-    std::string("Usage: corvane-cli unzip ARCHIVE.zip [--to DIR] [--overwrite]\n"
-                "                         [--password-env VAR | --password-file FILE] [limits]\n"
-                "Unpacks the archive into a folder beside it named after it (ARCHIVE.zip into ARCHIVE/), or\n"
-                "into DIR, each entry under its stored path. The entries are written into a hidden folder\n"
-                "beside the target first, which takes the target's place only once every entry was unpacked\n"
-                "and checked: a refused, damaged or cancelled archive leaves the target as it was. Entries\n"
-                "that would land outside the target refuse the whole archive. A bare file name not found in\n"
-                "the current folder is looked for in the last backup folder. Prints the folder.\n\n"
-                "  --to DIR              unpack into DIR instead\n"
-                "  --overwrite           replace a target folder that already holds files (by default it is\n"
-                "                        left alone and the command fails)\n") +
-    kPasswordOptionsHelp + kLimitOptionsHelp +
-    "\nCtrl-C stops the extraction; the target stays as it was.\n\n"
+constexpr const char* kUnzipDescription =
+    "Unpacks the archive into a folder beside it named after it (ARCHIVE.zip into ARCHIVE/), or\n"
+    "into DIR, each entry under its stored path. The entries are written into a hidden folder\n"
+    "beside the target first, which takes the target's place only once every entry was unpacked\n"
+    "and checked: a refused, damaged or cancelled archive leaves the target as it was. Entries\n"
+    "that would land outside the target refuse the whole archive. Prints the folder.";
+
+constexpr const char* kUnzipFooter =
+    "Ctrl-C stops the extraction; the target stays as it was.\n\n"
     "Exit status: 0 extracted, 1 the extraction failed or the target holds files, 2 bad arguments, no\n"
-    "such archive or a missing password, 130 cancelled.\n";
+    "such archive or a missing password, 130 cancelled.";
 
-} // namespace
+struct UnzipWords {
+    ArchiveWords archive;
+    std::optional<std::string> folder;
+    bool overwrite = false;
+};
 
-int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
-             std::ostream& err) {
+int Unzip(const UnzipWords& words, const RunContext& context, std::ostream& out, std::ostream& err) {
     ArchiveRun run;
-    std::optional<std::string> chosenFolder;
     UnzipOptions options;
-    const OwnOption own = [&](const std::vector<std::string>& words, std::size_t& i,
-                              bool& matched) -> std::optional<std::string> {
-        matched = words[i] == "--overwrite" || words[i] == "--to";
-        if (words[i] == "--overwrite")
-            options.existing = ExistingFolder::Replace;
-        if (words[i] == "--to" && (i + 1 >= words.size() || words[i + 1].empty()))
-            return std::string("--to needs a folder.");
-        if (words[i] == "--to")
-            chosenFolder = words[++i];
-        return std::nullopt;
-    };
-    if (const auto ended = StartArchiveRun(args, kUnzipHelp, own, context, run, out, err))
+    if (words.overwrite)
+        options.existing = ExistingFolder::Replace;
+    const std::optional<std::string>& chosenFolder = words.folder;
+    if (const auto ended = StartArchiveRun(words.archive, context, run, err))
         return *ended;
     const std::string& archive = run.archive;
     std::string folder;
@@ -80,9 +74,28 @@ int RunUnzip(const std::vector<std::string>& args, const RunContext& context, st
     return ReportReadFailure(extracted.failure(), run, err);
 }
 
+} // namespace
+
+int RunUnzip(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+             std::ostream& err) {
+    return RunCommand(MakeUnzipCommand(context), args, out, err);
+}
+
 Command MakeUnzipCommand(RunContext context) {
-    return CommandOf("unzip", "unpack a backup archive into a folder beside it or elsewhere", RunUnzip,
-                     std::move(context));
+    return {"unzip", "unpack a backup archive into a folder beside it or elsewhere",
+            [context](CLI::App& app) -> Runner {
+                app.description(kUnzipDescription);
+                app.footer(kUnzipFooter);
+                auto words = std::make_shared<UnzipWords>();
+                DeclareArchiveWords(app, words->archive);
+                app.add_option("--to", words->folder, "unpack into DIR instead")->type_name("DIR")->check(NonEmpty());
+                app.add_flag("--overwrite", words->overwrite,
+                             "replace a target folder that already holds files (by default it is\n"
+                             "left alone and the command fails)");
+                return [words, context](std::ostream& out, std::ostream& err) {
+                    return Unzip(*words, context, out, err);
+                };
+            }};
 }
 
 } // namespace corvane

@@ -56,14 +56,18 @@ protected:
 TEST_F(CommandTest, ArgumentErrorsExitTwoAndWriteNothing) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         // "<vbp>": the sample project
-        {{}, "No project or group file given."},
-        {{"<vbp>", "<vbp>"}, "Give exactly one"},
+        {{}, "PATH is required"},
+        {{"<vbp>", "<vbp>"}, "was not expected"},
         {{"notes.txt"}, "is not a .vbp, .vbpgroup or .vbg file"},
-        {{"<vbp>", "--fast"}, "Unknown option: --fast"},
-        {{"<vbp>", "--dest"}, "--dest needs a folder."},
+        {{"<vbp>", "--fast"}, "was not expected: --fast"},
+        {{"<vbp>", "--dest"}, "--dest"},
+        {{"<vbp>", "--dest="}, "--dest"},
+        {{"<vbp>", "--keep=0"}, "--keep"},
         {{"<vbp>", "--password-env", "NOPE"}, "NOPE is not set"},
-        {{"<vbp>", "--password-env", "PW", "--password-file", "f"}, "one password option"},
+        {{"<vbp>", "--password-env", "PW", "--password-file", "f"}, "--password-env excludes --password-file"},
         {{"<vbp>", "--password-file", "/nonexistent/pw"}, "pw"},
+        {{"<vbp>", "--password-prompt"}, "no terminal to ask for the password on. Pass --password-env"},
+        {{"<vbp>", "--password-prompt", "--password-env", "PW"}, "excludes"},
         {{"/nonexistent/Suite.vbpgroup"}, "Suite.vbpgroup"},
         {{"/nonexistent/All.VBG"}, "Cannot read the file /nonexistent/All.VBG"}};
     for (auto [args, inErr] : cases) {
@@ -129,6 +133,45 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
                            "CORVANE_DRIVE_MAP).\"}]}\n");
     EXPECT_NE(run.err.find("Line : Module=modTools; D:\\Lib\\modTools.bas\n"), std::string::npos) << run.err;
     EXPECT_TRUE(FileNamesIn(m_project.folder + "/Sources.Backup").empty());
+    // a run that ends before any project tells why in the JSON too
+    const CliRun unread = Archive({"/nonexistent/All.vbg", "--json"});
+    EXPECT_EQ(unread.code, kUsageExit);
+    EXPECT_TRUE(unread.out.starts_with("{\"error\":\"Cannot read the file /nonexistent/All.vbg")) << unread.out;
+    EXPECT_TRUE(unread.out.ends_with("\",\"project\":\"/nonexistent/All.vbg\",\"line\":null}\n")) << unread.out;
+}
+
+// A password typed at the terminal encrypts only when typed the same twice, and opens the archive when
+// typed once.
+TEST_F(CommandTest, APromptedPasswordIsTypedTwiceToEncryptAndOnceToOpen) {
+    std::vector<std::string> answers, prompts;
+    m_context.askTerminal = [&](const std::string& prompt) -> Result<std::string> {
+        prompts.push_back(prompt);
+        if (answers.empty())
+            return fail(ErrorKind::Refused, "The terminal closed before a password was typed.");
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    };
+    const std::string folder = m_scratch.Path("out/");
+    answers = {"secret", "secrte"};
+    const CliRun differ = Archive({m_project.path, "--dest", folder, "--password-prompt"});
+    EXPECT_EQ(differ.code, kUsageExit);
+    EXPECT_NE(differ.err.find("The two passwords typed differ"), std::string::npos) << differ.err;
+    EXPECT_FALSE(fs::exists(folder));
+    answers = {""};
+    EXPECT_NE(Archive({m_project.path, "--dest", folder, "--password-prompt"}).err.find("No password was typed"),
+              std::string::npos);
+    answers = {"secret", "secret"};
+    prompts.clear();
+    const CliRun same = Archive({m_project.path, "--dest", folder, "--password-prompt"});
+    ASSERT_EQ(same.code, 0) << same.err;
+    EXPECT_EQ(prompts.size(), 2u);
+    answers = {"secret"};
+    const CliRun opened = Unzip({folder + kSceneZipName, "--password-prompt"});
+    EXPECT_EQ(opened.code, 0) << opened.err;
+    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(ReadFile(folder + "Billing 2.1.0.20250717095823/Billing 2.1.0.20250717095823.vbp"),
+              BillingProject::Rewritten());
 }
 
 // The real program, interrupted while it compresses a large file: it must exit 130 and leave nothing.
@@ -156,20 +199,26 @@ TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
     EXPECT_TRUE(fs::is_empty(out));
 }
 
+// Parse errors are one line and a pointer to the command's help, never the whole usage; "--opt=value"
+// and "--" read as everywhere else.
 TEST(Cli, ExitCodesAndStreams) {
+    const std::string hint = "see 'corvane-cli info --help'\n";
     const struct {
         std::vector<std::string> args;
         int code;
         std::string out, err; // expected within the stream; empty: the stream stays empty
     } cases[] = {
-        {{}, 2, "", "Usage: corvane-cli COMMAND"},
-        {{"--help"}, 0, "  info  show a project's name", ""},
+        {{}, 2, "", "Usage: corvane-cli [OPTIONS] SUBCOMMAND"},
+        {{"--help"}, 0, "show a project's name", ""},
         {{"--version"}, 0, "corvane-cli " CORVANE_VERSION "\n", ""},
-        {{"help", "info"}, 0, "Usage: corvane-cli info PROJECT.vbp [--json]", ""},
-        {{"frobnicate"}, 2, "", "Unknown command: frobnicate"},
-        {{"info"}, 2, "", "No project file given."},
-        {{"info", "a.vbp", "b.vbp"}, 2, "", "Give exactly one project file."},
-        {{"info", "a.vbp", "--xml"}, 2, "", "Unknown option: --xml"},
+        {{"help", "info"}, 0, "Usage: corvane-cli info [OPTIONS] PROJECT", ""},
+        {{"info", "--help"}, 0, "--json", ""},
+        {{"frobnicate"}, 2, "", "Unknown command: frobnicate\nsee 'corvane-cli --help'\n"},
+        {{"info"}, 2, "", "PROJECT is required\n" + hint},
+        {{"info", "a.vbp", "b.vbp"}, 2, "", "was not expected: b.vbp\n" + hint},
+        {{"info", "a.vbp", "--xml"}, 2, "", "was not expected: --xml\n" + hint},
+        {{"info", "--json=maybe", "a.vbp"}, 2, "", hint},
+        {{"info", "--", "--json"}, 1, "", "Cannot read the file --json"},
         {{"info", "/nonexistent/Gone.vbp"}, 1, "", "Cannot read the file /nonexistent/Gone.vbp"},
     };
     for (const auto& c : cases) {
@@ -180,13 +229,17 @@ TEST(Cli, ExitCodesAndStreams) {
             << args << run.out;
         EXPECT_TRUE(c.err.empty() ? run.err.empty() : run.err.find(c.err) != std::string::npos)
             << args << run.err;
+        if (c.code == 2 && !c.args.empty()) {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << args << run.err;
+        }
     }
 }
 
-// the man page is written apart from the code: every command and every option the program tells of is in it
-TEST(Cli, ManPageNamesEveryCommandAndOption) {
+// the man page and the completion script are written apart from the code: every command and every
+// option the program declares is in both
+TEST(Cli, ManPageAndCompletionNameEveryCommandAndOption) {
     const std::string page = ReadFile(CORVANE_CLI_MAN_PAGE);
-    const std::vector<Command> commands = {MakeInfoCommand({}), MakeArchiveCommand({}), MakeUnzipCommand({})};
+    const std::vector<Command> commands = ProgramCommands({}, {});
     const std::regex option("--[a-z][a-z-]*");
     for (const Command& command : commands) {
         EXPECT_NE(page.find("*" + command.name + "*"), std::string::npos) << command.name;
@@ -194,6 +247,12 @@ TEST(Cli, ManPageNamesEveryCommandAndOption) {
         for (std::sregex_iterator it(help.out.begin(), help.out.end(), option), end; it != end; ++it)
             EXPECT_NE(page.find("*" + it->str() + "*"), std::string::npos)
                 << command.name << " " << it->str();
+    }
+    const std::string script = BashCompletion(commands);
+    if (ReadFile(CORVANE_CLI_COMPLETION) != script) {
+        WriteFile(fs::temp_directory_path() / "corvane-cli.completion", script);
+        ADD_FAILURE() << CORVANE_CLI_COMPLETION << " differs from the declarations; the script they make is in "
+                      << (fs::temp_directory_path() / "corvane-cli.completion");
     }
 }
 
@@ -259,13 +318,13 @@ TEST_F(CommandTest, UnzipExtractsOrWritesNothing) {
               "a.zip", {"--password-env", "PW"}, 0, ""),
           {"a.zip", {"--password-file", "<file>"}, 0, ""},
           {"a.zip", {"--password-file", "<pipe>"}, 0, ""}, // as "<(pass show x)" hands it over
-          {"a.zip", {}, kUsageExit, "pass --password-env VAR or --password-file FILE"},
+          {"a.zip", {}, kUsageExit, "pass --password-env VAR, --password-file FILE or --password-prompt"},
           {"d.rar", {}, kUsageExit, "is not a .zip file"},
           {"gone.zip", {}, kUsageExit, "does not exist"},
           {"a.zip", {"--max-entries", "10k"}, kUsageExit, "whole number above 0"},
-          {"a.zip", {"--max-size", "0"}, kUsageExit, "--max-size needs a whole number"},
+          {"a.zip", {"--max-size=0"}, kUsageExit, "--max-size: needs a whole number"},
           {"a.zip", {"--max-ratio", "0.5"}, kUsageExit, "at least 1, not \"0.5\""},
-          {"a.zip", {"--to"}, kUsageExit, "--to needs a folder"},
+          {"a.zip", {"--to"}, kUsageExit, "--to"},
           {"..zip", {}, kUsageExit, "gives no folder to unpack into beside it"},
           {"a.zip", {"--max-entries", "1"}, 1, "2 entries, more than the limit of 1 (--max-entries)"}}) {
         std::vector<std::string> args = {m_scratch.Path("in/" + name)};

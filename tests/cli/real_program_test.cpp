@@ -11,10 +11,13 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/zip/stored_entries.h"
 #include "support/scratch_folder.h"
 #include "support/zip_test_support.h"
 
@@ -39,6 +42,7 @@ pid_t Start(const std::vector<std::string>& args, const ScratchFolder& scratch, 
     fs::create_directories(scratch.Path("home"));
     const pid_t child = ::fork();
     if (child == 0) {
+        ::setsid(); // no controlling terminal, as under cron: nothing may wait for a person to type
         ::setenv("CORVANE_HOME", scratch.Path("home").c_str(), 1);
         ::setenv("HOME", scratch.Path("home").c_str(), 1); // no Wine drives but the test's own
         for (const auto& [variable, value] : variables)
@@ -343,6 +347,160 @@ TEST(RealProgram, AFileRewrittenDuringTheRunIsRefusedOrStoredWhole) {
         EXPECT_EQ(run.code, 1);
         EXPECT_NE(run.err.find(module + "\" changed while it was being archived; try again"), std::string::npos)
             << run.err;
+    }
+}
+
+// A scheduled run writes a backup only when something changed: a file touched but not changed, or the
+// same password, is skipped and says since when; one byte or another password state is written.
+TEST(RealProgram, IfChangedWritesOnlyWhatChanged) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "P"), out = scratch.Path("out");
+    const Variables password = {{"PW", "secret"}};
+    // "--opt=value" and "--" as any program takes them
+    const std::vector<std::string> args = {"archive", "--if-changed", "--dest=" + out, "--", project};
+    const ProgramRun first = RunProgram(args, scratch);
+    ASSERT_EQ(first.code, 0) << first.err;
+    const std::string written = Lines(first.out).at(0);
+    fs::last_write_time(scratch.Path("p/m.bas"), fs::last_write_time(scratch.Path("p/m.bas")) + std::chrono::hours(1));
+    const ProgramRun touched = RunProgram(args, scratch);
+    EXPECT_EQ(touched.code, 0) << touched.err;
+    EXPECT_EQ(touched.out, "unchanged since " + written + "\n");
+    EXPECT_EQ(FileNamesIn(out).size(), 1u);
+
+    std::vector<std::string> encrypted = args;
+    encrypted.insert(encrypted.begin() + 1, {"--password-env", "PW", "--json"});
+    const ProgramRun withPassword = RunProgram(encrypted, scratch, password);
+    EXPECT_EQ(withPassword.code, 0) << withPassword.err;
+    EXPECT_TRUE(withPassword.out.ends_with("\"unchanged\":[]}\n")) << withPassword.out;
+    ASSERT_EQ(FileNamesIn(out).size(), 2u) << "the password state differs: written";
+    const ProgramRun again = RunProgram(encrypted, scratch, password);
+    EXPECT_NE(again.out.find("\"archives\":[],"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("\"unchanged\":[\"" + out + "/"), std::string::npos) << again.out;
+
+    std::string bytes = ReadFile(scratch.Path("p/m.bas"));
+    bytes[3] ^= 1;
+    WriteFile(scratch.Path("p/m.bas"), bytes);
+    const ProgramRun changed = RunProgram(encrypted, scratch, password);
+    EXPECT_EQ(changed.code, 0) << changed.err;
+    EXPECT_EQ(FileNamesIn(out).size(), 3u) << "one byte changed: written";
+
+    // a run with no terminal cannot ask for a password, and says what to pass instead
+    const ProgramRun unasked = RunProgram({"archive", project, "--dest", scratch.Path("none"), "--password-prompt"}, scratch);
+    EXPECT_EQ(unasked.code, 2);
+    EXPECT_NE(unasked.err.find("no terminal to ask for the password on"), std::string::npos) << unasked.err;
+    EXPECT_FALSE(fs::exists(scratch.Path("none")));
+
+    // an argument error is one line and where to read more, not the whole usage
+    const ProgramRun wrong = RunProgram({"archive", project, "--keep"}, scratch);
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(Lines(wrong.err).size(), 2u) << wrong.err;
+    EXPECT_EQ(Lines(wrong.err).at(1), "see 'corvane-cli archive --help'");
+}
+
+// The scheduled-backup lines the README shows run as shown against the example project, the program
+// and the folders being this build's.
+TEST(RealProgram, TheReadmesScheduledCommandsRun) {
+    ScratchFolder scratch;
+    const std::string readme = ReadFile(CORVANE_README);
+    const std::string begin = "<!-- scheduled-commands -->", end = "<!-- /scheduled-commands -->";
+    const std::size_t from = readme.find(begin), to = readme.find(end);
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos && from < to);
+    const std::regex command(R"(corvane-cli (archive [^\n`]*))");
+    const std::string section = readme.substr(from, to - from);
+    int ran = 0;
+    fs::copy(CORVANE_EXAMPLES, scratch.Path("examples"), fs::copy_options::recursive);
+    const std::string group =
+        scratch.Write("Billing.vbpgroup", "Billing\r\n" + scratch.Path("examples/Billing/Billing.vbp") + "\r\n[PATH]" +
+                                               scratch.Path("backups/") + "\r\n");
+    for (std::sregex_iterator it(section.begin(), section.end(), command), stop; it != stop; ++it, ++ran) {
+        std::string line = (*it)[1].str();
+        line = std::regex_replace(line, std::regex(R"(%h/Projects/Billing\.vbpgroup|~/Projects/Billing\.vbpgroup)"), group);
+        std::vector<std::string> words;
+        std::istringstream split(line);
+        for (std::string word; split >> word;)
+            words.push_back(word);
+        const ProgramRun first = RunProgram(words, scratch);
+        EXPECT_EQ(first.code, 0) << line << "\n" << first.err;
+        const ProgramRun second = RunProgram(words, scratch);
+        EXPECT_EQ(second.code, 0) << line << "\n" << second.err;
+        EXPECT_NE(second.out.find("unchanged since " + scratch.Path("backups/Billing/")), std::string::npos)
+            << line << "\n" << second.out;
+    }
+    EXPECT_GE(ran, 2) << "the service and the crontab line";
+}
+
+// What a terminal shows until `marker` appears (or 5 s pass, or the program closes it).
+std::string ReadScreenUntil(int master, const std::string& marker) {
+    std::string screen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (screen.find(marker) == std::string::npos && std::chrono::steady_clock::now() < until) {
+        pollfd ready{master, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        char block[256];
+        const ssize_t read = ::read(master, block, sizeof block);
+        if (read <= 0)
+            break;
+        screen.append(block, static_cast<std::size_t>(read));
+    }
+    return screen;
+}
+
+// At a terminal the password is asked without being shown, and twice to encrypt: typed the same, the
+// archive is encrypted with it; typed differently, nothing is written.
+TEST(RealProgram, APromptedPasswordIsUnseenAndAskedTwiceAtATerminal) {
+    ScratchFolder scratch;
+    const std::string project = SmallProject(scratch, "p", "P");
+    // "\x03": Ctrl-C instead of the second answer, which must leave the terminal echoing again
+    for (const auto& [again, code] :
+         {std::pair<std::string, int>{"sesame", 0}, {"sesane", 2}, {"\x03", -1}}) {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(::grantpt(master), 0);
+        ASSERT_EQ(::unlockpt(master), 0);
+        const std::string terminal = ::ptsname(master), out = scratch.Path("out-" + std::to_string(code));
+        // held open here too, so that the screen reads nothing but waits while the program has not
+        // opened its terminal yet
+        const int held = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(held, 0);
+        const auto started = std::chrono::steady_clock::now();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            ::dup2(::open(terminal.c_str(), O_RDWR), 0); // a session leader's first terminal becomes its own
+            ::setenv("CORVANE_HOME", scratch.Path().c_str(), 1);
+            ::dup2(::open((scratch.Path("pty.out")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            ::dup2(::open((scratch.Path("pty.err")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest", out.c_str(),
+                    "--password-prompt", nullptr);
+            ::_exit(127);
+        }
+        std::string screen = ReadScreenUntil(master, "Password: ");
+        ASSERT_EQ(::write(master, "sesame\n", 7), 7);
+        screen += ReadScreenUntil(master, "again: ");
+        const std::string answer = again == "\x03" ? again : again + "\n";
+        ASSERT_EQ(::write(master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+        const ProgramRun run = Finish(child, scratch, "pty", started);
+        termios settings{};
+        ASSERT_EQ(::tcgetattr(held, &settings), 0);
+        EXPECT_TRUE(settings.c_lflag & ECHO) << "the terminal was left without echo";
+        ::close(held);
+        screen += ReadScreenUntil(master, "\x04"); // whatever is left, until the terminal is closed
+        ::close(master);
+        EXPECT_EQ(run.code, code) << run.err;
+        EXPECT_NE(screen.find("Password: "), std::string::npos) << screen;
+        EXPECT_EQ(screen.find("sesa"), std::string::npos) << "the password was shown: " << screen;
+        if (code != 0) {
+            if (code == 2) {
+                EXPECT_NE(run.err.find("The two passwords typed differ"), std::string::npos) << run.err;
+            }
+            EXPECT_FALSE(fs::exists(out));
+            continue;
+        }
+        const Result<std::vector<StoredEntry>> entries = ReadStoredEntries(Lines(run.out).at(0), "sesame");
+        ASSERT_TRUE(entries.ok()) << entries.error();
+        for (const StoredEntry& entry : *entries)
+            EXPECT_TRUE(entry.encrypted) << entry.name;
     }
 }
 

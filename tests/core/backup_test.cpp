@@ -3,6 +3,8 @@
 #include <numeric>
 
 #include "core/backup/archive_builder.h"
+#include "core/backup/retention.h"
+#include "core/backup/unchanged.h"
 #include "support/vb_project_fixture.h"
 
 namespace corvane {
@@ -375,6 +377,107 @@ TEST_F(ArchiveRunTest, AGroupRunThatWritesNothingLeavesNoFolder) {
         EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
     }
     EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), "");
+}
+
+// A run asked to skip unchanged projects compares with the newest backup of the project: a file only
+// touched, or the same password, is no change; one byte, another password state or a project file
+// that rewrites differently is, and so is an archive a hand has changed.
+TEST_F(ArchiveRunTest, AProjectIsSkippedOnlyWhenItsNewestBackupHoldsTheSame) {
+    const BillingProject& project = m_scene.Project();
+    m_options.skipUnchanged = true;
+    const auto run = [&](const std::string& password) {
+        SingleProjectRequest request = m_scene.Request();
+        request.password = password;
+        return RunSingleProject(request, m_options);
+    };
+    const RunOutcome first = run("");
+    ASSERT_EQ(first.archives.size(), 1u) << "nothing to compare with: written";
+    const auto skipped = [&](const std::string& password) {
+        const RunOutcome outcome = run(password);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Completed);
+        if (outcome.unchanged.empty())
+            return false;
+        EXPECT_TRUE(outcome.archives.empty());
+        EXPECT_EQ(outcome.unchanged.at(0).archive, ProjectArchives(m_scene.Destination(), "Billing ").front());
+        return true;
+    };
+    EXPECT_TRUE(skipped(""));
+    const std::string module = project.folder + "/Classes/clsLog.cls";
+    fs::last_write_time(module, fs::last_write_time(module) + std::chrono::hours(1));
+    EXPECT_TRUE(skipped("")) << "touched only";
+    EXPECT_FALSE(skipped("pw")) << "the newest is not encrypted";
+    EXPECT_TRUE(skipped("pw")) << "the same password: the content is decrypted for its CRC";
+    EXPECT_FALSE(skipped("other")) << "a password that does not open the newest";
+    EXPECT_FALSE(skipped("")) << "the newest is encrypted";
+    std::string bytes = ReadFile(module);
+    bytes[7] ^= 1;
+    WriteFile(module, bytes);
+    EXPECT_FALSE(skipped("")) << "one byte changed";
+    WriteFile(project.path, BillingProject::Lines() + "Title=\"Billing\"\r\n");
+    EXPECT_FALSE(skipped("")) << "the project file rewrites differently";
+    EXPECT_TRUE(skipped(""));
+    WriteFile(project.folder + "/Forms/frmAbout.frx", "new companion");
+    EXPECT_FALSE(skipped("")) << "a companion that appeared";
+}
+
+// The newest backup as a hand or another program may have left it: anything but the same entries
+// means a new backup.
+TEST_F(ArchiveRunTest, AnArchiveWithOtherEntriesIsNotTheSame) {
+    const std::string project = SmallProject("p/P.vbp", "P");
+    JobState job = m_scene.Request(project, "").job;
+    const Result<ArchivePlan> plan = PlanArchive(project, job, m_options.archive);
+    ASSERT_TRUE(plan.ok()) << plan.error();
+    const RawEntry::Kind file = RawEntry::Kind::File;
+    const std::string rewritten = plan->rewritten;
+    const struct {
+        const char* label;
+        std::vector<RawEntry> entries;
+        bool same;
+    } cases[] = {
+        {"the same", {{"mod.bas", "x"}, {"P 0.0.0.20200101000000.vbp", rewritten}}, true},
+        {"a file more", {{"mod.bas", "x"}, {"extra.bas", "x"}, {"P 0.0.0.1.vbp", rewritten}}, false},
+        {"no project file", {{"mod.bas", "x"}, {"other.txt", rewritten}}, false},
+        {"the project file in a folder", {{"mod.bas", "x"}, {"sub/P.vbp", rewritten}}, false},
+        {"another project file", {{"mod.bas", "x"}, {"P.vbp", rewritten + "X"}}, false},
+        {"a file stored in another case", {{"MOD.bas", "x"}, {"P.vbp", rewritten}}, false},
+        {"another content, same size", {{"mod.bas", "y"}, {"P.vbp", rewritten}}, false},
+        {"one entry encrypted", {{"mod.bas", "x", file, "pw"}, {"P.vbp", rewritten}}, false},
+    };
+    for (const auto& c : cases) {
+        const std::string archive = m_scratch.Path("cases.zip");
+        MakeArchive(archive, c.entries);
+        const Result<bool> same = HoldsSameEntries(archive, *plan, "");
+        ASSERT_TRUE(same.ok()) << c.label << ": " << same.error();
+        EXPECT_EQ(*same, c.same) << c.label;
+    }
+    WriteFile(m_scratch.Path("cases.zip"), "not a zip");
+    EXPECT_FALSE(HoldsSameEntries(m_scratch.Path("cases.zip"), *plan, "").ok());
+}
+
+// Each project of a group is decided alone, against its newest earlier run; a run where none changed
+// makes no folder.
+TEST_F(ArchiveRunTest, AGroupSkipsEachUnchangedProjectAndMakesNoFolderWhenAllAre) {
+    const std::string alpha = SmallProject("a/A.vbp", "Alpha"), beta = SmallProject("b/B.vbp", "Beta");
+    int second = 0;
+    m_options.clock = [&second] { return LocalMoment(2025, 7, 17, 9, 58, second++); };
+    m_options.skipUnchanged = true;
+    const GroupRequest request{{alpha, beta}, m_scratch.Path("dest/"), "Suite", ""};
+    ASSERT_EQ(RunGroup(request, m_options).archives.size(), 2u);
+    const RunOutcome unchanged = RunGroup(request, m_options);
+    EXPECT_TRUE(unchanged.archives.empty());
+    EXPECT_EQ(unchanged.unchanged.size(), 2u);
+    EXPECT_EQ(FileNamesIn(m_scratch.Path("dest/Suite")), std::vector<std::string>{"20250717095800"});
+    WriteFile(m_scratch.Path("b/mod.bas"), "changed");
+    const RunOutcome changed = RunGroup(request, m_options);
+    ASSERT_EQ(changed.archives.size(), 1u);
+    EXPECT_TRUE(changed.archives[0].starts_with(m_scratch.Path("dest/Suite/20250717095802/Beta "))) << changed.archives[0];
+    ASSERT_EQ(changed.unchanged.size(), 1u);
+    EXPECT_EQ(changed.unchanged[0].projectPath, alpha);
+    // keeping the newest run keeps the first as well: Alpha's only backup is there
+    EXPECT_TRUE(PruneGroupRuns(changed.backupFolder, 1, {changed.unchanged[0].archive}).removed.empty());
+    EXPECT_TRUE(fs::exists(changed.unchanged[0].archive));
+    // Beta's newest backup is now in the newest run, Alpha's still in the first
+    EXPECT_EQ(RunGroup(request, m_options).unchanged.size(), 2u);
 }
 
 } // namespace

@@ -60,8 +60,9 @@ std::string EntryName(const std::string& windowsPath, CodePage codePage) {
 // One build: the zip object, what is already stored, and the rewritten project file growing in memory.
 class Build {
 public:
-    Build(const JobState& job, const ArchiveOptions& options, int lineCount)
-        : m_job(job), m_options(options), m_resolver(job.gProjectFolder, options.driveMap, options.codePage),
+    // with a plan, the build only records what it would store there and writes nothing
+    Build(const JobState& job, const ArchiveOptions& options, int lineCount, ArchivePlan* plan = nullptr)
+        : m_job(job), m_options(options), m_plan(plan), m_resolver(job.gProjectFolder, options.driveMap, options.codePage),
           m_listings(options.codePage),
           m_lineCount(lineCount), m_bar(BarOf(options)), m_linesPart(m_bar.Part(0, kLinesShare)) {}
 
@@ -102,6 +103,12 @@ public:
         return std::nullopt;
     }
 
+    ArchivePlan& FinishPlan() {
+        m_plan->projectEntry = EntryName(m_job.gNewVbpName, m_options.codePage);
+        m_plan->rewritten = std::move(m_rewritten);
+        return *m_plan;
+    }
+
     ArchiveOutcome Finish() {
         const std::string vbpLabel = "New VBP : " + m_job.gNewVbpName;
         if (m_zip.AppendBuffer(EntryName(m_job.gNewVbpName, m_options.codePage), std::move(m_rewritten)) != 1)
@@ -137,6 +144,10 @@ private:
 
     Status Append(const std::string& diskPath, const std::string& entryName, const std::string& line,
                   const std::string& reference) {
+        if (m_plan) {
+            m_plan->files.push_back({entryName, diskPath});
+            return Status::success();
+        }
         if (m_zip.AppendOneFileAs(diskPath, entryName) != 1)
             return fail(m_zip.LastFailure().kind,
                         "\"" + AnsiToUtf8(reference, m_options.codePage) + "\": " + m_zip.LastError(),
@@ -205,6 +216,7 @@ private:
 
     const JobState& m_job;
     const ArchiveOptions& m_options;
+    ArchivePlan* m_plan;
     ReferenceResolver m_resolver;
     FolderListings m_listings;
     ZipComponent m_zip;
@@ -247,6 +259,18 @@ ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& jo
     if (options.cancelRequested && options.cancelRequested())
         return Cancelled();
     return build.Finish();
+}
+
+Result<ArchivePlan> PlanArchive(const std::string& projectPath, const JobState& job, const ArchiveOptions& options) {
+    const Result<ProjectFile> project = ReadProjectFile(projectPath);
+    if (!project)
+        return project.failure();
+    ArchivePlan plan;
+    Build build(job, options, static_cast<int>(project->lines.size()), &plan);
+    for (const std::string& line : project->lines)
+        if (std::optional<ArchiveOutcome> failed = build.AddLine(line))
+            return failed->error;
+    return std::move(build.FinishPlan());
 }
 
 std::string ArchiveFailureMessage(const ArchiveOutcome& outcome) {

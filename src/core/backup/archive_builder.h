@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/project/project.h"
 #include "core/project/references.h"
@@ -37,6 +38,22 @@ struct ArchiveOutcome {
 
 ArchiveOutcome ArchiveProject(const std::string& projectPath, const JobState& job,
                               const ArchiveOptions& options);
+
+// What a build would store, worked out without writing anything: each file's entry with the file it is
+// read from, in the order they would be stored, and the rewritten project file.
+struct ArchivePlan {
+    struct File {
+        std::string entryName; // UTF-8, "/" between folders
+        std::string diskPath;
+    };
+    std::vector<File> files;
+    std::string projectEntry; // the rewritten project file's entry name
+    std::string rewritten;    // its bytes
+};
+
+// Fails where ArchiveProject would fail before writing: an unreadable project file, a line naming no
+// file, a file that is not there.
+Result<ArchivePlan> PlanArchive(const std::string& projectPath, const JobState& job, const ArchiveOptions& options);
 
 // "An error appears to have occurred..." CR LF "Line : " + step label; title "Archive creation error".
 std::string ArchiveFailureMessage(const ArchiveOutcome& outcome);

@@ -59,6 +59,15 @@ struct RunOptions {
     std::function<bool()> cancelRequested;
     // each warning as it arises, while the run goes on; they are in RunOutcome::warnings as well
     std::function<void(const RunWarning&)> warning;
+    // a project whose newest backup in the backup folder (for a group: in its newest earlier run that has
+    // one) already holds what a new one would is not archived again
+    bool skipUnchanged = false;
+};
+
+// A project skipped because its newest backup holds what a new one would.
+struct UnchangedProject {
+    std::string projectPath;
+    std::string archive; // that backup
 };
 
 // A project of a run that could not be archived.
@@ -71,6 +80,7 @@ struct RunOutcome {
     enum class Kind { Completed, ProjectFailed, Cancelled, Refused };
     Kind kind = Kind::Completed;
     std::vector<std::string> archives; // every archive written, in order
+    std::vector<UnchangedProject> unchanged; // skipped, in order
     std::vector<RunWarning> warnings;
     std::string backupFolder;          // the folder used (gBackupFolder)
     int projectsDone = 0;

@@ -1,6 +1,8 @@
 // keeping only the newest backups: older archives of one project, older runs of one group
 #include "core/backup/retention.h"
 
+#include "core/project/paths.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <regex>
@@ -33,30 +35,55 @@ void Remove(const fs::path& path, Pruned& pruned) {
 
 } // namespace
 
+std::vector<std::string> ProjectArchives(const std::string& folder, const std::string& namePrefix) {
+    const std::regex pattern(Escaped(namePrefix) + kVersionAndStamp);
+    // (time stamp, number) of every archive of the project; " (n)" came later than the plain name
+    std::vector<std::tuple<std::string, int, std::string>> archives;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::smatch match;
+        const std::string name = it->path().filename().string();
+        if (std::regex_match(name, match, pattern) && it->is_regular_file(error))
+            archives.emplace_back(match[1].str(), match[2].matched ? std::stoi(match[2].str()) : 1,
+                                  it->path().string());
+    }
+    std::sort(archives.begin(), archives.end(), std::greater<>());
+    std::vector<std::string> paths;
+    for (const auto& archive : archives)
+        paths.push_back(std::get<2>(archive));
+    return paths;
+}
+
+std::vector<std::string> GroupRuns(const std::string& groupFolder) {
+    static const std::regex stamp(R"(\d{14})");
+    std::vector<std::string> runs;
+    std::error_code error;
+    for (fs::directory_iterator it(groupFolder, error), end; !error && it != end; it.increment(error))
+        if (std::regex_match(it->path().filename().string(), stamp) && it->is_directory(error) &&
+            !it->is_symlink(error))
+            runs.push_back(it->path().string());
+    std::sort(runs.begin(), runs.end(), std::greater<>());
+    return runs;
+}
+
+std::string ProjectArchivePrefix(const JobState& job, CodePage codePage) {
+    return AnsiToUtf8(SanitizeFileName(job.gProjectName + " "), codePage);
+}
+
 Pruned PruneProjectArchives(const std::string& written, const std::string& namePrefix, int keep) {
     Pruned pruned;
     const fs::path writtenPath(written);
     const std::regex pattern(Escaped(namePrefix) + kVersionAndStamp);
     if (keep < 1 || !std::regex_match(writtenPath.filename().string(), pattern))
         return pruned;
-    // (time stamp, number) of every archive of the project; " (n)" came later than the plain name
-    std::vector<std::tuple<std::string, int, fs::path>> archives;
-    std::error_code error;
-    for (fs::directory_iterator it(writtenPath.parent_path(), error), end; !error && it != end;
-         it.increment(error)) {
-        std::smatch match;
-        const std::string name = it->path().filename().string();
-        if (std::regex_match(name, match, pattern) && it->is_regular_file(error))
-            archives.emplace_back(match[1].str(), match[2].matched ? std::stoi(match[2].str()) : 1, it->path());
-    }
-    std::sort(archives.begin(), archives.end(), std::greater<>());
+    const std::vector<std::string> archives = ProjectArchives(writtenPath.parent_path().string(), namePrefix);
     for (std::size_t i = static_cast<std::size_t>(keep); i < archives.size(); ++i)
-        if (std::get<2>(archives[i]) != writtenPath) // the one just made is never the oldest to go
-            Remove(std::get<2>(archives[i]), pruned);
+        if (fs::path(archives[i]) != writtenPath) // the one just made is never the oldest to go
+            Remove(archives[i], pruned);
     return pruned;
 }
 
-Pruned PruneGroupRuns(const std::string& runFolder, int keep) {
+Pruned PruneGroupRuns(const std::string& runFolder, int keep, const std::vector<std::string>& stillNeeded) {
     Pruned pruned;
     const fs::path run = fs::path(runFolder).lexically_normal();
     const fs::path current = run.has_filename() ? run : run.parent_path();
@@ -64,14 +91,14 @@ Pruned PruneGroupRuns(const std::string& runFolder, int keep) {
     if (keep < 1 || !std::regex_match(current.filename().string(), stamp))
         return pruned;
     std::vector<fs::path> runs;
+    for (const std::string& path : GroupRuns(current.parent_path().string()))
+        runs.push_back(path);
     std::error_code error;
-    for (fs::directory_iterator it(current.parent_path(), error), end; !error && it != end; it.increment(error))
-        if (std::regex_match(it->path().filename().string(), stamp) && it->is_directory(error) &&
-            !it->is_symlink(error))
-            runs.push_back(it->path());
-    std::sort(runs.begin(), runs.end(), std::greater<>());
     for (std::size_t i = static_cast<std::size_t>(keep); i < runs.size(); ++i) {
-        if (runs[i] == current)
+        const auto holds = [&runs, i](const std::string& archive) {
+            return fs::path(archive).lexically_normal().parent_path() == runs[i].lexically_normal();
+        };
+        if (runs[i] == current || std::any_of(stillNeeded.begin(), stillNeeded.end(), holds))
             continue;
         const std::regex archive(R"(.* \d+\.\d+\.\d+\.)" + runs[i].filename().string() + R"((?: \(\d+\))?\.zip)");
         std::vector<fs::path> archives; // listed first: a folder is not changed while it is read

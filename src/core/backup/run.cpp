@@ -2,9 +2,12 @@
 #include "core/backup/backup.h"
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 
+#include "core/backup/retention.h"
+#include "core/backup/unchanged.h"
 #include "core/group/group.h"
 #include "core/project/paths.h"
 #include "core/settings/settings.h"
@@ -134,6 +137,29 @@ void ReportProjectStart(const RunOptions& options, const std::string& projectPat
     options.progress(progress);
 }
 
+// The project's backups where a skip looks for them: the backup folder, or the newest earlier run of the
+// group that holds one.
+std::vector<std::string> EarlierBackups(const std::vector<std::string>& folders, const JobState& job,
+                                        const RunOptions& options) {
+    const std::string prefix = ProjectArchivePrefix(job, options.archive.codePage);
+    for (const std::string& folder : folders)
+        if (std::vector<std::string> archives = ProjectArchives(folder, prefix); !archives.empty())
+            return archives;
+    return {};
+}
+
+// True when the project was recorded as unchanged and needs no new archive.
+bool SkippedAsUnchanged(const std::vector<std::string>& folders, const std::string& projectPath, const JobState& job,
+                        const ArchiveOptions& archive, const RunOptions& options, RunOutcome& outcome) {
+    if (!options.skipUnchanged)
+        return false;
+    const std::optional<std::string> since =
+        UnchangedSince(EarlierBackups(folders, job, options), projectPath, job, archive);
+    if (since)
+        outcome.unchanged.push_back({projectPath, *since});
+    return since.has_value();
+}
+
 } // namespace
 
 RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOptions& options) {
@@ -143,6 +169,9 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
     JobState job = request.job;
     job.gBackupFolder = request.destination;
     outcome.backupFolder = job.gBackupFolder;
+    const ArchiveOptions archive = ArchiveOptionsFor(options, request.projectPath, 0, 1, request.password);
+    if (SkippedAsUnchanged({job.gBackupFolder}, request.projectPath, job, archive, options, outcome))
+        return outcome;
     if (!MakeBackupFolder(job.gBackupFolder, request.projectPath, outcome))
         return outcome;
     RememberBackupFolder(job.gBackupFolder, options, outcome);
@@ -151,9 +180,7 @@ RunOutcome RunSingleProject(const SingleProjectRequest& request, const RunOption
         return outcome;
     }
     ReportProjectStart(options, request.projectPath, 0, 1);
-    Record(request.projectPath, ArchiveProject(request.projectPath, job,
-                          ArchiveOptionsFor(options, request.projectPath, 0, 1, request.password)),
-           outcome);
+    Record(request.projectPath, ArchiveProject(request.projectPath, job, archive), outcome);
     return outcome;
 }
 
@@ -187,6 +214,9 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
     const std::string destination = AddBackslash(request.destination);
     outcome.backupFolder =
         AddBackslash(destination + request.subfolderName + SeparatorOf(destination) + timeStamp);
+    // listed before this run's folder is made: the earlier runs only
+    const std::vector<std::string> earlierRuns =
+        options.skipUnchanged ? GroupRuns(destination + request.subfolderName) : std::vector<std::string>();
     if (!MakeBackupFolder(outcome.backupFolder, std::string(), outcome))
         return outcome;
 
@@ -207,9 +237,11 @@ RunOutcome RunGroup(const GroupRequest& request, const RunOptions& options) {
             break;
         }
         job.value().gBackupFolder = outcome.backupFolder;
+        const ArchiveOptions archive = ArchiveOptionsFor(options, projectPath, index, count, request.password);
+        if (SkippedAsUnchanged(earlierRuns, projectPath, *job, archive, options, outcome))
+            continue;
         KeepArchiveNameUnique(job.value(), archiveNames, outcome, options);
-        const ArchiveOutcome archived = ArchiveProject(
-            projectPath, *job, ArchiveOptionsFor(options, projectPath, index, count, request.password));
+        const ArchiveOutcome archived = ArchiveProject(projectPath, *job, archive);
         if (!Record(projectPath, archived, outcome) && !(request.keepGoing && archived.kind == ArchiveOutcome::Kind::Failed))
             break;
     }
