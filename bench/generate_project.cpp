@@ -1,11 +1,17 @@
 // writes a large synthetic VB6 project for timing the archive and unzip commands against other tools
 //
-//   generate_project FOLDER FILES [AVERAGE_KB] [SEED]
+//   generate_project [--code-base] FOLDER FILES [AVERAGE_KB] [SEED]
 //
 // FOLDER/App/App.vbp names FILES files: forms (half of them with a .frx), modules, classes and user
 // controls (with a .ctx), a few under FOLDER/Shared reached with "..\Shared\", and a resource file.
 // The same arguments always give the same bytes.
+//
+// Sizes are spread evenly around AVERAGE_KB, unless --code-base asks for the shape of a real code base:
+// most files of 2 to 30 KB (as many small as large ones), one binary file in eighty of 100 KB to 1 MB,
+// and one source file in eight generated designer text that compresses about twenty times.
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +60,28 @@ std::string BinaryBlob(std::mt19937& random, std::size_t bytes) {
     return blob;
 }
 
+// Designer text: the same control blocks over and over with a few numbers changed.
+std::string DesignerText(std::mt19937& random, std::size_t bytes, const std::string& header) {
+    std::string text = header;
+    for (int control = 0; text.size() < bytes; ++control) {
+        text += "   Begin VB.TextBox txtField" + std::to_string(control) + "\r\n      Height          =   315\r\n"
+                "      Left            =   " + std::to_string(120 + random() % 4 * 1200) + "\r\n      TabIndex        =   " +
+                std::to_string(control) + "\r\n      Top             =   " + std::to_string(control * 360) +
+                "\r\n      Width           =   2295\r\n   End\r\n";
+    }
+    return text;
+}
+
+// Sizes of a code base: log-uniform between 2 and 30 KB; `binary` files now and then far larger.
+struct CodeBaseSizes {
+    std::size_t operator()(std::mt19937& random, bool binary) const {
+        if (binary && random() % 80 == 0)
+            return 100 * 1024 + random() % (924 * 1024);
+        std::uniform_real_distribution<double> exponent(std::log(2048.0), std::log(30720.0));
+        return static_cast<std::size_t>(std::exp(exponent(random)));
+    }
+};
+
 void Write(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
@@ -62,15 +90,25 @@ void Write(const fs::path& path, const std::string& bytes) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool codeBase = argc > 1 && std::strcmp(argv[1], "--code-base") == 0;
+    if (codeBase) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s FOLDER FILES [AVERAGE_KB] [SEED]\n", argv[0]);
+        std::fprintf(stderr, "usage: generate_project [--code-base] FOLDER FILES [AVERAGE_KB] [SEED]\n");
         return 2;
     }
     const fs::path root = argv[1];
     const long files = std::stol(argv[2]);
     const std::size_t averageBytes = (argc > 3 ? std::stoul(argv[3]) : 40) * 1024;
     std::mt19937 random(argc > 4 ? static_cast<unsigned>(std::stoul(argv[4])) : 20250717u);
-    std::uniform_int_distribution<std::size_t> size(averageBytes / 4, averageBytes * 7 / 4);
+    std::uniform_int_distribution<std::size_t> even(averageBytes / 4, averageBytes * 7 / 4);
+    auto size = [&](std::mt19937& random, bool binary = false) {
+        return codeBase ? CodeBaseSizes()(random, binary) : even(random);
+    };
+    // the generated designer text of a code base, in place of some of its forms' and controls' code
+    auto designed = [&](std::mt19937& random) { return codeBase && random() % 8 == 0; };
 
     const fs::path app = root / "App";
     std::string vbp =
@@ -83,12 +121,14 @@ int main(int argc, char** argv) {
         case 0:
         case 1: {
             const std::string name = "frm" + id;
-            Write(app / "Forms" / (name + ".frm"),
-                  SourceText(random, size(random), "VERSION 5.00\r\nBegin VB.Form " + name + "\r\nEnd\r\n"));
+            const std::string header = "VERSION 5.00\r\nBegin VB.Form " + name + "\r\nEnd\r\n";
+            const std::size_t bytes = size(random);
+            Write(app / "Forms" / (name + ".frm"), designed(random) ? DesignerText(random, bytes, header)
+                                                                     : SourceText(random, bytes, header));
             vbp += "Form=Forms\\" + name + ".frm\r\n";
             ++written;
             if (i % 2 == 0 && written < files) {
-                Write(app / "Forms" / (name + ".frx"), BinaryBlob(random, size(random)));
+                Write(app / "Forms" / (name + ".frx"), BinaryBlob(random, size(random, true)));
                 ++written;
             }
             break;
@@ -113,12 +153,14 @@ int main(int argc, char** argv) {
         }
         default: {
             const std::string name = "uc" + id;
-            Write(app / "Controls" / (name + ".ctl"),
-                  SourceText(random, size(random), "VERSION 5.00\r\nBegin VB.UserControl " + name + "\r\n"));
+            const std::string header = "VERSION 5.00\r\nBegin VB.UserControl " + name + "\r\n";
+            const std::size_t bytes = size(random);
+            Write(app / "Controls" / (name + ".ctl"), designed(random) ? DesignerText(random, bytes, header)
+                                                                        : SourceText(random, bytes, header));
             vbp += "UserControl=Controls\\" + name + ".ctl\r\n";
             ++written;
             if (written < files) {
-                Write(app / "Controls" / (name + ".ctx"), BinaryBlob(random, size(random)));
+                Write(app / "Controls" / (name + ".ctx"), BinaryBlob(random, size(random, true)));
                 ++written;
             }
             break;

@@ -1,4 +1,7 @@
 // project files as read, the path helpers, the archive mapping and backup names
+#include <set>
+#include <thread>
+
 #include "core/backup/naming.h"
 #include "core/project/paths.h"
 #include "core/project/project.h"
@@ -154,6 +157,28 @@ TEST(BackupNaming, DefaultNamesAndStampedSanitisedNames) {
     ApplyBackupNames(state);
     EXPECT_EQ(state.gZipName, "What_ A_ Tool 2.1.7.20010102230000.zip");
     EXPECT_EQ(state.gNewVbpName, "What_ A_ Tool 2.1.7.20010102230000.vbp");
+}
+
+// Temporary names: 16 hexadecimal digits between prefix and suffix, never the same twice, not even
+// from threads started at the same moment (the unzip workers name a file each at once).
+TEST(UniqueTempNameTest, ThreadsNeverMeetOnAName) {
+    std::vector<std::vector<std::string>> names(4);
+    std::vector<std::thread> threads;
+    for (auto& list : names)
+        threads.emplace_back([&list] {
+            for (int i = 0; i < 500; ++i)
+                list.push_back(UniqueTempName(".p-", ".part"));
+        });
+    for (auto& thread : threads)
+        thread.join();
+    std::set<std::string> distinct;
+    for (const auto& list : names)
+        for (const std::string& name : list) {
+            ASSERT_EQ(name.size(), 3u + 16u + 5u) << name;
+            EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 3), 19u) << name;
+            distinct.insert(name);
+        }
+    EXPECT_EQ(distinct.size(), 2000u);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // unpacking: where an entry name may land, hostile and broken archives write nothing outside their place,
 // good ones unpack whole
 
+#include <atomic>
+
 #include "core/restore/path_gate.h"
 #include "support/child_process.h"
 #include "support/hostile_archives.h"
@@ -176,6 +178,44 @@ TEST(UnzipperTest, TheTargetChangesOnlyWhenEveryEntryIsWritten) {
     fs::remove_all(scene.Target());
     fs::create_directory(scene.Target());
     EXPECT_TRUE(scene.Extract({}).ok());
+}
+
+// Files are unpacked by several workers: every one lands in its folder with its bytes; when two are
+// damaged, the first in the archive's order is the one named, however the workers raced; a cancel
+// while they run leaves the target as it was and no file of the staging folder behind.
+TEST(UnzipperTest, WorkersUnpackInFoldersNameTheFirstDamageAndHearTheCancel) {
+    ExtractionScene scene;
+    std::vector<RawEntry> entries;
+    for (int i = 0; i < 60; ++i)
+        entries.push_back({"f" + std::to_string(i % 4) + "/s" + std::to_string(i % 3) + "/e" + std::to_string(i),
+                           RandomBytes(20000 + 997 * i, i)});
+    entries[9].data = RandomBytes(3 << 20, 9); // the later damaged entry is done long before it
+    MakeArchive(scene.Archive(), entries);
+    auto whole = scene.Extract();
+    ASSERT_TRUE(whole.ok()) << whole.error();
+    EXPECT_EQ(*whole, 60);
+    for (const RawEntry& entry : entries)
+        ASSERT_EQ(ReadFile(scene.Target() + "/" + entry.name), entry.data) << entry.name;
+    const auto before = Snapshot(scene.Target());
+
+    PatchBothHeaders(scene.Archive(), 10, kLocalCrc, kCentralCrc, 0x01020304);
+    PatchBothHeaders(scene.Archive(), 9, kLocalCrc, kCentralCrc, 0x01020304);
+    for (int run = 0; run < 5; ++run) {
+        const auto damaged = scene.Extract();
+        ASSERT_FALSE(damaged.ok());
+        EXPECT_NE(damaged.error().find("\"" + entries[9].name + "\""), std::string::npos) << damaged.error();
+        EXPECT_EQ(Snapshot(scene.Target()), before);
+        EXPECT_FALSE(scene.HasLeftovers());
+    }
+
+    MakeArchive(scene.Archive(), entries);
+    std::atomic<int> calls = 0;
+    UnzipOptions options = Options({});
+    options.progress = [&](double) { ++calls; };
+    options.cancelRequested = [&] { return calls >= 2; };
+    EXPECT_TRUE(scene.Extract(options).cancelled());
+    EXPECT_EQ(Snapshot(scene.Target()), before);
+    EXPECT_FALSE(scene.HasLeftovers());
 }
 
 // killed at any moment, an extraction leaves the target as it was or whole, never in between; the next

@@ -88,6 +88,20 @@ TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
     }
 }
 
+// the same value again leaves the file as it is (no new file, no flush); any other value replaces it
+TEST_F(SettingsStoreTest, SameValueAgainWritesNothing) {
+    ASSERT_EQ(Save("LastDir", "/a/"), "");
+    struct stat first {}, again {}, changed {};
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &first), 0);
+    ASSERT_EQ(Save("LastDir", "/a/"), "");
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &again), 0);
+    EXPECT_EQ(again.st_ino, first.st_ino);
+    ASSERT_EQ(Save("lastdir", "/a"), "");
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &changed), 0);
+    EXPECT_NE(changed.st_ino, first.st_ino);
+    EXPECT_EQ(Get("LastDir"), "/a");
+}
+
 TEST_F(SettingsStoreTest, ValuesOfOtherTypesAreErrorsAndKept) {
     m_folder.Write("data/machine.settings",
                    kFilesKey + "\"LastDir\"=4:\"*\\x00\\x00\\x00\"\n\"Odd\"=77:\"\\xFF\"\n");

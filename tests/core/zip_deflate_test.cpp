@@ -218,28 +218,50 @@ INSTANTIATE_TEST_SUITE_P(
                       SourceFaultCase{"PipeLibzip", 0, SwapForPipe, "it is a named pipe, not a file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// a stream damaged between the deflate workers and the writer is caught by reading the archive back
-TEST(VerifyInflatesTest, CatchesAStreamDamagedAfterDeflating) {
-    ScratchFolder scratch;
-    for (const char* password : {"", "pw"}) {
-        ZipComponent zip;
-        const std::string archive = scratch.Path(std::string("a") + password + ".zip");
-        ASSERT_EQ(zip.NewZip(archive), 1);
-        zip.SetPassword(password);
-        for (int i = 0; i < 30; ++i)
-            ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("s/" + std::to_string(i), Content(9000, i)),
-                                          std::to_string(i) + ".bas"),
-                      1);
-        zip.SetDeflatedHookForTesting([](std::size_t index, std::string& bytes) {
-            if (index == 17)
-                bytes[bytes.size() / 2] ^= 0x40;
-        });
-        EXPECT_NE(zip.WriteZipAndClose(), 1);
-        EXPECT_EQ(zip.LastFailure().kind, ErrorKind::Damaged);
-        EXPECT_NE(zip.LastError().find("\"17.bas\""), std::string::npos) << zip.LastError();
-        EXPECT_FALSE(fs::exists(archive));
-    }
+// A stream damaged between the workers and the writer is caught by reading the archive back, wherever
+// the damage is: in the deflate stream, or in an encrypted entry's salt, verifier, data or code.
+struct StreamDamage {
+    const char* name;
+    const char* password;
+    std::function<std::size_t(std::size_t size)> at;
+    const char* reasonPart;
+};
+void PrintTo(const StreamDamage& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class StreamDamageTest : public ::testing::TestWithParam<StreamDamage> {};
+
+TEST_P(StreamDamageTest, IsCaughtNamingTheEntry) {
+    const StreamDamage& row = GetParam();
+    ScratchFolder scratch;
+    ZipComponent zip;
+    const std::string archive = scratch.Path("a.zip");
+    ASSERT_EQ(zip.NewZip(archive), 1);
+    zip.SetPassword(row.password);
+    for (int i = 0; i < 30; ++i)
+        ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("s/" + std::to_string(i), Content(9000, i)),
+                                      std::to_string(i) + ".bas"),
+                  1);
+    zip.SetDeflatedHookForTesting([&row](std::size_t index, std::string& bytes) {
+        if (index == 17)
+            bytes[row.at(bytes.size())] ^= 0x40;
+    });
+    EXPECT_NE(zip.WriteZipAndClose(), 1);
+    EXPECT_EQ(zip.LastFailure().kind, ErrorKind::Damaged);
+    EXPECT_NE(zip.LastError().find("\"17.bas\""), std::string::npos) << zip.LastError();
+    EXPECT_NE(zip.LastError().find(row.reasonPart), std::string::npos) << zip.LastError();
+    EXPECT_FALSE(fs::exists(archive));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, StreamDamageTest,
+    ::testing::Values(StreamDamage{"Deflated", "", [](std::size_t size) { return size / 2; }, ""},
+                      StreamDamage{"AesData", "pw", [](std::size_t size) { return size / 2; }, ""},
+                      StreamDamage{"AesSalt", "pw", [](std::size_t) { return 3; }, "salt"},
+                      StreamDamage{"AesVerifier", "pw", [](std::size_t) { return kAesSaltBytes + 1; }, "password"},
+                      StreamDamage{"AesCode", "pw", [](std::size_t size) { return size - 1; }, "authentication code"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane

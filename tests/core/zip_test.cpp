@@ -138,7 +138,7 @@ TEST_P(VerifyArchiveTest, CatchesAnArchiveThatDoesNotHoldWhatWasWritten) {
     }
     std::vector<ZipComponent::ExpectedEntry> expected;
     for (const std::string& name : row.expected)
-        expected.push_back({name, digests[name]});
+        expected.push_back({name, digests[name], std::nullopt});
     Status verified = ZipComponent().VerifyArchive(archive, expected, row.checkPassword);
     EXPECT_EQ(verified.ok(), !*row.reasonPart) << verified.error();
     EXPECT_NE(verified.error().find(row.reasonPart), std::string::npos) << verified.error();

@@ -118,12 +118,20 @@ Status CreateFolderPath(const std::string& path) {
                 lastError.value());
 }
 
+// A generator per thread, seeded once by the system: a random_device made for every name took a fifth
+// of the processor time of unpacking 2,500 files (one temporary name each). The names need only differ;
+// whoever creates the file still refuses one that exists.
 std::string UniqueTempName(const std::string& prefix, const std::string& suffix) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::random_device random;
+    thread_local std::mt19937_64 generator = [] {
+        std::random_device system;
+        std::seed_seq seed{system(), system(), system(), system()};
+        return std::mt19937_64(seed);
+    }();
+    std::uint64_t bits = generator();
     std::string name = prefix;
-    for (int i = 0; i < 16; ++i)
-        name += kDigits[random() % 16];
+    for (int i = 0; i < 16; ++i, bits >>= 4)
+        name += kDigits[bits % 16];
     return name + suffix;
 }
 

@@ -44,6 +44,9 @@ public:
     // while attempts remain; nothing to do for an archive without encryption.
     Status Unlock(const ExtractionPlan& plan);
 
+    // The password another reader of the same archive proved, for a reader on another thread.
+    void TakePasswordOf(const EntryReader& unlocked) { m_password = unlocked.m_password; }
+
     // Streams the entry to `sink`; done only when it was read whole, inflated to exactly its declared
     // size and passed its CRC or authentication check.
     Status Read(const PlannedEntry& entry, const EntrySink& sink) { return Read(entry, sink, false); }

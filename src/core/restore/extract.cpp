@@ -2,11 +2,13 @@
 #include "core/restore/restore.h"
 
 #include <filesystem>
+#include <thread>
 
 #include "core/platform/extract_output.h"
 #include "core/platform/staging_folder.h"
 #include "core/project/paths.h"
 #include "core/restore/entry_reader.h"
+#include "core/restore/parallel_extract.h"
 #include "core/restore/staging.h"
 
 namespace corvane {
@@ -22,20 +24,6 @@ Status CheckFreeSpace(const std::string& staging, std::uint64_t declaredTotal) {
                         std::to_string(*free) + " bytes are free on the disk of \"" + staging + "\".",
                     staging);
     return Status::success();
-}
-
-Status ExtractEntry(const PlannedEntry& entry, ExtractTarget& target, EntryReader& reader) {
-    if (entry.path.isFolder)
-        return target.MakeFolders(entry.path.components);
-    auto created = target.CreateFile(entry.path.components);
-    if (!created)
-        return created.failure();
-    PendingFile& file = created.value();
-    Status read =
-        reader.Read(entry, [&](const char* data, std::size_t size) { return file.Write(data, size); });
-    if (!read)
-        return read; // the pending file removes itself
-    return file.Commit(entry.modificationTime);
 }
 
 } // namespace
@@ -66,12 +54,34 @@ Result<int> ExtractArchive(const std::string& archivePath, const std::string& fo
     if (!output)
         return output.failure();
     int extracted = 0;
+    // Inflating is most of an unpacking: with more than one processor the files go to workers, once
+    // every folder is made here (no two workers then make the same one). The plan has already refused
+    // a name that is a file for one entry and a folder for another.
+    const bool parallel = std::thread::hardware_concurrency() > 1 && plan.entries.size() > 1;
+    std::vector<const PlannedEntry*> files;
     for (const PlannedEntry& entry : plan.entries) {
         if (reader.Cancelled())
             return ExtractionCancelled();
+        if (parallel && !entry.path.isFolder) {
+            const std::vector<std::string>& components = entry.path.components;
+            if (components.size() > 1) {
+                Status made = output.value().MakeFolders({components.begin(), components.end() - 1});
+                if (!made)
+                    return made.failure();
+            }
+            files.push_back(&entry);
+            continue;
+        }
         if (Status done = ExtractEntry(entry, output.value(), reader); !done)
             return done.failure();
         ++extracted;
+    }
+    if (!files.empty()) {
+        if (Status done = ExtractFilesInParallel(archivePath, files, plan.declaredTotal, reader, output.value(),
+                                                 options);
+            !done)
+            return done.failure();
+        extracted += static_cast<int>(files.size());
     }
     // the last moment a cancel is heard: after it, the target changes
     if (reader.Cancelled())

@@ -115,6 +115,11 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
                           fail(ErrorKind::NotReadable, std::get<std::string>(loaded), path));
 
     SettingsDocument& document = std::get<SettingsDocument>(loaded);
+    // every backup of the same project remembers the same folder: rewriting the file would cost two
+    // flushes to the disk for nothing
+    if (const SettingsValue* stored = document.FindValue(KeyPath(appName, section), key);
+        stored != nullptr && stored->type == kRegSz && stored->data == value)
+        return std::nullopt;
     document.SetValue(KeyPath(appName, section), key, kRegSz, value);
     if (Status replaced = ReplaceSettingsFile(path, document.Serialize()); !replaced)
         return StoreError(kAccessDeniedStatus, kCannotCreateKey, replaced.failure());

@@ -7,10 +7,10 @@
 namespace corvane {
 namespace {
 
-// what a file's output may take (about zlib's bound); the read block and zlib's tables belong to the
-// worker and do not grow with the files
+// what a file's output may take (about zlib's bound, and the encryption's frame); the read block and
+// zlib's tables belong to the worker and do not grow with the files
 std::size_t Reservation(std::uint64_t size) {
-    return static_cast<std::size_t>(size + size / 1000 + 64);
+    return static_cast<std::size_t>(size + size / 1000 + 64 + kAesOverhead);
 }
 
 } // namespace
@@ -89,6 +89,10 @@ void DeflatePool::Work() {
         const SourceFile file = job.file;
         lock.unlock();
         DeflatedFile result = deflater.Deflate(file, m_stop);
+        // the derivation of the entry's keys costs more than deflating a file of tens of kilobytes: it
+        // belongs on the workers, not on the writer
+        if (!m_password.empty() && !result.failure && !result.stopped)
+            result.keys = SealWinZipAesEntry(m_password, result.bytes);
         if (m_deflatedHook && !result.failure && !result.stopped)
             m_deflatedHook(index, result.bytes);
         lock.lock();

@@ -29,6 +29,11 @@ public:
     DeflatePool(const DeflatePool&) = delete;
     DeflatePool& operator=(const DeflatePool&) = delete;
 
+    // Not empty: each file is also encrypted (WinZip AES-256) on its worker, under its own salt. Set
+    // before Start().
+    void SetPassword(std::string password) { m_password = std::move(password); }
+    bool Encrypts() const { return !m_password.empty(); }
+
     // the index Wait() and Release() take
     std::size_t Add(SourceFile file);
     std::size_t Count() const;
@@ -41,8 +46,8 @@ public:
     const DeflatedFile* Wait(std::size_t index, const std::function<bool()>& cancelled);
     void Release(std::size_t index);
 
-    // For tests of what checks the written archive: sees (and may change) each file's deflated bytes
-    // between the worker and the writer. Set before Start().
+    // For tests of what checks the written archive: sees (and may change) each file's bytes (deflated,
+    // and encrypted when the pool encrypts) between the worker and the writer. Set before Start().
     void SetDeflatedHookForTesting(std::function<void(std::size_t index, std::string& bytes)> hook) {
         m_deflatedHook = std::move(hook);
     }
@@ -77,6 +82,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::vector<std::thread> m_workers;
     std::function<void(std::size_t, std::string&)> m_deflatedHook;
+    std::string m_password;
 };
 
 } // namespace corvane

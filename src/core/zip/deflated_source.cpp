@@ -54,6 +54,7 @@ zip_int64_t Open(DeflatedSourceState& state) {
     state.haveResult = true;
     state.digest = state.data->digest;
     *state.record.digest = state.digest;
+    *state.record.keys = state.data->keys;
     state.compressedSize = state.data->bytes.size();
     return 0;
 }
@@ -80,6 +81,10 @@ zip_int64_t DeflatedSourceCallback(void* userData, void* data, zip_uint64_t leng
             return -1;
         stat->valid |= ZIP_STAT_COMP_METHOD;
         stat->comp_method = ZIP_CM_DEFLATE;
+        if (state->pool->Encrypts()) { // asked before the first read: libzip must not encrypt again
+            stat->valid |= ZIP_STAT_ENCRYPTION_METHOD;
+            stat->encryption_method = ZIP_EM_AES_256;
+        }
         if (state->haveResult) {
             stat->valid |= ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC;
             stat->size = state->digest.size;

@@ -11,6 +11,7 @@
 
 #include "core/common/error.h"
 #include "core/zip/source_file.h"
+#include "core/zip/winzip_aes.h"
 
 namespace corvane {
 
@@ -26,6 +27,8 @@ struct DeflatedFile {
     // why the file could not be read, or was not the version inspected, as a whole sentence
     std::optional<Error> failure;
     bool stopped = false; // `stop` was raised before the file was done
+    // set when `bytes` were encrypted: the entry's salt and keys, for reading the archive back
+    std::optional<WinZipAesKeys> keys;
 };
 
 // One per thread: zlib's tables and the read block are kept from one file to the next.

@@ -13,11 +13,12 @@
 namespace corvane {
 
 // What a source of ours tells the archive beyond libzip's error: which file failed and why (a whole
-// sentence naming it), and the size and CRC-32 of the bytes it read, which the written archive must
-// give back. Both must outlive the source.
+// sentence naming it), the size and CRC-32 of the bytes it read, which the written archive must give
+// back, and the keys it encrypted them with when it did. All must outlive the source.
 struct SourceRecord {
     std::optional<Error>* failure = nullptr;
     EntryDigest* digest = nullptr;
+    std::optional<WinZipAesKeys>* keys = nullptr;
 };
 
 // Records `error` as the archive's failure, sets the source's libzip error and gives libzip's
@@ -35,8 +36,8 @@ zip_int64_t AnswerCommonCommand(zip_error_t& error, void* data, zip_uint64_t len
 // number of files. Returns nullptr with the archive's error set when the source cannot be made.
 zip_source_t* CreateFileSource(zip_t* archive, const SourceFile& file, SourceRecord record);
 
-// The entry must be set to deflate: libzip then takes the stream as it is (encrypting it when a
-// password is set) and the CRC and sizes from the source. Opening waits for the pool's file and
+// The entry must be set to deflate, and when the pool encrypts, to AES-256 without a password: libzip
+// then takes the stream as it is and the CRC and sizes from the source. Opening waits for the pool's file and
 // gives up when `cancelled` says so. `pool` and `cancelled` must outlive the source.
 // Returns nullptr with the archive's error set when the source cannot be made.
 zip_source_t* CreateDeflatedSource(zip_t* archive, DeflatePool* pool, const SourceFile& file,

@@ -1,5 +1,6 @@
 // our zip component: reading a written archive back before it takes its name
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include <zlib.h>
 
+#include "core/zip/winzip_aes.h"
 #include "core/zip/zip.h"
 
 namespace corvane {
@@ -55,10 +57,32 @@ Status CheckDirectory(zip_t* archive, const std::vector<ZipComponent::ExpectedEn
     return Status::success();
 }
 
-// Decrypts (checking the authentication code) and inflates one entry from the disk, and compares what
-// comes out with the bytes that were read from its file.
+// What a worker keeps from one entry to the next.
+struct CheckBuffers {
+    std::vector<char> read = std::vector<char>(64 * 1024);
+    std::vector<char> inflated = std::vector<char>(64 * 1024);
+    z_stream inflater{};
+    bool inflaterReady = false;
+
+    CheckBuffers() { inflaterReady = inflateInit2(&inflater, -MAX_WBITS) == Z_OK; }
+    ~CheckBuffers() {
+        if (inflaterReady)
+            inflateEnd(&inflater);
+    }
+    CheckBuffers(const CheckBuffers&) = delete;
+    CheckBuffers& operator=(const CheckBuffers&) = delete;
+};
+
+Status CompareWithSource(const ZipComponent::ExpectedEntry& expected, std::uint64_t length, uLong crc) {
+    if (expected.digest && (length != expected.digest->size || crc != expected.digest->crc))
+        return EntryFailure(expected.name, "it does not give back the bytes that were read from its file");
+    return Status::success();
+}
+
+// Inflates (and decrypts when the password is given) one entry from the disk through libzip, and
+// compares what comes out with the bytes that were read from its file.
 Status CheckEntryData(zip_t* archive, zip_uint64_t index, const ZipComponent::ExpectedEntry& expected,
-                      const std::string& password, std::vector<char>& buffer, const std::atomic<bool>& stop) {
+                      const std::string& password, CheckBuffers& buffers, const std::atomic<bool>& stop) {
     std::unique_ptr<zip_file_t, EntryCloser> file(
         zip_fopen_index_encrypted(archive, index, 0, password.empty() ? nullptr : password.c_str()));
     if (!file)
@@ -66,6 +90,7 @@ Status CheckEntryData(zip_t* archive, zip_uint64_t index, const ZipComponent::Ex
     std::uint64_t length = 0;
     uLong crc = crc32(0L, Z_NULL, 0);
     zip_int64_t read = 0;
+    std::vector<char>& buffer = buffers.read;
     while ((read = zip_fread(file.get(), buffer.data(), buffer.size())) > 0) {
         if (stop.load(std::memory_order_relaxed))
             return fail(ErrorKind::Cancelled, "stopped");
@@ -76,9 +101,85 @@ Status CheckEntryData(zip_t* archive, zip_uint64_t index, const ZipComponent::Ex
         return EntryFailure(expected.name, ZipErrorText(file.get()));
     if (int closeError = zip_fclose(file.release()); closeError != 0)
         return EntryFailure(expected.name, ZipErrorText(closeError));
-    if (expected.digest && (length != expected.digest->size || crc != expected.digest->crc))
-        return EntryFailure(expected.name, "it does not give back the bytes that were read from its file");
-    return Status::success();
+    return CompareWithSource(expected, length, crc);
+}
+
+bool ReadExactly(zip_file_t* file, void* data, std::size_t length) {
+    return zip_fread(file, data, length) == static_cast<zip_int64_t>(length);
+}
+
+// An AES entry read raw from the disk: its salt and verifier must be those of the keys it was encrypted
+// with in this run (the entries libzip encrypted have none, and theirs are derived from the password);
+// the code is computed over the encrypted bytes as they are decrypted and inflated, and compared at the
+// end with the stored one. Keeping the keys spares a second derivation per entry, which would cost more
+// than the rest of the check.
+Status CheckAesEntryData(zip_t* archive, zip_uint64_t index, const ZipComponent::ExpectedEntry& expected,
+                         const std::string& password, CheckBuffers& buffers, const std::atomic<bool>& stop) {
+    zip_stat_t stat;
+    if (zip_stat_index(archive, index, 0, &stat) != 0)
+        return EntryFailure(expected.name, ZipErrorText(archive));
+    if ((stat.valid & ZIP_STAT_COMP_SIZE) == 0 || stat.comp_size < kAesOverhead)
+        return EntryFailure(expected.name, "its encrypted data is shorter than its salt and codes");
+    const bool deflated = stat.comp_method == ZIP_CM_DEFLATE;
+    if (!deflated && stat.comp_method != ZIP_CM_STORE)
+        return EntryFailure(expected.name, "it is compressed by a method this program does not write");
+    std::unique_ptr<zip_file_t, EntryCloser> file(zip_fopen_index(archive, index, ZIP_FL_ENCRYPTED));
+    if (!file)
+        return EntryFailure(expected.name, ZipErrorText(archive));
+    std::array<std::uint8_t, kAesHeaderBytes> header{};
+    if (!ReadExactly(file.get(), header.data(), header.size()))
+        return EntryFailure(expected.name, ZipErrorText(file.get()));
+    if (expected.keys && !std::equal(expected.keys->salt.begin(), expected.keys->salt.end(), header.begin()))
+        return EntryFailure(expected.name, "its salt is not the one it was encrypted with");
+    const WinZipAesKeys keys = expected.keys ? *expected.keys : DeriveWinZipAesKeys(password, header.data());
+    if (!std::equal(keys.verifier.begin(), keys.verifier.end(), header.begin() + kAesSaltBytes))
+        return EntryFailure(expected.name, "the password does not open it");
+    if (deflated && (!buffers.inflaterReady || inflateReset(&buffers.inflater) != Z_OK))
+        return EntryFailure(expected.name, "out of memory");
+    WinZipAesStream stream(keys);
+    z_stream& z = buffers.inflater;
+    std::uint64_t length = 0, remaining = stat.comp_size - kAesOverhead;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    int inflated = deflated ? Z_OK : Z_STREAM_END;
+    while (remaining > 0) {
+        if (stop.load(std::memory_order_relaxed))
+            return fail(ErrorKind::Cancelled, "stopped");
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, buffers.read.size()));
+        auto* data = reinterpret_cast<std::uint8_t*>(buffers.read.data());
+        if (!ReadExactly(file.get(), data, want))
+            return EntryFailure(expected.name, ZipErrorText(file.get()));
+        remaining -= want;
+        stream.Decrypt(data, want);
+        if (!deflated) {
+            length += want;
+            crc = crc32(crc, data, static_cast<uInt>(want));
+            continue;
+        }
+        z.next_in = data;
+        z.avail_in = static_cast<uInt>(want);
+        while (inflated == Z_OK) { // until the input is taken and the output no longer fills the buffer
+            z.next_out = reinterpret_cast<Bytef*>(buffers.inflated.data());
+            z.avail_out = static_cast<uInt>(buffers.inflated.size());
+            inflated = inflate(&z, Z_NO_FLUSH);
+            if (inflated == Z_BUF_ERROR && z.avail_in == 0)
+                inflated = Z_OK; // nothing was pending: the next block of input goes on
+            const std::size_t produced = buffers.inflated.size() - z.avail_out;
+            length += produced;
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(buffers.inflated.data()), static_cast<uInt>(produced));
+            if (z.avail_in == 0 && z.avail_out != 0)
+                break;
+        }
+        if (inflated != Z_OK && (inflated != Z_STREAM_END || z.avail_in > 0 || remaining > 0))
+            return EntryFailure(expected.name, "its data does not inflate");
+    }
+    std::array<std::uint8_t, kAesCodeBytes> stored{};
+    if (!ReadExactly(file.get(), stored.data(), stored.size()))
+        return EntryFailure(expected.name, ZipErrorText(file.get()));
+    if (stream.Code() != stored)
+        return EntryFailure(expected.name, "its authentication code does not match its data");
+    if (inflated != Z_STREAM_END)
+        return EntryFailure(expected.name, "its data ends before its deflate stream");
+    return CompareWithSource(expected, length, crc);
 }
 
 // Entries are taken in order by every worker, each reading through its own handle of the archive (a
@@ -136,13 +237,13 @@ private:
     void Work() {
         int openError = 0;
         ArchiveHandle archive(zip_open(m_path.c_str(), ZIP_RDONLY, &openError));
-        std::vector<char> buffer(64 * 1024);
+        CheckBuffers buffers;
         while (!m_stop) {
             const std::size_t index = m_next.fetch_add(1);
             if (index >= m_expected.size())
                 break;
-            Status checked = archive ? CheckEntryData(archive.get(), index, m_expected[index], m_password,
-                                                      buffer, m_stop)
+            const auto check = m_password.empty() ? CheckEntryData : CheckAesEntryData;
+            Status checked = archive ? check(archive.get(), index, m_expected[index], m_password, buffers, m_stop)
                                      : Status(fail(ErrorKind::Damaged,
                                                    "The written archive cannot be opened again: " +
                                                        ZipErrorText(openError) + "."));

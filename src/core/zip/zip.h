@@ -57,9 +57,12 @@ public:
 
     // An entry the written archive must hold: decrypted and inflated, it must give back the bytes that
     // were read from its file, by size and CRC-32 (without a digest, libzip's CRC check stands alone).
+    // With the keys it was encrypted with in this run, its stored salt and verifier must be theirs and
+    // its code is checked with them, without deriving them from the password again.
     struct ExpectedEntry {
         std::string name;
         std::optional<EntryDigest> digest;
+        std::optional<WinZipAesKeys> keys;
     };
     // Opens the archive at `path` again and checks the directory and every local header against
     // `expected`, in order, each entry encrypted when a password is given; then every entry is
@@ -89,7 +92,8 @@ private:
     Error WritingCancelled();
     Status TakeFreeName();
     int NotStarted();
-    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime);
+    int AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                  bool deflatedAhead);
     Status PrepareEntries();
     Status CloseArchive();
     void Discard();
@@ -105,8 +109,14 @@ private:
     int m_encryption = kEncryptionAes256;
     std::vector<ExpectedEntry> m_entries;
     std::vector<zip_uint64_t> m_entryIndexes;
-    // what each entry's source read, in the order of m_entries; a deque never moves them
-    std::deque<EntryDigest> m_digests;
+    std::vector<bool> m_deflatedAhead; // the pool's, which it also encrypts, in the order of m_entries
+    // what each entry's source read (and the keys it was encrypted with), in the order of m_entries; a
+    // deque never moves them
+    struct SourceOutcome {
+        EntryDigest digest;
+        std::optional<WinZipAesKeys> keys;
+    };
+    std::deque<SourceOutcome> m_outcomes;
     EntryNamePlan m_namePlan;
     std::list<std::string> m_buffers; // libzip reads them at write time; a list never moves them
     std::optional<Error> m_sourceFailure; // the first file that failed while the archive was written

@@ -118,7 +118,8 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_archivePath = archivePath;
     m_entries.clear();
     m_entryIndexes.clear();
-    m_digests.clear();
+    m_deflatedAhead.clear();
+    m_outcomes.clear();
     m_namePlan = EntryNamePlan();
     m_buffers.clear();
     m_pool.Clear();
@@ -154,19 +155,20 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     return 1;
 }
 
-// The source's digest is the last of m_digests; it goes when the entry cannot be added.
-int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime) {
+// The source's outcome is the last of m_outcomes; it goes when the entry cannot be added.
+int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, std::time_t modificationTime,
+                            bool deflatedAhead) {
     auto path = CheckEntryName(entryName);
     Status unique = path ? m_namePlan.Add(entryName, *path) : Status(path.failure());
     if (!unique) {
         zip_source_free(source);
-        m_digests.pop_back();
+        m_outcomes.pop_back();
         return Failed(unique.failure());
     }
     zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
-        m_digests.pop_back();
+        m_outcomes.pop_back();
         return Failed("Could not add \"" + entryName + "\" to the archive: " + ZipErrorText(m_archive) + ".");
     }
     const auto entry = static_cast<zip_uint64_t>(index);
@@ -174,11 +176,12 @@ int ZipComponent::AddSource(zip_source_t* source, const std::string& entryName, 
         zip_set_file_compression(m_archive, entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0) {
         std::string reason = ZipErrorText(m_archive);
         zip_delete(m_archive, entry); // keeps entry indexes in step with m_entries
-        m_digests.pop_back();
+        m_outcomes.pop_back();
         return Failed("Could not add \"" + entryName + "\" to the archive: " + reason + ".");
     }
-    m_entries.push_back({entryName, std::nullopt});
+    m_entries.push_back({entryName, std::nullopt, std::nullopt});
     m_entryIndexes.push_back(entry);
+    m_deflatedAhead.push_back(deflatedAhead);
     return 1;
 }
 
@@ -190,14 +193,15 @@ int ZipComponent::AppendOneFileAs(const std::string& diskPath, const std::string
         return Failed(file.failure());
     // empty files keep libzip's own handling of them
     const bool parallel = file->state.size > 0 && file->state.size <= m_parallelLimit;
-    const SourceRecord record{&m_sourceFailure, &m_digests.emplace_back()};
+    SourceOutcome& outcome = m_outcomes.emplace_back();
+    const SourceRecord record{&m_sourceFailure, &outcome.digest, &outcome.keys};
     zip_source_t* source = parallel ? CreateDeflatedSource(m_archive, &m_pool, *file, record, &m_cancelRequested)
                                     : CreateFileSource(m_archive, *file, record);
     if (source == nullptr) {
-        m_digests.pop_back();
+        m_outcomes.pop_back();
         return Failed("Could not add \"" + diskPath + "\": " + ZipErrorText(m_archive) + ".");
     }
-    return AddSource(source, ToEntrySeparators(entryName), file->state.ModificationTime());
+    return AddSource(source, ToEntrySeparators(entryName), file->state.ModificationTime(), parallel);
 }
 
 int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) {
@@ -208,19 +212,24 @@ int ZipComponent::AppendBuffer(const std::string& entryName, std::string bytes) 
     if (source == nullptr)
         return Failed("Could not add \"" + entryName + "\": " + ZipErrorText(m_archive) + ".");
     const auto crc = crc32(0L, reinterpret_cast<const Bytef*>(stored.data()), static_cast<uInt>(stored.size()));
-    m_digests.push_back(EntryDigest{stored.size(), static_cast<std::uint32_t>(crc)});
+    m_outcomes.push_back({EntryDigest{stored.size(), static_cast<std::uint32_t>(crc)}, std::nullopt});
     auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    return AddSource(source, ToEntrySeparators(entryName), now);
+    return AddSource(source, ToEntrySeparators(entryName), now, false);
 }
 
+// The pool's entries are encrypted by its workers, each with its own salt, and libzip copies them as
+// they are; libzip encrypts the others (large and empty files, buffers) itself.
 Status ZipComponent::PrepareEntries() {
+    m_pool.SetPassword({});
     if (m_password.empty() || m_encryption == 0)
         return Status::success();
     if (m_encryption != kEncryptionAes256)
         return fail(ErrorKind::Refused,
                     "Encryption mode " + std::to_string(m_encryption) + " is not supported.");
+    m_pool.SetPassword(m_password);
     for (std::size_t i = 0; i < m_entryIndexes.size(); ++i) {
-        if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, m_password.c_str()) != 0)
+        const char* password = m_deflatedAhead[i] ? nullptr : m_password.c_str();
+        if (zip_file_set_encryption(m_archive, m_entryIndexes[i], ZIP_EM_AES_256, password) != 0)
             return fail(ErrorKind::Io,
                         "Could not encrypt \"" + m_entries[i].name + "\": " + ZipErrorText(m_archive) + ".");
     }
@@ -245,8 +254,10 @@ Status ZipComponent::CloseArchive() {
     m_sourceFailure.reset();
     m_pool.Start();
     const bool closed = zip_close(m_archive) == 0;
-    for (std::size_t i = 0; closed && i < m_entries.size(); ++i)
-        m_entries[i].digest = m_digests[i];
+    for (std::size_t i = 0; closed && i < m_entries.size(); ++i) {
+        m_entries[i].digest = m_outcomes[i].digest;
+        m_entries[i].keys = m_outcomes[i].keys;
+    }
     m_pool.Clear();
     if (closed) {
         m_archive = nullptr;
