@@ -7,18 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include <openssl/core_names.h>
-#include <openssl/evp.h>
+#include "core/platform/hmac_sha1.h"
 
 namespace corvane {
 namespace {
 
 constexpr std::size_t kVerifierBytes = 2, kCodeBytes = 10, kIterations = 1000;
 
-struct MacDeleter {
-    void operator()(EVP_MAC* mac) const { EVP_MAC_free(mac); }
-    void operator()(EVP_MAC_CTX* context) const { EVP_MAC_CTX_free(context); }
-};
 struct FileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
@@ -53,37 +48,27 @@ bool StoredAesEntryIsAuthentic(zip_t* archive, zip_uint64_t index, const std::st
     std::vector<unsigned char> head(saltBytes + kVerifierBytes);
     if (zip_fread(file.get(), head.data(), head.size()) != static_cast<zip_int64_t>(head.size()))
         return false;
-    std::vector<unsigned char> keys(2 * keyBytes + kVerifierBytes);
-    if (PKCS5_PBKDF2_HMAC_SHA1(password.data(), static_cast<int>(password.size()), head.data(),
-                               static_cast<int>(saltBytes), kIterations, static_cast<int>(keys.size()),
-                               keys.data()) != 1 ||
-        !std::equal(head.begin() + static_cast<long>(saltBytes), head.end(), keys.begin() + 2L * keyBytes))
+    const std::optional<std::vector<unsigned char>> keys =
+        DeriveKeyPbkdf2Sha1(password, head.data(), saltBytes, kIterations, 2 * keyBytes + kVerifierBytes);
+    if (!keys ||
+        !std::equal(head.begin() + static_cast<long>(saltBytes), head.end(), keys->begin() + 2L * keyBytes))
         return false;
-    std::unique_ptr<EVP_MAC, MacDeleter> mac(EVP_MAC_fetch(nullptr, "HMAC", nullptr));
-    std::unique_ptr<EVP_MAC_CTX, MacDeleter> context(mac ? EVP_MAC_CTX_new(mac.get()) : nullptr);
-    char digest[] = "SHA1";
-    const OSSL_PARAM parameters[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-                                     OSSL_PARAM_construct_end()};
-    if (!context || EVP_MAC_init(context.get(), keys.data() + keyBytes, keyBytes, parameters) != 1)
-        return false;
+    HmacSha1 mac(keys->data() + keyBytes, keyBytes);
     std::uint64_t remaining = stat.comp_size - overhead;
     std::vector<unsigned char> buffer(64 * 1024);
     while (remaining > 0) {
         const auto want = static_cast<zip_uint64_t>(std::min<std::uint64_t>(remaining, buffer.size()));
         const zip_int64_t read = zip_fread(file.get(), buffer.data(), want);
-        if (read <= 0 || EVP_MAC_update(context.get(), buffer.data(), static_cast<std::size_t>(read)) != 1)
+        if (read <= 0)
             return false;
+        mac.Update(buffer.data(), static_cast<std::size_t>(read));
         remaining -= static_cast<std::uint64_t>(read);
     }
     std::array<unsigned char, kCodeBytes> stored{};
     if (zip_fread(file.get(), stored.data(), stored.size()) != static_cast<zip_int64_t>(stored.size()))
         return false;
-    std::array<unsigned char, EVP_MAX_MD_SIZE> computed{};
-    std::size_t computedBytes = 0;
-    if (EVP_MAC_final(context.get(), computed.data(), &computedBytes, computed.size()) != 1 ||
-        computedBytes < kCodeBytes)
-        return false;
-    return std::memcmp(computed.data(), stored.data(), kCodeBytes) == 0;
+    const std::optional<std::array<unsigned char, HmacSha1::kDigestBytes>> computed = mac.Finish();
+    return computed && std::memcmp(computed->data(), stored.data(), kCodeBytes) == 0;
 }
 
 } // namespace corvane
