@@ -71,7 +71,7 @@ windows:
 # build's corvane-cli (only that program is built here)
 windows-test: windows configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target corvane-cli
-	. ./scripts/windows-env $(WINDOWS_BUILD_DIR)/cross && \
+	set -- $(WINDOWS_BUILD_DIR)/cross && . ./scripts/windows-env && \
 		ctest --test-dir $(WINDOWS_BUILD_DIR)/cross --output-on-failure --timeout 900
 	./scripts/windows-round-trips $(WINDOWS_BUILD_DIR)/cross $(BUILD_DIR)/bin/corvane-cli
 
