@@ -80,8 +80,9 @@ std::string AbsolutePath(const std::string& path) {
 
 std::string AbsoluteFolder(const std::string& path) {
     std::string folder = AbsolutePath(path);
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
+    // the system's own separator: the core makes a folder's every level up to the last one it sees
+    if (folder.empty() || (folder.back() != '/' && folder.back() != NativeSeparator()))
+        folder += NativeSeparator();
     return folder;
 }
 

@@ -72,6 +72,8 @@ TEST_F(ReferenceResolverTest, MissingFilesStayMissing) {
 
 // A project can never reach beyond its folder by a rooted path, and ".." climbs the folders as the path
 // to the project names them, even when one of them is a link to somewhere else.
+// a POSIX machine's root and a shell's $PWD through a symbolic link; Windows has neither
+#ifndef _WIN32
 TEST_F(ReferenceResolverTest, RootedPathsAndLinkedFolders) {
     EXPECT_FALSE(Resolve("\\etc\\hostname").exists);
     EXPECT_EQ(Resolve("\\etc\\hostname").diskPath, m_scratch.Path("Proj/etc/hostname"));
@@ -94,6 +96,7 @@ TEST_F(ReferenceResolverTest, RootedPathsAndLinkedFolders) {
     fs::current_path(before);
     ::setenv("PWD", oldPwd.c_str(), 1);
 }
+#endif
 
 TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
     const Result<std::string> missing =

@@ -4,7 +4,9 @@
 #include <atomic>
 
 #include "core/restore/path_gate.h"
+#ifndef _WIN32
 #include "support/child_process.h"
+#endif
 #include "support/hostile_archives.h"
 
 namespace corvane {
@@ -93,7 +95,7 @@ TEST(UnzipperTest, AesVersion2EntriesOpenWithTheRightPasswordOnly) {
     const fs::path source = scene.Root() / "source";
     WriteFile(source / "big.bas", std::string(40000, 'b'));
     WriteFile(source / "photo.frx", RandomBytes(30000));
-    ASSERT_EQ(Shell("cd " + Quoted(source) + " && 7zz a -tzip -mem=AES256 -psecret " +
+    ASSERT_EQ(Shell("cd " + Quoted(source.string()) + " && 7zz a -tzip -mem=AES256 -psecret " +
                     Quoted(scene.Archive()) + " big.bas photo.frx >/dev/null")
                   .exitCode,
               0);
@@ -132,7 +134,7 @@ TEST(UnzipperTest, CreatesAMissingTargetAndMatchesInfoZip) {
     WriteFile(source / "Forms/frmMain.frm", "form");
     WriteFile(source / "Forms/frmMain.frx", RandomBytes(70000));
     WriteFile(source / "Ünïcode.bas", "module");
-    ASSERT_EQ(Shell("cd " + Quoted(source) + " && zip -qr " + Quoted(scene.Archive()) + " .").exitCode, 0);
+    ASSERT_EQ(Shell("cd " + Quoted(source.string()) + " && zip -qr " + Quoted(scene.Archive()) + " .").exitCode, 0);
     // the folders a failed run had to make above its target go with it
     const std::string target = scene.Target() + "/new/deeper";
     UnzipOptions cancelled;
@@ -212,12 +214,15 @@ TEST(UnzipperTest, WorkersUnpackInFoldersNameTheFirstDamageAndHearTheCancel) {
     std::atomic<int> calls = 0;
     UnzipOptions options = Options({});
     options.progress = [&](double) { ++calls; };
-    options.cancelRequested = [&] { return calls >= 2; };
+    // from the first report on, which comes while the workers run: however fast they are, the cancel is
+    // heard at the latest just before the target would change
+    options.cancelRequested = [&] { return calls >= 1; };
     EXPECT_TRUE(scene.Extract(options).cancelled());
     EXPECT_EQ(Snapshot(scene.Target()), before);
     EXPECT_FALSE(scene.HasLeftovers());
 }
 
+#ifndef _WIN32 // killing a child process in the middle needs fork
 // killed at any moment, an extraction leaves the target as it was or whole, never in between; the next
 // run clears the staging folder the killed one left
 TEST(UnzipperTest, AKilledRunLeavesTheTargetAndTheNextRunClearsUp) {
@@ -250,6 +255,7 @@ TEST(UnzipperTest, AKilledRunLeavesTheTargetAndTheNextRunClearsUp) {
     ASSERT_TRUE(scene.Extract().ok());
     EXPECT_FALSE(scene.HasLeftovers());
 }
+#endif
 
 // where an accepted name lands, a trailing "/" for a folder; a refused one as a message shows it
 TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {

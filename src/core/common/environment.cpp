@@ -35,7 +35,7 @@ std::string WithoutTrailingSlashes(std::string path) {
 }
 
 std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
+    const auto slash = path.find_last_of(NativeSeparator() == '\\' ? "\\/" : "/");
     if (slash == std::string::npos)
         return ".";
     if (slash == 0)

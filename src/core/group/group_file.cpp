@@ -9,6 +9,7 @@
 
 #include "core/group/lines.h"
 #include "core/project/paths.h"
+#include "core/platform/open_file.h"
 
 namespace corvane {
 
@@ -46,7 +47,7 @@ std::string GroupFileText(const GroupEditorFields& fields, CodePage codePage) {
 
 Status WriteWholeFile(const std::string& path, const std::string& text) {
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = OpenFile(path, "wb");
     if (file == nullptr)
         return fail(ErrorKind::NotWritable, SystemReason(errno));
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();

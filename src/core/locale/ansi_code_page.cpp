@@ -1,6 +1,7 @@
 // the ANSI code page of a locale, and the one the user's files are read in
 #include "core/locale/locale.h"
 
+#include "core/platform/system_locale.h"
 #include "core/project/text.h"
 
 namespace corvane {
@@ -55,6 +56,15 @@ CodePage AnsiCodePageOfLcid(std::int32_t lcid) {
 Result<CodePage> ChooseAnsiCodePage(const EnvLookup& env) {
     const std::optional<std::string> named = NonEmptyVariable(env, "CORVANE_ANSI_CODEPAGE");
     Result<CodePage> codePage = named ? CodePageFromName(*named) : AnsiCodePageOfLcid(UserDefaultLCID(env));
+    // Windows says its ANSI code page itself; a locale named in the environment still decides, as above
+    const bool localeNamed = NonEmptyVariable(env, "LC_ALL") || NonEmptyVariable(env, "LC_MESSAGES") ||
+                             NonEmptyVariable(env, "LANG");
+    if (!named && !localeNamed) {
+        if (const std::optional<int> system = SystemAnsiCodePage()) {
+            if (std::optional<CodePage> known = CodePage::FromNumber(*system))
+                codePage = *known;
+        }
+    }
     if (!codePage)
         return fail(ErrorKind::Refused, "CORVANE_ANSI_CODEPAGE: " + codePage.error());
     // without its converter every name would be read wrongly, and silently

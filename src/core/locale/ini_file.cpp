@@ -1,6 +1,7 @@
 // INI files read by the rules of the Windows profile functions
 #include "core/locale/ini_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -55,7 +56,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 IniFile IniFile::Load(const std::string& path) {
     // istream::read turns the stream buffer's exceptions (a folder, a read error) into a failed state
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(path), std::ios::binary); // a UTF-8 name on Windows too
     if (!in)
         return {};
     std::string bytes;

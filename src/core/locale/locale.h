@@ -51,7 +51,8 @@ CodePage LanguageCodePage(const std::string& languageCode, std::int32_t lcid,
 inline constexpr std::int32_t kFallbackLcid = 1033;
 
 // The locale the user's messages are shown in: the first of LC_ALL, LC_MESSAGES and LANG that is
-// set and not empty, as a Windows locale identifier.
+// set and not empty, as a Windows locale identifier; else, on Windows, the user's locale
+// (GetUserDefaultLCID); else 1033.
 std::int32_t UserDefaultLCID(const EnvLookup& env);
 
 // A POSIX locale name ("fr_FR.UTF-8", "de_CH", "pt_BR@euro", "fr", "C") as a Windows locale
@@ -65,7 +66,8 @@ CodePage AnsiCodePageOfLcid(std::int32_t lcid);
 
 // The code page the user's project and group files are read in, decided once per process for the
 // window and the command line alike: CORVANE_ANSI_CODEPAGE when set, else the one of the user's locale
-// (UserDefaultLCID), as a Windows machine of that locale writes them. A value that names no known code
+// (UserDefaultLCID), as a Windows machine of that locale writes them; on Windows, when no locale
+// variable is set, the system's own ANSI code page (GetACP). A value that names no known code
 // page fails, listing the accepted ones.
 Result<CodePage> ChooseAnsiCodePage(const EnvLookup& env);
 

@@ -63,7 +63,7 @@ Status EnsureLocaleMap(const std::string& languageFolder) {
     // would never be completed
     const std::string temporary = TemporaryNameBeside(path);
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
         out << DefaultLocaleMapText();
         out.close();
         if (!out) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/common/ascii_case.h"
+#include "core/platform/system_locale.h"
 
 namespace corvane {
 
@@ -80,7 +81,8 @@ std::int32_t UserDefaultLCID(const EnvLookup& env) {
         if (std::optional<std::string> value = NonEmptyVariable(env, variable))
             return LcidOfLocaleName(*value);
     }
-    return kFallbackLcid;
+    // Windows keeps the user's locale itself (its programs see no such variables unless a shell sets them)
+    return SystemUserLcid().value_or(kFallbackLcid);
 }
 
 } // namespace corvane

@@ -6,6 +6,8 @@
 
 #include <cctype>
 
+#include "core/platform/platform.h"
+
 namespace corvane {
 
 namespace {
@@ -28,6 +30,13 @@ bool IsDriveLetter(const std::string& key) {
 
 DriveMap DriveMap::FromEnvironment(const EnvLookup& lookup) {
     DriveMap map;
+    // Windows resolves its drives itself: only CORVANE_DRIVE_MAP's entries stand in for them there
+    if (NativeSeparator() == '\\') {
+        if (const std::optional<std::string> list = lookup("CORVANE_DRIVE_MAP")) {
+            map.AddEntries(*list);
+        }
+        return map;
+    }
     std::optional<std::string> prefix = NonEmptyVariable(lookup, "WINEPREFIX");
     if (!prefix) {
         if (const std::optional<std::string> home = NonEmptyVariable(lookup, "HOME")) {

@@ -78,7 +78,11 @@ std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFol
         if (parts.size() < 2) {
             return std::nullopt;
         }
-        const std::optional<std::string> folder = driveMap.Find("\\\\" + parts[0] + "\\" + parts[1]);
+        const std::string share = "\\\\" + parts[0] + "\\" + parts[1];
+        std::optional<std::string> folder = driveMap.Find(share);
+        if (!folder && NativeSeparator() == '\\') {
+            folder = share + "\\"; // Windows reaches the share itself
+        }
         if (!folder) {
             return std::nullopt;
         }
@@ -89,7 +93,10 @@ std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFol
         return Anchor{fs::path(*folder), rest};
     }
     if (text.size() >= 2 && text[1] == ':') {
-        const std::optional<std::string> folder = driveMap.Find(text.substr(0, 1));
+        std::optional<std::string> folder = driveMap.Find(text.substr(0, 1));
+        if (!folder && NativeSeparator() == '\\') {
+            folder = text.substr(0, 2) + "\\"; // Windows knows its own drives
+        }
         if (!folder) {
             return std::nullopt;
         }

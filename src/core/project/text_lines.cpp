@@ -2,6 +2,7 @@
 #include "core/project/text.h"
 
 #include "core/platform/regular_file.h"
+#include "core/platform/open_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -49,7 +50,7 @@ Result<std::string> ReadTextFile(const std::string& path) {
 
 Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
     errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "wb"));
+    FilePtr file(OpenFile(path, "wb"));
     if (!file) {
         return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
                     "Cannot write the file " + path + ": " + Reason(errno) + ".", path, errno);

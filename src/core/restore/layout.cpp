@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <vector>
@@ -27,7 +28,7 @@ std::uint64_t Little(const std::string& bytes, std::size_t at, int size) {
 
 class ArchiveBytes {
 public:
-    explicit ArchiveBytes(const std::string& path) : m_file(path, std::ios::binary) {
+    explicit ArchiveBytes(const std::string& path) : m_file(std::filesystem::path(path), std::ios::binary) {
         m_file.seekg(0, std::ios::end);
         m_size = m_file ? static_cast<std::uint64_t>(m_file.tellg()) : 0;
     }

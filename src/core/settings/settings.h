@@ -16,9 +16,14 @@ namespace corvane {
 struct SettingsLocation {
     std::string localMachineFile; // HKEY_LOCAL_MACHINE
     std::string currentUserFile;  // HKEY_CURRENT_USER
+    // On Windows the registry itself, the files unused. A machine-wide write that the registry refuses
+    // (an ordinary user may not write below HKEY_LOCAL_MACHINE) goes to the user's own root instead, as
+    // the files keep it on Linux; machine-wide reads look there first.
+    bool systemRegistry = false;
 };
 
-// SettingsFolder()/machine.settings and SettingsFolder()/user.settings: a user's settings are their
+// The registry where the system has one. Elsewhere SettingsFolder()/machine.settings and
+// SettingsFolder()/user.settings: a user's settings are their
 // own even where the tool kept a setting for the whole machine, since a package installs the program
 // where users cannot write. Both empty when there is no such folder: reads then give their
 // defaults and writes fail.
@@ -73,6 +78,10 @@ public:
 
 private:
     const std::string& FileOf(bool localMachine) const;
+    std::optional<SettingsError> SaveToRegistry(const std::string& keyPath, const std::string& key,
+                                                const std::string& value, bool localMachine);
+    SettingsResult GetFromRegistry(const std::string& keyPath, const std::string& key,
+                                   const std::string& defaultValue, bool localMachine);
     void AddNotice(const std::string& text);
 
     SettingsLocation m_where;

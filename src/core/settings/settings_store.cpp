@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/common/environment.h"
+#include "core/platform/registry.h"
 #include "core/platform/settings_file.h"
 #include "core/settings/format.h"
 
@@ -17,6 +18,7 @@ const char* const kKeyMissingOnWrite = "Key doit être renseigné";
 const char* const kKeyMissingOnRead = "Key  doit être renseigné"; // two spaces, as it always read
 const char* const kCannotCreateKey = "Impossible d'ouvrir ou de créer la clef de registre";
 const char* const kCannotOpenKey = "Impossible d'ouvrir cette clef de registre";
+const char* const kCannotWriteValue = "Impossible d'écrire la clef de registre";
 const char* const kNotText = "Les données de la clef de registre ne sont pas une chaine de caractères";
 
 std::string TrimSpaces(const std::string& text) {
@@ -69,6 +71,8 @@ Loaded LoadUnderLock(const std::string& path, std::optional<std::string>& notice
 } // namespace
 
 SettingsLocation DefaultSettingsLocation(const EnvLookup& env) {
+    if (SystemHasRegistry())
+        return SettingsLocation{{}, {}, true};
     const std::string folder = SettingsFolder(env);
     if (folder.empty())
         return SettingsLocation{};
@@ -94,6 +98,8 @@ std::optional<SettingsError> SettingsStore::RegSaveSetting(const std::string& ap
                                                            const std::string& value, bool localMachine) {
     if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnWrite))
         return invalid;
+    if (m_where.systemRegistry)
+        return SaveToRegistry(KeyPath(appName, section), key, value, localMachine);
     const std::string& path = FileOf(localMachine);
     if (path.empty())
         return StoreError(kAccessDeniedStatus, kCannotCreateKey,
@@ -131,6 +137,8 @@ SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const st
                                             bool localMachine) {
     if (std::optional<SettingsError> invalid = Validate(appName, section, key, kKeyMissingOnRead))
         return *invalid;
+    if (m_where.systemRegistry)
+        return GetFromRegistry(KeyPath(appName, section), key, defaultValue, localMachine);
     const std::string& path = FileOf(localMachine);
 
     // files are replaced whole, so reading needs no lock unless the file turns out damaged
@@ -165,6 +173,46 @@ SettingsResult SettingsStore::RegGetSetting(const std::string& appName, const st
     if (found->type != kRegSz)
         return StoreError(found->type, kNotText);
     return found->data;
+}
+
+std::optional<SettingsError> SettingsStore::SaveToRegistry(const std::string& keyPath, const std::string& key,
+                                                           const std::string& value, bool localMachine) {
+    const RegistryRoot root = localMachine ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
+    std::optional<RegistryWriteFailure> failed = RegistryWriteText(root, keyPath, key, value);
+    if (localMachine && !failed) {
+        // a value the user's root held while the machine's refused would hide this one
+        RegistryRemoveValue(RegistryRoot::CurrentUser, keyPath, key);
+        return std::nullopt;
+    }
+    if (localMachine && failed->step == RegistryWriteFailure::Step::OpenOrCreateKey &&
+        failed->status == kAccessDeniedStatus &&
+        !RegistryWriteText(RegistryRoot::CurrentUser, keyPath, key, value))
+        return std::nullopt;
+    if (!failed)
+        return std::nullopt;
+    return StoreError(failed->status,
+                      failed->step == RegistryWriteFailure::Step::OpenOrCreateKey ? kCannotCreateKey
+                                                                                  : kCannotWriteValue);
+}
+
+SettingsResult SettingsStore::GetFromRegistry(const std::string& keyPath, const std::string& key,
+                                              const std::string& defaultValue, bool localMachine) {
+    RegistryRead read{RegistryRead::Outcome::Missing, {}, 0};
+    if (localMachine) // the user's own copy of a machine-wide value exists only while the machine's is refused
+        read = RegistryReadText(RegistryRoot::CurrentUser, keyPath, key);
+    if (read.outcome == RegistryRead::Outcome::Missing || read.outcome == RegistryRead::Outcome::CannotOpen)
+        read = RegistryReadText(localMachine ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser, keyPath, key);
+    switch (read.outcome) {
+    case RegistryRead::Outcome::Text:
+        return read.text;
+    case RegistryRead::Outcome::Missing:
+        return defaultValue;
+    case RegistryRead::Outcome::NotText:
+        return StoreError(read.code, kNotText);
+    case RegistryRead::Outcome::CannotOpen:
+        break;
+    }
+    return StoreError(read.code, kCannotOpenKey);
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "core/platform/platform.h"
 #include "core/project/paths.h"
 #include "core/zip/sources.h"
+#include "core/platform/open_file.h"
 
 namespace corvane {
 
@@ -29,7 +30,7 @@ std::string ToEntrySeparators(std::string path) {
 // libzip writes no file for an archive without entries; an empty archive is its end record alone.
 Status WriteEmptyArchive(const std::string& path) {
     static constexpr char kEndRecord[22] = {'P', 'K', 5, 6};
-    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    std::FILE* file = OpenFile(path, "wbx");
     if (file == nullptr)
         return fail(KindOfSystemError(errno, ErrorKind::NotWritable), "Could not create \"" + path + "\".",
                     path, errno);

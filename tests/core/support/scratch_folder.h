@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ inline std::vector<std::string> FileNamesIn(const std::string& folder) {
     return names;
 }
 
+// Sets or (with nothing) removes a variable of this process's environment.
+inline void SetEnvironmentVariable(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    ::_putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+    value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+#endif
+}
+
 class ScratchFolder {
 public:
     ScratchFolder() {
@@ -55,7 +65,10 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::string Path() const { return m_path.string(); }
-    std::string Path(const std::string& relative) const { return (m_path / relative).string(); }
+    // in the system's own separators, as the core gives its paths
+    std::string Path(const std::string& relative) const {
+        return (m_path / fs::path(relative).make_preferred()).string();
+    }
     std::string Write(const std::string& relative, const std::string& bytes = "x") const {
         return WriteFile(m_path / relative, bytes);
     }

@@ -103,9 +103,9 @@ public:
             fs::create_directories(m_scratch.Path(folder));
         if (const char* tmp = std::getenv("TMPDIR"))
             m_oldTmp = tmp;
-        ::setenv("TMPDIR", m_scratch.Path("tmp").c_str(), 1); // so that every temporary is seen
+        SetEnvironmentVariable("TMPDIR", m_scratch.Path("tmp")); // so that every temporary is seen
     }
-    ~FaultScene() { m_oldTmp ? ::setenv("TMPDIR", m_oldTmp->c_str(), 1) : ::unsetenv("TMPDIR"); }
+    ~FaultScene() { SetEnvironmentVariable("TMPDIR", m_oldTmp); }
 
     const ScratchFolder& Scratch() const { return m_scratch; }
     const BillingProject& Project() const { return m_project; }

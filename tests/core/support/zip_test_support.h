@@ -32,12 +32,20 @@ struct CommandResult {
 };
 inline CommandResult Shell(const std::string& command) {
     CommandResult result;
+#ifdef _WIN32
+    std::FILE* pipe = ::_popen((command + " 2>&1").c_str(), "rb");
+#else
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+#endif
     char buffer[4096];
     for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         result.output.append(buffer, read);
+#ifdef _WIN32
+    result.exitCode = ::_pclose(pipe);
+#else
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     return result;
 }
 inline std::string Quoted(const std::string& text) {
@@ -76,7 +84,7 @@ struct RawEntry {
 
 inline void MakeArchive(const fs::path& path, const std::vector<RawEntry>& entries) {
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* archive = zip_open(path.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
     for (const auto& entry : entries) {
         const zip_int64_t index =

@@ -1,0 +1,114 @@
+// regular files through the Windows API: opened with wide-character names and checked on the handle
+#include "core/platform/regular_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include <windows.h>
+
+#include "core/platform/windows/handles.h"
+#include "core/platform/windows/windows_text.h"
+
+namespace corvane {
+
+namespace {
+
+Error SystemFailure(const std::string& path, DWORD code) {
+    const int error = ErrnoOfWindowsError(code);
+    return fail(KindOfSystemError(error, ErrorKind::NotReadable), SystemErrorReason(error), path, error);
+}
+
+Result<FileState> StateOf(HANDLE handle, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(handle, &info) == 0)
+        return SystemFailure(path, GetLastError());
+    FileState state;
+    state.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    state.modifiedNanoseconds = NanosecondsOfFileTime(info.ftLastWriteTime);
+    state.device = info.dwVolumeSerialNumber;
+    state.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return state;
+}
+
+} // namespace
+
+Result<RegularFile> RegularFile::Open(const std::string& path) {
+    // shared for deletion too, so that an editor saving over the file is never refused by a backup;
+    // folders open as well, to be refused for what they are
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return SystemFailure(path, GetLastError());
+    const DWORD type = GetFileType(handle);
+    if (type != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return fail(ErrorKind::Refused,
+                    type == FILE_TYPE_PIPE ? "it is a named pipe, not a file"
+                    : type == FILE_TYPE_CHAR ? "it is a device, not a file"
+                                             : "it is not a regular file",
+                    path);
+    }
+    const int descriptor = DescriptorOf(handle);
+    if (descriptor < 0)
+        return SystemFailure(path, ERROR_TOO_MANY_OPEN_FILES);
+    RegularFile file(descriptor, path, {});
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(handle, &info) == 0)
+        return SystemFailure(path, GetLastError());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return fail(ErrorKind::NotReadable, "it is a folder, not a file", path);
+    Result<FileState> state = StateOf(handle, path);
+    if (!state)
+        return state.failure();
+    file.m_opened = *state;
+    return file;
+}
+
+RegularFile::RegularFile(int descriptor, std::string path, FileState opened)
+    : m_descriptor(descriptor), m_path(std::move(path)), m_opened(opened) {}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept
+    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path)),
+      m_opened(other.m_opened) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+        m_path = std::move(other.m_path);
+        m_opened = other.m_opened;
+    }
+    return *this;
+}
+
+RegularFile::~RegularFile() {
+    Close();
+}
+
+void RegularFile::Close() {
+    if (m_descriptor >= 0)
+        _close(m_descriptor);
+    m_descriptor = -1;
+}
+
+Result<FileState> RegularFile::StateNow() const {
+    return StateOf(HandleOf(m_descriptor), m_path);
+}
+
+Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
+    std::size_t total = 0;
+    while (total < length) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - total, 1u << 30));
+        DWORD got = 0;
+        if (ReadFile(HandleOf(m_descriptor), buffer + total, want, &got, nullptr) == 0)
+            return SystemFailure(m_path, GetLastError());
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
+} // namespace corvane
