@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/options.h"
 #include "core/common/environment.h"
+#include "core/platform/platform.h"
 #include "core/project/paths.h"
 
 namespace corvane {
@@ -16,7 +17,7 @@ namespace {
 
 bool IsFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(FsPath(path), error);
 }
 
 std::optional<std::string> LocateArchive(const std::string& name, const SettingsLocation& settings,
@@ -24,7 +25,7 @@ std::optional<std::string> LocateArchive(const std::string& name, const Settings
     // the file as named wins: where letter case counts, "B.ZIP" and "B.zip" are two archives; what is
     // not a file is refused by the reading, with its reason
     std::error_code error;
-    if (std::filesystem::exists(name, error))
+    if (std::filesystem::exists(FsPath(name), error))
         return name;
     // a bare name the user took from an earlier archive run's output is most likely in that run's folder
     if (name.find('/') == std::string::npos) {

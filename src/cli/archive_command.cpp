@@ -75,7 +75,7 @@ void Declare(CLI::App& app, ArchiveArguments& arguments) {
 
 // ".." is taken off the text, as Windows and Visual Basic do, not off the folders the links lead to
 std::string AbsolutePath(const std::string& path) {
-    return std::filesystem::path(AbsolutePathAsTyped(path)).lexically_normal().string();
+    return Utf8OfPath(FsPath(AbsolutePathAsTyped(path)).lexically_normal());
 }
 
 std::string AbsoluteFolder(const std::string& path) {

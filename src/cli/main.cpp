@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
     }
     const std::vector<corvane::Command> commands =
         corvane::ProgramCommands(*environment, corvane::RunContext::FromProcess(*environment));
-    return corvane::RunCli(std::vector<std::string>(argv + 1, argv + argc), commands, std::cout, std::cerr);
+    return corvane::RunCli(corvane::ProgramArguments(argc, argv), commands, std::cout, std::cerr);
 }

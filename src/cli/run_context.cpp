@@ -80,7 +80,7 @@ Result<std::string> ReadPassword(const PasswordSource& source, const RunContext&
     // not ReadTextFile: a password is often handed over through a pipe ("--password-file <(pass show x)")
     // so that it never rests on a disk, and only its first line is wanted
     errno = 0;
-    std::ifstream in(std::filesystem::path(source.file), std::ios::binary);
+    std::ifstream in(FsPath(source.file), std::ios::binary);
     std::string line;
     const bool read = in.is_open() && std::getline(in, line);
     if (!in.is_open() || (!read && errno != 0)) { // a folder opens, then fails to read

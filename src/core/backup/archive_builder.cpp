@@ -13,6 +13,7 @@
 #include "core/project/project.h"
 #include "core/project/references.h"
 #include "core/zip/zip.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -20,7 +21,7 @@ namespace {
 
 bool SomethingIsAt(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    return std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), error));
 }
 
 // reading and checking the lines is quick next to compressing what they name

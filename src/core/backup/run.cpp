@@ -11,6 +11,7 @@
 #include "core/group/group.h"
 #include "core/project/paths.h"
 #include "core/settings/settings.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -70,7 +71,7 @@ bool MakeBackupFolder(const std::string& folder, const std::string& projectPath,
 // group folder it was the first to make.
 void RemoveIfEmpty(const std::string& runFolder) {
     std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::path(runFolder).lexically_normal();
+    const std::filesystem::path folder = FsPath(runFolder).lexically_normal();
     const std::filesystem::path run = folder.has_filename() ? folder : folder.parent_path();
     if (std::filesystem::remove(run, ignored))
         std::filesystem::remove(run.parent_path(), ignored); // fails, as it should, when it holds earlier runs

@@ -10,6 +10,7 @@
 #include "core/group/lines.h"
 #include "core/project/paths.h"
 #include "core/platform/open_file.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -97,7 +98,7 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields, 
     if (const auto unstorable = UnstorableText(fields, codePage))
         return fail(ErrorKind::Refused, failedTo + "\"" + *unstorable + "\" cannot be stored in it.", path);
     std::error_code ec;
-    const auto existing = fs::status(path, ec);
+    const auto existing = fs::status(FsPath(path), ec);
     if (fs::is_directory(existing))
         return fail(ErrorKind::NotWritable, failedTo + "a folder has that name.");
     // replacing by rename would get past a read-only mark that a plain overwrite respects
@@ -106,15 +107,15 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields, 
 
     const std::string temporary = path + ".corvane-tmp";
     if (Status status = WriteWholeFile(temporary, GroupFileText(fields, codePage)); !status) {
-        fs::remove(temporary, ec);
+        fs::remove(FsPath(temporary), ec);
         return fail(ErrorKind::NotWritable, failedTo + status.error() + ".");
     }
     if (fs::exists(existing))
-        fs::permissions(temporary, existing.permissions(), ec);
-    fs::rename(temporary, path, ec);
+        fs::permissions(FsPath(temporary), existing.permissions(), ec);
+    fs::rename(FsPath(temporary), FsPath(path), ec);
     if (ec) {
         const std::string reason = ec.message();
-        fs::remove(temporary, ec);
+        fs::remove(FsPath(temporary), ec);
         return fail(ErrorKind::NotWritable, failedTo + reason + ".");
     }
     return Status::success();

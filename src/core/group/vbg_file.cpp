@@ -7,6 +7,7 @@
 #include "core/group/group.h"
 #include "core/group/lines.h"
 #include "core/project/paths.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -167,7 +168,7 @@ std::string GroupFileNameForVbg(const std::string& vbgPath) {
     // a folder of that name is taken as well: the group could not be written there
     const auto taken = [](const std::string& path) {
         std::error_code error;
-        return std::filesystem::exists(path, error);
+        return std::filesystem::exists(FsPath(path), error);
     };
     std::string free = twin;
     for (int n = 2; taken(free); ++n)

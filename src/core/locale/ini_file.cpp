@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/common/ascii_case.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -56,7 +57,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 IniFile IniFile::Load(const std::string& path) {
     // istream::read turns the stream buffer's exceptions (a folder, a read error) into a failed state
-    std::ifstream in(std::filesystem::path(path), std::ios::binary); // a UTF-8 name on Windows too
+    std::ifstream in(FsPath(path), std::ios::binary);
     if (!in)
         return {};
     std::string bytes;

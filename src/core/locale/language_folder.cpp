@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/common/environment.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -15,7 +16,7 @@ const char* const kInstalledFolder = "../share/corvane/lng";
 
 bool IsFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(FsPath(path), error);
 }
 
 } // namespace
@@ -26,7 +27,7 @@ LanguageFiles FindLanguageFiles(const std::string& programFolder) {
         return LanguageFiles{portable, true};
     const std::string installed = JoinPath(programFolder, kInstalledFolder);
     if (IsFolder(installed))
-        return LanguageFiles{std::filesystem::path(installed).lexically_normal().string(), false};
+        return LanguageFiles{Utf8OfPath(FsPath(installed).lexically_normal()), false};
     return LanguageFiles{};
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/common/environment.h"
 #include "core/locale/ini_file.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 
@@ -28,7 +29,7 @@ constexpr std::array<const char*, 37> kDefaultMapLines = {
 // a file whose length can be read, as the program has always tested for existence
 bool IsExistingFile(const std::string& path) {
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    return fs::is_regular_file(FsPath(path), error);
 }
 
 std::string TemporaryNameBeside(const std::string& path) {
@@ -57,25 +58,25 @@ Status EnsureLocaleMap(const std::string& languageFolder) {
         return Status::success();
 
     std::error_code ignored;
-    fs::create_directories(languageFolder, ignored);
+    fs::create_directories(FsPath(languageFolder), ignored);
 
     // written aside and renamed, so that an interrupted first start cannot leave a cut map that
     // would never be completed
     const std::string temporary = TemporaryNameBeside(path);
     {
-        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
+        std::ofstream out(FsPath(temporary), std::ios::binary | std::ios::trunc);
         out << DefaultLocaleMapText();
         out.close();
         if (!out) {
-            fs::remove(temporary, ignored);
+            fs::remove(FsPath(temporary), ignored);
             return fail(ErrorKind::NotWritable,
                         "Cannot write the locale map " + path + "; the interface stays in English.", path);
         }
     }
     std::error_code renameError;
-    fs::rename(temporary, path, renameError);
+    fs::rename(FsPath(temporary), FsPath(path), renameError);
     if (renameError) {
-        fs::remove(temporary, ignored);
+        fs::remove(FsPath(temporary), ignored);
         return fail(ErrorKind::NotWritable,
                     "Cannot write the locale map " + path + " (" + renameError.message() +
                         "); the interface stays in English.",

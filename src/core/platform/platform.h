@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/common/error.h"
 
@@ -34,6 +36,16 @@ void IgnoreFileSizeSignal();
 // This process's id, and whether a process of that id still runs (on this machine).
 long CurrentProcessId();
 bool ProcessIsRunning(long processId);
+
+// The core's names are UTF-8 text; the standard library's paths are made from and read back as that text
+// here, because on Windows it would read a std::string in the ANSI code page and mangle every name
+// outside ASCII.
+std::filesystem::path FsPath(const std::string& utf8);
+std::string Utf8OfPath(const std::filesystem::path& path);
+
+// The program's arguments after its name, as UTF-8 text: on Windows from the wide command line, since
+// `argv` there holds them in the ANSI code page.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // The separator of this machine's paths: "/", or "\\" on Windows (where "/" works as well).
 char NativeSeparator();

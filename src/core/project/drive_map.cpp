@@ -83,7 +83,7 @@ std::optional<std::string> DriveMap::Find(const std::string& key) const {
                                   static_cast<char>(std::tolower(static_cast<unsigned char>(normalised[0]))) + ":";
         // only a drive Wine has: a folder made below an invented one would hold a backup nobody finds
         std::error_code error;
-        if (std::filesystem::is_directory(drive, error))
+        if (std::filesystem::is_directory(FsPath(drive), error))
             return drive;
     }
     return std::nullopt;

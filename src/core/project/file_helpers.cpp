@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 bool FileExists(const std::string& path) {
     // a file counts when its length can be read, which a folder's cannot
     std::error_code error;
-    static_cast<void>(fs::file_size(fs::path(path), error));
+    static_cast<void>(fs::file_size(FsPath(path), error));
     return !error;
 }
 
@@ -24,7 +24,7 @@ Status CheckIsFolder(const std::string& path) {
     while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
         trimmed.pop_back();
     std::error_code error;
-    const fs::file_status status = fs::status(fs::path(trimmed), error);
+    const fs::file_status status = fs::status(FsPath(trimmed), error);
     if (fs::is_directory(status))
         return Status::success();
     if (error && error != std::errc::no_such_file_or_directory)
@@ -37,7 +37,7 @@ Status CheckIsFolder(const std::string& path) {
 
 int DeleteFile(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(fs::path(path), error);
+    const fs::file_status status = fs::symlink_status(FsPath(path), error);
     if (error) {
         return error.value();
     }
@@ -48,7 +48,7 @@ int DeleteFile(const std::string& path) {
         // only files are deleted here; removing an empty folder by accident would surprise the caller
         return static_cast<int>(std::errc::is_a_directory);
     }
-    fs::remove(fs::path(path), error);
+    fs::remove(FsPath(path), error);
     return error ? error.value() : 0;
 }
 
@@ -62,7 +62,7 @@ bool WouldMakeForeignFolder(const std::string& path) {
     std::error_code error;
     for (std::size_t at = path.find_first_of("\\:"); at != std::string::npos; at = path.find_first_of("\\:", at + 1)) {
         const std::string upTo = path.substr(0, path.find_first_of("/", at));
-        if (!fs::exists(fs::path(upTo), error))
+        if (!fs::exists(FsPath(upTo), error))
             return true;
     }
     return false;
@@ -82,7 +82,7 @@ Status CreateFolderPath(const std::string& path) {
     if (path.find(separator) == std::string::npos) {
         target = path;
         if (!target.empty()) {
-            fs::create_directory(fs::path(target), lastError);
+            fs::create_directory(FsPath(target), lastError);
         }
     } else {
         // every level up to the last separator; failures on the way (a drive root, an existing
@@ -93,7 +93,7 @@ Status CreateFolderPath(const std::string& path) {
             target = path.substr(0, hit + 1);
             start = hit + 1;
             std::error_code error;
-            fs::create_directory(fs::path(target), error);
+            fs::create_directory(FsPath(target), error);
             if (error) {
                 lastError = error;
             }
@@ -103,11 +103,11 @@ Status CreateFolderPath(const std::string& path) {
         return fail(ErrorKind::Refused, "No folder was given to create.");
     }
     std::error_code error;
-    if (fs::is_directory(fs::path(target), error)) {
+    if (fs::is_directory(FsPath(target), error)) {
         return Status::success();
     }
     std::string reason;
-    if (fs::exists(fs::path(target), error)) {
+    if (fs::exists(FsPath(target), error)) {
         reason = "a file of that name is in the way";
     } else if (lastError) {
         reason = SystemErrorReason(lastError.value());

@@ -1,6 +1,7 @@
 // resolution of project references through the project folder, the drive map and case-blind matching
 #include "core/project/references.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -57,7 +58,7 @@ std::optional<std::string> MatchWithoutCase(const fs::path& folder, const std::s
     std::optional<std::string> best;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string candidate = it->path().filename().string();
+        const std::string candidate = Utf8OfPath(it->path().filename());
         if (FoldedDiskName(candidate, codePage) == wanted && (!best || candidate < *best)) {
             best = candidate;
         }
@@ -90,7 +91,7 @@ std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFol
         for (std::size_t i = 2; i < parts.size(); ++i) {
             rest += parts[i] + "/";
         }
-        return Anchor{fs::path(*folder), rest};
+        return Anchor{FsPath(*folder), rest};
     }
     if (text.size() >= 2 && text[1] == ':') {
         std::optional<std::string> folder = driveMap.Find(text.substr(0, 1));
@@ -101,7 +102,7 @@ std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFol
             return std::nullopt;
         }
         // "D:x" is relative to the drive's current folder on Windows; here that can only be its root
-        return Anchor{fs::path(*folder), text.substr(2)};
+        return Anchor{FsPath(*folder), text.substr(2)};
     }
     if (text.starts_with('/')) {
         if (rooted == RootedPaths::FromMachineRoot)
@@ -110,9 +111,12 @@ std::optional<Anchor> FindAnchor(std::string text, const std::string& projectFol
         text.erase(0, text.find_first_not_of('/'));
     }
     // the folder as typed, so that ".." climbs out of a linked folder the way its name says
-    const fs::path absolute(AbsolutePathAsTyped(projectFolder.empty() ? "." : projectFolder));
+    const fs::path absolute = FsPath(AbsolutePathAsTyped(projectFolder.empty() ? "." : projectFolder));
     // ".." may leave the project folder, so its components are climbable
-    return Anchor{absolute.root_path(), absolute.relative_path().generic_string() + "/" + text};
+    std::string below = Utf8OfPath(absolute.relative_path());
+    if (NativeSeparator() == '\\')
+        std::replace(below.begin(), below.end(), '\\', '/');
+    return Anchor{absolute.root_path(), below + "/" + text};
 }
 
 } // namespace
@@ -163,15 +167,16 @@ ResolvedReference ReferenceResolver::Resolve(const std::string& reference) const
     bool found = true;
     for (const std::string& part : parts) {
         std::error_code error;
-        if (found && !fs::exists(current / part, error)) {
+        if (found && !fs::exists(current / FsPath(part), error)) {
             const std::optional<std::string> match = MatchWithoutCase(current, part, m_codePage);
             found = match.has_value();
-            current /= match.value_or(part);
+            current /= FsPath(match.value_or(part));
             continue;
         }
-        current /= part;
+        current /= FsPath(part);
     }
-    return {current.string(), found && FileExists(current.string())};
+    const std::string path = Utf8OfPath(current);
+    return {path, found && FileExists(path)};
 }
 
 Result<std::string> ReferenceResolver::Locate(const std::string& reference) const {
@@ -185,14 +190,14 @@ Result<std::string> ReferenceResolver::Locate(const std::string& reference) cons
 namespace fs = std::filesystem;
 
 std::optional<std::string> FolderListings::Find(const std::string& folder, const std::string& name) {
-    const std::string exact = (fs::path(folder) / name).string();
+    const std::string exact = Utf8OfPath(FsPath(folder) / FsPath(name));
     if (FileExists(exact))
         return exact;
     const Listing& listing = ListingOf(folder);
     const auto found = listing.find(FoldCase(name));
     if (found == listing.end())
         return std::nullopt;
-    const std::string path = (fs::path(folder) / found->second).string();
+    const std::string path = Utf8OfPath(FsPath(folder) / FsPath(found->second));
     return FileExists(path) ? std::optional<std::string>(path) : std::nullopt;
 }
 
@@ -202,8 +207,8 @@ const FolderListings::Listing& FolderListings::ListingOf(const std::string& fold
         return cached->second;
     Listing& listing = m_listings[folder];
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+    for (fs::directory_iterator it(FsPath(folder), error), end; !error && it != end; it.increment(error)) {
+        const std::string name = Utf8OfPath(it->path().filename());
         auto [entry, added] = listing.emplace(FoldedDiskName(name, m_codePage), name);
         if (!added && name < entry->second)
             entry->second = name; // the same choice the resolver makes, whatever the listing order

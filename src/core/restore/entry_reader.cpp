@@ -8,6 +8,7 @@
 
 #include "core/restore/aes_mac.h"
 #include "core/zip/zip.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 namespace {
@@ -45,7 +46,7 @@ Error ExtractionCancelled() {
 Result<OpenedArchive> OpenArchive(const std::string& archivePath, const UnzipLimits& limits) {
     // a named pipe or a device would make the first read wait for a writer that may never come
     std::error_code error;
-    const auto status = std::filesystem::status(archivePath, error);
+    const auto status = std::filesystem::status(FsPath(archivePath), error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return fail(ErrorKind::Refused, "\"" + archivePath + "\" is not a file.", archivePath);
     // a missing file is told as missing, before the directory reader calls it damaged

@@ -10,6 +10,7 @@
 #include "core/restore/entry_reader.h"
 #include "core/restore/parallel_extract.h"
 #include "core/restore/staging.h"
+#include "core/platform/platform.h"
 
 namespace corvane {
 namespace {
@@ -31,9 +32,9 @@ Status CheckFreeSpace(const std::string& staging, std::uint64_t declaredTotal) {
 Result<int> ExtractArchive(const std::string& archivePath, const std::string& folder,
                            const UnzipOptions& options) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    const std::filesystem::path absolute = std::filesystem::absolute(FsPath(folder), error);
     // without a current folder a relative target stays relative
-    const std::string target = (error ? std::filesystem::path(folder) : absolute).lexically_normal().string();
+    const std::string target = Utf8OfPath((error ? FsPath(folder) : absolute).lexically_normal());
     if (Status checked = CheckTarget(target, options.existing); !checked)
         return checked.failure();
     RemoveStaleStagingFolders(target);

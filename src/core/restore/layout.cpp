@@ -1,5 +1,6 @@
 // where each entry of an archive lies in the file, read from its central directory
 #include "core/restore/plan.h"
+#include "core/platform/platform.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,7 +29,7 @@ std::uint64_t Little(const std::string& bytes, std::size_t at, int size) {
 
 class ArchiveBytes {
 public:
-    explicit ArchiveBytes(const std::string& path) : m_file(std::filesystem::path(path), std::ios::binary) {
+    explicit ArchiveBytes(const std::string& path) : m_file(FsPath(path), std::ios::binary) {
         m_file.seekg(0, std::ios::end);
         m_size = m_file ? static_cast<std::uint64_t>(m_file.tellg()) : 0;
     }

@@ -32,7 +32,7 @@ std::optional<long> MakerOf(std::string_view name) {
 }
 
 fs::path ParentOf(const std::string& target) {
-    const fs::path parent = fs::path(target).parent_path();
+    const fs::path parent = FsPath(target).parent_path();
     return parent.empty() ? fs::path(".") : parent;
 }
 
@@ -56,10 +56,10 @@ StagingFolder::StagingFolder(StagingFolder&& other) noexcept
 StagingFolder::~StagingFolder() {
     std::error_code ignored;
     if (!m_path.empty())
-        fs::remove_all(m_path, ignored);
+        fs::remove_all(FsPath(m_path), ignored);
     // only while empty: whatever another program put there meanwhile stays
     for (const std::string& parent : m_committed ? std::vector<std::string>() : m_madeParents)
-        fs::remove(parent, ignored);
+        fs::remove(FsPath(parent), ignored);
 }
 
 Result<StagingFolder> StagingFolder::Create(const std::string& target) {
@@ -68,17 +68,17 @@ Result<StagingFolder> StagingFolder::Create(const std::string& target) {
     std::vector<std::string> madeParents;
     for (fs::path missing = parent; !missing.empty() && !fs::exists(fs::symlink_status(missing, error));
          missing = missing.parent_path())
-        madeParents.push_back(missing.string());
+        madeParents.push_back(Utf8OfPath(missing));
     fs::create_directories(parent, error);
     if (error)
-        return FolderFailure("create the folder", parent.string(), error);
+        return FolderFailure("create the folder", Utf8OfPath(parent), error);
     for (int attempt = 0;; ++attempt) {
         const fs::path path =
             parent / UniqueTempName(std::string(kPrefix) + std::to_string(CurrentProcessId()) + "-", "");
         if (fs::create_directory(path, error))
-            return StagingFolder(path.string(), target, std::move(madeParents));
+            return StagingFolder(Utf8OfPath(path), target, std::move(madeParents));
         if (error || attempt >= 16)
-            return FolderFailure("create a folder in", parent.string(), error);
+            return FolderFailure("create a folder in", Utf8OfPath(parent), error);
     }
 }
 
@@ -86,8 +86,8 @@ Status StagingFolder::Commit(ExistingFolder existing) {
     if (Status target = CheckTarget(m_target, existing); !target)
         return target;
     std::error_code error;
-    const bool replacing = fs::exists(fs::symlink_status(m_target, error));
-    if (!replacing || fs::is_empty(m_target, error)) {
+    const bool replacing = fs::exists(fs::symlink_status(FsPath(m_target), error));
+    if (!replacing || fs::is_empty(FsPath(m_target), error)) {
         if (Status moved = MoveFolderInto(m_path, m_target); !moved)
             return moved;
         m_path.clear();
@@ -102,7 +102,7 @@ Status StagingFolder::Commit(ExistingFolder existing) {
 
 Status CheckTarget(const std::string& target, ExistingFolder existing) {
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(target, error);
+    const fs::file_status status = fs::symlink_status(FsPath(target), error);
     if (!fs::exists(status))
         return Status::success();
     if (fs::is_symlink(status))
@@ -112,7 +112,7 @@ Status CheckTarget(const std::string& target, ExistingFolder existing) {
                     target);
     if (!fs::is_directory(status))
         return fail(ErrorKind::Refused, "\"" + target + "\" exists and is not a folder.", target);
-    if (existing == ExistingFolder::Refuse && !fs::is_empty(target, error))
+    if (existing == ExistingFolder::Refuse && !fs::is_empty(FsPath(target), error))
         return fail(ErrorKind::Exists, "The folder \"" + target + "\" already holds files.", target);
     return Status::success();
 }
@@ -121,7 +121,7 @@ void RemoveStaleStagingFolders(const std::string& target) {
     std::error_code error;
     const long self = CurrentProcessId();
     for (fs::directory_iterator it(ParentOf(target), error), end; !error && it != end; it.increment(error)) {
-        const std::optional<long> maker = MakerOf(it->path().filename().string());
+        const std::optional<long> maker = MakerOf(Utf8OfPath(it->path().filename()));
         // this process's own may belong to an extraction on another thread
         if (!maker || *maker == self || ProcessIsRunning(*maker))
             continue;

@@ -67,8 +67,8 @@ void RemoveStaleZipTemporaries(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code error;
     const long self = CurrentProcessId();
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::optional<long> writer = WriterOf(it->path().filename().string());
+    for (fs::directory_iterator it(FsPath(folder), error), end; !error && it != end; it.increment(error)) {
+        const std::optional<long> writer = WriterOf(Utf8OfPath(it->path().filename()));
         // this process's own may belong to a build on another thread
         if (!writer || *writer == self || ProcessIsRunning(*writer))
             continue;

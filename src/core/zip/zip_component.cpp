@@ -42,7 +42,7 @@ Status WriteEmptyArchive(const std::string& path) {
 
 void RemoveQuietly(const std::string& path) {
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    std::filesystem::remove(FsPath(path), ignored);
 }
 
 } // namespace
@@ -127,19 +127,19 @@ int ZipComponent::NewZip(const std::string& archivePath) {
     m_startError.reset();
     m_writtenPath.clear();
     m_failedFile.clear();
-    std::filesystem::path folder = std::filesystem::path(archivePath).parent_path();
+    std::filesystem::path folder = FsPath(archivePath).parent_path();
     if (folder.empty())
         folder = ".";
-    if (Status usable = CheckIsFolder(folder.string()); !usable) {
+    if (Status usable = CheckIsFolder(Utf8OfPath(folder)); !usable) {
         m_startError = usable.failure();
-        m_startError->message = "The folder \"" + folder.string() + "\" of the archive " + m_startError->message + ".";
+        m_startError->message = "The folder \"" + Utf8OfPath(folder) + "\" of the archive " + m_startError->message + ".";
         return NotStarted();
     }
     // what a killed build left beside its archive would otherwise stay there for good
-    RemoveStaleZipTemporaries(folder.string());
+    RemoveStaleZipTemporaries(Utf8OfPath(folder));
     // a new name every time: libzip must never open (and on an empty write, delete) an existing file
     for (int attempt = 0; attempt < 16 && m_archive == nullptr; ++attempt) {
-        m_tempPath = (folder / ZipTempName()).string();
+        m_tempPath = Utf8OfPath(folder / FsPath(ZipTempName()));
         int zipError = 0;
         m_archive = zip_open(m_tempPath.c_str(), ZIP_CREATE | ZIP_EXCL, &zipError);
         if (m_archive == nullptr && zipError != ZIP_ER_EXISTS) {
@@ -312,8 +312,8 @@ int ZipComponent::WriteZipAndClose() {
         return Failed(written.failure());
     }
     // the archive is complete under its name; a folder that cannot be flushed does not undo that
-    std::filesystem::path folder = std::filesystem::path(m_writtenPath).parent_path();
-    SyncFolder(folder.empty() ? "." : folder.string());
+    std::filesystem::path folder = FsPath(m_writtenPath).parent_path();
+    SyncFolder(folder.empty() ? "." : Utf8OfPath(folder));
     m_progress.Report(1.0);
     return 1;
 }

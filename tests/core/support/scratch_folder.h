@@ -13,25 +13,36 @@
 
 #include <gtest/gtest.h>
 
+#include "core/platform/platform.h"
+
 namespace corvane::testing {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
+// A path given as the core's UTF-8 text or as the library's path: on Windows the library would read text
+// in the ANSI code page.
+struct PathArg {
+    fs::path path;
+    PathArg(const std::string& utf8) : path(FsPath(utf8)) {}
+    PathArg(const char* utf8) : path(FsPath(utf8)) {}
+    PathArg(fs::path native) : path(std::move(native)) {}
+};
+
+inline std::string ReadFile(const PathArg& file) {
+    std::ifstream in(file.path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 // Creates the file's folders first.
-inline std::string WriteFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+inline std::string WriteFile(const PathArg& file, const std::string& bytes) {
+    fs::create_directories(file.path.parent_path());
+    std::ofstream(file.path, std::ios::binary) << bytes;
+    return Utf8OfPath(file.path);
 }
 // Sorted, so that tests can compare whole listings.
 inline std::vector<std::string> FileNamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(FsPath(folder)))
+        names.push_back(Utf8OfPath(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -64,13 +75,13 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::string Path() const { return m_path.string(); }
+    std::string Path() const { return Utf8OfPath(m_path); }
     // in the system's own separators, as the core gives its paths
     std::string Path(const std::string& relative) const {
-        return (m_path / fs::path(relative).make_preferred()).string();
+        return Utf8OfPath(m_path / FsPath(relative).make_preferred());
     }
     std::string Write(const std::string& relative, const std::string& bytes = "x") const {
-        return WriteFile(m_path / relative, bytes);
+        return WriteFile(m_path / FsPath(relative), bytes);
     }
 
 private:

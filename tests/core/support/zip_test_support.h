@@ -53,12 +53,13 @@ inline std::string Quoted(const std::string& text) {
 }
 
 // Everything below a folder, links not followed: path -> size:hash, "<dir>", "<special>" or "<link>target".
-inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
+inline std::map<std::string, std::string> Snapshot(const PathArg& folder) {
+    const fs::path& root = folder.path;
     std::map<std::string, std::string> state;
     if (!fs::exists(fs::symlink_status(root)))
         return state;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        std::string& value = state[fs::relative(it->path(), root).string()];
+        std::string& value = state[Utf8OfPath(fs::relative(it->path(), root))];
         if (it->is_symlink())
             value = "<link>" + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
@@ -110,7 +111,7 @@ inline std::uint32_t ReadLittle(const std::string& bytes, std::size_t at, int si
 }
 
 // Overwrites a little-endian field in the local header and the central record of one entry.
-inline void PatchBothHeaders(const fs::path& archive, std::size_t entry, std::size_t localOffset,
+inline void PatchBothHeaders(const PathArg& archive, std::size_t entry, std::size_t localOffset,
                              std::size_t centralOffset, std::uint32_t value, int size = 4) {
     std::string bytes = ReadFile(archive);
     std::size_t local = bytes.find("PK\3\4"), central = bytes.find("PK\1\2");

@@ -48,6 +48,18 @@ char NativeSeparator() {
     return '/';
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(utf8); // the bytes are the name
+}
+
+std::string Utf8OfPath(const std::filesystem::path& path) {
+    return path.string();
+}
+
 std::string AbsolutePathAsTyped(const std::string& path) {
     if (path.empty() || path.front() == '/')
         return path;

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "core/platform/windows/windows_text.h"
 
 namespace corvane {
@@ -50,6 +52,27 @@ std::string CurrentFolder() {
 }
 
 } // namespace
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i)
+        arguments.push_back(Utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8OfPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 std::string AbsolutePathAsTyped(const std::string& path) {
     if (path.empty())
