@@ -27,26 +27,6 @@ void CloseIfOpen(int& fd) {
 
 } // namespace
 
-PendingFile::PendingFile(PendingFile&& other) noexcept {
-    *this = std::move(other);
-}
-
-PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
-    if (this != &other) {
-        Discard();
-        m_folderFd = std::exchange(other.m_folderFd, -1);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_tempName = std::move(other.m_tempName);
-        m_finalName = std::move(other.m_finalName);
-        m_displayPath = std::move(other.m_displayPath);
-    }
-    return *this;
-}
-
-PendingFile::~PendingFile() {
-    Discard();
-}
-
 void PendingFile::Discard() {
     if (m_fd >= 0) {
         CloseIfOpen(m_fd);

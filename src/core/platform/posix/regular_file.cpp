@@ -61,27 +61,6 @@ Result<RegularFile> RegularFile::Open(const std::string& path) {
     return file;
 }
 
-RegularFile::RegularFile(int descriptor, std::string path, FileState opened)
-    : m_descriptor(descriptor), m_path(std::move(path)), m_opened(opened) {}
-
-RegularFile::RegularFile(RegularFile&& other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path)),
-      m_opened(other.m_opened) {}
-
-RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-        m_path = std::move(other.m_path);
-        m_opened = other.m_opened;
-    }
-    return *this;
-}
-
-RegularFile::~RegularFile() {
-    Close();
-}
-
 void RegularFile::Close() {
     if (m_descriptor >= 0)
         ::close(m_descriptor);
