@@ -43,6 +43,9 @@ public:
     Result<FileState> StateNow() const;
     // Up to `length` bytes; 0 at the end. The error's message is the reason alone.
     Result<std::size_t> Read(char* buffer, std::size_t length);
+    // Up to `length` bytes from `offset`, leaving the position Read() goes on from where it was: one
+    // system call for a header in the middle of a file.
+    Result<std::size_t> ReadAt(std::uint64_t offset, char* buffer, std::size_t length);
 
 private:
     RegularFile(int descriptor, std::string path, FileState opened);

@@ -2,13 +2,12 @@
 #include "core/restore/entry_reader.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include <zlib.h>
 
 #include "core/restore/aes_mac.h"
 #include "core/zip/zip.h"
-#include "core/platform/platform.h"
+#include "core/platform/regular_file.h"
 
 namespace corvane {
 namespace {
@@ -44,25 +43,20 @@ Error ExtractionCancelled() {
 }
 
 Result<OpenedArchive> OpenArchive(const std::string& archivePath, const UnzipLimits& limits) {
-    // a named pipe or a device would make the first read wait for a writer that may never come
-    std::error_code error;
-    const auto status = std::filesystem::status(FsPath(archivePath), error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        return fail(ErrorKind::Refused, "\"" + archivePath + "\" is not a file.", archivePath);
-    // a missing file is told as missing, before the directory reader calls it damaged
-    int openError = 0;
-    OpenedArchive opened;
-    opened.archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
-    if (!opened.archive &&
-        (openError == ZIP_ER_NOENT || openError == ZIP_ER_OPEN || openError == ZIP_ER_READ))
-        return fail(openError == ZIP_ER_NOENT ? ErrorKind::NotFound : ErrorKind::NotReadable,
-                    "Could not open the archive \"" + archivePath + "\": " + ZipErrorText(openError) + ".",
-                    archivePath);
-    opened.archive.reset();
+    // Opened as a regular file first: a named pipe or a device would make the first read wait for a
+    // writer that may never come, and a missing or unreadable archive is told as such before the
+    // directory reader would call it damaged.
+    auto file = RegularFile::Open(archivePath);
+    if (!file)
+        return fail(file.failure().kind,
+                    "Could not open the archive \"" + archivePath + "\": " + file.failure().message + ".",
+                    archivePath, file.failure().systemError);
     // counted and located before libzip reads a directory of millions of entries into memory
-    auto records = ReadCentralDirectory(archivePath, limits);
+    auto records = ReadCentralDirectory(file.value(), limits);
     if (!records)
         return records.failure();
+    int openError = 0;
+    OpenedArchive opened;
     opened.archive.reset(zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
     const bool duplicateNames = !opened.archive && openError == ZIP_ER_EXISTS;
     if (duplicateNames) // opened again only so that the refusal can name the entry

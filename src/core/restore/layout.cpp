@@ -1,11 +1,9 @@
 // where each entry of an archive lies in the file, read from its central directory
 #include "core/restore/plan.h"
-#include "core/platform/platform.h"
+#include "core/platform/regular_file.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -27,26 +25,23 @@ std::uint64_t Little(const std::string& bytes, std::size_t at, int size) {
     return value;
 }
 
+// The archive's bytes, read where asked: one system call for each local header, none of them buffered.
 class ArchiveBytes {
 public:
-    explicit ArchiveBytes(const std::string& path) : m_file(FsPath(path), std::ios::binary) {
-        m_file.seekg(0, std::ios::end);
-        m_size = m_file ? static_cast<std::uint64_t>(m_file.tellg()) : 0;
-    }
+    explicit ArchiveBytes(RegularFile& file) : m_file(file), m_size(file.OpenedState().size) {}
     std::uint64_t size() const { return m_size; }
     std::optional<std::string> Read(std::uint64_t offset, std::uint64_t length) {
         if (offset > m_size || length > m_size - offset)
             return std::nullopt;
         std::string bytes(static_cast<std::size_t>(length), '\0');
-        m_file.clear();
-        m_file.seekg(static_cast<std::streamoff>(offset));
-        if (!m_file.read(bytes.data(), static_cast<std::streamsize>(length)))
+        const Result<std::size_t> read = m_file.ReadAt(offset, bytes.data(), bytes.size());
+        if (!read || *read != bytes.size())
             return std::nullopt;
         return bytes;
     }
 
 private:
-    std::ifstream m_file;
+    RegularFile& m_file;
     std::uint64_t m_size = 0;
 };
 
@@ -147,9 +142,9 @@ bool IsAesVersion2(const std::string& extra) {
 
 } // namespace
 
-Result<std::vector<DirectoryRecord>> ReadCentralDirectory(const std::string& archivePath,
-                                                          const UnzipLimits& limits) {
-    ArchiveBytes file(archivePath);
+Result<std::vector<DirectoryRecord>> ReadCentralDirectory(RegularFile& archive, const UnzipLimits& limits) {
+    const std::string& archivePath = archive.Path();
+    ArchiveBytes file(archive);
     const Result<Directory> directory = FindDirectory(file, archivePath);
     if (!directory)
         return directory.failure();

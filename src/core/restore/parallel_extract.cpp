@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "core/common/work_order.h"
 #include "core/zip/zip.h"
 
 namespace corvane {
@@ -37,6 +38,13 @@ namespace {
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
+std::vector<std::uint64_t> SizesOf(const std::vector<const PlannedEntry*>& files) {
+    std::vector<std::uint64_t> sizes;
+    for (const PlannedEntry* file : files)
+        sizes.push_back(file->size);
+    return sizes;
+}
+
 class ParallelExtraction {
 public:
     ParallelExtraction(const std::string& archivePath, const std::vector<const PlannedEntry*>& files,
@@ -52,6 +60,7 @@ public:
     }
 
     Status Run(unsigned workers) {
+        m_order = BigOnesFirst(SizesOf(m_files), workers);
         m_running = static_cast<int>(workers); // counted before the first starts
         for (unsigned i = 0; i < workers; ++i)
             m_workers.emplace_back([this] { Work(); });
@@ -90,7 +99,10 @@ private:
         EntryReader reader(archive.get(), options, m_declaredTotal);
         reader.TakePasswordOf(m_unlocked);
         auto written = [this](std::size_t size) { m_written += size; };
-        while ((position = m_next.fetch_add(1)) < m_files.size() && !Abandoned(position)) {
+        for (std::size_t taken; (taken = m_next.fetch_add(1)) < m_order.size();) {
+            position = m_order[taken];
+            if (Abandoned(position))
+                continue;
             Status done = archive ? ExtractEntry(*m_files[position], m_target, reader, written)
                                   : Status(fail(ErrorKind::Damaged, "Could not open the archive \"" + m_path +
                                                                         "\" again: " + ZipErrorText(openError) + "."));
@@ -109,6 +121,7 @@ private:
 
     const std::string& m_path;
     const std::vector<const PlannedEntry*>& m_files;
+    std::vector<std::size_t> m_order; // positions in m_files in the order the workers take them
     const std::uint64_t m_declaredTotal;
     const EntryReader& m_unlocked;
     ExtractTarget& m_target;

@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include "core/common/error.h"
+#include "core/platform/regular_file.h"
 #include "core/restore/path_gate.h"
 #include "core/restore/restore.h"
 
@@ -24,8 +25,7 @@ struct DirectoryRecord {
 // The central directory of the one end record the archive has. An archive with two end records that
 // each reach the file's end is refused (a second one hidden in the comment shows libzip one directory
 // and a checker another), as is a count over limits.maxEntries, checked before the directory is read.
-Result<std::vector<DirectoryRecord>> ReadCentralDirectory(const std::string& archivePath,
-                                                          const UnzipLimits& limits);
+Result<std::vector<DirectoryRecord>> ReadCentralDirectory(RegularFile& archive, const UnzipLimits& limits);
 
 // Refuses records that share bytes: a local header inside another entry's data is how the smallest zip
 // bombs repeat one compressed kernel thousands of times, and no archiver writes it. Names the two.

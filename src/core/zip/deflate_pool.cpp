@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/common/work_order.h"
+
 namespace corvane {
 namespace {
 
@@ -38,6 +40,16 @@ std::size_t DeflatePool::Count() const {
 void DeflatePool::Start() {
     Stop();
     m_stop = false;
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<std::uint64_t> sizes;
+        std::size_t reserved = 0;
+        for (const Job& job : m_jobs) {
+            sizes.push_back(job.file.state.size);
+            reserved += Reservation(job.file.state.size);
+        }
+        m_order = reserved <= m_budget ? BigOnesFirst(sizes, m_workerCount) : InOrder(sizes.size());
+    }
     const std::size_t count = std::min<std::size_t>(m_workerCount, Count());
     for (std::size_t i = 0; i < count; ++i)
         m_workers.emplace_back([this] { Work(); });
@@ -59,6 +71,7 @@ void DeflatePool::Clear() {
     Stop();
     std::lock_guard lock(m_mutex);
     m_jobs.clear();
+    m_order.clear();
     m_next = 0;
     m_writerAt = 0;
     m_held = 0;
@@ -66,21 +79,21 @@ void DeflatePool::Clear() {
 }
 
 bool DeflatePool::CanTakeNext() {
-    while (m_next < m_jobs.size() && m_jobs[m_next].state == State::Released)
+    while (m_next < m_order.size() && m_jobs[m_order[m_next]].state == State::Released)
         ++m_next;
-    if (m_next >= m_jobs.size())
+    if (m_next >= m_order.size())
         return false;
-    return m_held == 0 || m_held + Reservation(m_jobs[m_next].file.state.size) <= m_budget;
+    return m_held == 0 || m_held + Reservation(m_jobs[m_order[m_next]].file.state.size) <= m_budget;
 }
 
 void DeflatePool::Work() {
     FileDeflater deflater(kLevel);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_workAvailable.wait(lock, [this] { return m_stop || m_next >= m_jobs.size() || CanTakeNext(); });
-        if (m_stop || m_next >= m_jobs.size())
+        m_workAvailable.wait(lock, [this] { return m_stop || m_next >= m_order.size() || CanTakeNext(); });
+        if (m_stop || m_next >= m_order.size())
             return;
-        const std::size_t index = m_next++;
+        const std::size_t index = m_order[m_next++];
         Job& job = m_jobs[index];
         job.state = State::Running;
         job.held = Reservation(job.file.state.size);

@@ -14,10 +14,12 @@
 
 namespace corvane {
 
-// Files are added before Start(), then taken by the workers strictly in the order they were added.
-// A worker starts a file only while the bytes held by started but not yet released files stay
-// within the budget (or when nothing is held, so that one file always moves on). The writer takes
-// the files in the same order: Wait(i) releases every file before i.
+// Files are added before Start(). When all of them fit in the budget at once, the workers take the big
+// ones first (BigOnesFirst), so that they finish together. Otherwise they take them strictly in the
+// order they were added, and a worker starts a file only while the bytes held by started but not yet
+// released files stay within the budget (or when nothing is held, so that one file always moves on):
+// a big file taken early could then hold the budget the writer's next file needs. The writer takes
+// the files in the order they were added: Wait(i) releases every file before i.
 class DeflatePool {
 public:
     static constexpr std::size_t kDefaultBudget = 24u << 20;
@@ -75,7 +77,8 @@ private:
     std::condition_variable m_workAvailable;
     std::condition_variable m_jobDone;
     std::vector<Job> m_jobs;
-    std::size_t m_next = 0;
+    std::vector<std::size_t> m_order; // the jobs' indices in the order the workers take them
+    std::size_t m_next = 0;           // into m_order
     std::size_t m_writerAt = 0; // the file the writer waits for or reads
     std::size_t m_held = 0;
     std::size_t m_peak = 0;

@@ -9,6 +9,7 @@
 
 #include <zlib.h>
 
+#include "core/common/work_order.h"
 #include "core/zip/winzip_aes.h"
 #include "core/zip/zip.h"
 
@@ -182,8 +183,16 @@ Status CheckAesEntryData(zip_t* archive, zip_uint64_t index, const ZipComponent:
     return CompareWithSource(expected, length, crc);
 }
 
-// Entries are taken in order by every worker, each reading through its own handle of the archive (a
-// libzip archive is not to be shared between threads). The failure reported is the first entry's.
+std::vector<std::uint64_t> SizesOf(const std::vector<ZipComponent::ExpectedEntry>& expected) {
+    std::vector<std::uint64_t> sizes;
+    for (const ZipComponent::ExpectedEntry& entry : expected)
+        sizes.push_back(entry.digest ? entry.digest->size : 0);
+    return sizes;
+}
+
+// Entries are taken big ones first (BigOnesFirst) by every worker, each reading through its own handle
+// of the archive (a libzip archive is not to be shared between threads). The failure reported is the
+// first entry's among those that failed.
 class ParallelCheck {
 public:
     ParallelCheck(const std::string& path, const std::vector<ZipComponent::ExpectedEntry>& expected,
@@ -194,6 +203,7 @@ public:
         const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
         // counted before the first starts: a quick worker may be done before the last one starts
         const int count = static_cast<int>(std::min<std::size_t>(workers, m_expected.size()));
+        m_order = BigOnesFirst(SizesOf(m_expected), workers);
         m_running = count;
         for (int i = 0; i < count; ++i)
             m_workers.emplace_back([this] { Work(); });
@@ -239,9 +249,10 @@ private:
         ArchiveHandle archive(zip_open(m_path.c_str(), ZIP_RDONLY, &openError));
         CheckBuffers buffers;
         while (!m_stop) {
-            const std::size_t index = m_next.fetch_add(1);
-            if (index >= m_expected.size())
+            const std::size_t position = m_next.fetch_add(1);
+            if (position >= m_order.size())
                 break;
+            const std::size_t index = m_order[position];
             const auto check = m_password.empty() ? CheckEntryData : CheckAesEntryData;
             Status checked = archive ? check(archive.get(), index, m_expected[index], m_password, buffers, m_stop)
                                      : Status(fail(ErrorKind::Damaged,
@@ -264,6 +275,7 @@ private:
     const std::string& m_path;
     const std::vector<ZipComponent::ExpectedEntry>& m_expected;
     const std::string& m_password;
+    std::vector<std::size_t> m_order; // set before the workers start
     std::vector<std::thread> m_workers;
     std::atomic<std::size_t> m_next{0};
     std::atomic<bool> m_stop{false};

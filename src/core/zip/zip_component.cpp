@@ -10,6 +10,7 @@
 
 #include "core/platform/platform.h"
 #include "core/project/paths.h"
+#include "core/zip/background_flush.h"
 #include "core/zip/sources.h"
 #include "core/platform/open_file.h"
 
@@ -18,7 +19,7 @@ namespace corvane {
 namespace {
 
 constexpr zip_uint32_t kDeflateLevel = 6; // Info-ZIP's default: the sizes users know
-// shares of the progress: the flush to the disk and the reading back; writing has the rest
+// shares of the progress: the reading back and what is left of the flush after it; writing has the rest
 constexpr double kFlushShare = 0.1;
 constexpr double kVerifyShare = 0.2;
 
@@ -288,17 +289,18 @@ int ZipComponent::WriteZipAndClose() {
     if (written)
         written = CloseArchive();
     if (written) {
-        m_phase = m_progress.Part(writeShare, kFlushShare);
-        written = SyncFile(m_tempPath, [this](double done) {
-            ReportProgress(done);
-            return !CancelRequested();
-        });
-        if (!written && CancelRequested())
-            written = WritingCancelled();
-    }
-    if (written && m_verify) {
-        m_phase = m_progress.Part(writeShare + kFlushShare, verifyShare);
-        written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
+        BackgroundFlush flush(m_tempPath);
+        if (m_verify) {
+            m_phase = m_progress.Part(writeShare, verifyShare);
+            written = VerifyArchive(m_tempPath, m_entries, m_encryption == 0 ? std::string() : m_password);
+        }
+        if (written) { // a failed read-back leaves the flush to be stopped with the archive
+            m_phase = m_progress.Part(writeShare + verifyShare, kFlushShare);
+            written = flush.Finish([this](double done) { ReportProgress(done); },
+                                   [this] { return CancelRequested(); });
+            if (!written && CancelRequested())
+                written = WritingCancelled();
+        }
     }
     // the last moment a cancel can still leave everything as it was: after the rename the backup is done
     if (written && CancelRequested())

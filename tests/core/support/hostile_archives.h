@@ -222,7 +222,7 @@ inline std::vector<HostileCase> HostileArchives() {
                         PatchBothHeaders(s.Archive(), 1, kLocalCrc, kCentralCrc, 0xdeadbeef);
                     }),
 #ifndef _WIN32 // Windows has no named pipes in its file system
-        HostileCase("named_pipe", {}, "is not a file",
+        HostileCase("named_pipe", {}, "named pipe, not a file",
                     [](const ExtractionScene& s) {
                         fs::remove(s.Archive());
                         ASSERT_EQ(::mkfifo(s.Archive().c_str(), 0600), 0);

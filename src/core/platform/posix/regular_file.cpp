@@ -89,4 +89,20 @@ Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
     return total;
 }
 
+Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) {
+    std::size_t total = 0;
+    while (total < length) {
+        const ssize_t got =
+            ::pread(m_descriptor, buffer + total, length - total, static_cast<off_t>(offset + total));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return SystemFailure(m_path, errno);
+        if (got == 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
 } // namespace corvane

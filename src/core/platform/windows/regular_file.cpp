@@ -90,4 +90,33 @@ Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
     return total;
 }
 
+Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) {
+    // ReadFile with an offset moves the file pointer; Read() goes on from where it was
+    LARGE_INTEGER position{};
+    const HANDLE handle = HandleOf(m_descriptor);
+    if (SetFilePointerEx(handle, LARGE_INTEGER{}, &position, FILE_CURRENT) == 0)
+        return SystemFailure(m_path, GetLastError());
+    std::size_t total = 0;
+    while (total < length) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - total, 1u << 30));
+        const std::uint64_t at = offset + total;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        if (ReadFile(handle, buffer + total, want, &got, &where) == 0) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_HANDLE_EOF)
+                break;
+            return SystemFailure(m_path, error);
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    if (SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) == 0)
+        return SystemFailure(m_path, GetLastError());
+    return total;
+}
+
 } // namespace corvane
