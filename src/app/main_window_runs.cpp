@@ -155,27 +155,49 @@ QString MainWindow::warningText(const RunWarning& warning) const {
         .arg(PathText(warning.path), reason);
 }
 
-QString MainWindow::reasonText(int systemError, const std::string& english) const {
-    const QString reason = MessageText(english);
+namespace {
+
+// the [Messages] key of a reason the system gives often enough to be worth a translation
+const char* ReasonKey(int systemError) {
     switch (static_cast<std::errc>(systemError)) {
     case std::errc::permission_denied:
     case std::errc::operation_not_permitted:
-        return message("ReasonPermission", reason);
+        return "ReasonPermission";
     case std::errc::read_only_file_system:
-        return message("ReasonReadOnly", reason);
+        return "ReasonReadOnly";
     case std::errc::no_space_on_device:
-        return message("ReasonNoSpace", reason);
+        return "ReasonNoSpace";
     case std::errc::not_a_directory:
-        return message("ReasonNotAFolder", reason);
+        return "ReasonNotAFolder";
     case std::errc::no_such_file_or_directory:
-        return message("ReasonNotFound", reason);
+        return "ReasonNotFound";
     case std::errc::is_a_directory:
-        return message("ReasonIsAFolder", reason);
+        return "ReasonIsAFolder";
     case std::errc::too_many_symbolic_link_levels:
-        return message("ReasonLinkLoop", reason);
+        return "ReasonLinkLoop";
     default:
-        return reason;
+        return nullptr;
     }
+}
+
+} // namespace
+
+QString MainWindow::reasonText(int systemError, const std::string& english) const {
+    const char* key = ReasonKey(systemError);
+    return key != nullptr ? message(key, MessageText(english)) : MessageText(english);
+}
+
+// The core's sentences are English. When one is about a path and the system gave one of its common
+// reasons, a window in another language says the path and the reason in its own words instead, as the
+// pre-flight list does; an English window keeps the whole sentence, which also says what was being done.
+QString MainWindow::errorText(const Error& error) const {
+    const std::string english = SystemErrorReason(error.systemError);
+    if (error.path.empty() || ReasonKey(error.systemError) == nullptr)
+        return MessageText(error.message);
+    const QString reason = reasonText(error.systemError, english);
+    if (reason == MessageText(english))
+        return MessageText(error.message);
+    return PathText(error.path) + QStringLiteral(" \u2014 ") + reason;
 }
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {
@@ -218,7 +240,7 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         m_services.messageBox(this,
                               // the step is the project's own line, in its code page
                               warned + FromAnsi(ArchiveFailureMessage(outcome.FirstFailure()), m_setup.codePage) +
-                                  QStringLiteral("\r\n") + MessageText(outcome.FirstFailure().error.message),
+                                  QStringLiteral("\r\n") + errorText(outcome.FirstFailure().error),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
             m_services.messageBox(this, GetString(19, QStringLiteral("An error occurred during archiving !")),
@@ -234,7 +256,7 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         break;
     case RunOutcome::Kind::Refused:
         refuse(message("StatusNothingArchived", QStringLiteral("Nothing was archived: %1"))
-                   .arg(MessageText(outcome.error.message)));
+                   .arg(errorText(outcome.error)));
         break;
     }
 }

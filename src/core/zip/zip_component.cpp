@@ -265,7 +265,10 @@ Status ZipComponent::CloseArchive() {
         m_archive = nullptr;
         return Status::success();
     }
-    const int zipError = zip_error_code_zip(zip_get_error(m_archive));
+    zip_error_t* error = zip_get_error(m_archive);
+    const int zipError = zip_error_code_zip(error);
+    // the system's own number, for a reason the window can give in its language
+    const int systemError = zip_error_system_type(error) == ZIP_ET_SYS ? zip_error_code_system(error) : 0;
     std::string reason = ZipErrorText(m_archive);
     Discard();
     if (zipError == ZIP_ER_CANCELLED || CancelRequested())
@@ -274,8 +277,9 @@ Status ZipComponent::CloseArchive() {
         m_failedFile = m_sourceFailure->path;
         return *m_sourceFailure;
     }
-    return fail(ErrorKind::Io, "Could not write the archive \"" + m_archivePath + "\": " + reason + ".",
-                m_archivePath);
+    return fail(KindOfSystemError(systemError, ErrorKind::Io),
+                "Could not write the archive \"" + m_archivePath + "\": " + reason + ".", m_archivePath,
+                systemError);
 }
 
 int ZipComponent::WriteZipAndClose() {

@@ -16,8 +16,6 @@ namespace {
 std::string NotAFile(mode_t mode) {
     if (S_ISREG(mode))
         return {};
-    if (S_ISDIR(mode))
-        return "it is a folder, not a file";
     if (S_ISFIFO(mode))
         return "it is a named pipe, not a file";
     if (S_ISCHR(mode) || S_ISBLK(mode))
@@ -53,8 +51,10 @@ Result<RegularFile> RegularFile::Open(const std::string& path) {
     struct stat info {};
     if (::fstat(descriptor, &info) != 0)
         return SystemFailure(path, errno);
+    if (S_ISDIR(info.st_mode)) // as the system would say it when asked to read a folder
+        return fail(ErrorKind::NotReadable, SystemErrorReason(EISDIR), path, EISDIR);
     if (const std::string what = NotAFile(info.st_mode); !what.empty())
-        return fail(S_ISDIR(info.st_mode) ? ErrorKind::NotReadable : ErrorKind::Refused, what, path);
+        return fail(ErrorKind::Refused, what, path);
     // reads of a regular file never return EAGAIN, but a blocking descriptor is what readers expect
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     file.m_opened = StateOf(info);

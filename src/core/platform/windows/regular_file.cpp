@@ -58,7 +58,7 @@ Result<RegularFile> RegularFile::Open(const std::string& path) {
     if (GetFileInformationByHandle(handle, &info) == 0)
         return SystemFailure(path, GetLastError());
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return fail(ErrorKind::NotReadable, "it is a folder, not a file", path);
+        return fail(ErrorKind::NotReadable, SystemErrorReason(EISDIR), path, EISDIR);
     Result<FileState> state = StateOf(handle, path);
     if (!state)
         return state.failure();
