@@ -26,6 +26,8 @@ public:
 
 private:
     explicit SettingsFileLock(int descriptor) : m_descriptor(descriptor) {}
+    // closing the descriptor releases the lock
+    void Release();
     int m_descriptor = -1;
 };
 

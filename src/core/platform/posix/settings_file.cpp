@@ -89,23 +89,10 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
     return SettingsFileLock(descriptor);
 }
 
-SettingsFileLock::SettingsFileLock(SettingsFileLock&& other) noexcept : m_descriptor(other.m_descriptor) {
-    other.m_descriptor = -1;
-}
-
-SettingsFileLock& SettingsFileLock::operator=(SettingsFileLock&& other) noexcept {
-    if (this != &other) {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-        m_descriptor = other.m_descriptor;
-        other.m_descriptor = -1;
-    }
-    return *this;
-}
-
-SettingsFileLock::~SettingsFileLock() {
+void SettingsFileLock::Release() {
     if (m_descriptor >= 0)
         ::close(m_descriptor); // closing the last descriptor releases the lock
+    m_descriptor = -1;
 }
 
 // mkstemp replaces the six X

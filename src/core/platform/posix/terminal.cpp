@@ -1,5 +1,5 @@
-// asking the person at the terminal for a secret: /dev/tty with echo off
-#include "core/platform/terminal.h"
+// the person's terminal through POSIX: /dev/tty, echo off while a secret is typed
+#include "core/platform/terminal_session.h"
 
 #include <cerrno>
 #include <csignal>
@@ -24,10 +24,10 @@ void RestoreEchoAndStop(int signal) {
     ::raise(signal);
 }
 
-class Terminal {
+class Terminal : public TerminalSession {
 public:
-    Terminal() : m_descriptor(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
-    ~Terminal() {
+    explicit Terminal(int descriptor) : m_descriptor(descriptor) {}
+    ~Terminal() override {
         if (m_echoOff)
             ::tcsetattr(m_descriptor, TCSAFLUSH, &m_saved);
         if (m_guarded)
@@ -39,9 +39,7 @@ public:
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
-    bool open() const { return m_descriptor >= 0; }
-
-    bool EchoOff() {
+    bool EchoOff() override {
         if (::tcgetattr(m_descriptor, &m_saved) != 0)
             return false;
         g_echoOffTerminal = m_descriptor;
@@ -59,7 +57,7 @@ public:
         return m_echoOff;
     }
 
-    void Write(const std::string& text) const {
+    void Write(const std::string& text) override {
         for (std::size_t done = 0; done < text.size();) {
             const ssize_t written = ::write(m_descriptor, text.data() + done, text.size() - done);
             if (written < 0 && errno == EINTR)
@@ -70,8 +68,8 @@ public:
         }
     }
 
-    // up to the end of the line; nothing when the terminal went away first
-    std::optional<std::string> ReadLine() const {
+    // ECHONL has already moved the cursor to the next line
+    std::optional<std::string> ReadLine() override {
         std::string line;
         for (char c;;) {
             const ssize_t read = ::read(m_descriptor, &c, 1);
@@ -96,17 +94,11 @@ private:
 
 } // namespace
 
-Result<std::string> ReadSecretFromTerminal(const std::string& prompt) {
-    Terminal terminal;
-    if (!terminal.open())
-        return fail(ErrorKind::Refused, "There is no terminal to ask for the password on.");
-    if (!terminal.EchoOff())
-        return fail(ErrorKind::Refused, "The terminal cannot hide the password as it is typed.");
-    terminal.Write(prompt);
-    const std::optional<std::string> line = terminal.ReadLine();
-    if (!line)
-        return fail(ErrorKind::Refused, "The terminal closed before a password was typed.");
-    return *line;
+std::unique_ptr<TerminalSession> OpenTerminal() {
+    const int descriptor = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    return std::make_unique<Terminal>(descriptor);
 }
 
 } // namespace corvane

@@ -95,23 +95,10 @@ Result<SettingsFileLock> SettingsFileLock::Acquire(const std::string& path) {
     return SettingsFileLock(descriptor);
 }
 
-SettingsFileLock::SettingsFileLock(SettingsFileLock&& other) noexcept : m_descriptor(other.m_descriptor) {
-    other.m_descriptor = -1;
-}
-
-SettingsFileLock& SettingsFileLock::operator=(SettingsFileLock&& other) noexcept {
-    if (this != &other) {
-        if (m_descriptor >= 0)
-            _close(m_descriptor);
-        m_descriptor = other.m_descriptor;
-        other.m_descriptor = -1;
-    }
-    return *this;
-}
-
-SettingsFileLock::~SettingsFileLock() {
+void SettingsFileLock::Release() {
     if (m_descriptor >= 0)
         _close(m_descriptor); // closing the handle releases the lock
+    m_descriptor = -1;
 }
 
 Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {

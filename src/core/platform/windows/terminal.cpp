@@ -1,5 +1,5 @@
-// asking the person at the console for a secret: the console's own input with its echo off
-#include "core/platform/terminal.h"
+// the person's console on Windows: its own input, echo off while a secret is typed
+#include "core/platform/terminal_session.h"
 
 #include <optional>
 
@@ -11,14 +11,14 @@ namespace {
 
 // The console the program runs in, opened by name so that redirected standard handles (a pipe under a
 // scheduled task) are never mistaken for a person typing.
-class Console {
+class Console : public TerminalSession {
 public:
     Console()
         : m_input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr)),
           m_output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~Console() {
+    ~Console() override {
         if (m_echoOff)
             SetConsoleMode(m_input, m_savedMode);
         for (HANDLE handle : {m_input, m_output})
@@ -34,7 +34,7 @@ public:
                GetConsoleMode(m_input, &mode);
     }
 
-    bool EchoOff() {
+    bool EchoOff() override {
         if (!GetConsoleMode(m_input, &m_savedMode))
             return false;
         // a whole line at a time, as typed, but not shown
@@ -43,14 +43,20 @@ public:
         return m_echoOff;
     }
 
-    void Write(const std::string& text) const {
+    void Write(const std::string& text) override {
         const std::wstring wide = Wide(text);
         DWORD written = 0;
         WriteConsoleW(m_output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     }
 
-    // up to the end of the line; nothing when the console went away first
-    std::optional<std::string> ReadLine() const {
+    std::optional<std::string> ReadLine() override {
+        std::optional<std::string> line = ReadUntilEnter();
+        Write("\r\n"); // the Enter key is not echoed either
+        return line;
+    }
+
+private:
+    std::optional<std::string> ReadUntilEnter() const {
         std::wstring line;
         for (wchar_t c;;) {
             DWORD read = 0;
@@ -63,7 +69,6 @@ public:
         }
     }
 
-private:
     HANDLE m_input;
     HANDLE m_output;
     DWORD m_savedMode = 0;
@@ -72,18 +77,11 @@ private:
 
 } // namespace
 
-Result<std::string> ReadSecretFromTerminal(const std::string& prompt) {
-    Console console;
-    if (!console.open())
-        return fail(ErrorKind::Refused, "There is no terminal to ask for the password on.");
-    if (!console.EchoOff())
-        return fail(ErrorKind::Refused, "The terminal cannot hide the password as it is typed.");
-    console.Write(prompt);
-    const std::optional<std::string> line = console.ReadLine();
-    console.Write("\r\n"); // the Enter key is not echoed either
-    if (!line)
-        return fail(ErrorKind::Refused, "The terminal closed before a password was typed.");
-    return *line;
+std::unique_ptr<TerminalSession> OpenTerminal() {
+    auto console = std::make_unique<Console>();
+    if (!console->open())
+        return nullptr;
+    return console;
 }
 
 } // namespace corvane
