@@ -15,8 +15,10 @@ namespace {
 constexpr const char* kProgram = "corvane-cli";
 
 // The program's help lists each command by its one-line summary; the command's own help starts with the
-// longer description its declaration gives.
-class CommandListFormatter : public CLI::Formatter {
+// longer description its declaration gives. An option shows the name of its value and nothing more: the
+// descriptions say in words what is required, what goes with what and which numbers are taken, and
+// CLI11's own notes ("TEXT REQUIRED", "INT in [1 - 999999]", "Excludes: ...") only crowd them.
+class HelpFormatter : public CLI::Formatter {
 public:
     std::map<std::string, std::string> summaries;
 
@@ -26,6 +28,13 @@ public:
         CLI::detail::format_help(out, sub->get_name(), summary != summaries.end() ? summary->second : "",
                                  get_column_width());
         return out.str();
+    }
+
+    std::string make_option_opts(const CLI::Option* option) const override {
+        if (!option->nonpositional() || option->get_type_size() == 0)
+            return {};
+        const std::string type = option->get_type_name(); // its validators' notes follow a colon
+        return " " + type.substr(0, type.find(':'));
     }
 };
 
@@ -40,7 +49,7 @@ struct Declared {
                              "Print the program's name and version");
         app.set_help_flag("-h,--help", "Print this help");
         app.require_subcommand(1);
-        auto formatter = std::make_shared<CommandListFormatter>();
+        auto formatter = std::make_shared<HelpFormatter>();
         for (const Command& command : commands)
             formatter->summaries.emplace(command.name, command.summary);
         app.formatter(formatter);

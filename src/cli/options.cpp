@@ -63,7 +63,8 @@ void DeclarePasswordOptions(CLI::App& app, PasswordSource& source, const std::st
     CLI::Option* prompt =
         app.add_flag("--password-prompt", source.prompt,
                      use + ", the password typed at the terminal, unseen" +
-                         (use.starts_with("encrypt") ? std::string(" (twice)") : std::string()));
+                         (use.starts_with("encrypt") ? std::string(" (twice)") : std::string()) +
+                         "; one of the three password options at most");
     for (CLI::Option* option : {variable, file, prompt})
         for (CLI::Option* other : {variable, file, prompt})
             if (option != other)

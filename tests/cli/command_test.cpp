@@ -244,6 +244,8 @@ TEST(Cli, ManPageAndCompletionNameEveryCommandAndOption) {
     for (const Command& command : commands) {
         EXPECT_NE(page.find("*" + command.name + "*"), std::string::npos) << command.name;
         const CliRun help = Captured(RunCli, std::vector<std::string>{command.name, "--help"}, commands);
+        for (const char* note : {"REQUIRED", "Excludes", " TEXT", ":INT"}) // CLI11's notes crowd the words
+            EXPECT_EQ(help.out.find(note), std::string::npos) << command.name << " " << note;
         for (std::sregex_iterator it(help.out.begin(), help.out.end(), option), end; it != end; ++it)
             EXPECT_NE(page.find("*" + it->str() + "*"), std::string::npos)
                 << command.name << " " << it->str();
