@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
     corvane::TuneAllocatorForArchiving();
+    corvane::UseUtf8Console();
     // decided once, before any command reads a file: a code page no one meant would name every file wrongly
     const corvane::Result<corvane::CliEnvironment> environment =
         corvane::CliEnvironment::FromProcess(corvane::ProcessEnvironment());

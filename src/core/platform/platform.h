@@ -47,6 +47,11 @@ std::string Utf8OfPath(const std::filesystem::path& path);
 // `argv` there holds them in the ANSI code page.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// What the program writes to its console is UTF-8, like every text it makes: on Windows the console is
+// told so (and put back as it was when the program ends), since it would otherwise show the bytes in its
+// OEM code page and turn every name outside ASCII into other letters. Elsewhere terminals read UTF-8.
+void UseUtf8Console();
+
 // The separator of this machine's paths: "/", or "\\" on Windows (where "/" works as well).
 char NativeSeparator();
 

@@ -94,6 +94,8 @@ std::optional<std::string> UserHomeFolder() {
     return std::string(found->pw_dir);
 }
 
+void UseUtf8Console() {}
+
 void TuneAllocatorForArchiving() {
 #if defined(__GLIBC__)
     constexpr int kKeptBytes = 4 << 20;

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <io.h>
 #include <vector>
@@ -23,6 +24,26 @@ std::tm ToLocalTime(std::time_t moment) {
 
 // the C runtime's heap gives freed blocks back without zeroing pages: nothing to tune
 void TuneAllocatorForArchiving() {}
+
+namespace {
+
+UINT g_consoleCodePage = 0;
+
+void RestoreConsoleCodePage() {
+    SetConsoleOutputCP(g_consoleCodePage);
+}
+
+} // namespace
+
+void UseUtf8Console() {
+    const UINT current = GetConsoleOutputCP();
+    if (current == 0 || current == CP_UTF8) // no console, or one that reads UTF-8 already
+        return;
+    if (SetConsoleOutputCP(CP_UTF8) == 0)
+        return;
+    g_consoleCodePage = current;
+    std::atexit(RestoreConsoleCodePage); // the console outlives the program: cmd.exe keeps its own page
+}
 
 char NativeSeparator() {
     return '\\';
