@@ -57,8 +57,8 @@ public:
 
 FormGroup::FormGroup(UiServices& services, const StringTable& strings, const TranslationFile& language,
                      CodePage codePage, QLineEdit* projectPathBox, QWidget* parent)
-    : QDialog(parent), m_services(services), m_strings(strings), m_projectPathBox(projectPathBox),
-      m_codePage(codePage) {
+    : QDialog(parent), m_services(services), m_strings(strings), m_language(language),
+      m_projectPathBox(projectPathBox), m_codePage(codePage) {
     setObjectName(QStringLiteral("frmGroup"));
     setWindowTitle(QStringLiteral("Visual Basic\u00A9 project group to create:"));
     setWindowIcon(WindowIcon());

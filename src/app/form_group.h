@@ -87,6 +87,7 @@ private:
 
     UiServices& m_services;
     const StringTable& m_strings;
+    const TranslationFile m_language;
     QPointer<QLineEdit> m_projectPathBox;
 
     std::array<QLineEdit*, 4> m_text1{};

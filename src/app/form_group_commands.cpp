@@ -259,7 +259,7 @@ void FormGroup::onBtnGroupClick() {
             return;
         if (const Status written = WriteGroupFile(PathBytes(path), fields(), m_codePage); !written) {
             // the fields stay, so the user can choose another file and save again
-            m_services.messageBox(this, MessageText(written.error()), QStringLiteral("Corvane"),
+            m_services.messageBox(this, ErrorText(m_language, written.failure()), QStringLiteral("Corvane"),
                                   MsgBox::OkOnly + MsgBox::Exclamation);
             return;
         }

@@ -89,8 +89,11 @@ QString MainWindow::GetString(int n, const QString& english) const {
 }
 
 QString MainWindow::message(const char* key, const QString& english) const {
-    const std::string text = ReadIniString("Messages", key, "", PathBytes(languageFile()));
-    return text.empty() ? english : FromAnsi(text, m_languageCodePage);
+    return MessageOf(translation(), key, english);
+}
+
+TranslationFile MainWindow::translation() const {
+    return {languageFile(), m_languageCodePage};
 }
 
 QString MainWindow::languageFile() const {

@@ -10,6 +10,7 @@
 class QProgressDialog;
 
 #include "app/form_main.h"
+#include "app/window_texts.h"
 #include "core/backup/backup.h"
 #include "core/backup/check.h"
 #include "core/backup/naming.h"
@@ -86,6 +87,8 @@ public:
     QString GetString(int n, const QString& english) const;
     // a message the numbered strings do not hold, from the language file's [Messages] by name
     QString message(const char* key, const QString& english) const;
+    // the chosen language's file and its code page
+    TranslationFile translation() const;
     const QString& CurrentLanguage() const { return m_currentLanguage; }
     const QString& helpLanguage() const { return m_helpLanguage; }
     // the active language file; it need not exist

@@ -155,49 +155,12 @@ QString MainWindow::warningText(const RunWarning& warning) const {
         .arg(PathText(warning.path), reason);
 }
 
-namespace {
-
-// the [Messages] key of a reason the system gives often enough to be worth a translation
-const char* ReasonKey(int systemError) {
-    switch (static_cast<std::errc>(systemError)) {
-    case std::errc::permission_denied:
-    case std::errc::operation_not_permitted:
-        return "ReasonPermission";
-    case std::errc::read_only_file_system:
-        return "ReasonReadOnly";
-    case std::errc::no_space_on_device:
-        return "ReasonNoSpace";
-    case std::errc::not_a_directory:
-        return "ReasonNotAFolder";
-    case std::errc::no_such_file_or_directory:
-        return "ReasonNotFound";
-    case std::errc::is_a_directory:
-        return "ReasonIsAFolder";
-    case std::errc::too_many_symbolic_link_levels:
-        return "ReasonLinkLoop";
-    default:
-        return nullptr;
-    }
-}
-
-} // namespace
-
 QString MainWindow::reasonText(int systemError, const std::string& english) const {
-    const char* key = ReasonKey(systemError);
-    return key != nullptr ? message(key, MessageText(english)) : MessageText(english);
+    return ReasonText(translation(), systemError, english);
 }
 
-// The core's sentences are English. When one is about a path and the system gave one of its common
-// reasons, a window in another language says the path and the reason in its own words instead, as the
-// pre-flight list does; an English window keeps the whole sentence, which also says what was being done.
 QString MainWindow::errorText(const Error& error) const {
-    const std::string english = SystemErrorReason(error.systemError);
-    if (error.path.empty() || ReasonKey(error.systemError) == nullptr)
-        return MessageText(error.message);
-    const QString reason = reasonText(error.systemError, english);
-    if (reason == MessageText(english))
-        return MessageText(error.message);
-    return PathText(error.path) + QStringLiteral(" \u2014 ") + reason;
+    return ErrorText(translation(), error);
 }
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {

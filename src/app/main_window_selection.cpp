@@ -188,7 +188,7 @@ void MainWindow::onPelmButton1Click() {
 
     timer1()->stop(); // a run's timer must not hide what the editor hands back
     // a fresh editor every time: empty fields and the texts of the current language
-    FormGroup editor(m_services, m_strings, {languageFile(), m_languageCodePage}, m_setup.codePage, text1(0),
+    FormGroup editor(m_services, m_strings, translation(), m_setup.codePage, text1(0),
                      this);
     editor.exec();
     // the editor's Return lies over Quit: a double click on it must not end the program too

@@ -2,6 +2,7 @@
 #include "app/window_texts.h"
 
 #include <QFile>
+#include <system_error>
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
@@ -111,6 +112,53 @@ void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePa
         if (auto* widget = qobject_cast<QWidget*>(control); widget && !tip.isEmpty())
             widget->setToolTip(tip);
     }
+}
+
+namespace {
+
+// the [Messages] key of a reason the system gives often enough to be worth a translation
+const char* ReasonKey(int systemError) {
+    switch (static_cast<std::errc>(systemError)) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+        return "ReasonPermission";
+    case std::errc::read_only_file_system:
+        return "ReasonReadOnly";
+    case std::errc::no_space_on_device:
+        return "ReasonNoSpace";
+    case std::errc::not_a_directory:
+        return "ReasonNotAFolder";
+    case std::errc::no_such_file_or_directory:
+        return "ReasonNotFound";
+    case std::errc::is_a_directory:
+        return "ReasonIsAFolder";
+    case std::errc::too_many_symbolic_link_levels:
+        return "ReasonLinkLoop";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+QString MessageOf(const TranslationFile& language, const char* key, const QString& english) {
+    const std::string text = ReadIniString("Messages", key, "", PathBytes(language.path));
+    return text.empty() ? english : FromAnsi(text, language.codePage);
+}
+
+QString ReasonText(const TranslationFile& language, int systemError, const std::string& english) {
+    const char* key = ReasonKey(systemError);
+    return key != nullptr ? MessageOf(language, key, MessageText(english)) : MessageText(english);
+}
+
+QString ErrorText(const TranslationFile& language, const Error& error) {
+    if (error.path.empty() || ReasonKey(error.systemError) == nullptr)
+        return MessageText(error.message);
+    const QString english = MessageText(SystemErrorReason(error.systemError));
+    const QString reason = ReasonText(language, error.systemError, SystemErrorReason(error.systemError));
+    if (reason == english)
+        return MessageText(error.message);
+    return PathText(error.path) + QStringLiteral(" \u2014 ") + reason;
 }
 
 } // namespace corvane

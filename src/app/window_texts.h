@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "core/common/error.h"
 #include "core/project/code_page.h"
 
 class QWidget;
@@ -60,6 +61,19 @@ using IniReader = std::function<std::string(const std::string& section, const st
 // is written in the code page of its language.
 void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage);
 void TranslateForm(QWidget* window, const QString& languageFile, CodePage codePage, const IniReader& read);
+
+// The text `key` of the language file's [Messages], in its code page; `english` when the file has none.
+QString MessageOf(const TranslationFile& language, const char* key, const QString& english);
+
+// One of the system's common reasons (permission denied, read-only, disk full, not a folder, not found,
+// a folder, a link loop) in the language; any other reason as the core gave it, `english`.
+QString ReasonText(const TranslationFile& language, int systemError, const std::string& english);
+
+// A failure of the core as a window tells it. The core's sentences are English: when one is about a path
+// and the system gave one of its common reasons, a window in another language says the path and the
+// reason in its own words instead; an English window keeps the whole sentence, which also says what was
+// being done.
+QString ErrorText(const TranslationFile& language, const Error& error);
 
 // Sets the caption of a control that has one; false (nothing set) for controls without a caption.
 bool SetControlCaption(QObject* control, const QString& caption);

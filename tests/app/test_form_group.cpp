@@ -25,9 +25,10 @@ struct Editor {
     ScriptedServices ui;
     StringTable strings;
     QLineEdit mainPath{"/earlier.vbp"};
-    FormGroup form{ui, strings, {}, CodePage::Windows1252, &mainPath};
+    FormGroup form;
 
-    Editor(const QStringList& fields, const QStringList& linked) {
+    Editor(const QStringList& fields, const QStringList& linked, const TranslationFile& language = {})
+        : form(ui, strings, language, CodePage::Windows1252, &mainPath) {
         for (int i = 0; i < 4; ++i)
             form.text1(i)->setText(fields.value(i));
         form.list1()->addItems(linked);
@@ -66,6 +67,7 @@ private slots:
         QTest::newRow("main project") << 2 << "Text12";
         QTest::newRow("no linked project") << 4 << "btn_Plus";
         QTest::newRow("file not writable: named") << 5 << QString();
+        QTest::newRow("file not writable: the reason in French") << 6 << QString();
     }
 
     void refusedSaveKeepsTheFields() {
@@ -74,8 +76,9 @@ private slots:
         QStringList fields{folder.filePath("missing/G.vbpgroup"), "Acc", "/p/Acc.vbp", "/b/"};
         for (int i = empty; i < 3; ++i)
             fields[i].clear();
-        const QStringList linked = empty == 5 ? QStringList{"/p/Lib.vbp"} : QStringList();
-        Editor editor(fields, linked);
+        const QStringList linked = empty >= 5 ? QStringList{"/p/Lib.vbp"} : QStringList();
+        const TranslationFile french{QFINDTESTDATA("../../lng/fra.lng"), CodePage::Windows1252};
+        Editor editor(fields, linked, empty == 6 ? french : TranslationFile{});
         editor.form.btnGroup()->click();
         QCOMPARE(editor.state(), fields + linked);
         QVERIFY(editor.form.isVisible() && editor.mainPath.text() == "/earlier.vbp");
@@ -83,6 +86,10 @@ private slots:
         QCOMPARE(editor.ui.messageBoxes[0].style, MsgBox::OkOnly + MsgBox::Exclamation);
         if (empty == 5)
             QVERIFY(editor.ui.messageBoxes[0].text.contains(fields[0]));
+        else if (empty == 6)
+            QVERIFY2(editor.ui.messageBoxes[0].text.contains(
+                         QString::fromUtf8("\u2014 aucun fichier ni dossier de ce nom")),
+                     qPrintable(editor.ui.messageBoxes[0].text));
         else
             QTEST(editor.focused(), "focus");
     }

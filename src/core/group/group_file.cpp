@@ -18,10 +18,6 @@ namespace {
 
 const std::string kPathMarker = "[PATH]";
 
-std::string SystemReason(int error) {
-    return std::error_code(error, std::generic_category()).message();
-}
-
 bool IsPathLine(const std::string& line) {
     return line.compare(0, kPathMarker.size(), kPathMarker) == 0;
 }
@@ -50,13 +46,14 @@ Status WriteWholeFile(const std::string& path, const std::string& text) {
     errno = 0;
     std::FILE* file = OpenFile(path, "wb");
     if (file == nullptr)
-        return fail(ErrorKind::NotWritable, SystemReason(errno));
+        return fail(ErrorKind::NotWritable, SystemErrorReason(errno), path, errno);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const int writeError = errno;
     // a full disk may only show when the buffer is flushed at close
     const bool closed = std::fclose(file) == 0;
+    const int error = written ? errno : writeError;
     if (!written || !closed)
-        return fail(ErrorKind::NotWritable, SystemReason(written ? errno : writeError));
+        return fail(ErrorKind::NotWritable, SystemErrorReason(error), path, error);
     return Status::success();
 }
 
@@ -100,23 +97,23 @@ Status WriteGroupFile(const std::string& path, const GroupEditorFields& fields, 
     std::error_code ec;
     const auto existing = fs::status(FsPath(path), ec);
     if (fs::is_directory(existing))
-        return fail(ErrorKind::NotWritable, failedTo + "a folder has that name.");
+        return fail(ErrorKind::NotWritable, failedTo + "a folder has that name.", path, EISDIR);
     // replacing by rename would get past a read-only mark that a plain overwrite respects
     if (fs::is_regular_file(existing) && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return fail(ErrorKind::NotWritable, failedTo + "the file is read-only.");
+        return fail(ErrorKind::NotWritable, failedTo + "the file is read-only.", path);
 
     const std::string temporary = path + ".corvane-tmp";
     if (Status status = WriteWholeFile(temporary, GroupFileText(fields, codePage)); !status) {
         fs::remove(FsPath(temporary), ec);
-        return fail(ErrorKind::NotWritable, failedTo + status.error() + ".");
+        return fail(ErrorKind::NotWritable, failedTo + status.error() + ".", path, status.failure().systemError);
     }
     if (fs::exists(existing))
         fs::permissions(FsPath(temporary), existing.permissions(), ec);
     fs::rename(FsPath(temporary), FsPath(path), ec);
     if (ec) {
-        const std::string reason = ec.message();
+        const int systemError = ec.value();
         fs::remove(FsPath(temporary), ec);
-        return fail(ErrorKind::NotWritable, failedTo + reason + ".");
+        return fail(ErrorKind::NotWritable, failedTo + SystemErrorReason(systemError) + ".", path, systemError);
     }
     return Status::success();
 }
