@@ -2,7 +2,6 @@
 #include "core/platform/extract_output.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <utility>
 
@@ -14,10 +13,6 @@
 
 namespace corvane {
 namespace {
-
-std::string SystemReason(int error) {
-    return std::strerror(error);
-}
 
 void CloseIfOpen(int& fd) {
     if (fd >= 0)
@@ -42,7 +37,7 @@ Status PendingFile::Write(const char* data, std::size_t size) {
             continue;
         if (written < 0)
             return fail(ErrorKind::Io,
-                        "Could not write \"" + m_displayPath + "\": " + SystemReason(errno) + ".",
+                        "Could not write \"" + m_displayPath + "\": " + SystemErrorReason(errno) + ".",
                         m_displayPath, errno);
         data += written;
         size -= static_cast<std::size_t>(written);
@@ -57,14 +52,14 @@ Status PendingFile::Commit(std::time_t modificationTime) {
     if (::close(fd) != 0) {
         int error = errno;
         ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
-        return fail(ErrorKind::Io, "Could not write \"" + m_displayPath + "\": " + SystemReason(error) + ".",
+        return fail(ErrorKind::Io, "Could not write \"" + m_displayPath + "\": " + SystemErrorReason(error) + ".",
                     m_displayPath, error);
     }
     if (::renameat(m_folderFd, m_tempName.c_str(), m_folderFd, m_finalName.c_str()) != 0) {
         int error = errno;
         ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
         return fail(ErrorKind::NotWritable,
-                    "Could not create \"" + m_displayPath + "\": " + SystemReason(error) + ".", m_displayPath,
+                    "Could not create \"" + m_displayPath + "\": " + SystemErrorReason(error) + ".", m_displayPath,
                     error);
     }
     return Status::success();
@@ -95,7 +90,7 @@ Result<ExtractTarget> ExtractTarget::Open(const std::string& folder) {
     target.m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (target.m_fd < 0)
         return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
-                    "Could not open the folder \"" + folder + "\": " + SystemReason(errno) + ".", folder,
+                    "Could not open the folder \"" + folder + "\": " + SystemErrorReason(errno) + ".", folder,
                     errno);
     return target;
 }
@@ -104,7 +99,7 @@ Result<int> ExtractTarget::OpenFolder(const std::vector<std::string>& components
     int fd = ::dup(m_fd);
     if (fd < 0)
         return fail(ErrorKind::NotReadable,
-                    "Could not open the folder \"" + m_folder + "\": " + SystemReason(errno) + ".", m_folder,
+                    "Could not open the folder \"" + m_folder + "\": " + SystemErrorReason(errno) + ".", m_folder,
                     errno);
     std::string shown = m_folder;
     for (std::size_t i = 0; i < count; ++i) {
@@ -116,7 +111,7 @@ Result<int> ExtractTarget::OpenFolder(const std::vector<std::string>& components
                 int error = errno;
                 ::close(fd);
                 return fail(ErrorKind::NotWritable,
-                            "Could not create the folder \"" + shown + "\": " + SystemReason(error) + ".",
+                            "Could not create the folder \"" + shown + "\": " + SystemErrorReason(error) + ".",
                             shown, error);
             }
             next = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -128,7 +123,7 @@ Result<int> ExtractTarget::OpenFolder(const std::vector<std::string>& components
                         shown);
         if (next < 0)
             return fail(ErrorKind::NotReadable,
-                        "Could not open the folder \"" + shown + "\": " + SystemReason(error) + ".", shown,
+                        "Could not open the folder \"" + shown + "\": " + SystemErrorReason(error) + ".", shown,
                         error);
         fd = next;
     }
@@ -163,7 +158,7 @@ Result<PendingFile> ExtractTarget::CreateFile(const std::vector<std::string>& co
     }
     if (file.m_fd < 0)
         return fail(KindOfSystemError(errno, ErrorKind::NotWritable),
-                    "Could not create \"" + file.m_displayPath + "\": " + SystemReason(errno) + ".",
+                    "Could not create \"" + file.m_displayPath + "\": " + SystemErrorReason(errno) + ".",
                     file.m_displayPath, errno);
     return file;
 }

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,7 +16,7 @@ namespace {
 constexpr off_t kSyncPiece = 1 << 20;
 
 Status FlushFailed(const std::string& path, int error) {
-    return fail(ErrorKind::Io, "Could not flush \"" + path + "\" to the disk: " + std::strerror(error) + ".",
+    return fail(ErrorKind::Io, "Could not flush \"" + path + "\" to the disk: " + SystemErrorReason(error) + ".",
                 path, error);
 }
 
@@ -48,7 +47,7 @@ Status SyncPath(const std::string& path, int flags, const std::function<bool(dou
     int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0)
         return fail(KindOfSystemError(errno, ErrorKind::Io),
-                    "Could not open \"" + path + "\" to flush it: " + std::strerror(errno) + ".", path,
+                    "Could not open \"" + path + "\" to flush it: " + SystemErrorReason(errno) + ".", path,
                     errno);
     Status pieces = SyncPieces(fd, path, step);
     int result = pieces ? ::fsync(fd) : 0;
@@ -90,7 +89,7 @@ bool ProcessIsRunning(long processId) {
 Status RenameNoReplace(const std::string& from, const std::string& to) {
     auto failed = [&to](int error) {
         return fail(error == EEXIST ? ErrorKind::Refused : KindOfSystemError(error, ErrorKind::NotWritable),
-                    "Could not give the archive its name \"" + to + "\": " + std::strerror(error) + ".", to,
+                    "Could not give the archive its name \"" + to + "\": " + SystemErrorReason(error) + ".", to,
                     error);
     };
 #if defined(RENAME_NOREPLACE)

@@ -2,7 +2,6 @@
 #include "core/platform/settings_file.h"
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,7 +14,7 @@ namespace corvane {
 namespace {
 
 std::string SystemReason() {
-    return std::strerror(errno);
+    return SystemErrorReason(errno);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -120,7 +119,7 @@ Status ReplaceSettingsFile(const std::string& path, const std::string& bytes) {
     }
     if (!written) {
         ::unlink(temporary.c_str());
-        return fail(ErrorKind::NotWritable, "Cannot write " + path + ": " + std::strerror(error), path, error);
+        return fail(ErrorKind::NotWritable, "Cannot write " + path + ": " + SystemErrorReason(error), path, error);
     }
 
     // the rename itself becomes durable once the folder is flushed; the new content is already

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -16,7 +15,7 @@ namespace {
 
 Error RenameFailure(const std::string& to, int error) {
     return fail(KindOfSystemError(error, ErrorKind::NotWritable),
-                "Could not give the unpacked folder its name \"" + to + "\": " + std::strerror(error) + ".",
+                "Could not give the unpacked folder its name \"" + to + "\": " + SystemErrorReason(error) + ".",
                 to, error);
 }
 
@@ -26,7 +25,7 @@ Result<std::uint64_t> FreeSpaceOf(const std::string& folder) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0)
         return fail(KindOfSystemError(errno, ErrorKind::NotReadable),
-                    "Could not learn the free space of \"" + folder + "\": " + std::strerror(errno) + ".",
+                    "Could not learn the free space of \"" + folder + "\": " + SystemErrorReason(errno) + ".",
                     folder, errno);
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }

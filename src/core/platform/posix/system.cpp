@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib> // defines __GLIBC__ when the C library is GNU's
-#include <cstring>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -75,7 +74,7 @@ Result<std::string> ExecutablePath() {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
             return fail(ErrorKind::NotFound,
-                        std::string("Cannot find the program's own path: ") + std::strerror(errno));
+                        std::string("Cannot find the program's own path: ") + SystemErrorReason(errno));
         if (static_cast<std::size_t>(length) < buffer.size())
             return std::string(buffer.data(), static_cast<std::size_t>(length));
         buffer.resize(buffer.size() * 2);
