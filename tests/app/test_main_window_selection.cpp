@@ -3,19 +3,13 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QtTest>
 #include <functional>
 #include <thread>
 
 #include <sys/stat.h>
 
-#include "app/controls.h"
 #include "app/form_group.h"
 #include "app/read_aside.h"
-#include "app/ui_services.h"
 #include "core/locale/locale.h"
 #include "support/main_window_fixture.h"
 

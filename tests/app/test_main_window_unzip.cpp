@@ -1,10 +1,7 @@
 // the unzip command of the main window and the unzip job alone: real archives unpacked on the worker,
 // the question about a folder that holds files, the password asked again, Cancel
-#include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThread>
-#include <QtTest>
 
 #include "app/unzip_job.h"
 #include "core/zip/zip.h"

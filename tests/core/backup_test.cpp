@@ -86,17 +86,8 @@ TEST(ArchiveCodePages, ProjectsFromWindowsMachinesOfOtherCodePages) {
         std::string name, folder, file; // in the code page
         std::string nameUtf8, folderUtf8, fileUtf8;
     } cases[] = {
-        {1250,
-         "\xDA\xE8"
-         "et",
-         "\xDA\xE8ty",
-         "P\xF8"
-         "ehled",
-         "\xC3\x9A\xC4\x8D"
-         "et",
-         "\xC3\x9A\xC4\x8Dty",
-         "P\xC5\x99"
-         "ehled"},
+        {1250, "\xDA\xE8" "et", "\xDA\xE8ty", "P\xF8" "ehled", "\xC3\x9A\xC4\x8D" "et", "\xC3\x9A\xC4\x8Dty",
+         "P\xC5\x99" "ehled"},
         {1251, "\xD3\xF7\xB8\xF2", "\xD4\xEE\xF0\xEC\xFB", "\xC3\xEB\xE0\xE2\xED\xE0\xFF",
          "\xD0\xA3\xD1\x87\xD1\x91\xD1\x82", "\xD0\xA4\xD0\xBE\xD1\x80\xD0\xBC\xD1\x8B",
          "\xD0\x93\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xBD\xD0\xB0\xD1\x8F"},
@@ -219,11 +210,20 @@ protected:
 };
 
 // Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's (a single
-// project's is heard through the store that refuses it and through the command line's bare names).
+// project's is heard through the store that refuses it and through the command line's bare names). A group
+// run that archives nothing leaves no empty folder, and remembers none.
 TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     const std::string project = SmallProject("p/P.vbp", "P");
+    const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
+    for (const bool keepGoing : {false, true}) {
+        const RunOutcome outcome =
+            RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(outcome.failures.size(), keepGoing ? 2u : 1u);
+        EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
+    }
     EXPECT_EQ(LastDir(), "<none>");
     EXPECT_EQ(RunGroup({{project}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
               RunOutcome::Kind::Completed);
@@ -364,19 +364,6 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
         ASSERT_EQ(going.failures.size(), 1u);
         EXPECT_EQ(going.failures[0].projectPath, c.second);
     }
-}
-
-// A group run that archives nothing leaves no empty folder, and does not remember one.
-TEST_F(ArchiveRunTest, AGroupRunThatWritesNothingLeavesNoFolder) {
-    const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
-    for (const bool keepGoing : {false, true}) {
-        const RunOutcome outcome =
-            RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
-        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
-        EXPECT_EQ(outcome.failures.size(), keepGoing ? 2u : 1u);
-        EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
-    }
-    EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), "");
 }
 
 // A run asked to skip unchanged projects compares with the newest backup of the project: a file only
