@@ -209,14 +209,21 @@ protected:
     RunOptions m_options = m_scene.Options();
 };
 
-// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's (a single
-// project's is heard through the store that refuses it and through the command line's bare names). A group
-// run that archives nothing leaves no empty folder, and remembers none.
+// Refusals (a group name from a file written by hand that would lead out of the save path among them) make
+// and remember nothing; a group run that archives nothing leaves no empty folder, and remembers none; a run
+// remembers the folder it wrote into, even an empty group's (a single project's is heard through the store
+// that refuses it and through the command line's bare names).
 TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     const std::string project = SmallProject("p/P.vbp", "P");
     const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
+    for (const std::string name : {"../up", "a/b", ".hidden", "", "two\nlines"}) {
+        const RunOutcome outcome = RunGroup({{project}, m_scratch.Path("out/"), name, ""}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Refused) << name;
+        EXPECT_NE(outcome.error.message.find("cannot be a folder name"), std::string::npos) << name;
+    }
+    EXPECT_FALSE(fs::exists(m_scratch.Path("out")) || fs::exists(m_scratch.Path("up"))) << "a folder was made";
     for (const bool keepGoing : {false, true}) {
         const RunOutcome outcome =
             RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
@@ -290,18 +297,6 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardAndTheRunGoesOn) {
         EXPECT_EQ(outcome.warnings[0].systemError, ENOTDIR);
         EXPECT_GT(progressReports, 0);
     }
-}
-
-// A group name from a file written by hand that would lead out of the save path archives nothing.
-TEST_F(ArchiveRunTest, AGroupNameThatIsNoFolderNameIsRefused) {
-    const std::string project = SmallProject("p/P.vbp", "P");
-    for (const std::string name : {"../up", "a/b", ".hidden", "", "two\nlines"}) {
-        const RunOutcome outcome = RunGroup({{project}, m_scratch.Path("out/"), name, ""}, m_options);
-        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Refused) << name;
-        EXPECT_NE(outcome.error.message.find("cannot be a folder name"), std::string::npos) << name;
-    }
-    EXPECT_FALSE(fs::exists(m_scratch.Path("out"))) << "a folder was made";
-    EXPECT_FALSE(fs::exists(m_scratch.Path("up")));
 }
 
 // A backup folder that could not be made is not remembered: "open the last backup folder" would
