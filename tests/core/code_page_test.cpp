@@ -1,23 +1,17 @@
 // the ANSI code pages: their characters, double-byte text cut only between characters, their names, and the
 // one a user's files are read in
-#include <gtest/gtest.h>
-#include <map>
-
 #include "core/locale/locale.h"
 #include "core/project/paths.h"
 #include "core/project/text.h"
+#include "support/scratch_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::Environment;
+
 CodePage Page(int number) {
     return CodePage::FromNumber(number).value();
-}
-
-EnvLookup Environment(std::map<std::string, std::string> values) {
-    return [values](const std::string& name) {
-        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
-    };
 }
 
 // a letter or two each code page is used for, both ways

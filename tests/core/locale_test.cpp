@@ -1,7 +1,5 @@
 // what the environment decides: the user's locale and language, where the program keeps its files, the
 // drives' folders, and the help page's address
-#include <map>
-
 #include "core/common/environment.h"
 #include "core/locale/locale.h"
 #include "core/platform/platform.h"
@@ -13,12 +11,6 @@ namespace corvane {
 namespace {
 
 using namespace corvane::testing;
-
-EnvLookup Environment(std::map<std::string, std::string> values) {
-    return [values](const std::string& name) {
-        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
-    };
-}
 
 // codesets and modifiers ignored, Spain's modern identifier, a language alone, other spellings, the unknown
 TEST(UserLocale, LcidOfLocaleName) {
