@@ -35,7 +35,8 @@ protected:
     SettingsStore m_store{SettingsLocation{m_machineFile, m_folder.Path("config/user.settings")}};
 };
 
-// the first failing name wins; a folder where the file should be cannot be opened
+// the first failing name wins; a folder where the file should be cannot be opened; a value that is no text
+// is an error of its own type
 TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     const struct {
         bool read;
@@ -56,6 +57,15 @@ TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     EXPECT_EQ(Text(nowhere.RegGetSetting("Corvane", "Files", "LastDir", "d", true)), "d");
     EXPECT_EQ(Text(nowhere.RegSaveSetting("Corvane", "Files", "LastDir", "/b", true)),
               "-2147219499 Impossible d'ouvrir ou de créer la clef de registre");
+    // values of other types are errors, and kept when the file is written again
+    m_folder.Write("data/machine.settings",
+                   kFilesKey + "\"LastDir\"=4:\"*\\x00\\x00\\x00\"\n\"Odd\"=77:\"\\xFF\"\n");
+    const std::string notText = " Les données de la clef de registre ne sont pas une chaine de caractères";
+    EXPECT_EQ(Get("LastDir"), "-2147219500" + notText); // 0x800407D0 + the type
+    EXPECT_EQ(Get("Odd"), "-2147219427" + notText);
+    ASSERT_EQ(Save("New", "n") + Save("LastDir", "/x/"), "");
+    EXPECT_NE(Machine().find("\"Odd\"=77:\"\\xFF\"\n"), std::string::npos);
+    EXPECT_EQ(Get("LastDir"), "/x/");
 }
 
 TEST_F(SettingsStoreTest, DefaultsAndAddressing) {
@@ -96,17 +106,6 @@ TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
         for (char c : Machine())
             ASSERT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)) << int(c);
     }
-}
-
-TEST_F(SettingsStoreTest, ValuesOfOtherTypesAreErrorsAndKept) {
-    m_folder.Write("data/machine.settings",
-                   kFilesKey + "\"LastDir\"=4:\"*\\x00\\x00\\x00\"\n\"Odd\"=77:\"\\xFF\"\n");
-    const std::string notText = " Les données de la clef de registre ne sont pas une chaine de caractères";
-    EXPECT_EQ(Get("LastDir"), "-2147219500" + notText); // 0x800407D0 + the type
-    EXPECT_EQ(Get("Odd"), "-2147219427" + notText);
-    ASSERT_EQ(Save("New", "n") + Save("LastDir", "/x/"), "");
-    EXPECT_NE(Machine().find("\"Odd\"=77:\"\\xFF\"\n"), std::string::npos);
-    EXPECT_EQ(Get("LastDir"), "/x/");
 }
 
 TEST_F(SettingsStoreTest, DamagedFileSetAside) {
