@@ -111,35 +111,29 @@ private slots:
         }
     }
 
+    // the system's common reasons reach the user in the window's language, however deep they arose: English
+    // keeps the whole sentence, French says the path and the reason
+    void failureInTheWindowsLanguage() {
+        for (const auto& [lcid, detail] :
+             {std::pair<int, QString>(1033, "Could not open the archive \"%1\": it is a folder, not a file."),
+              {1036, "%1 \u2014 c'est un dossier, pas un fichier"}}) {
+            MainWindowFixture f;
+            QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
+            f.setup.lcid = lcid;
+            f.write("in/F.zip/inside.bas", "a folder named like an archive");
+            f.open();
+            f.ui.queueFileChoice(f.path("in/F.zip"));
+            QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
+            QVERIFY(f.waitForRun());
+            QCOMPARE(f.ui.messageBoxes.size(), 1);
+            QVERIFY2(f.ui.messageBoxes[0].text.endsWith("\r\n" + detail.arg(f.path("in/F.zip"))),
+                     qPrintable(f.ui.messageBoxes[0].text));
+            QCOMPARE(f.filesBelow(f.path("in")), QStringList{"F.zip/inside.bas"});
+        }
+    }
+
     // the progress window's Cancel stops the job, clicked while the worker waits on the password; the
     // folder the archive would have replaced stays
-    void failureInTheWindowsLanguage_data() {
-        QTest::addColumn<int>("lcid");
-        QTest::addColumn<QString>("detail"); // %1 the archive's path
-        QTest::newRow("English keeps the whole sentence")
-            << 1033 << "Could not open the archive \"%1\": it is a folder, not a file.";
-        QTest::newRow("French says the path and the reason")
-            << 1036 << QString::fromUtf8("%1 \u2014 c'est un dossier, pas un fichier");
-    }
-
-    // the system's common reasons reach the user in the window's language, however deep they arose
-    void failureInTheWindowsLanguage() {
-        QFETCH(int, lcid);
-        QFETCH(QString, detail);
-        MainWindowFixture f;
-        QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
-        f.setup.lcid = lcid;
-        f.write("in/F.zip/inside.bas", "a folder named like an archive");
-        f.open();
-        f.ui.queueFileChoice(f.path("in/F.zip"));
-        QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
-        QVERIFY(f.waitForRun());
-        QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QVERIFY2(f.ui.messageBoxes[0].text.endsWith("\r\n" + detail.arg(f.path("in/F.zip"))),
-                 qPrintable(f.ui.messageBoxes[0].text));
-        QCOMPARE(f.filesBelow(f.path("in")), QStringList{"F.zip/inside.bas"});
-    }
-
     void progressAndCancel() {
         MainWindowFixture f;
         const QString path = f.path("in/P.zip");

@@ -340,9 +340,9 @@ TEST(RealProgram, IfChangedWritesOnlyWhatChanged) {
     const std::vector<std::string> args = {"archive", "--if-changed", "--dest=" + out, "--", project};
     const ProgramRun first = RunProgram(args, scratch);
     ASSERT_EQ(first.code, 0) << first.err;
-    const ProgramRun touched = RunProgram(args, scratch);
-    EXPECT_EQ(touched.code, 0) << touched.err;
-    EXPECT_EQ(touched.out, "unchanged since " + Lines(first.out).at(0) + "\n");
+    const ProgramRun second = RunProgram(args, scratch);
+    EXPECT_EQ(second.code, 0) << second.err;
+    EXPECT_EQ(second.out, "unchanged since " + Lines(first.out).at(0) + "\n");
     std::vector<std::string> encrypted = args;
     encrypted.insert(encrypted.begin() + 1, {"--password-env", "PW", "--json"});
     const ProgramRun withPassword = RunProgram(encrypted, scratch, password);
