@@ -154,8 +154,9 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
     EXPECT_EQ(Entry(kVbpName), lines);
 }
 
-// Every failure stops at its project line and leaves an older archive of the same name as it was.
-TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
+// Every failure stops at its project line, or at the destination, and leaves an older archive of the same
+// name as it was.
+TEST_F(ArchiveBuilderTest, FailsAtTheLineOrTheDestinationAndLeavesNothing) {
     // the line of the sample project beginning with `from` replaced
     for (const auto& [from, to, reasonPart] :
          {std::tuple("Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"),
@@ -175,11 +176,8 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
                   std::string("An error appears to have occurred...\r\nLine : ") + to);
         EXPECT_EQ(m_scene.State(), before);
     }
-}
-
-// A destination that is not a folder fails before the project file is even read, is not made, and
-// the message says what is wrong with it.
-TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {
+    // a destination that is not a folder fails before the project file is even read, is not made, and the
+    // message says what is wrong with it
     const std::string file = m_scene.Scratch().Write("plainfile");
     for (const auto& [folder, says] : {std::pair{m_scene.Scratch().Path("absent/"), "does not exist"},
                                        {file, "is a file, not a folder"},
