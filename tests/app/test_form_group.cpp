@@ -1,13 +1,7 @@
 // the group editor: validation, list editing, file choices, saving and closing
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QtTest>
 #include <functional>
 
-#include "app/controls.h"
 #include "app/form_group.h"
-#include "app/window_texts.h"
 #include "core/locale/string_table.h"
 #include "support/main_window_fixture.h"
 
@@ -143,54 +137,39 @@ private slots:
                  QString("$/Suite.vbpgroup,Suite,$/Acc.vbp,$/Sources.Backup/,$/lib/Lib.vbp"));
     }
 
-    // what each button asks its dialog for; a cancel changes nothing
-    void dialogRequests_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("filter"); // none: the folder browser
-        QTest::addColumn<int>("flags");
-        QTest::newRow("group file") << "DBpathDialog"
-                                    << "Choose the project group to create or modify..."
-                                    << "VB Project Group|*.vbpgroup|VB Group|*.vbg" << 0x80000;
-        QTest::newRow("main project")
-            << "SavepathDialog"
-            << "Choose the main project for the Visual Basic\u00A9 group to be archived"
-            << "Visual Basic Project|*.vbp" << 0x81000;
-        QTest::newRow("linked project")
-            << "btn_Plus"
-            << "Choose the project to add to the Visual Basic\u00A9 group to be archived."
-            << "Visual Basic project|*.vbp" << 0x81000;
-        QTest::newRow("backup folder") << "SetPathDialog"
-                                       << "Select the Folder to Archive the Sources to" << QString() << 0x41;
-    }
-
+    // what each button asks its dialog for (the folder browser starts in the main project's folder); a cancel
+    // changes nothing
     void dialogRequests() {
-        QFETCH(QString, button);
-        QFETCH(QString, filter);
-        QTemporaryDir folder;
-        const QStringList fields{"", "G", folder.filePath("A.vbp"), "/b/"};
-        Editor editor(fields, {"/p/L.vbp"});
-        if (filter.isNull())
-            editor.ui.queueFolderChoice(std::nullopt);
-        else
-            editor.ui.queueFileChoice(std::nullopt);
-        editor.form.findChild<PelmButton*>(button)->click();
-        QCOMPARE(editor.state(), fields + QStringList{"/p/L.vbp"});
-        if (filter.isNull()) {
-            QCOMPARE(editor.ui.folderRequests.size(), 1);
-            const FolderRequest& asked = editor.ui.folderRequests[0];
-            QTEST(asked.title, "title");
-            QTEST(int(asked.flags), "flags");
-            QCOMPARE(asked.initialDirectory, folder.path() + "/"); // the main project's folder
-            return;
+        const struct {
+            const char* button;
+            QString filter; // none: the folder browser
+            int flags;
+        } rows[] = {{"DBpathDialog", "VB Project Group|*.vbpgroup|VB Group|*.vbg", 0x80000},
+                    {"SavepathDialog", "Visual Basic Project|*.vbp", 0x81000},
+                    {"btn_Plus", "Visual Basic project|*.vbp", 0x81000},
+                    {"SetPathDialog", QString(), 0x41}};
+        for (const auto& row : rows) {
+            QTemporaryDir folder;
+            const QStringList fields{"", "G", folder.filePath("A.vbp"), "/b/"};
+            Editor editor(fields, {"/p/L.vbp"});
+            if (row.filter.isNull())
+                editor.ui.queueFolderChoice(std::nullopt);
+            else
+                editor.ui.queueFileChoice(std::nullopt);
+            editor.form.findChild<PelmButton*>(row.button)->click();
+            QCOMPARE(editor.state(), fields + QStringList{"/p/L.vbp"});
+            if (row.filter.isNull()) {
+                QCOMPARE(editor.ui.folderRequests.size(), 1);
+                QCOMPARE(int(editor.ui.folderRequests[0].flags), row.flags);
+                QCOMPARE(editor.ui.folderRequests[0].initialDirectory, folder.path() + "/");
+                continue;
+            }
+            QCOMPARE(editor.ui.fileRequests.size(), 1);
+            const FileDialogRequest& asked = editor.ui.fileRequests[0];
+            QCOMPARE(asked.filter, row.filter);
+            QCOMPARE(int(asked.flags), row.flags);
+            QVERIFY(asked.filterIndex == 1 && asked.fileName.isEmpty() && asked.initDir.isEmpty());
         }
-        QCOMPARE(editor.ui.fileRequests.size(), 1);
-        const FileDialogRequest& asked = editor.ui.fileRequests[0];
-        QTEST(asked.title, "title");
-        QCOMPARE(asked.filter, filter);
-        QTEST(int(asked.flags), "flags");
-        QCOMPARE(asked.filterIndex, 1);
-        QVERIFY(asked.fileName.isEmpty() && asked.initDir.isEmpty());
     }
 
     // A group written on Windows in code page 1252 shows its accents; saved unchanged it stays byte for
@@ -284,35 +263,27 @@ private slots:
 
     // Escape, "Return" and the title bar ask only when something changed since the file was last read
     // or saved: Cancel stays, No closes without writing, Yes saves and closes
-    void closingAsksOnlyAboutChanges_data() {
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("unchanged") << false << 0;
-        QTest::newRow("changed, Cancel") << true << +MsgBox::Cancel;
-        QTest::newRow("changed, No") << true << +MsgBox::No;
-        QTest::newRow("changed, Yes") << true << +MsgBox::Yes;
-    }
-
     void closingAsksOnlyAboutChanges() {
-        QFETCH(bool, changed);
-        QFETCH(int, answer);
         const std::function<void(FormGroup&)> ways[] = {
             [](FormGroup& form) { QTest::keyClick(&form, Qt::Key_Escape); },
             [](FormGroup& form) { form.btnAnnuler()->click(); }, [](FormGroup& form) { form.close(); }};
-        for (const auto& close : ways) {
-            QTemporaryDir folder;
-            const QString path = folder.filePath("G.vbpgroup");
-            Editor editor(changed ? QStringList{path, "G", "/p/A.vbp", "/b/"} : QStringList(),
-                          changed ? QStringList{"/p/L.vbp"} : QStringList());
-            if (answer)
-                editor.ui.queueMessageBoxAnswer(answer);
-            close(editor.form);
-            QCOMPARE(editor.ui.messageBoxes.size(), changed ? 1 : 0);
-            if (changed)
-                QCOMPARE(editor.ui.messageBoxes[0].style, MsgBox::YesNoCancel + MsgBox::Question);
-            QCOMPARE(editor.form.isVisible(), answer == MsgBox::Cancel);
-            QCOMPARE(QFile::exists(path), answer == MsgBox::Yes);
-            QCOMPARE(editor.mainPath.text(), answer == MsgBox::Yes ? path : QString("/earlier.vbp"));
+        for (const int answer : {0, +MsgBox::Cancel, +MsgBox::No, +MsgBox::Yes}) { // 0: nothing changed
+            for (const auto& close : ways) {
+                QTemporaryDir folder;
+                const QString path = folder.filePath("G.vbpgroup");
+                const bool changed = answer != 0;
+                Editor editor(changed ? QStringList{path, "G", "/p/A.vbp", "/b/"} : QStringList(),
+                              changed ? QStringList{"/p/L.vbp"} : QStringList());
+                if (answer)
+                    editor.ui.queueMessageBoxAnswer(answer);
+                close(editor.form);
+                QCOMPARE(editor.ui.messageBoxes.size(), changed ? 1 : 0);
+                if (changed)
+                    QCOMPARE(editor.ui.messageBoxes[0].style, MsgBox::YesNoCancel + MsgBox::Question);
+                QCOMPARE(editor.form.isVisible(), answer == MsgBox::Cancel);
+                QCOMPARE(QFile::exists(path), answer == MsgBox::Yes);
+                QCOMPARE(editor.mainPath.text(), answer == MsgBox::Yes ? path : QString("/earlier.vbp"));
+            }
         }
     }
 

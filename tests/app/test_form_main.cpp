@@ -1,9 +1,5 @@
 // the main window's form alone: its clicks and its password eye
-#include <QLineEdit>
-#include <QtTest>
-
-#include "app/controls.h"
-#include "app/form_main.h"
+#include "support/main_window_fixture.h"
 
 using namespace corvane;
 

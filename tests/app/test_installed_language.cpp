@@ -2,7 +2,6 @@
 // the build tree and, in check mode, in an installed tree, and a French user gets the French window.
 // Check mode: CORVANE_INSTALLED_BINDIR names the installed program's folder (/usr/bin) and the user's
 // own environment (LANG, HOME) is used, so that it runs as that user against the package.
-#include <QtTest>
 #include <filesystem>
 
 #include "core/locale/ini_file.h"

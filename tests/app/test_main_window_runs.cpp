@@ -1,13 +1,6 @@
 // the archive command of the main window: real archives written on the worker
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QRandomGenerator>
-#include <QThread>
-#include <QtTest>
 
-#include "app/controls.h"
-#include "app/jobs.h"
 #include "core/settings/settings.h"
 #include "support/main_window_fixture.h"
 
@@ -122,25 +115,6 @@ private slots:
                  qPrintable(text));
     }
 
-    // Archive clicked again before the panel hides: the name fixed at selection is taken by then, so the
-    // second backup is numbered, the first one stays, and the box shows the name written
-    void archiveTwiceKeepsBoth() {
-        MainWindowFixture f;
-        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
-        MainWindow& window = f.open();
-        f.choose(b);
-        f.ui.queueMessageBoxAnswer(1);
-        f.ui.queueMessageBoxAnswer(1);
-        window.btnValider()->click();
-        QVERIFY(f.waitForRun());
-        window.btnValider()->click();
-        QVERIFY(f.waitForRun());
-        const QString second = "B 2.0.0.20250717095823 (2).zip";
-        QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")),
-                 (QStringList{second, "B 2.0.0.20250717095823.zip"}));
-        QCOMPARE(window.text1(1)->text(), second);
-    }
-
     // a second archive, an unzip or a new selection cannot start while a run goes on, and the status line
     // says why; closing the window then stops it and returns once the worker has ended
     void whileRunning() {
@@ -178,10 +152,13 @@ private slots:
         QVERIFY(window.btnCancelRun()->isHidden() && !window.timer1()->isActive());
     }
 
-    // The password is typed twice: a mismatch archives nothing and says so; the same text runs.
-    void passwordIsTypedTwice() {
+    // The password is typed twice: a mismatch archives nothing and says so; the same text runs. Archive clicked
+    // again before the panel hides: the name fixed at selection is taken by then, so the second backup is
+    // numbered, the first one stays, and the box shows the name written. The timer of that run does not hide
+    // a selection made after it, which starts with empty bars and a masked password.
+    void runsOfOneSelection() {
         MainWindowFixture f;
-        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0");
+        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0"), c = f.writeProject("c/C.vbp", "C", "3.0.0");
         MainWindow& window = f.open();
         f.choose(b);
         window.text1(3)->setText("s\u00E9cret");
@@ -189,23 +166,18 @@ private slots:
         window.btnValider()->click();
         QVERIFY(!window.isBusy());
         QCOMPARE(Messages(f), QStringList{"warning Corvane: The two passwords differ"});
+        QVERIFY(f.filesBelow(f.path("b/Sources.Backup/")).isEmpty());
         f.ui.queuePassword(QString("s\u00E9cret"));
         f.ui.queueMessageBoxAnswer(1);
         window.btnValider()->click();
         QVERIFY(f.waitForRun());
-        QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")), QStringList{"B 2.0.0.20250717095823.zip"});
-    }
-
-    // The timer of a finished run does not hide a selection made after it, and the new selection starts
-    // with empty bars and a masked password.
-    void aNewSelectionOutlivesTheLastRunsTimer() {
-        MainWindowFixture f;
-        const QString b = f.writeProject("b/B.vbp", "B", "2.0.0"), c = f.writeProject("c/C.vbp", "C", "3.0.0");
-        MainWindow& window = f.open();
-        f.choose(b);
+        window.text1(3)->clear();
         f.ui.queueMessageBoxAnswer(1);
         window.btnValider()->click();
         QVERIFY(f.waitForRun() && window.timer1()->isActive());
+        const QString second = "B 2.0.0.20250717095823 (2).zip";
+        QCOMPARE(f.filesBelow(f.path("b/Sources.Backup/")), (QStringList{second, "B 2.0.0.20250717095823.zip"}));
+        QCOMPARE(window.text1(1)->text(), second);
         QTest::mouseClick(window.alphaImgCtl2(), Qt::LeftButton); // the password shown
         f.choose(c);
         QTest::qWait(3 * f.setup.timer1Interval);
@@ -214,7 +186,6 @@ private slots:
         QVERIFY(window.vistaProg1()->value() == 0 && window.passwordMasked());
         QVERIFY(!window.pelmOpenThe()->isHidden()); // the backup just made is there to be opened
     }
-
 };
 
 QTEST_MAIN(TestMainWindowRuns)

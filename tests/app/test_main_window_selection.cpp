@@ -3,19 +3,13 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QtTest>
 #include <functional>
 #include <thread>
 
 #include <sys/stat.h>
 
-#include "app/controls.h"
 #include "app/form_group.h"
 #include "app/read_aside.h"
-#include "app/ui_services.h"
 #include "core/locale/locale.h"
 #include "support/main_window_fixture.h"
 
@@ -222,8 +216,9 @@ private slots:
     }
 
     // The panel says at once how many files a backup would miss, the list a click away; a selection
-    // that misses nothing says nothing.
-    void preflightCountsMissingFiles() {
+    // that misses nothing says nothing. A project or group file dropped on the window is selected as if
+    // chosen in the dialog; anything else, or more than one file, is not taken.
+    void preflightAndDrop() {
         MainWindowFixture f; // in French: the count and the system's reasons are the window's language
         QFile::copy(CORVANE_LANGUAGE_FOLDER "/fra.lng", f.path("program/Lng/fra.lng"));
         f.write("program/Lng/Local.ini", "[LocaleID]\r\nForce=fra\r\n");
@@ -237,16 +232,8 @@ private slots:
         QCOMPARE(f.ui.messageBoxes.size(), 1);
         QCOMPARE(f.ui.messageBoxes[0].text.count("aucun fichier ni dossier de ce nom"), 3);
         QVERIFY2(f.ui.messageBoxes[0].text.startsWith(project + ":3: gone.bas"), qPrintable(f.ui.messageBoxes[0].text));
-        f.choose(f.writeProject("ok/Ok.vbp", "Ok"));
-        QVERIFY(window.label2()->isHidden());
-    }
 
-    // A project or group file dropped on the window is selected as if chosen in the dialog; anything else,
-    // or more than one file, is not taken.
-    void dropSelects() {
-        MainWindowFixture f;
-        MainWindow& window = f.open();
-        const QString project = f.writeProject("d/D.vbp", "D"), text = f.write("notes.txt", "x");
+        const QString ok = f.writeProject("ok/Ok.vbp", "Ok"), text = f.write("notes.txt", "x");
         const auto drop = [&window](const QList<QUrl>& urls) {
             QMimeData data;
             data.setUrls(urls);
@@ -257,11 +244,11 @@ private slots:
             return enter.isAccepted();
         };
         QVERIFY(!drop({QUrl::fromLocalFile(text)}));
-        QVERIFY(!drop({QUrl::fromLocalFile(project), QUrl::fromLocalFile(project)}));
-        QVERIFY(window.frame3D3()->isHidden());
-        QVERIFY(drop({QUrl::fromLocalFile(project)}));
+        QVERIFY(!drop({QUrl::fromLocalFile(ok), QUrl::fromLocalFile(ok)}));
         QCOMPARE(window.text1(0)->text(), project);
-        QVERIFY(!window.frame3D3()->isHidden());
+        QVERIFY(drop({QUrl::fromLocalFile(ok)}));
+        QCOMPARE(window.text1(0)->text(), ok);
+        QVERIFY(!window.frame3D3()->isHidden() && window.label2()->isHidden());
     }
 
     // "Return" leaves anything but a group unselected, reads a group again (it may have changed on disk) and

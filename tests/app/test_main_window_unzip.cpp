@@ -1,10 +1,7 @@
 // the unzip command of the main window and the unzip job alone: real archives unpacked on the worker,
 // the question about a folder that holds files, the password asked again, Cancel
-#include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThread>
-#include <QtTest>
 
 #include "app/unzip_job.h"
 #include "core/zip/zip.h"
@@ -80,83 +77,63 @@ private slots:
                 "The archive was not unpacked; no folder was changed.\r\n"));
     }
 
-    void replaceQuestion_data() {
-        QTest::addColumn<int>("answer");           // the button's index
-        QTest::addColumn<QString>("unpackedInto"); // "" for nowhere
-        QTest::addColumn<int>("lcid");             // 1036 reads the shipped French language file
-        QTest::addColumn<QString>("question");     // %1 the folder
-        QTest::addColumn<QStringList>("buttons");
+    // a folder that holds the user's edits is never replaced without asking, in the user's language (1036
+    // reads the shipped French file); the answer is a button's index, "" unpacked nowhere
+    void replaceQuestion() {
         const QString english = "The folder \"%1\" already holds files.\r\nReplace it with the archive's "
                                 "content, or unpack into a new folder \"P (3)\" beside it?";
-        const QStringList buttons{"&Replace", "&New folder", "Cancel"};
-        QTest::newRow("replace") << 0 << "P" << 1033 << english << buttons;
-        QTest::newRow("new folder") << 1 << "P (3)" << 1033 << english << buttons;
-        QTest::newRow("cancel") << 2 << "" << 1033 << english << buttons;
-        QTest::newRow("replace, in French")
-            << 0 << "P" << 1036
-            << QString::fromUtf8("Le dossier \"%1\" contient déjà des fichiers.\r\nLe remplacer par le "
-                                 "contenu de l'archive, ou décompresser dans un nouveau dossier \"P (3)\" "
-                                 "à côté ?")
-            << QStringList{"&Remplacer", "&Nouveau dossier", "Annuler"};
+        const QString french = "Le dossier \"%1\" contient déjà des fichiers.\r\nLe remplacer par le contenu de "
+                               "l'archive, ou décompresser dans un nouveau dossier \"P (3)\" à côté ?";
+        for (const auto& [answer, unpackedInto, lcid] :
+             {std::tuple(0, "P", 1033), {1, "P (3)", 1033}, {2, "", 1033}, {0, "P", 1036}}) {
+            const QString question = lcid == 1036 ? french : english;
+            const QStringList buttons = lcid == 1036 ? QStringList{"&Remplacer", "&Nouveau dossier", "Annuler"}
+                                                     : QStringList{"&Replace", "&New folder", "Cancel"};
+            MainWindowFixture f;
+            QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
+            f.setup.lcid = lcid;
+            const QString path = f.path("in/P.zip");
+            f.write("in/P/edited.bas", "my edits");
+            f.write("in/P (2)/other.bas", "taken");
+            WriteZip(path, kEntries, "");
+            f.open();
+            f.ui.queueFileChoice(path);
+            f.ui.queueMessageBoxAnswer(answer);
+            QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
+            QVERIFY(f.waitForRun());
+            QCOMPARE(f.ui.messageBoxes.size(), 1);
+            QCOMPARE(f.ui.messageBoxes[0].text, question.arg(f.path("in/P")));
+            QCOMPARE(f.ui.choiceButtons, QList<QStringList>{buttons});
+            QCOMPARE(f.filesBelow(f.path("in/P")), QString(unpackedInto) == "P" ? kEntries : QStringList{"edited.bas"});
+            QCOMPARE(f.filesBelow(f.path("in/P (2)")), QStringList{"other.bas"});
+            QCOMPARE(f.filesBelow(f.path("in/P (3)")), QString(unpackedInto) == "P (3)" ? kEntries : QStringList{});
+            QCOMPARE(f.ui.opened.size(), *unpackedInto ? 1 : 0);
+        }
     }
 
-    // a folder that holds the user's edits is never replaced without asking, in the user's language
-    void replaceQuestion() {
-        QFETCH(int, answer);
-        QFETCH(QString, unpackedInto);
-        QFETCH(int, lcid);
-        QFETCH(QString, question);
-        QFETCH(QStringList, buttons);
-        MainWindowFixture f;
-        QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
-        f.setup.lcid = lcid;
-        const QString path = f.path("in/P.zip");
-        f.write("in/P/edited.bas", "my edits");
-        f.write("in/P (2)/other.bas", "taken");
-        WriteZip(path, kEntries, "");
-        f.open();
-        f.ui.queueFileChoice(path);
-        f.ui.queueMessageBoxAnswer(answer);
-        QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
-        QVERIFY(f.waitForRun());
-        QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QCOMPARE(f.ui.messageBoxes[0].text, question.arg(f.path("in/P")));
-        QCOMPARE(f.ui.choiceButtons, QList<QStringList>{buttons});
-        QCOMPARE(f.filesBelow(f.path("in/P")), unpackedInto == "P" ? kEntries : QStringList{"edited.bas"});
-        QCOMPARE(f.filesBelow(f.path("in/P (2)")), QStringList{"other.bas"});
-        QCOMPARE(f.filesBelow(f.path("in/P (3)")), unpackedInto == "P (3)" ? kEntries : QStringList{});
-        QCOMPARE(f.ui.opened.size(), unpackedInto.isEmpty() ? 0 : 1);
+    // the system's common reasons reach the user in the window's language, however deep they arose: English
+    // keeps the whole sentence, French says the path and the reason
+    void failureInTheWindowsLanguage() {
+        for (const auto& [lcid, detail] :
+             {std::pair<int, QString>(1033, "Could not open the archive \"%1\": it is a folder, not a file."),
+              {1036, "%1 \u2014 c'est un dossier, pas un fichier"}}) {
+            MainWindowFixture f;
+            QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
+            f.setup.lcid = lcid;
+            f.write("in/F.zip/inside.bas", "a folder named like an archive");
+            f.open();
+            f.ui.queueFileChoice(f.path("in/F.zip"));
+            QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
+            QVERIFY(f.waitForRun());
+            QCOMPARE(f.ui.messageBoxes.size(), 1);
+            QVERIFY2(f.ui.messageBoxes[0].text.endsWith("\r\n" + detail.arg(f.path("in/F.zip"))),
+                     qPrintable(f.ui.messageBoxes[0].text));
+            QCOMPARE(f.filesBelow(f.path("in")), QStringList{"F.zip/inside.bas"});
+        }
     }
 
     // the progress window's Cancel stops the job, clicked while the worker waits on the password; the
     // folder the archive would have replaced stays
-    void failureInTheWindowsLanguage_data() {
-        QTest::addColumn<int>("lcid");
-        QTest::addColumn<QString>("detail"); // %1 the archive's path
-        QTest::newRow("English keeps the whole sentence")
-            << 1033 << "Could not open the archive \"%1\": it is a folder, not a file.";
-        QTest::newRow("French says the path and the reason")
-            << 1036 << QString::fromUtf8("%1 \u2014 c'est un dossier, pas un fichier");
-    }
-
-    // the system's common reasons reach the user in the window's language, however deep they arose
-    void failureInTheWindowsLanguage() {
-        QFETCH(int, lcid);
-        QFETCH(QString, detail);
-        MainWindowFixture f;
-        QVERIFY(QFile::copy(QFINDTESTDATA("../../lng/fra.lng"), f.path("program/Lng/fra.lng")));
-        f.setup.lcid = lcid;
-        f.write("in/F.zip/inside.bas", "a folder named like an archive");
-        f.open();
-        f.ui.queueFileChoice(f.path("in/F.zip"));
-        QTest::mouseClick(f.window->image1(4), Qt::LeftButton);
-        QVERIFY(f.waitForRun());
-        QCOMPARE(f.ui.messageBoxes.size(), 1);
-        QVERIFY2(f.ui.messageBoxes[0].text.endsWith("\r\n" + detail.arg(f.path("in/F.zip"))),
-                 qPrintable(f.ui.messageBoxes[0].text));
-        QCOMPARE(f.filesBelow(f.path("in")), QStringList{"F.zip/inside.bas"});
-    }
-
     void progressAndCancel() {
         MainWindowFixture f;
         const QString path = f.path("in/P.zip");

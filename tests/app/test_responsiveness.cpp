@@ -2,13 +2,9 @@
 // keeps moving, and Cancel stops the run at once without leaving an archive behind
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLabel>
-#include <QLineEdit>
-#include <QtTest>
 #include <random>
 #include <zip.h>
 
-#include "app/controls.h"
 #include "support/main_window_fixture.h"
 
 using namespace corvane;

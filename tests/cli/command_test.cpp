@@ -1,6 +1,5 @@
 // corvane-cli in-process: the dispatcher's exit codes, the info command's exact output, the archive and
-// unzip commands' exit codes, output, passwords and limits, the hostile archives, and Ctrl-C for real
-#include <csignal>
+// unzip commands' exit codes, output, passwords and limits, and the hostile archives
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -8,7 +7,6 @@
 #include <tuple>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "cli/commands.h"
@@ -140,8 +138,8 @@ TEST_F(CommandTest, FailingProjectExitsOneNamingItsLineAndReason) {
     EXPECT_TRUE(unread.out.ends_with("\",\"project\":\"/nonexistent/All.vbg\",\"line\":null}\n")) << unread.out;
 }
 
-// A password typed at the terminal encrypts only when typed the same twice, and opens the archive when
-// typed once.
+// A password typed at the terminal is asked twice to encrypt, and once to open the archive; none typed
+// writes nothing (two that differ: the real terminal's test).
 TEST_F(CommandTest, APromptedPasswordIsTypedTwiceToEncryptAndOnceToOpen) {
     std::vector<std::string> answers, prompts;
     m_context.askTerminal = [&](const std::string& prompt) -> Result<std::string> {
@@ -153,14 +151,10 @@ TEST_F(CommandTest, APromptedPasswordIsTypedTwiceToEncryptAndOnceToOpen) {
         return answer;
     };
     const std::string folder = m_scratch.Path("out/");
-    answers = {"secret", "secrte"};
-    const CliRun differ = Archive({m_project.path, "--dest", folder, "--password-prompt"});
-    EXPECT_EQ(differ.code, kUsageExit);
-    EXPECT_NE(differ.err.find("The two passwords typed differ"), std::string::npos) << differ.err;
-    EXPECT_FALSE(fs::exists(folder));
     answers = {""};
     EXPECT_NE(Archive({m_project.path, "--dest", folder, "--password-prompt"}).err.find("No password was typed"),
               std::string::npos);
+    EXPECT_FALSE(fs::exists(folder));
     answers = {"secret", "secret"};
     prompts.clear();
     const CliRun same = Archive({m_project.path, "--dest", folder, "--password-prompt"});
@@ -172,31 +166,6 @@ TEST_F(CommandTest, APromptedPasswordIsTypedTwiceToEncryptAndOnceToOpen) {
     EXPECT_TRUE(answers.empty());
     EXPECT_EQ(ReadFile(folder + "Billing 2.1.0.20250717095823/Billing 2.1.0.20250717095823.vbp"),
               BillingProject::Rewritten());
-}
-
-// The real program, interrupted while it compresses a large file: it must exit 130 and leave nothing.
-TEST_F(CommandTest, CtrlCInTheRealProgramLeavesNothing) {
-    WriteFile(m_scratch.Path("big/Big.res"), RandomBytes(48 << 20, 11));
-    const std::string project =
-        m_scratch.Write("big/Big.vbp", CrLf({"ResFile32=\"Big.res\"", "Name=\"Big\""}));
-    const std::string out = m_scratch.Path("out");
-    fs::create_directories(m_scratch.Path("home"));
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("CORVANE_HOME", m_scratch.Path("home").c_str(), 1);
-        ::execl(CORVANE_CLI_PATH, CORVANE_CLI_PATH, "archive", project.c_str(), "--dest", out.c_str(),
-                nullptr);
-        ::_exit(127);
-    }
-    // wait until the write has begun: its temporary file appears beside the archive
-    for (int i = 0; i < 400 && (!fs::exists(out) || fs::is_empty(out)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ::kill(child, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cancelling";
-    EXPECT_EQ(WEXITSTATUS(status), kCancelledExit);
-    EXPECT_TRUE(fs::is_empty(out));
 }
 
 // Parse errors are one line and a pointer to the command's help, never the whole usage; "--opt=value"
@@ -366,62 +335,6 @@ std::vector<std::string> LimitOptions(const UnzipLimits& limits) {
     add(limits.maxTotalBytes != d.maxTotalBytes, "--max-size", limits.maxTotalBytes);
     add(limits.maxRatio != d.maxRatio, "--max-ratio", limits.maxRatio);
     return args;
-}
-
-// The real program: a backup listed, tested, unpacked where asked, and an existing folder never replaced
-// unless --overwrite says so; an archive named in another letter case is not taken for the one given.
-TEST_F(CommandTest, ListTestAndUnzipThroughTheRealProgram) {
-    const std::string home = m_scratch.Path("home"), out = m_scratch.Path("out");
-    fs::create_directories(home);
-    const auto cli = [&](const std::string& args) {
-        return Shell("CORVANE_HOME=" + Quoted(home) + " CORVANE_DRIVE_MAP=" +
-                     Quoted("D=" + m_project.driveD) + " " + CORVANE_CLI_PATH + " " + args);
-    };
-    const CommandResult archived = cli("archive " + Quoted(m_project.path) + " --dest " + Quoted(out));
-    ASSERT_EQ(archived.exitCode, 0) << archived.output;
-    const std::string path = archived.output.substr(0, archived.output.size() - 1), archive = Quoted(path);
-    // the real clock names it
-    const std::string projectFile = FileNameOfPath(path).substr(0, FileNameOfPath(path).size() - 4) + ".vbp";
-
-    const CommandResult listed = cli("list " + archive);
-    EXPECT_EQ(listed.exitCode, 0) << listed.output;
-    EXPECT_TRUE(listed.output.starts_with("Project: Billing 2.1.0\n")) << listed.output;
-    EXPECT_NE(listed.output.find(" " + projectFile + "\n"), std::string::npos) << listed.output;
-    const CommandResult json = cli("list --json " + archive);
-    EXPECT_TRUE(json.output.starts_with("{\"archive\":\"" + path +
-                                        "\",\"project\":{\"name\":\"Billing\",\"version\":\"2.1.0\"},"
-                                        "\"entries\":[{\"name\":"))
-        << json.output;
-    const CommandResult tested = cli("test " + archive);
-    EXPECT_EQ(tested.exitCode, 0) << tested.output;
-    EXPECT_TRUE(tested.output.ends_with(" entries OK\n")) << tested.output;
-    std::string damaged = ReadFile(path);
-    damaged[damaged.find("PK\3\4", 4) - 5] ^= 0x55; // inside the first entry's data
-    WriteFile(out + "/damaged.zip", damaged);
-    EXPECT_EQ(cli("test " + Quoted(out + "/damaged.zip")).exitCode, 1);
-
-    const std::string to = m_scratch.Path("elsewhere/restored");
-    const CommandResult unzipped = cli("unzip " + archive + " --to " + Quoted(to));
-    EXPECT_EQ(unzipped.exitCode, 0) << unzipped.output;
-    EXPECT_EQ(unzipped.output, to + "\n");
-    EXPECT_EQ(ReadFile(to + "/" + projectFile).size(), BillingProject::Rewritten().size());
-    WriteFile(to + "/edited.bas", "my edits");
-    const CommandResult again = cli("unzip " + archive + " --to " + Quoted(to));
-    EXPECT_EQ(again.exitCode, 1);
-    EXPECT_NE(again.output.find("already holds files. Pass --overwrite"), std::string::npos) << again.output;
-    EXPECT_EQ(ReadFile(to + "/edited.bas"), "my edits");
-    EXPECT_EQ(cli("unzip " + archive + " --to " + Quoted(to) + " --overwrite").exitCode, 0);
-    EXPECT_FALSE(fs::exists(to + "/edited.bas"));
-
-    fs::copy_file(path, out + "/B.zip");
-    MakeArchive(out + "/B.ZIP", {{"upper.txt", "from B.ZIP"}});
-    EXPECT_EQ(cli("unzip " + Quoted(out + "/B.ZIP")).exitCode, 0);
-    EXPECT_EQ(ReadFile(out + "/B/upper.txt"), "from B.ZIP");
-
-    const CommandResult help = cli("--help");
-    for (const char* command : {"  list ", "  test ", "  unzip "})
-        EXPECT_NE(help.output.find(command), std::string::npos) << command;
-    EXPECT_NE(cli("unzip --help").output.find("--overwrite"), std::string::npos);
 }
 
 class UnzipHostileTest : public ::testing::TestWithParam<HostileCase> {};

@@ -86,17 +86,8 @@ TEST(ArchiveCodePages, ProjectsFromWindowsMachinesOfOtherCodePages) {
         std::string name, folder, file; // in the code page
         std::string nameUtf8, folderUtf8, fileUtf8;
     } cases[] = {
-        {1250,
-         "\xDA\xE8"
-         "et",
-         "\xDA\xE8ty",
-         "P\xF8"
-         "ehled",
-         "\xC3\x9A\xC4\x8D"
-         "et",
-         "\xC3\x9A\xC4\x8Dty",
-         "P\xC5\x99"
-         "ehled"},
+        {1250, "\xDA\xE8" "et", "\xDA\xE8ty", "P\xF8" "ehled", "\xC3\x9A\xC4\x8D" "et", "\xC3\x9A\xC4\x8Dty",
+         "P\xC5\x99" "ehled"},
         {1251, "\xD3\xF7\xB8\xF2", "\xD4\xEE\xF0\xEC\xFB", "\xC3\xEB\xE0\xE2\xED\xE0\xFF",
          "\xD0\xA3\xD1\x87\xD1\x91\xD1\x82", "\xD0\xA4\xD0\xBE\xD1\x80\xD0\xBC\xD1\x8B",
          "\xD0\x93\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xBD\xD0\xB0\xD1\x8F"},
@@ -163,8 +154,9 @@ TEST_F(ArchiveBuilderTest, SameFileNamedTwiceIsStoredOnceAndBothLinesPointAtIt) 
     EXPECT_EQ(Entry(kVbpName), lines);
 }
 
-// Every failure stops at its project line and leaves an older archive of the same name as it was.
-TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
+// Every failure stops at its project line, or at the destination, and leaves an older archive of the same
+// name as it was.
+TEST_F(ArchiveBuilderTest, FailsAtTheLineOrTheDestinationAndLeavesNothing) {
     // the line of the sample project beginning with `from` replaced
     for (const auto& [from, to, reasonPart] :
          {std::tuple("Module=modUtil", "Module=m; ..\\Else\\u.bas", "..\\Else\\u.bas"),
@@ -184,11 +176,8 @@ TEST_F(ArchiveBuilderTest, FailsAtTheLineAndLeavesNothing) {
                   std::string("An error appears to have occurred...\r\nLine : ") + to);
         EXPECT_EQ(m_scene.State(), before);
     }
-}
-
-// A destination that is not a folder fails before the project file is even read, is not made, and
-// the message says what is wrong with it.
-TEST_F(ArchiveBuilderTest, MissingOrImpossibleDestinationFailsAsWritingZipFile) {
+    // a destination that is not a folder fails before the project file is even read, is not made, and the
+    // message says what is wrong with it
     const std::string file = m_scene.Scratch().Write("plainfile");
     for (const auto& [folder, says] : {std::pair{m_scene.Scratch().Path("absent/"), "does not exist"},
                                        {file, "is a file, not a folder"},
@@ -218,12 +207,28 @@ protected:
     RunOptions m_options = m_scene.Options();
 };
 
-// Refusals remember nothing; a run remembers the folder it wrote into, even an empty group's (a single
-// project's is heard through the store that refuses it and through the command line's bare names).
+// Refusals (a group name from a file written by hand that would lead out of the save path among them) make
+// and remember nothing; a group run that archives nothing leaves no empty folder, and remembers none; a run
+// remembers the folder it wrote into, even an empty group's (a single project's is heard through the store
+// that refuses it and through the command line's bare names).
 TEST_F(ArchiveRunTest, RunsRememberTheFolderTheyWroteInto) {
     const std::string project = SmallProject("p/P.vbp", "P");
+    const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
     EXPECT_EQ(RunSingleProject(SingleProjectRequest{}, m_options).kind, RunOutcome::Kind::Refused);
     EXPECT_EQ(RunGroup({{project}, "", "Suite", ""}, m_options).kind, RunOutcome::Kind::Refused);
+    for (const std::string name : {"../up", "a/b", ".hidden", "", "two\nlines"}) {
+        const RunOutcome outcome = RunGroup({{project}, m_scratch.Path("out/"), name, ""}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Refused) << name;
+        EXPECT_NE(outcome.error.message.find("cannot be a folder name"), std::string::npos) << name;
+    }
+    EXPECT_FALSE(fs::exists(m_scratch.Path("out")) || fs::exists(m_scratch.Path("up"))) << "a folder was made";
+    for (const bool keepGoing : {false, true}) {
+        const RunOutcome outcome =
+            RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
+        EXPECT_EQ(outcome.failures.size(), keepGoing ? 2u : 1u);
+        EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
+    }
     EXPECT_EQ(LastDir(), "<none>");
     EXPECT_EQ(RunGroup({{project}, m_scratch.Path("dest/"), "Suite", ""}, m_options).kind,
               RunOutcome::Kind::Completed);
@@ -292,18 +297,6 @@ TEST_F(ArchiveRunTest, AStoreThatRefusesIsHeardAndTheRunGoesOn) {
     }
 }
 
-// A group name from a file written by hand that would lead out of the save path archives nothing.
-TEST_F(ArchiveRunTest, AGroupNameThatIsNoFolderNameIsRefused) {
-    const std::string project = SmallProject("p/P.vbp", "P");
-    for (const std::string name : {"../up", "a/b", ".hidden", "", "two\nlines"}) {
-        const RunOutcome outcome = RunGroup({{project}, m_scratch.Path("out/"), name, ""}, m_options);
-        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Refused) << name;
-        EXPECT_NE(outcome.error.message.find("cannot be a folder name"), std::string::npos) << name;
-    }
-    EXPECT_FALSE(fs::exists(m_scratch.Path("out"))) << "a folder was made";
-    EXPECT_FALSE(fs::exists(m_scratch.Path("up")));
-}
-
 // A backup folder that could not be made is not remembered: "open the last backup folder" would
 // lead nowhere.
 TEST_F(ArchiveRunTest, AFolderThatCouldNotBeMadeIsNotRemembered) {
@@ -364,19 +357,6 @@ TEST_F(ArchiveRunTest, GroupStopsAtTheFailingOrCancelledProject) {
         ASSERT_EQ(going.failures.size(), 1u);
         EXPECT_EQ(going.failures[0].projectPath, c.second);
     }
-}
-
-// A group run that archives nothing leaves no empty folder, and does not remember one.
-TEST_F(ArchiveRunTest, AGroupRunThatWritesNothingLeavesNoFolder) {
-    const std::string gone = m_scratch.Write("g/Gone.vbp", CrLf({"Form=frmGone.frm"}));
-    for (const bool keepGoing : {false, true}) {
-        const RunOutcome outcome =
-            RunGroup({{gone, gone}, m_scratch.Path("dest/"), "Suite", "", keepGoing}, m_options);
-        EXPECT_EQ(outcome.kind, RunOutcome::Kind::ProjectFailed);
-        EXPECT_EQ(outcome.failures.size(), keepGoing ? 2u : 1u);
-        EXPECT_TRUE(fs::is_empty(m_scratch.Path("dest"))) << "a folder was left";
-    }
-    EXPECT_EQ(ReadLastBackupFolder(*m_options.settings).value(), "");
 }
 
 // A run asked to skip unchanged projects compares with the newest backup of the project: a file only

@@ -1,23 +1,17 @@
 // the ANSI code pages: their characters, double-byte text cut only between characters, their names, and the
 // one a user's files are read in
-#include <gtest/gtest.h>
-#include <map>
-
 #include "core/locale/locale.h"
 #include "core/project/paths.h"
 #include "core/project/text.h"
+#include "support/scratch_folder.h"
 
 namespace corvane {
 namespace {
 
+using testing::Environment;
+
 CodePage Page(int number) {
     return CodePage::FromNumber(number).value();
-}
-
-EnvLookup Environment(std::map<std::string, std::string> values) {
-    return [values](const std::string& name) {
-        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
-    };
 }
 
 // a letter or two each code page is used for, both ways
@@ -40,6 +34,9 @@ TEST(CodePages, EveryWindowsCodePageConvertsItsLetters) {
         {936, "\xD6\xD0\xCE\xC4", "\xE4\xB8\xAD\xE6\x96\x87"},                                  // 中文
         {949, "\xC7\xD1\xB1\xDB", "\xED\x95\x9C\xEA\xB8\x80"},                                  // 한글
         {950, "\xA4\xA4\xA5\x5C", "\xE4\xB8\xAD\xE5\x8A\x9F"},                                  // 中功
+        {1252, "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes: C1 controls
+        {28591, "\x80\xFF", "\xC2\x80\xC3\xBF"},
+        {65001, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AnsiToUtf8("a" + c.ansi, Page(c.codePage)), "a" + c.utf8) << c.codePage;
@@ -54,7 +51,14 @@ TEST(CodePages, EveryWindowsCodePageConvertsItsLetters) {
             EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, Page(number)), Page(number)), all) << number;
         }
     }
-    EXPECT_EQ(Utf8ToAnsi("\xD0\x96", CodePage::Windows1252), "?"); // Ж has no place in 1252
+    // what a code page cannot hold, and what is not UTF-8, become marks
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(Utf8ToAnsi("\xD0\x96", CodePage::Windows1252), "?");   // Ж has no place in 1252
+    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC!", CodePage::Latin1), "a?!"); // nor the euro sign in Latin-1
+    EXPECT_EQ(Utf8ToAnsi("a\xFF!", CodePage::Windows1252), "a?!");     // not UTF-8
+    EXPECT_EQ(AnsiToUtf8("a\xC3", CodePage::Utf8), "a" + bad);         // cut sequence
+    EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CodePage::Utf8), bad + bad);      // overlong "/"
+    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CodePage::Utf8), bad + bad + bad); // surrogate
 }
 
 // "表" and "ソ" end in 0x5C, the byte of "\", in 932; "功" in 950

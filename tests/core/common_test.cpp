@@ -1,7 +1,5 @@
-// the pieces every module shares: progress split into phases, the order workers take jobs in, and errors
-// whose kind callers act on
+// the pieces every module shares: progress split into phases, and errors whose kind callers act on
 #include "core/common/progress.h"
-#include "core/common/work_order.h"
 #include "core/project/text.h"
 #include "core/restore/restore.h"
 #include "support/scratch_folder.h"
@@ -42,17 +40,6 @@ TEST(ProgressTest, ThrottlePassesNewStepsAndPacesValues) {
 
 // Callers act on the kind (a cancel is no failure, a missing file can be fixed by the user), so each
 // module must say the right one; a folder, a pipe and an oversize project are kinds of the input table.
-TEST(WorkOrderTest, OnlyJobsThatWouldLeaveAWorkerAloneAtTheEndMoveAhead) {
-    using Order = std::vector<std::size_t>;
-    // a resource file of a fifth of the project, named last, goes first; the rest keep their order
-    EXPECT_EQ(BigOnesFirst({10, 20, 10, 30, 200, 10, 500, 20}, 2), (Order{6, 4, 0, 1, 2, 3, 5, 7}));
-    // even jobs, one worker, nothing at all: nothing to gain from a reordering
-    EXPECT_EQ(BigOnesFirst({5, 5, 5, 5, 5, 5, 5, 5, 5, 5}, 2), InOrder(10));
-    EXPECT_EQ(BigOnesFirst({1, 1000}, 1), (Order{0, 1}));
-    EXPECT_EQ(BigOnesFirst({}, 4), Order{});
-    EXPECT_EQ(BigOnesFirst({0, 0, 0}, 2), InOrder(3));
-}
-
 TEST(ErrorKindTest, EachFailureSaysWhatKindItIs) {
     ScratchFolder scratch;
     const std::string missing = scratch.Path("missing.vbp");

@@ -151,7 +151,7 @@ std::string Messages(std::initializer_list<std::string> values) {
 }
 
 // an empty or missing value does not end the table, a quoted marker does (read as the profile functions do)
-TEST(StringTable, EndsAtTheMarkerOrHoldsEveryIndex) {
+TEST(StringTable, EndsAtTheMarkerAndGivesTheFilesOrTheEnglishText) {
     const std::pair<std::string, std::size_t> cases[] = {
         {Messages({"###END###", "a"}), 0},
         {Messages({"a", "", "c", "###END###"}), 5},
@@ -160,9 +160,7 @@ TEST(StringTable, EndsAtTheMarkerOrHoldsEveryIndex) {
         {Messages({"a", "###end###"}), 32002}};
     for (const auto& [text, size] : cases)
         EXPECT_EQ(StringTable::FromIniFile(IniFile::Parse(text), CodePage::Windows1252).size(), size) << text;
-}
-
-TEST(StringTable, GetStringFromTheLanguageFile) {
+    // "|" is a line end; past the end, at an empty value, or without a table, the English text stays
     testing::ScratchFolder folder;
     folder.Write("Lng/fra.lng", Messages({"Erreur", "", "a||b", "###END###", "after the end"}));
     const StringTable table = StringTable::LoadStringTable("fra", folder.Path("Lng"), CodePage::Windows1252);

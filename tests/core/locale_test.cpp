@@ -1,7 +1,5 @@
 // what the environment decides: the user's locale and language, where the program keeps its files, the
 // drives' folders, and the help page's address
-#include <map>
-
 #include "core/common/environment.h"
 #include "core/locale/locale.h"
 #include "core/platform/platform.h"
@@ -13,12 +11,6 @@ namespace corvane {
 namespace {
 
 using namespace corvane::testing;
-
-EnvLookup Environment(std::map<std::string, std::string> values) {
-    return [values](const std::string& name) {
-        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
-    };
-}
 
 // codesets and modifiers ignored, Spain's modern identifier, a language alone, other spellings, the unknown
 TEST(UserLocale, LcidOfLocaleName) {
@@ -93,8 +85,8 @@ TEST(LocaleMap, ChooseLanguageNeedsTheLanguageFile) {
 }
 
 // the portable "Lng" beside the program wins over the installed share folder, found from the program's
-// own folder whatever it is called
-TEST(LanguageFolder, PortableCopyThenInstalledFolder) {
+// own folder whatever it is called; the settings go where CORVANE_HOME says, else to the configuration folder
+TEST(ProgramFolders, LanguageFilesThenSettings) {
     testing::ScratchFolder folder;
     std::filesystem::create_directories(folder.Path("usr/bin"));
     EXPECT_EQ(FindLanguageFiles(folder.Path("usr/bin")).folder, "");
@@ -106,9 +98,7 @@ TEST(LanguageFolder, PortableCopyThenInstalledFolder) {
     const LanguageFiles portable = FindLanguageFiles(folder.Path("usr/bin"));
     EXPECT_EQ(portable.folder, folder.Path("usr/bin/Lng"));
     EXPECT_TRUE(portable.mapWritable);
-}
-
-TEST(SettingsFolder, CorvaneHomeThenTheConfigFolder) {
+    // the settings: CORVANE_HOME, then the configuration folder
     EXPECT_EQ(ProgramFolder(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
     EXPECT_EQ(SettingsFolder(Environment({{"CORVANE_HOME", "/srv/c/"}, {"XDG_CONFIG_HOME", "/x"}})),
               "/srv/c");

@@ -15,8 +15,9 @@
 namespace corvane::testing {
 namespace {
 
-// a backup is never replaced, not even by a run that finishes at the same moment
-TEST(PlatformTest, RenameNoReplaceRefusesATakenNameAndChangesNeitherFile) {
+// a backup is never replaced, not even by a run that finishes at the same moment: neither a rename nor an
+// exclusive creation takes a name in use, and neither changes a file
+TEST(PlatformTest, NoNameInUseIsTakenAndNeitherFileChanges) {
     ScratchFolder scratch;
     const std::string older = scratch.Write("Billing.zip", "older backup");
     const std::string newer = scratch.Write("Billing.zip.part", "newer backup");
@@ -24,22 +25,15 @@ TEST(PlatformTest, RenameNoReplaceRefusesATakenNameAndChangesNeitherFile) {
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.failure().kind, ErrorKind::Refused);
     EXPECT_EQ(refused.failure().systemError, EEXIST);
-    EXPECT_EQ(ReadFile(older), "older backup");
-    EXPECT_EQ(ReadFile(newer), "newer backup");
+    errno = 0;
+    EXPECT_EQ(OpenFile(older, "wbx"), nullptr);
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(ReadFile(older) + "|" + ReadFile(newer), "older backup|newer backup");
 
     const std::string free = scratch.Path("Billing (2).zip");
     ASSERT_TRUE(RenameNoReplace(newer, free).ok());
     EXPECT_EQ(ReadFile(free), "newer backup");
     EXPECT_FALSE(fs::exists(newer));
-}
-
-TEST(PlatformTest, OpenFileExclusiveCreatesOnlyAMissingFile) {
-    ScratchFolder scratch;
-    const std::string taken = scratch.Write("taken.zip", "keep");
-    errno = 0;
-    EXPECT_EQ(OpenFile(taken, "wbx"), nullptr);
-    EXPECT_EQ(errno, EEXIST);
-    EXPECT_EQ(ReadFile(taken), "keep");
     std::FILE* created = OpenFile(scratch.Path("new.zip"), "wbx");
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(std::fwrite("PK", 1, 2, created), 2u);
@@ -70,7 +64,8 @@ TEST(PlatformTest, RegularFileReadsFilesRefusesFoldersAndSeesARewrite) {
     EXPECT_EQ(missing.failure().kind, ErrorKind::NotFound);
 }
 
-// a reader never sees a part of a file, and a file given up leaves nothing behind
+// a reader never sees a part of a file, and a file given up leaves nothing behind; a folder of them replaces
+// another whole
 TEST(PlatformTest, ExtractedFilesAppearWholeWithTheirTimeOrNotAtAll) {
     ScratchFolder scratch;
     Result<ExtractTarget> target = ExtractTarget::Open(scratch.Path("out"));
@@ -92,15 +87,11 @@ TEST(PlatformTest, ExtractedFilesAppearWholeWithTheirTimeOrNotAtAll) {
     Result<RegularFile> written = RegularFile::Open(scratch.Path("out/Forms/frmMain.frm"));
     ASSERT_TRUE(written.ok());
     EXPECT_EQ(written->OpenedState().ModificationTime(), when);
-}
-
-TEST(PlatformTest, ExchangeFoldersSwapsTheirContents) {
-    ScratchFolder scratch;
+    // the replacing of a whole folder at once
     scratch.Write("staging/a.bas", "new");
     scratch.Write("target/a.bas", "old");
     ASSERT_TRUE(ExchangeFolders(scratch.Path("staging"), scratch.Path("target")).ok());
-    EXPECT_EQ(ReadFile(scratch.Path("target/a.bas")), "new");
-    EXPECT_EQ(ReadFile(scratch.Path("staging/a.bas")), "old");
+    EXPECT_EQ(ReadFile(scratch.Path("target/a.bas")) + ReadFile(scratch.Path("staging/a.bas")), "newold");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-// finding referenced files and the code pages their names are read in
+// finding referenced files, their names read in the project's code page
 
 #include "core/project/references.h"
-#include "core/project/text.h"
 #include "support/scratch_folder.h"
 
 namespace corvane {
@@ -105,36 +104,6 @@ TEST_F(ReferenceResolverTest, LocateNamesTheReferenceAsWritten) {
     // the code page decides how a reference's bytes are read
     EXPECT_TRUE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Utf8).exists);
     EXPECT_FALSE(Resolve("\xC3\x89t\xC3\xA9\\c\xC5\x93ur.bas", CodePage::Windows1252).exists);
-}
-
-using CP = CodePage;
-
-TEST(AnsiText, ConvertsBothWays) {
-    const struct {
-        CodePage codePage;
-        std::string ansi, utf8;
-    } cases[] = {
-        {CP::Windows1252, "\x80 \x8A\x9F\x93", "\xE2\x82\xAC \xC5\xA0\xC5\xB8\xE2\x80\x9C"},
-        {CP::Windows1252, "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // the holes
-        {CP::Latin1, "\x80\xFF", "\xC2\x80\xC3\xBF"},
-        {CP::Utf8, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(AnsiToUtf8(c.ansi, c.codePage), c.utf8) << c.ansi;
-        EXPECT_EQ(Utf8ToAnsi(c.utf8, c.codePage), c.ansi) << c.ansi;
-    }
-    std::string all;
-    for (int byte = 1; byte < 256; ++byte)
-        all += static_cast<char>(byte);
-    for (CodePage codePage : {CP::Windows1252, CP::Latin1})
-        EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, codePage), codePage), all);
-    // what a code page cannot hold, and what is not UTF-8, become marks
-    const std::string bad = "\xEF\xBF\xBD";
-    EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xAC!", CP::Latin1), "a?!");       // euro sign is not Latin-1
-    EXPECT_EQ(Utf8ToAnsi("a\xFF!", CP::Windows1252), "a?!");          // not UTF-8
-    EXPECT_EQ(AnsiToUtf8("a\xC3", CP::Utf8), "a" + bad);              // cut sequence
-    EXPECT_EQ(AnsiToUtf8("\xC0\xAF", CP::Utf8), bad + bad);           // overlong "/"
-    EXPECT_EQ(AnsiToUtf8("\xED\xA0\x80", CP::Utf8), bad + bad + bad); // surrogate
 }
 
 } // namespace

@@ -88,12 +88,20 @@ void ExpectEach(std::string (*operation)(const std::string&), const Rows& rows) 
         EXPECT_EQ(operation(input), expected) << '"' << input << '"';
 }
 
-TEST(Paths, StringHelpers) {
+TEST(Paths, StringHelpersAndKindOfInput) {
     ExpectEach(AddBackslash,
                {{"  C:\\Work  ", "C:\\Work\\"}, {"/home/u/Dev", "/home/u/Dev/"}, {"C:\\x/y", "C:\\x/y\\"}});
     ExpectEach(FolderOfPath,
                {{"App.vbp", ""}, {"C:\\a/b\\c.vbp", "C:\\a/b"}, {"C:\\a\\b/c.vbp", "C:\\a\\b"}});
     ExpectEach(SanitizeFileName, {{"Tom's a/b:c*d?e<f>g|h\\i\"j\xE9.1", "Tom_s a_b_c_d_e_f_g_h_i_j\xE9.1"}});
+    // the desktop program and the command line both ask this; a wrong answer archives a group as a project
+    using K = InputKind;
+    const std::pair<std::string, InputKind> kinds[] = {
+        {"C:\\Dev\\App.vbp", K::Project}, {"/srv/App.VBP", K::Project}, {"Suite.vbpgroup", K::Group},
+        {"Suite.vbg", K::VbGroup}, {"Backup 1.0.0.20250101000000.ZIP", K::Archive}, {"App.vbp.bak", K::Unknown},
+        {"vbp", K::Unknown}, {"", K::Unknown}};
+    for (const auto& [path, kind] : kinds)
+        EXPECT_EQ(KindOfInput(path), kind) << path;
 }
 
 TEST(Paths, ArchivePaths) {
@@ -124,22 +132,6 @@ TEST(Paths, ArchivePaths) {
                                  {"\\\\?\\C:\\x", "FileNotInRootPath\\~?\\C_\\x"},
                                  {"", ""},
                                  {"Forms/", ""}});
-}
-
-// the desktop program and the command line both ask these two; a wrong answer archives a group as a
-// project or unpacks beside the wrong folder
-TEST(Paths, KindOfInputAndExtractionFolder) {
-    const std::vector<std::pair<std::string, InputKind>> kinds{
-        {"C:\\Dev\\App.vbp", InputKind::Project},
-        {"/srv/App.VBP", InputKind::Project},
-        {"Suite.vbpgroup", InputKind::Group},
-        {"Suite.vbg", InputKind::VbGroup},
-        {"Backup 1.0.0.20250101000000.ZIP", InputKind::Archive},
-        {"App.vbp.bak", InputKind::Unknown},
-        {"vbp", InputKind::Unknown},
-        {"", InputKind::Unknown}};
-    for (const auto& [path, kind] : kinds)
-        EXPECT_EQ(KindOfInput(path), kind) << path;
 }
 
 TEST(BackupNaming, DefaultNamesAndStampedSanitisedNames) {

@@ -257,7 +257,8 @@ TEST(UnzipperTest, AKilledRunLeavesTheTargetAndTheNextRunClearsUp) {
 }
 #endif
 
-// where an accepted name lands, a trailing "/" for a folder; a refused one as a message shows it
+// where an accepted name lands, a trailing "/" for a folder; a refused one as a message shows it; the
+// folder an archive unpacks into beside it
 TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
     const auto landing = [](const std::string& name) {
         const auto path = CheckEntryName(name);
@@ -282,10 +283,7 @@ TEST(ExtractPathGate, CheckEntryNameSplitsOrRefuses) {
         EXPECT_NE(landing(name).find("was refused"), std::string::npos) << name;
     EXPECT_EQ(DisplayEntryName("a\x1b[2J"), "a\\x1b[2J");
     EXPECT_EQ(DisplayEntryName(std::string(119, 'x') + "\xc3\xa9" + "tail"), std::string(119, 'x') + "...");
-}
-
-// the folder beside an archive takes the archive's name through the same gate as an entry's name
-TEST(ExtractPathGate, ExtractionFolderOfAnArchive) {
+    // the folder beside an archive takes the archive's name through the same gate
     const auto folder = [](const std::string& archive) {
         const auto found = ExtractionFolderOf(archive);
         return found.ok() ? *found : "refused: " + found.error();

@@ -35,7 +35,8 @@ protected:
     SettingsStore m_store{SettingsLocation{m_machineFile, m_folder.Path("config/user.settings")}};
 };
 
-// the first failing name wins; a folder where the file should be cannot be opened
+// the first failing name wins; a folder where the file should be cannot be opened; a value that is no text
+// is an error of its own type
 TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     const struct {
         bool read;
@@ -56,6 +57,15 @@ TEST_F(SettingsStoreTest, ErrorNumbersAndTexts) {
     EXPECT_EQ(Text(nowhere.RegGetSetting("Corvane", "Files", "LastDir", "d", true)), "d");
     EXPECT_EQ(Text(nowhere.RegSaveSetting("Corvane", "Files", "LastDir", "/b", true)),
               "-2147219499 Impossible d'ouvrir ou de créer la clef de registre");
+    // values of other types are errors, and kept when the file is written again
+    m_folder.Write("data/machine.settings",
+                   kFilesKey + "\"LastDir\"=4:\"*\\x00\\x00\\x00\"\n\"Odd\"=77:\"\\xFF\"\n");
+    const std::string notText = " Les données de la clef de registre ne sont pas une chaine de caractères";
+    EXPECT_EQ(Get("LastDir"), "-2147219500" + notText); // 0x800407D0 + the type
+    EXPECT_EQ(Get("Odd"), "-2147219427" + notText);
+    ASSERT_EQ(Save("New", "n") + Save("LastDir", "/x/"), "");
+    EXPECT_NE(Machine().find("\"Odd\"=77:\"\\xFF\"\n"), std::string::npos);
+    EXPECT_EQ(Get("LastDir"), "/x/");
 }
 
 TEST_F(SettingsStoreTest, DefaultsAndAddressing) {
@@ -69,6 +79,16 @@ TEST_F(SettingsStoreTest, DefaultsAndAddressing) {
     EXPECT_EQ(Get("lastdir") + "|" + Get(" LastDir"), "/c/|spaced");
     EXPECT_NE(Machine().find(kFilesKey), std::string::npos) << Machine();
     EXPECT_FALSE(m_store.TakeNotice());
+    // the same value again leaves the file as it is (no new file, no flush); any other value replaces it
+    struct stat first {}, again {}, changed {};
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &first), 0);
+    ASSERT_EQ(Save("LastDir", "/c/"), "");
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &again), 0);
+    EXPECT_EQ(again.st_ino, first.st_ino);
+    ASSERT_EQ(Save("lastdir", "/c"), "");
+    ASSERT_EQ(::stat(m_machineFile.c_str(), &changed), 0);
+    EXPECT_NE(changed.st_ino, first.st_ino);
+    EXPECT_EQ(Get("LastDir"), "/c");
 }
 
 // values and names come back unchanged; the file keeps one line per value and no byte UTF-8 never holds
@@ -86,31 +106,6 @@ TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
         for (char c : Machine())
             ASSERT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)) << int(c);
     }
-}
-
-// the same value again leaves the file as it is (no new file, no flush); any other value replaces it
-TEST_F(SettingsStoreTest, SameValueAgainWritesNothing) {
-    ASSERT_EQ(Save("LastDir", "/a/"), "");
-    struct stat first {}, again {}, changed {};
-    ASSERT_EQ(::stat(m_machineFile.c_str(), &first), 0);
-    ASSERT_EQ(Save("LastDir", "/a/"), "");
-    ASSERT_EQ(::stat(m_machineFile.c_str(), &again), 0);
-    EXPECT_EQ(again.st_ino, first.st_ino);
-    ASSERT_EQ(Save("lastdir", "/a"), "");
-    ASSERT_EQ(::stat(m_machineFile.c_str(), &changed), 0);
-    EXPECT_NE(changed.st_ino, first.st_ino);
-    EXPECT_EQ(Get("LastDir"), "/a");
-}
-
-TEST_F(SettingsStoreTest, ValuesOfOtherTypesAreErrorsAndKept) {
-    m_folder.Write("data/machine.settings",
-                   kFilesKey + "\"LastDir\"=4:\"*\\x00\\x00\\x00\"\n\"Odd\"=77:\"\\xFF\"\n");
-    const std::string notText = " Les données de la clef de registre ne sont pas une chaine de caractères";
-    EXPECT_EQ(Get("LastDir"), "-2147219500" + notText); // 0x800407D0 + the type
-    EXPECT_EQ(Get("Odd"), "-2147219427" + notText);
-    ASSERT_EQ(Save("New", "n") + Save("LastDir", "/x/"), "");
-    EXPECT_NE(Machine().find("\"Odd\"=77:\"\\xFF\"\n"), std::string::npos);
-    EXPECT_EQ(Get("LastDir"), "/x/");
 }
 
 TEST_F(SettingsStoreTest, DamagedFileSetAside) {
@@ -186,38 +181,36 @@ TEST_F(SettingsStorePosix, EightProcessesWriteAtOnce) {
 }
 
 // A folder the process cannot write, with the lock file there (creating the new file fails) or without it
-// (creating the lock fails); or files limited to 512 bytes, as on a full disk.
-enum class Refusal { ReadOnlyFolder, ReadOnlyFolderNoLock, FullDisk };
-const char* const kRefusalNames[] = {"ReadOnlyFolder", "ReadOnlyFolderNoLock", "FullDisk"};
-void PrintTo(Refusal refusal, std::ostream* out) {
-    *out << kRefusalNames[int(refusal)];
-}
-
-class SettingsStoreRefusedWrite : public SettingsStoreTest, public ::testing::WithParamInterface<Refusal> {};
-
-TEST_P(SettingsStoreRefusedWrite, FailsAndKeepsTheOldFile) {
-    ASSERT_EQ(Save("LastDir", "/old/"), "");
-    if (GetParam() == Refusal::ReadOnlyFolderNoLock)
-        fs::remove(m_machineFile + ".lock");
-    const std::string before = Machine(), folder = m_folder.Path("data");
-    const std::vector<std::string> namesBefore = FileNamesIn(folder);
-    const bool fullDisk = GetParam() == Refusal::FullDisk;
-    ASSERT_TRUE(fullDisk || ::chmod(folder.c_str(), 0555) == 0);
-    const int code = ExitCodeOf(StartChild([&] {
-        const rlimit limit{512, 512};
-        if (fullDisk && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
-            return 10;
-        if (!fullDisk && !DropToNobody())
-            return 10;
-        return Save("LastDir", std::string(4000, 'n')) !=
-                       "-2147219499 Impossible d'ouvrir ou de créer la clef de registre" // 0x800407D5
-                   ? 1
-                   : Get("LastDir") == "/old/" ? 0 : 2;
-    }));
-    ::chmod(folder.c_str(), 0755);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(Machine(), before);
-    EXPECT_EQ(FileNamesIn(folder), namesBefore);
+// (creating the lock fails); or files limited to 512 bytes, as on a full disk: the write fails, the old
+// file stays.
+TEST_F(SettingsStoreTest, ARefusedWriteFailsAndKeepsTheOldFile) {
+    const std::string folder = m_folder.Path("data");
+    for (const auto& [label, withLock, fullDisk] : {std::tuple("ReadOnlyFolder", true, false),
+                                                    {"ReadOnlyFolderNoLock", false, false},
+                                                    {"FullDisk", true, true}}) {
+        SCOPED_TRACE(label);
+        ASSERT_EQ(Save("LastDir", "/old/"), "");
+        if (!withLock)
+            fs::remove(m_machineFile + ".lock");
+        const std::string before = Machine();
+        const std::vector<std::string> namesBefore = FileNamesIn(folder);
+        ASSERT_TRUE(fullDisk || ::chmod(folder.c_str(), 0555) == 0);
+        const int code = ExitCodeOf(StartChild([&] {
+            const rlimit limit{512, 512};
+            if (fullDisk && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
+                return 10;
+            if (!fullDisk && !DropToNobody())
+                return 10;
+            return Save("LastDir", std::string(4000, 'n')) !=
+                           "-2147219499 Impossible d'ouvrir ou de créer la clef de registre" // 0x800407D5
+                       ? 1
+                       : Get("LastDir") == "/old/" ? 0 : 2;
+        }));
+        ::chmod(folder.c_str(), 0755);
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(Machine(), before);
+        EXPECT_EQ(FileNamesIn(folder), namesBefore);
+    }
 }
 
 // Each write killed at a random moment: the file parses and holds the value before or after that write.
@@ -256,11 +249,6 @@ TEST_F(SettingsStorePosix, KilledWriteLeavesTheOldOrTheNewValue) {
     ASSERT_FALSE(save("/final/"));
     EXPECT_EQ(FileNamesIn(m_folder), (std::vector<std::string>{"machine.settings", "machine.settings.lock"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(SettingsStorePosix, SettingsStoreRefusedWrite,
-                         ::testing::Values(Refusal::ReadOnlyFolder, Refusal::ReadOnlyFolderNoLock,
-                                           Refusal::FullDisk),
-                         [](const auto& info) { return std::string(kRefusalNames[int(info.param)]); });
 
 } // namespace
 } // namespace corvane

@@ -44,54 +44,31 @@ protected:
     SettingsStore m_store{DefaultSettingsLocation(ProcessEnvironment())};
 };
 
-TEST_F(RegistryStoreTest, TheDefaultStoreIsTheRegistry) {
-    EXPECT_TRUE(DefaultSettingsLocation(ProcessEnvironment()).systemRegistry);
-}
-
+// written to either root, read back whatever the case and the blanks around the names; an empty text
+// stays empty, and what is not there gives the default
 TEST_F(RegistryStoreTest, WhatIsWrittenReadsBackFromEitherRoot) {
+    EXPECT_TRUE(DefaultSettingsLocation(ProcessEnvironment()).systemRegistry);
+    EXPECT_EQ(m_store.RegGetSetting(m_app, "Files", "LastDir", "fallback", true).value(), "fallback"); // no key
     for (const bool machine : {true, false}) {
         const std::string folder = machine ? "C:\\Backups\\Billing\\" : "D:\\Über\\Sources.Backup";
-        ASSERT_FALSE(m_store.RegSaveSetting(m_app, "Files", "LastDir", folder, machine).has_value());
+        ASSERT_FALSE(m_store.RegSaveSetting("  " + m_app + "  ", " Files", "LastDir", folder, machine).has_value());
         const SettingsResult read = m_store.RegGetSetting(m_app, "Files", "LastDir", "default", machine);
         ASSERT_TRUE(read.ok()) << read.error().description;
         EXPECT_EQ(read.value(), folder);
     }
     // the machine's root holds the machine-wide value, as the tool always kept it
     EXPECT_EQ(ReadAnsi(HKEY_LOCAL_MACHINE, "Files", "LastDir"), "C:\\Backups\\Billing\\");
-}
-
-TEST_F(RegistryStoreTest, AnEmptyTextIsStoredAndReadAsEmpty) {
-    ASSERT_FALSE(m_store.RegSaveSetting(m_app, "Files", "LastDir", "", true).has_value());
-    const SettingsResult read = m_store.RegGetSetting(m_app, "Files", "LastDir", "default", true);
-    ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read.value(), "");
-}
-
-TEST_F(RegistryStoreTest, AMissingKeyOrValueGivesTheDefault) {
-    const SettingsResult noKey = m_store.RegGetSetting(m_app, "Files", "LastDir", "fallback", true);
-    ASSERT_TRUE(noKey.ok());
-    EXPECT_EQ(noKey.value(), "fallback");
-    ASSERT_FALSE(m_store.RegSaveSetting(m_app, "Files", "Other", "x", true).has_value());
-    const SettingsResult noValue = m_store.RegGetSetting(m_app, "Files", "LastDir", "fallback", true);
-    ASSERT_TRUE(noValue.ok());
-    EXPECT_EQ(noValue.value(), "fallback");
-}
-
-TEST_F(RegistryStoreTest, NamesAreTrimmedButTheValueNameIsNot) {
-    ASSERT_FALSE(m_store.RegSaveSetting("  " + m_app + "  ", " Files", "LastDir", "one", true).has_value());
-    EXPECT_EQ(m_store.RegGetSetting(m_app, "Files", "LastDir", "", true).value(), "one");
+    // the value's name is not trimmed: another value, which is not there
     EXPECT_EQ(m_store.RegGetSetting(m_app, "Files", " LastDir", "none", true).value(), "none");
+    ASSERT_FALSE(m_store.RegSaveSetting(m_app, "Files", "LastDir", "", true).has_value());
+    const SettingsResult empty = m_store.RegGetSetting(m_app, "Files", "LastDir", "default", true);
+    ASSERT_TRUE(empty.ok());
+    EXPECT_EQ(empty.value(), "");
 }
 
-TEST_F(RegistryStoreTest, AValueThatIsNotTextGivesTheTypeError) {
-    SetDword(HKEY_LOCAL_MACHINE, "Files", "LastDir", 7);
-    const SettingsResult read = m_store.RegGetSetting(m_app, "Files", "LastDir", "", true);
-    ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().number, static_cast<std::int32_t>(0x800407D4u)); // 0x800407D0 + REG_DWORD
-    EXPECT_EQ(read.error().description, "Les données de la clef de registre ne sont pas une chaine de caractères");
-}
-
-TEST_F(RegistryStoreTest, EmptyNamesAreRefusedBeforeTheRegistryIsTouched) {
+// the errors the tool has always raised: a value that is not text, and empty names before the registry is
+// touched
+TEST_F(RegistryStoreTest, ErrorsAreTheToolsOwn) {
     const auto appMissing = m_store.RegSaveSetting("   ", "", "", "x", true);
     ASSERT_TRUE(appMissing.has_value());
     EXPECT_EQ(appMissing->number, static_cast<std::int32_t>(0x800403E8u));
@@ -100,6 +77,11 @@ TEST_F(RegistryStoreTest, EmptyNamesAreRefusedBeforeTheRegistryIsTouched) {
     EXPECT_EQ(keyMissing.error().number, static_cast<std::int32_t>(0x800403EAu));
     EXPECT_EQ(keyMissing.error().description, "Key  doit être renseigné");
     EXPECT_EQ(ReadAnsi(HKEY_LOCAL_MACHINE, "Files", "LastDir"), "<no key>");
+    SetDword(HKEY_LOCAL_MACHINE, "Files", "LastDir", 7);
+    const SettingsResult read = m_store.RegGetSetting(m_app, "Files", "LastDir", "", true);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().number, static_cast<std::int32_t>(0x800407D4u)); // 0x800407D0 + REG_DWORD
+    EXPECT_EQ(read.error().description, "Les données de la clef de registre ne sont pas une chaine de caractères");
 }
 
 // a user who could not write the machine's root kept the value in their own: once the machine's root

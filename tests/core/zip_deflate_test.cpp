@@ -1,7 +1,6 @@
 // deflating ahead of the writer: what the pool hands over, in which order and within which memory,
 // and archives built through it
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include <sys/stat.h>
@@ -163,41 +162,6 @@ TEST(ParallelFaultTest, FileVanishedAfterReadAheadIsNamed) {
     EXPECT_TRUE(fs::is_empty(scratch.Path("out")));
 }
 
-// What happens to one source between the moment its entry is added and the moment the archive is
-// written, on both paths (deflated ahead, or read by libzip): each must fail the run, naming the file,
-// and leave nothing behind.
-struct SourceFaultCase {
-    const char* name;
-    std::uint64_t parallelLimit;
-    std::function<void(const std::string& path)> afterAdding;
-    const char* reasonPart;
-};
-void PrintTo(const SourceFaultCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class SourceFaultTest : public ::testing::TestWithParam<SourceFaultCase> {};
-
-TEST_P(SourceFaultTest, FailsTheRunNamingTheFile) {
-    const SourceFaultCase& row = GetParam();
-    ScratchFolder scratch;
-    ZipComponent zip;
-    zip.SetParallelLimit(row.parallelLimit);
-    fs::create_directories(scratch.Path("out"));
-    ASSERT_EQ(zip.NewZip(scratch.Path("out/a.zip")), 1);
-    const std::string victim = scratch.Write("src/victim.bas", Content(50000, 1));
-    ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("src/first.bas", Content(50000, 2)), "first.bas"), 1);
-    ASSERT_EQ(zip.AppendOneFileAs(victim, "victim.bas"), 1);
-    row.afterAdding(victim);
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_NE(zip.WriteZipAndClose(), 1);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_EQ(zip.FailedFile(), victim);
-    EXPECT_NE(zip.LastError().find(row.reasonPart), std::string::npos) << zip.LastError();
-    EXPECT_NE(zip.LastError().find(victim), std::string::npos) << zip.LastError();
-    EXPECT_TRUE(fs::is_empty(scratch.Path("out")));
-}
-
 void Rewrite(const std::string& path) { // same size, other bytes
     WriteFile(path, Content(50000, 3));
 }
@@ -211,63 +175,79 @@ void SwapForPipe(const std::string& path) { // nobody ever writes to it
 }
 #endif
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, SourceFaultTest,
-    ::testing::Values(SourceFaultCase{"RewrittenAhead", 8u << 20, Rewrite, "changed while it was being archived"},
-                      SourceFaultCase{"RewrittenLibzip", 0, Rewrite, "changed while it was being archived"},
-                      SourceFaultCase{"GrownLibzip", 0, Grow, "changed while it was being archived"}
+// What happens to one source between the moment its entry is added and the moment the archive is
+// written, on both paths (deflated ahead, or read by libzip): each must fail the run, naming the file,
+// and leave nothing behind.
+TEST(SourceFaultTest, FailsTheRunNamingTheFile) {
+    const struct {
+        const char* name;
+        std::uint64_t parallelLimit;
+        void (*afterAdding)(const std::string& path);
+        const char* reasonPart;
+    } cases[] = {{"RewrittenAhead", 8u << 20, Rewrite, "changed while it was being archived"},
+                 {"RewrittenLibzip", 0, Rewrite, "changed while it was being archived"},
+                 {"GrownLibzip", 0, Grow, "changed while it was being archived"},
 #ifndef _WIN32
-                      ,
-                      SourceFaultCase{"PipeAhead", 8u << 20, SwapForPipe, "it is a named pipe, not a file"},
-                      SourceFaultCase{"PipeLibzip", 0, SwapForPipe, "it is a named pipe, not a file"}
+                 {"PipeAhead", 8u << 20, SwapForPipe, "it is a named pipe, not a file"},
+                 {"PipeLibzip", 0, SwapForPipe, "it is a named pipe, not a file"},
 #endif
-                      ),
-    [](const auto& info) { return std::string(info.param.name); });
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        ZipComponent zip;
+        zip.SetParallelLimit(row.parallelLimit);
+        fs::create_directories(scratch.Path("out"));
+        ASSERT_EQ(zip.NewZip(scratch.Path("out/a.zip")), 1);
+        const std::string victim = scratch.Write("src/victim.bas", Content(50000, 1));
+        ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("src/first.bas", Content(50000, 2)), "first.bas"), 1);
+        ASSERT_EQ(zip.AppendOneFileAs(victim, "victim.bas"), 1);
+        row.afterAdding(victim);
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_NE(zip.WriteZipAndClose(), 1);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+        EXPECT_EQ(zip.FailedFile(), victim);
+        EXPECT_NE(zip.LastError().find(row.reasonPart), std::string::npos) << zip.LastError();
+        EXPECT_NE(zip.LastError().find(victim), std::string::npos) << zip.LastError();
+        EXPECT_TRUE(fs::is_empty(scratch.Path("out")));
+    }
+}
 
 // A stream damaged between the workers and the writer is caught by reading the archive back, wherever
 // the damage is: in the deflate stream, or in an encrypted entry's salt, verifier, data or code.
-struct StreamDamage {
-    const char* name;
-    const char* password;
-    std::function<std::size_t(std::size_t size)> at;
-    const char* reasonPart;
-};
-void PrintTo(const StreamDamage& row, std::ostream* out) {
-    *out << row.name;
+TEST(StreamDamageTest, IsCaughtNamingTheEntry) {
+    const struct {
+        const char* name;
+        const char* password;
+        std::size_t (*at)(std::size_t size);
+        const char* reasonPart;
+    } cases[] = {{"Deflated", "", [](std::size_t size) { return size / 2; }, ""},
+                 {"AesData", "pw", [](std::size_t size) { return size / 2; }, ""},
+                 {"AesSalt", "pw", [](std::size_t) -> std::size_t { return 3; }, "salt"},
+                 {"AesVerifier", "pw", [](std::size_t) { return kAesSaltBytes + 1; }, "password"},
+                 {"AesCode", "pw", [](std::size_t size) { return size - 1; }, "authentication code"}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        ZipComponent zip;
+        const std::string archive = scratch.Path("a.zip");
+        ASSERT_EQ(zip.NewZip(archive), 1);
+        zip.SetPassword(row.password);
+        for (int i = 0; i < 30; ++i)
+            ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("s/" + std::to_string(i), Content(9000, i)),
+                                          std::to_string(i) + ".bas"),
+                      1);
+        zip.SetDeflatedHookForTesting([&row](std::size_t index, std::string& bytes) {
+            if (index == 17)
+                bytes[row.at(bytes.size())] ^= 0x40;
+        });
+        EXPECT_NE(zip.WriteZipAndClose(), 1);
+        EXPECT_EQ(zip.LastFailure().kind, ErrorKind::Damaged);
+        EXPECT_NE(zip.LastError().find("\"17.bas\""), std::string::npos) << zip.LastError();
+        EXPECT_NE(zip.LastError().find(row.reasonPart), std::string::npos) << zip.LastError();
+        EXPECT_FALSE(fs::exists(archive));
+    }
 }
-
-class StreamDamageTest : public ::testing::TestWithParam<StreamDamage> {};
-
-TEST_P(StreamDamageTest, IsCaughtNamingTheEntry) {
-    const StreamDamage& row = GetParam();
-    ScratchFolder scratch;
-    ZipComponent zip;
-    const std::string archive = scratch.Path("a.zip");
-    ASSERT_EQ(zip.NewZip(archive), 1);
-    zip.SetPassword(row.password);
-    for (int i = 0; i < 30; ++i)
-        ASSERT_EQ(zip.AppendOneFileAs(scratch.Write("s/" + std::to_string(i), Content(9000, i)),
-                                      std::to_string(i) + ".bas"),
-                  1);
-    zip.SetDeflatedHookForTesting([&row](std::size_t index, std::string& bytes) {
-        if (index == 17)
-            bytes[row.at(bytes.size())] ^= 0x40;
-    });
-    EXPECT_NE(zip.WriteZipAndClose(), 1);
-    EXPECT_EQ(zip.LastFailure().kind, ErrorKind::Damaged);
-    EXPECT_NE(zip.LastError().find("\"17.bas\""), std::string::npos) << zip.LastError();
-    EXPECT_NE(zip.LastError().find(row.reasonPart), std::string::npos) << zip.LastError();
-    EXPECT_FALSE(fs::exists(archive));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, StreamDamageTest,
-    ::testing::Values(StreamDamage{"Deflated", "", [](std::size_t size) { return size / 2; }, ""},
-                      StreamDamage{"AesData", "pw", [](std::size_t size) { return size / 2; }, ""},
-                      StreamDamage{"AesSalt", "pw", [](std::size_t) { return 3; }, "salt"},
-                      StreamDamage{"AesVerifier", "pw", [](std::size_t) { return kAesSaltBytes + 1; }, "password"},
-                      StreamDamage{"AesCode", "pw", [](std::size_t size) { return size - 1; }, "authentication code"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane

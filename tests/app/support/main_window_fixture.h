@@ -1,11 +1,15 @@
-// a main window over a temporary program folder, scripted dialogs and a fixed clock, with small real projects
+// a main window over a temporary program folder, scripted dialogs and a fixed clock, with small real projects;
+// with it every window test has Qt Test and the widgets the windows are made of
 #pragma once
 
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <memory>
 
 #include "app/controls.h"

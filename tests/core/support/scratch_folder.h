@@ -1,11 +1,12 @@
-// a fresh folder under the system's temporary folder, removed with everything in it afterwards, and what a
-// test reads and writes of files on disk
+// a fresh folder under the system's temporary folder, removed with everything in it afterwards, what a
+// test reads and writes of files on disk, and the environment it gives
 #pragma once
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/common/environment.h"
 #include "core/platform/platform.h"
 
 namespace corvane::testing {
@@ -45,6 +47,13 @@ inline std::vector<std::string> FileNamesIn(const std::string& folder) {
         names.push_back(Utf8OfPath(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// An environment holding only these variables, for the core's functions that are handed one.
+inline EnvLookup Environment(std::map<std::string, std::string> values) {
+    return [values](const std::string& name) {
+        return values.contains(name) ? std::optional(values.at(name)) : std::nullopt;
+    };
 }
 
 // Sets or (with nothing) removes a variable of this process's environment.
