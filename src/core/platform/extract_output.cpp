@@ -1,4 +1,5 @@
-// a pending extracted file's ownership, the same on every system: only Discard touches the system
+// the ownership of a pending extracted file and of the extraction folder, the same on every system: only
+// Discard and Close touch the system
 #include "core/platform/extract_output.h"
 
 #include <utility>
@@ -23,6 +24,23 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
 
 PendingFile::~PendingFile() {
     Discard();
+}
+
+ExtractTarget::ExtractTarget(ExtractTarget&& other) noexcept {
+    *this = std::move(other);
+}
+
+ExtractTarget& ExtractTarget::operator=(ExtractTarget&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_folder = std::move(other.m_folder);
+    }
+    return *this;
+}
+
+ExtractTarget::~ExtractTarget() {
+    Close();
 }
 
 } // namespace corvane

@@ -55,6 +55,7 @@ public:
 private:
     // an open descriptor of the folder the components name, created as needed
     Result<int> OpenFolder(const std::vector<std::string>& components, std::size_t count);
+    void Close();
 
     int m_fd = -1;
     std::string m_folder;

@@ -40,6 +40,24 @@ FileState StateOf(const struct stat& info) {
     return state;
 }
 
+// Asks `readSome(done)` for the bytes still missing until `length` of them came or the file ended: a
+// read may return fewer than asked, or be interrupted by a signal.
+template <typename ReadSome>
+Result<std::size_t> ReadUntilFull(const std::string& path, std::size_t length, ReadSome readSome) {
+    std::size_t total = 0;
+    while (total < length) {
+        const ssize_t got = readSome(total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return SystemFailure(path, errno);
+        if (got == 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
 } // namespace
 
 Result<RegularFile> RegularFile::Open(const std::string& path) {
@@ -75,34 +93,15 @@ Result<FileState> RegularFile::StateNow() const {
 }
 
 Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
-    std::size_t total = 0;
-    while (total < length) {
-        const ssize_t got = ::read(m_descriptor, buffer + total, length - total);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return SystemFailure(m_path, errno);
-        if (got == 0)
-            break;
-        total += static_cast<std::size_t>(got);
-    }
-    return total;
+    return ReadUntilFull(m_path, length, [&](std::size_t done) {
+        return ::read(m_descriptor, buffer + done, length - done);
+    });
 }
 
 Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) {
-    std::size_t total = 0;
-    while (total < length) {
-        const ssize_t got =
-            ::pread(m_descriptor, buffer + total, length - total, static_cast<off_t>(offset + total));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return SystemFailure(m_path, errno);
-        if (got == 0)
-            break;
-        total += static_cast<std::size_t>(got);
-    }
-    return total;
+    return ReadUntilFull(m_path, length, [&](std::size_t done) {
+        return ::pread(m_descriptor, buffer + done, length - done, static_cast<off_t>(offset + done));
+    });
 }
 
 } // namespace corvane

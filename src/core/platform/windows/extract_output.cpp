@@ -81,20 +81,7 @@ Status PendingFile::Commit(std::time_t modificationTime) {
     return Status::success();
 }
 
-ExtractTarget::ExtractTarget(ExtractTarget&& other) noexcept {
-    *this = std::move(other);
-}
-
-ExtractTarget& ExtractTarget::operator=(ExtractTarget&& other) noexcept {
-    if (this != &other) {
-        CloseIfOpen(m_fd);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_folder = std::move(other.m_folder);
-    }
-    return *this;
-}
-
-ExtractTarget::~ExtractTarget() {
+void ExtractTarget::Close() {
     CloseIfOpen(m_fd);
 }
 

@@ -31,6 +31,28 @@ Result<FileState> StateOf(HANDLE handle, const std::string& path) {
     return state;
 }
 
+// Asks `readSome(done, want, got)` (a ReadFile) for the bytes still missing, at most 1 GiB at a time as a
+// DWORD counts them, until `length` of them came or the file ended: a read may return fewer than asked,
+// and one at an offset past the end fails with ERROR_HANDLE_EOF.
+template <typename ReadSome>
+Result<std::size_t> ReadUntilFull(const std::string& path, std::size_t length, ReadSome readSome) {
+    std::size_t total = 0;
+    while (total < length) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - total, 1u << 30));
+        DWORD got = 0;
+        if (readSome(total, want, got) == 0) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_HANDLE_EOF)
+                break;
+            return SystemFailure(path, error);
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
 } // namespace
 
 Result<RegularFile> RegularFile::Open(const std::string& path) {
@@ -77,17 +99,9 @@ Result<FileState> RegularFile::StateNow() const {
 }
 
 Result<std::size_t> RegularFile::Read(char* buffer, std::size_t length) {
-    std::size_t total = 0;
-    while (total < length) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - total, 1u << 30));
-        DWORD got = 0;
-        if (ReadFile(HandleOf(m_descriptor), buffer + total, want, &got, nullptr) == 0)
-            return SystemFailure(m_path, GetLastError());
-        if (got == 0)
-            break;
-        total += got;
-    }
-    return total;
+    return ReadUntilFull(m_path, length, [&](std::size_t done, DWORD want, DWORD& got) {
+        return ReadFile(HandleOf(m_descriptor), buffer + done, want, &got, nullptr);
+    });
 }
 
 Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) {
@@ -96,27 +110,17 @@ Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, char* buffer, std:
     const HANDLE handle = HandleOf(m_descriptor);
     if (SetFilePointerEx(handle, LARGE_INTEGER{}, &position, FILE_CURRENT) == 0)
         return SystemFailure(m_path, GetLastError());
-    std::size_t total = 0;
-    while (total < length) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - total, 1u << 30));
-        const std::uint64_t at = offset + total;
+    const auto readAt = [&](std::size_t done, DWORD want, DWORD& got) {
+        const std::uint64_t at = offset + done;
         OVERLAPPED where{};
         where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
-        DWORD got = 0;
-        if (ReadFile(handle, buffer + total, want, &got, &where) == 0) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_HANDLE_EOF)
-                break;
-            return SystemFailure(m_path, error);
-        }
-        if (got == 0)
-            break;
-        total += got;
-    }
+        return ReadFile(handle, buffer + done, want, &got, &where);
+    };
+    const Result<std::size_t> read = ReadUntilFull(m_path, length, readAt);
     if (SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) == 0)
         return SystemFailure(m_path, GetLastError());
-    return total;
+    return read;
 }
 
 } // namespace corvane
