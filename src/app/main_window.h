@@ -144,9 +144,6 @@ private:
     void startArchiveRun();
     void showProgress(const RunProgress& progress);
     QString warningText(const RunWarning& warning) const;
-    // the reason a system error number gives, in the window's language when it is a common one
-    QString reasonText(int systemError, const std::string& english) const;
-    QString errorText(const Error& error) const;
     // the password typed again matches (or there is none); false: nothing is to be archived
     bool passwordConfirmed();
     void endArchiveRun(const RunOutcome& outcome);

@@ -27,6 +27,7 @@ void MainWindow::showMissingFiles(std::vector<ProjectCheck> checks) {
 
 void MainWindow::showMissingList() {
     QStringList lines;
+    const TranslationFile language = translation();
     for (const ProjectCheck& check : m_missing) {
         const QString project = PathText(check.project);
         if (check.unreadable)
@@ -34,7 +35,7 @@ void MainWindow::showMissingList() {
                          MessageText(check.unreadable->message);
         for (const MissingFile& file : check.missing)
             lines << project + QStringLiteral(":%1: ").arg(file.line) + QString::fromStdString(file.reference) +
-                         QStringLiteral(" \u2014 ") + reasonText(file.systemError, file.reason);
+                         QStringLiteral(" \u2014 ") + ReasonText(language, file.systemError, file.reason);
     }
     m_services.messageBox(this, lines.join(QStringLiteral("\r\n")), QStringLiteral("Corvane"), MsgBox::Exclamation);
 }

@@ -149,18 +149,10 @@ void MainWindow::showProgress(const RunProgress& progress) {
 QString MainWindow::warningText(const RunWarning& warning) const {
     if (warning.kind != RunWarning::Kind::FolderNotRemembered)
         return MessageText(warning.text);
-    const QString reason = reasonText(warning.systemError, warning.reason);
+    const QString reason = ReasonText(translation(), warning.systemError, warning.reason);
     return message("FolderNotRemembered", QStringLiteral("The last backup folder could not be remembered: "
                                                          "the settings file %1 cannot be written (%2)."))
         .arg(PathText(warning.path), reason);
-}
-
-QString MainWindow::reasonText(int systemError, const std::string& english) const {
-    return ReasonText(translation(), systemError, english);
-}
-
-QString MainWindow::errorText(const Error& error) const {
-    return ErrorText(translation(), error);
 }
 
 void MainWindow::endArchiveRun(const RunOutcome& outcome) {
@@ -199,16 +191,18 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         timer1()->start();
         break;
     }
-    case RunOutcome::Kind::ProjectFailed:
+    case RunOutcome::Kind::ProjectFailed: {
+        const ArchiveOutcome& failure = outcome.FirstFailure();
         m_services.messageBox(this,
                               // the step is the project's own line, in its code page
-                              warned + FromAnsi(ArchiveFailureMessage(outcome.FirstFailure()), m_setup.codePage) +
-                                  QStringLiteral("\r\n") + errorText(outcome.FirstFailure().error),
+                              warned + FromAnsi(ArchiveFailureMessage(failure), m_setup.codePage) +
+                                  QStringLiteral("\r\n") + ErrorText(translation(), failure.error),
                               QString::fromLatin1(kArchiveFailureTitle), MsgBox::Exclamation);
         if (m_runIsGroup)
             m_services.messageBox(this, GetString(19, QStringLiteral("An error occurred during archiving !")),
                                   kTitle, MsgBox::Critical);
         break;
+    }
     case RunOutcome::Kind::Cancelled:
         if (!warnings.isEmpty())
             m_services.messageBox(this, warnings.join(QStringLiteral("\r\n")), kTitle, MsgBox::Exclamation);
@@ -219,7 +213,7 @@ void MainWindow::endArchiveRun(const RunOutcome& outcome) {
         break;
     case RunOutcome::Kind::Refused:
         refuse(message("StatusNothingArchived", QStringLiteral("Nothing was archived: %1"))
-                   .arg(errorText(outcome.error)));
+                   .arg(ErrorText(translation(), outcome.error)));
         break;
     }
 }

@@ -136,7 +136,7 @@ void MainWindow::showUnzipFailure(const Error& error) {
     m_services.messageBox(
         this,
         GetString(31, QStringLiteral("The archive was not unpacked; no folder was changed.")) +
-            QStringLiteral("\r\n") + errorText(error),
+            QStringLiteral("\r\n") + ErrorText(translation(), error),
         kTitle, MsgBox::Exclamation);
 }
 

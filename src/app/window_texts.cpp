@@ -154,9 +154,9 @@ QString ReasonText(const TranslationFile& language, int systemError, const std::
 QString ErrorText(const TranslationFile& language, const Error& error) {
     if (error.path.empty() || ReasonKey(error.systemError) == nullptr)
         return MessageText(error.message);
-    const QString english = MessageText(SystemErrorReason(error.systemError));
-    const QString reason = ReasonText(language, error.systemError, SystemErrorReason(error.systemError));
-    if (reason == english)
+    const std::string english = SystemErrorReason(error.systemError);
+    const QString reason = ReasonText(language, error.systemError, english);
+    if (reason == MessageText(english))
         return MessageText(error.message);
     return PathText(error.path) + QStringLiteral(" \u2014 ") + reason;
 }
